@@ -1,0 +1,84 @@
+# Build helpers shared by every deliverable, test and fuzz target.
+
+set(VELL_COMPANY "Dunmoor")
+set(VELL_COPYRIGHT "Copyright (C) Dunmoor")
+set(VELL_FILE_VERSION "${PROJECT_VERSION}.0")
+
+# Writes the version sidecar "<file>.ver" that RcVersion reads in place of a
+# version resource: UTF-8 Key=Value lines, converted to Shift-JIS on read.
+function(vell_version_sidecar file description)
+  file(CONFIGURE OUTPUT ${VELL_PROGRAM_DIR}/${file}.ver
+       CONTENT "FileVersion=${VELL_FILE_VERSION}\nCompanyName=${VELL_COMPANY}\nLegalCopyright=${VELL_COPYRIGHT}\nFileDescription=${description}\n"
+       @ONLY)
+endfunction()
+
+# Generates a header of Shift-JIS byte strings from a UTF-8 table.
+#   vell_sjis_table(<target> <table file> <header name>)
+# The header lands in the target's generated include folder as
+# "sjis/<header name>".
+function(vell_sjis_table target table header)
+  set(outdir ${CMAKE_CURRENT_BINARY_DIR}/generated/sjis)
+  set(out ${outdir}/${header})
+  get_filename_component(abs_table ${table} ABSOLUTE)
+  add_custom_command(OUTPUT ${out}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${outdir}
+    COMMAND sjisgen ${abs_table} ${out}
+    DEPENDS sjisgen ${abs_table}
+    COMMENT "Generating Shift-JIS table ${header}")
+  target_sources(${target} PRIVATE ${out})
+  target_include_directories(${target} PUBLIC ${CMAKE_CURRENT_BINARY_DIR}/generated)
+endfunction()
+
+# A deliverable shared library: lib<lower name>.so in the program folder,
+# exports only what is marked VELL_EXPORT, finds its siblings through $ORIGIN.
+#   vell_deliverable(<target> DESCRIPTION <text> SOURCES ... [LIBS ...])
+function(vell_deliverable target)
+  cmake_parse_arguments(D "" "DESCRIPTION" "SOURCES;LIBS" ${ARGN})
+  add_library(${target} SHARED ${D_SOURCES})
+  string(TOLOWER ${target} lower)
+  set_target_properties(${target} PROPERTIES
+    OUTPUT_NAME ${lower}
+    BUILD_RPATH "$ORIGIN"
+    INSTALL_RPATH "$ORIGIN")
+  target_link_libraries(${target} PRIVATE vellplatform ${D_LIBS})
+  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  vell_version_sidecar(lib${lower}.so "${D_DESCRIPTION}")
+endfunction()
+
+# A GoogleTest program run by ctest (offscreen Qt, program folder known).
+#   vell_test(<name> SOURCES ... [LIBS ...])
+function(vell_test name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE vell_testsupport ${T_LIBS} GTest::gtest GTest::gtest_main)
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
+    BUILD_RPATH "${VELL_PROGRAM_DIR}")
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
+endfunction()
+
+# A fuzz target. With VELL_FUZZ it is a libFuzzer program; otherwise it is
+# built with a replay driver and ctest runs it over its committed corpus.
+#   vell_fuzz(<name> SOURCES ... CORPUS <dir> [LIBS ...])
+function(vell_fuzz name)
+  cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz
+    BUILD_RPATH "${VELL_PROGRAM_DIR}")
+  if(VELL_FUZZ)
+    target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  else()
+    target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
+    if(VELL_TESTS)
+      get_filename_component(corpus ${F_CORPUS} ABSOLUTE)
+      add_test(NAME ${name}_corpus COMMAND ${name} ${corpus})
+      set_tests_properties(${name}_corpus PROPERTIES
+        ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
+    endif()
+  endif()
+endfunction()

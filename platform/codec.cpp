@@ -1,0 +1,43 @@
+#include "platform/codec.h"
+
+#include <cerrno>
+#include <iconv.h>
+
+namespace plat {
+
+namespace {
+
+std::optional<std::string> convert(std::string_view in, const char* to, const char* from) {
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
+    std::string src(in);
+    std::string out;
+    out.resize(src.size() * 2 + 16);
+    char* ip = src.data();
+    size_t il = src.size();
+    size_t used = 0;
+    for (;;) {
+        char* op = out.data() + used;
+        size_t ol = out.size() - used;
+        size_t r = iconv(cd, &ip, &il, &op, &ol);
+        used = out.size() - ol;
+        if (r != static_cast<size_t>(-1)) break;
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        iconv_close(cd);
+        return std::nullopt;
+    }
+    iconv_close(cd);
+    out.resize(used);
+    return out;
+}
+
+} // namespace
+
+std::optional<std::string> cp932ToUtf8(std::string_view cp932) { return convert(cp932, "UTF-8", "CP932"); }
+
+std::optional<std::string> utf8ToCp932(std::string_view utf8) { return convert(utf8, "CP932", "UTF-8"); }
+
+} // namespace plat

@@ -1,0 +1,18 @@
+#include "platform/codec.h"
+#include "testsupport/testsupport.h"
+
+#include <gtest/gtest.h>
+
+using testsupport::sj;
+
+TEST(Codec, RoundTripsJapanese) {
+    auto s = plat::utf8ToCp932("表示ソ―");
+    ASSERT_TRUE(s);
+    EXPECT_EQ(*s, "\x95\x5C\x8E\xA6\x83\x5C\x81\x5C");
+    EXPECT_EQ(plat::cp932ToUtf8(*s), std::optional<std::string>("表示ソ―"));
+}
+
+TEST(Codec, RefusesWhatHasNoForm) {
+    EXPECT_FALSE(plat::utf8ToCp932("emoji 😀"));
+    EXPECT_FALSE(plat::cp932ToUtf8("\x81"));
+}
