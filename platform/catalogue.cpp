@@ -1,0 +1,72 @@
+#include "platform/catalogue.h"
+
+#include "sjis/catalogue.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace plat::msg {
+
+namespace {
+
+struct Entry {
+    int id;
+    const char* text;
+};
+
+#define E(n) {n, texts::M##n}
+constexpr Entry table[] = {
+    E(40000), E(40001), E(40002), E(40003), E(40004), E(40005), E(40006), E(40007), E(40008), E(40009),
+    E(40010), E(40011), E(40012), E(40013), E(40014), E(41000), E(41001), E(41002), E(41003), E(41004),
+    E(41005), E(41006), E(41007), E(41008), E(41009), E(41010), E(41020), E(41021), E(41022), E(41040),
+    E(41041), E(41042), E(41050), E(42000), E(42001), E(42002), E(42003), E(42004), E(42005), E(42006),
+    E(42007), E(42008), E(42009), E(42010), E(42011), E(43000),
+};
+#undef E
+static_assert(std::size(table) == 46);
+
+} // namespace
+
+std::string_view text(int id) {
+    auto it = std::lower_bound(std::begin(table), std::end(table), id,
+                               [](const Entry& e, int v) { return e.id < v; });
+    if (it == std::end(table) || it->id != id) return {};
+    return it->text;
+}
+
+std::string format(int id, std::initializer_list<std::string_view> args) {
+    std::string_view t = text(id);
+    std::string out;
+    out.reserve(t.size() + 64);
+    auto arg = args.begin();
+    for (size_t i = 0; i < t.size(); ++i) {
+        // '%' and 's' are never trail bytes (those start at 0x40), so a byte
+        // scan finds the markers exactly.
+        if (t[i] == '%' && i + 1 < t.size() && t[i + 1] == 's') {
+            if (arg != args.end()) out.append(*arg++);
+            ++i;
+            continue;
+        }
+        out += t[i];
+    }
+    return out;
+}
+
+int showBox(int id, std::initializer_list<std::string_view> args, int captionId, notify::Icon icon,
+            notify::Buttons buttons, Style style) {
+    return notify::show(format(id, args), text(captionId), icon, buttons, style.topmost, style.owner);
+}
+
+int showError(int id, std::initializer_list<std::string_view> args, Style style) {
+    return showBox(id, args, CaptionError, notify::Icon::Warning, notify::Buttons::Ok, style);
+}
+
+int confirm(int id, std::initializer_list<std::string_view> args, Style style) {
+    return showBox(id, args, CaptionConfirm, notify::Icon::Question, notify::Buttons::OkCancel, style);
+}
+
+int inform(int id, std::initializer_list<std::string_view> args, Style style) {
+    return showBox(id, args, CaptionConfirm, notify::Icon::Information, notify::Buttons::Ok, style);
+}
+
+} // namespace plat::msg

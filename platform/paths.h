@@ -1,0 +1,66 @@
+// Program folder and Windows-style paths.
+//
+// Records and conf files store paths the way the system always wrote them:
+// Shift-JIS bytes, relative to the program folder, with '\' separators
+// ("Config\VLCNF000001"). Here the program folder is the directory of the
+// running program, held as Shift-JIS and ending in '/'. A stored path meets
+// the file system only through toOsPath(), which turns '\' into '/' (walking
+// characters, so the trail byte 5C of ソ or 表 stays), converts to UTF-8 and
+// looks up path components that do not exist as given ignoring ASCII case.
+#pragma once
+
+#include "platform/export.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace plat {
+
+// The program folder (Shift-JIS, ends in '/'). Determined once from
+// /proc/self/exe unless a test has set it.
+PLAT_API const std::string& programFolder();
+// Replaces the program folder (tests, tools). A missing final separator is added.
+PLAT_API void setProgramFolder(std::string_view folderCp932);
+
+// Absolute means: byte 1 is ':' (a drive), or the first byte is '\' or '/'.
+PLAT_API bool isAbsolutePath(std::string_view path);
+// The looser test of the event launch: also any ':' in the text.
+PLAT_API bool isAbsolutePathLoose(std::string_view path);
+// True when the text ends in '/' or in a '\' that is a whole character.
+PLAT_API bool endsWithSeparator(std::string_view path);
+// Offset of the last separator ('/' or a whole-character '\'), npos when none.
+PLAT_API size_t lastSeparator(std::string_view path);
+
+// folder + name, with a separator between them when the folder has none.
+PLAT_API std::string joinPath(std::string_view folder, std::string_view name);
+// A relative path gets the program folder in front; an absolute one stays.
+PLAT_API std::string resolvePath(std::string_view path);
+// True when `path` starts with `prefix`, '\' and '/' comparing equal.
+PLAT_API bool hasPathPrefix(std::string_view path, std::string_view prefix);
+
+struct PathParts {
+    std::string drive;     // "C:" or empty
+    std::string dir;       // up to and including the last separator
+    std::string name;      // file name without extension
+    std::string extension; // from the last '.' of the file name, or empty
+};
+PLAT_API PathParts splitPath(std::string_view path);
+
+// The UTF-8 path to hand to the operating system: '\' → '/', Windows absolute
+// forms (a drive, or a leading '\' that is not '/') have no meaning here and
+// give nullopt, as does a name with no CP932 → UTF-8 form. Components that do
+// not exist as spelled are looked up ignoring ASCII case.
+PLAT_API std::optional<std::string> toOsPath(std::string_view pathCp932);
+// The Shift-JIS form of a name the operating system gave us; nullopt when the
+// name has no CP932 form (such names are refused, never mangled).
+PLAT_API std::optional<std::string> fromOsName(std::string_view utf8);
+
+// ASCII-only case folding and comparison (never the locale's).
+PLAT_API char asciiUpper(char c);
+PLAT_API char asciiLower(char c);
+PLAT_API bool equalsIgnoreCase(std::string_view a, std::string_view b);
+// <0, 0, >0 comparing the ASCII-upper-cased bytes.
+PLAT_API int compareIgnoreCase(std::string_view a, std::string_view b);
+
+} // namespace plat

@@ -1,0 +1,472 @@
+#include "platform/registry.h"
+
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/sjischar.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sys/stat.h>
+
+namespace plat::reg {
+
+namespace {
+
+std::string upper(std::string_view s) {
+    std::string u(s);
+    for (char& c : u) c = asciiUpper(c);
+    return u;
+}
+
+struct Node {
+    std::string name;
+    std::map<std::string, std::unique_ptr<Node>> children;           // by upper-cased name
+    std::map<std::string, std::pair<std::string, std::string>> values; // upper → (name, bytes)
+};
+
+struct Store {
+    std::mutex mutex;
+    std::string path;
+    bool pathSet = false;
+    bool loaded = false;
+    bool dirty = false;
+    int batchDepth = 0;
+    Node root;
+};
+
+Store& store() {
+    static Store s;
+    return s;
+}
+
+std::string defaultPath() {
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    std::string base;
+    if (xdg && *xdg == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        base = std::string(home && *home ? home : "/tmp") + "/.config";
+    }
+    return base + "/corvane-vell/registry.reg";
+}
+
+// Splits a key path on whole-character '\'; empty components are skipped.
+std::vector<std::string> splitKey(std::string_view key) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (size_t i = 0; i < key.size();) {
+        unsigned len = sjisCharLen(key.data(), i, key.size());
+        if (len == 1 && key[i] == '\\') {
+            if (!cur.empty()) parts.push_back(std::move(cur));
+            cur.clear();
+        } else {
+            cur.append(key.substr(i, len));
+        }
+        i += len;
+    }
+    if (!cur.empty()) parts.push_back(std::move(cur));
+    return parts;
+}
+
+Node* find(Node& root, std::string_view key, bool create) {
+    Node* n = &root;
+    for (auto& part : splitKey(key)) {
+        auto it = n->children.find(upper(part));
+        if (it == n->children.end()) {
+            if (!create) return nullptr;
+            auto child = std::make_unique<Node>();
+            child->name = part;
+            it = n->children.emplace(upper(part), std::move(child)).first;
+        }
+        n = it->second.get();
+    }
+    return n;
+}
+
+// --- the store file -------------------------------------------------------
+// REGEDIT4-style text: "[HKEY_CURRENT_USER\a\b]" lines and "name"="value"
+// lines. Value names and values are escaped byte by byte (\\ \" and \xNN for
+// control bytes). In key lines raw '\' only ever separates names: a '\', ']',
+// '%' or control byte inside a key name is written %NN.
+
+void escapeInto(std::string& out, std::string_view s, bool keyName) {
+    static const char* hexd = "0123456789abcdef";
+    for (unsigned char c : s) {
+        if (keyName && (c < 0x20 || c == 0x7F || c == '\\' || c == ']' || c == '%')) {
+            out += '%';
+            out += hexd[c >> 4];
+            out += hexd[c & 15];
+        } else if (!keyName && (c < 0x20 || c == 0x7F)) {
+            out += "\\x";
+            out += hexd[c >> 4];
+            out += hexd[c & 15];
+        } else if (!keyName && (c == '\\' || c == '"')) {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+}
+
+int hexv(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Unescapes s[i..] up to an unescaped `stop` byte; i ends on the stop byte.
+std::string unescape(std::string_view s, size_t& i, char stop) {
+    std::string out;
+    while (i < s.size() && s[i] != stop) {
+        if (s[i] == '\\' && i + 1 < s.size()) {
+            char e = s[i + 1];
+            if (e == 'x' && i + 3 < s.size() && hexv(s[i + 2]) >= 0 && hexv(s[i + 3]) >= 0) {
+                out += static_cast<char>(hexv(s[i + 2]) * 16 + hexv(s[i + 3]));
+                i += 4;
+                continue;
+            }
+            out += e;
+            i += 2;
+            continue;
+        }
+        out += s[i++];
+    }
+    return out;
+}
+
+std::string percentDecode(std::string_view s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '%' && i + 2 < s.size() && hexv(s[i + 1]) >= 0 && hexv(s[i + 2]) >= 0) {
+            out += static_cast<char>(hexv(s[i + 1]) * 16 + hexv(s[i + 2]));
+            i += 2;
+        } else {
+            out += s[i];
+        }
+    }
+    return out;
+}
+
+void serialise(const Node& n, const std::string& path, std::string& out) {
+    if (!path.empty()) {
+        out += '[';
+        out += path;
+        out += "]\n";
+        for (auto& [k, v] : n.values) {
+            out += '"';
+            escapeInto(out, v.first, false);
+            out += "\"=\"";
+            escapeInto(out, v.second, false);
+            out += "\"\n";
+        }
+        out += '\n';
+    }
+    for (auto& [k, child] : n.children) {
+        std::string p = path.empty() ? std::string("HKEY_CURRENT_USER") : path;
+        p += '\\';
+        escapeInto(p, child->name, true);
+        serialise(*child, p, out);
+    }
+}
+
+void parse(Store& s, const std::string& text) {
+    Node* cur = nullptr;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string::npos) end = text.size();
+        std::string_view line(text.data() + pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            size_t close = line.rfind(']');
+            if (close == std::string_view::npos) {
+                cur = nullptr;
+                continue;
+            }
+            std::string_view inner = line.substr(1, close - 1);
+            size_t bs = inner.find('\\');
+            if (bs == std::string_view::npos) {
+                cur = nullptr;
+                continue;
+            }
+            inner.remove_prefix(bs + 1);
+            cur = &s.root;
+            size_t i = 0;
+            while (i <= inner.size()) {
+                size_t j = inner.find('\\', i);
+                if (j == std::string_view::npos) j = inner.size();
+                std::string_view comp = inner.substr(i, j - i);
+                std::string name = percentDecode(comp);
+                if (!name.empty()) {
+                    auto it = cur->children.find(upper(name));
+                    if (it == cur->children.end()) {
+                        auto child = std::make_unique<Node>();
+                        child->name = name;
+                        it = cur->children.emplace(upper(name), std::move(child)).first;
+                    }
+                    cur = it->second.get();
+                }
+                i = j + 1;
+            }
+        } else if (line[0] == '"' && cur) {
+            size_t i = 1;
+            std::string name = unescape(line, i, '"');
+            if (i + 2 >= line.size() || line[i + 1] != '=' || line[i + 2] != '"') continue;
+            i += 3;
+            std::string value = unescape(line, i, '"');
+            if (i >= line.size()) continue;
+            cur->values[upper(name)] = {name, value};
+        }
+    }
+}
+
+void ensureLoaded(Store& s) {
+    if (s.loaded) return;
+    if (!s.pathSet) {
+        s.path = defaultPath();
+        s.pathSet = true;
+    }
+    s.loaded = true;
+    s.root = Node{};
+    std::FILE* f = std::fopen(s.path.c_str(), "rb");
+    if (!f) return;
+    std::string text;
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    std::fclose(f);
+    parse(s, text);
+}
+
+bool makeParents(const std::string& path) {
+    for (size_t i = 1; i < path.size(); ++i) {
+        if (path[i] != '/') continue;
+        std::string dir = path.substr(0, i);
+        if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
+    }
+    return true;
+}
+
+bool saveLocked(Store& s) {
+    if (!s.dirty || s.batchDepth > 0) return true;
+    std::string text = "REGEDIT4\n\n";
+    serialise(s.root, std::string(), text);
+    if (!makeParents(s.path)) return false;
+    AtomicFile f(s.path, AtomicFile::OsPath);
+    if (!f.isOpen() || !f.write(text) || !f.commit()) return false;
+    s.dirty = false;
+    return true;
+}
+
+} // namespace
+
+void setStorePath(std::string_view osPath) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.path.assign(osPath);
+    s.pathSet = true;
+    s.loaded = false;
+    s.dirty = false;
+    s.root = Node{};
+}
+
+std::string storePath() {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (!s.pathSet) {
+        s.path = defaultPath();
+        s.pathSet = true;
+    }
+    return s.path;
+}
+
+std::optional<std::string> readValue(std::string_view key, std::string_view name) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    Node* n = find(s.root, key, false);
+    if (!n) return std::nullopt;
+    auto it = n->values.find(upper(name));
+    if (it == n->values.end()) return std::nullopt;
+    return it->second.second;
+}
+
+std::string readString(std::string_view key, std::string_view name, std::string_view def) {
+    auto v = readValue(key, name);
+    return v ? *v : std::string(def);
+}
+
+std::optional<int32_t> parseInteger(std::string_view text) {
+    std::string t(text);
+    if (t.empty()) return std::nullopt;
+    errno = 0;
+    char* end = nullptr;
+    long long v = std::strtoll(t.c_str(), &end, 10);
+    if (errno != 0 || end == t.c_str() || *end != '\0') return std::nullopt;
+    if (t[0] == ' ' || t[0] == '\t' || t[0] == '\n') return std::nullopt;
+    if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
+    return static_cast<int32_t>(v);
+}
+
+std::optional<uint32_t> parseColor(std::string_view text) {
+    std::string_view t = text;
+    if (t.size() >= 2 && t[0] == '0' && (t[1] == 'x' || t[1] == 'X')) t.remove_prefix(2);
+    if (t.empty() || t.size() > 8) return std::nullopt;
+    uint32_t v = 0;
+    for (char c : t) {
+        int d = hexv(c);
+        if (d < 0) return std::nullopt;
+        v = v * 16 + static_cast<uint32_t>(d);
+    }
+    return v;
+}
+
+std::string formatColor(uint32_t value) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%8.8x", value);
+    return buf;
+}
+
+int32_t readInteger(std::string_view key, std::string_view name, int32_t def) {
+    auto v = readValue(key, name);
+    if (!v) return def;
+    return parseInteger(*v).value_or(def);
+}
+
+bool readBool(std::string_view key, std::string_view name, bool def) {
+    auto v = readValue(key, name);
+    if (!v) return def;
+    auto i = parseInteger(*v);
+    return i ? *i != 0 : def;
+}
+
+uint32_t readColor(std::string_view key, std::string_view name, uint32_t def) {
+    auto v = readValue(key, name);
+    if (!v) return def;
+    return parseColor(*v).value_or(def);
+}
+
+bool writeValue(std::string_view key, std::string_view name, std::string_view value) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    Node* n = find(s.root, key, true);
+    std::string v(value);
+    if (auto nul = v.find('\0'); nul != std::string::npos) v.resize(nul);
+    auto& slot = n->values[upper(name)];
+    if (slot.first.empty()) slot.first.assign(name);
+    slot.second = std::move(v);
+    s.dirty = true;
+    return saveLocked(s);
+}
+
+bool writeInteger(std::string_view key, std::string_view name, int32_t value) {
+    return writeValue(key, name, std::to_string(value));
+}
+
+bool writeBool(std::string_view key, std::string_view name, bool value) {
+    return writeValue(key, name, value ? "1" : "0");
+}
+
+bool writeColor(std::string_view key, std::string_view name, uint32_t value) {
+    return writeValue(key, name, formatColor(value));
+}
+
+bool keyExists(std::string_view key) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    return find(s.root, key, false) != nullptr;
+}
+
+bool valueExists(std::string_view key, std::string_view name) { return readValue(key, name).has_value(); }
+
+bool openKey(std::string_view key, bool create) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    if (find(s.root, key, false)) return true;
+    if (!create) return false;
+    find(s.root, key, true);
+    s.dirty = true;
+    saveLocked(s);
+    return true;
+}
+
+std::vector<std::string> valueNames(std::string_view key) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    std::vector<std::string> names;
+    if (Node* n = find(s.root, key, false))
+        for (auto& [k, v] : n->values) names.push_back(v.first);
+    return names;
+}
+
+std::vector<std::string> subKeyNames(std::string_view key) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    std::vector<std::string> names;
+    if (Node* n = find(s.root, key, false))
+        for (auto& [k, child] : n->children) names.push_back(child->name);
+    return names;
+}
+
+bool deleteKey(std::string_view key) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    auto parts = splitKey(key);
+    if (parts.empty()) return false;
+    Node* parent = &s.root;
+    for (size_t i = 0; i + 1 < parts.size(); ++i) {
+        auto it = parent->children.find(upper(parts[i]));
+        if (it == parent->children.end()) return false;
+        parent = it->second.get();
+    }
+    if (parent->children.erase(upper(parts.back())) == 0) return false;
+    s.dirty = true;
+    saveLocked(s);
+    return true;
+}
+
+bool deleteValue(std::string_view key, std::string_view name) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    Node* n = find(s.root, key, false);
+    if (!n || n->values.erase(upper(name)) == 0) return false;
+    s.dirty = true;
+    saveLocked(s);
+    return true;
+}
+
+bool flush() {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return saveLocked(s);
+}
+
+Batch::Batch() {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ++s.batchDepth;
+}
+
+Batch::~Batch() {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (--s.batchDepth == 0) saveLocked(s);
+}
+
+} // namespace plat::reg

@@ -1,0 +1,101 @@
+#include "platform/catalogue.h"
+#include "platform/notify.h"
+#include "testsupport/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
+
+using testsupport::sj;
+
+TEST(Catalogue, EveryTextAsShiftJisBytes) {
+    const std::vector<std::pair<int, const char*>> all = {
+        {40000, "確認してください"},
+        {40001, "%s を消します。よろしいですね"},
+        {40002, "首賞金計算式のチェックに失敗しました\n計算結果がいつも ０Ｃｒ になるかも知れません"},
+        {40003, "首賞金計算式のチェックはＯＫです"},
+        {40004, "Corvane Vell を終了します"},
+        {40005, "最初に基本メッセージの場所を設定して下さいね。"},
+        {40006, "保存した環境ファイルがあります。上書きしますか？"},
+        {40007, "環境ファイルにあるＣＶＶの環境情報をレジストリに復元しますか？"},
+        {40008, "環境情報をファイルに保存しました"},
+        {40009, "環境ファイルから環境情報を復元しました"},
+        {40010, "保存した試合設定のファイルがあります。上書きしますか？"},
+        {40011, "試合設定がすでに登録されています。上書きして登録しますか？"},
+        {40012, "環境設定がインストールした時の状態になります。よろしいですか？\n\n試合設定はそのまま変わりません。\n"
+                "念のため「環境情報の保存」を事前に行うことをお勧めします。"},
+        {40013, "CVH の ini ファイルからメッセージ設定を取り込みました。\n重複した設定があれば消してくださいね。"},
+        {40014, "特殊ルール設定を標準に戻しますか？"},
+        {41000, "この操作はできません"},
+        {41001, "設定を持っているネット名は消せません"},
+        {41002, "登録できるメッセージ数を越えてしまいます"},
+        {41003, "CVCORE.DLL がロードできません。ファイルを確認してください"},
+        {41004, "試合用の DLL(%s) がロードできません。\nファイルを確認してください"},
+        {41005, "VELLTEXT.DLL がロードできません。ファイルを確認してください"},
+        {41006, "VELLCONF.DLL がロードできません。ファイルを確認してください"},
+        {41007, "メモリが不足しています。武装データの読みこみが失敗しました"},
+        {41008, "KWPH.DLL が読みこめません。ファイルを確認してください。"},
+        {41009, "基本メッセージの読み込みに失敗しました"},
+        {41010, "ＡＫが破壊されている、もしくはドーラーが死んでいるデータで試合はできません"},
+        {41020, "試合の出力結果をファイル(%s)に作成できません"},
+        {41021, "機体データをファイル(%s)に作成できません"},
+        {41022, "機体データをファイル(%s)から読みこめません"},
+        {41040, "武装データファイル(%s)が読みこめません"},
+        {41041, "武装データファイル(%s)の形式が不正です"},
+        {41042, "環境ファイルが Config ディレクトリにありません"},
+        {41050, "トーナメントでは参加機体数を３機以上に設定して下さい"},
+        {42000, "フレームが購入されていない機体で試合に参加することはできません。"},
+        {42001, "エンジンが購入されていない機体で試合に参加することはできません。"},
+        {42002, "コンピュータが購入されていない機体で試合に参加することはできません。"},
+        {42003, "コンピュータ名が設定されていない機体は試合に参加することはできません。"},
+        {42004, "オーナー名が設定されていない機体は試合に参加することはできません。"},
+        {42005, "オーナーＩＤが設定されていない機体は試合に参加することはできません。"},
+        {42006, "パイロット名が設定されていない機体は試合に参加することはできません。"},
+        {42007, "パイロットの性別が設定されていない機体は試合に参加することはできません。"},
+        {42008, "パイロットの年齢が設定されていない機体は試合に参加することはできません。"},
+        {42009, "チーム名が設定されていない機体は試合に参加することはできません。"},
+        {42010, "基本行動計画の合計値が１００以外になっています。不正な機体での試合参加はできません。"},
+        {42011, "アーマナイト（ＡＫ）名が設定されていない機体は試合に参加することはできません。"},
+        {43000, "（リターンキーを押すと次に進みます）"},
+    };
+    ASSERT_EQ(all.size(), 46u);
+    for (auto& [id, text] : all) EXPECT_EQ(plat::msg::text(id), sj(text)) << id;
+}
+
+TEST(Catalogue, PinnedBytesAndUnknownIds) {
+    EXPECT_EQ(plat::msg::text(41000), "\x82\xB1\x82\xCC\x91\x80\x8D\xEC\x82\xCD\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1");
+    // The line break is one LF byte.
+    EXPECT_NE(plat::msg::text(41004).find("\x81\x42\n\x83\x74"), std::string_view::npos);
+    EXPECT_TRUE(plat::msg::text(0).empty());
+    EXPECT_TRUE(plat::msg::text(41011).empty());
+    EXPECT_TRUE(plat::msg::text(42012).empty());
+}
+
+TEST(Catalogue, FormatsArgumentsVerbatimAndUnbounded) {
+    std::string longPath(600, 'x');
+    longPath += "%s%d";
+    std::string r = plat::msg::format(41040, {longPath});
+    EXPECT_EQ(r, sj("武装データファイル(") + longPath + sj(")が読みこめません"));
+    // A missing argument leaves the marker empty rather than reading garbage.
+    EXPECT_EQ(plat::msg::format(41021), sj("機体データをファイル()に作成できません"));
+}
+
+TEST(Catalogue, BoxesCarryCaptionAndStyle) {
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
+    plat::notify::setHeadlessAnswer(plat::notify::IdCancel);
+    EXPECT_EQ(plat::msg::confirm(40001, {"A"}), plat::notify::IdCancel);
+    plat::notify::setHeadlessAnswer(0);
+    EXPECT_EQ(plat::msg::showError(41022, {"b.dat"}), plat::notify::IdOk);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 2u);
+    EXPECT_EQ(rec[0].caption, sj("確認してください"));
+    EXPECT_EQ(rec[0].icon, plat::notify::Icon::Question);
+    EXPECT_EQ(rec[0].buttons, plat::notify::Buttons::OkCancel);
+    EXPECT_EQ(rec[0].text, sj("A を消します。よろしいですね"));
+    EXPECT_EQ(rec[1].caption, sj("この操作はできません"));
+    EXPECT_EQ(rec[1].icon, plat::notify::Icon::Warning);
+    EXPECT_TRUE(rec[1].topmost);
+    plat::notify::clearRecorded();
+}

@@ -1,0 +1,32 @@
+#include "platform/loader.h"
+
+#include <gtest/gtest.h>
+
+TEST(Loader, MapsWindowsNames) {
+    EXPECT_EQ(plat::mapLibraryName("kwph.dll"), "libkwph.so");
+    EXPECT_EQ(plat::mapLibraryName("BRAWLALL.DLL"), "libbrawlall.so");
+    EXPECT_EQ(plat::mapLibraryName("VELL_AK.dll"), "libvell_ak.so");
+    EXPECT_EQ(plat::mapLibraryName("Vell.exe"), "vell");
+    EXPECT_EQ(plat::mapLibraryName("libfoo.so"), "libfoo.so");
+}
+
+TEST(Loader, LoadsByLogicalNameAndBindsSymbols) {
+    plat::Library lib;
+    ASSERT_TRUE(lib.load(LOADER_TEST_DIR, "LoaderTest.DLL", {"LoaderTestAnswer"})) << lib.error();
+    auto f = lib.function<int (*)()>("LoaderTestAnswer");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f(), 42);
+    EXPECT_EQ(lib.symbol("NoSuchSymbol"), nullptr);
+}
+
+TEST(Loader, MissingLibraryOrSymbolIsAFailure) {
+    plat::Library missing;
+    EXPECT_FALSE(missing.load(LOADER_TEST_DIR, "absent.dll"));
+    EXPECT_FALSE(missing.loaded());
+    EXPECT_EQ(missing.logicalName(), "absent.dll");
+
+    plat::Library partial;
+    EXPECT_FALSE(partial.load(LOADER_TEST_DIR, "loadertest.dll", {"LoaderTestAnswer", "NotThere"}));
+    EXPECT_FALSE(partial.loaded());
+    EXPECT_NE(partial.error().find("NotThere"), std::string::npos);
+}

@@ -1,0 +1,73 @@
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "testsupport/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testsupport::sj;
+using testsupport::TempDir;
+
+TEST(Paths, SeparatorsAreWholeCharacters) {
+    // ソ and 表 end in the byte '\'; they are no separators.
+    std::string so = sj("ソ");
+    EXPECT_FALSE(plat::endsWithSeparator(so));
+    EXPECT_TRUE(plat::endsWithSeparator(so + "\\"));
+    EXPECT_TRUE(plat::endsWithSeparator("a/"));
+    EXPECT_EQ(plat::lastSeparator(sj("a\\表")), 1u);
+    EXPECT_EQ(plat::lastSeparator(sj("表")), std::string::npos);
+    EXPECT_EQ(plat::joinPath("dir", "x"), "dir/x");
+    EXPECT_EQ(plat::joinPath("dir\\", "x"), "dir\\x");
+    EXPECT_EQ(plat::joinPath(so, "x"), so + "/x");
+}
+
+TEST(Paths, AbsoluteForms) {
+    EXPECT_TRUE(plat::isAbsolutePath("C:\\x"));
+    EXPECT_TRUE(plat::isAbsolutePath("\\x"));
+    EXPECT_TRUE(plat::isAbsolutePath("/x"));
+    EXPECT_FALSE(plat::isAbsolutePath("Config\\x"));
+    EXPECT_FALSE(plat::isAbsolutePath("ab:c"));
+    EXPECT_TRUE(plat::isAbsolutePathLoose("ab:c"));
+    EXPECT_FALSE(plat::toOsPath("C:\\x"));
+    EXPECT_FALSE(plat::toOsPath("\\x"));
+}
+
+TEST(Paths, PrefixComparesSeparatorsAlike) {
+    EXPECT_TRUE(plat::hasPathPrefix("/a/b\\Config\\x", "/a/b/"));
+    EXPECT_FALSE(plat::hasPathPrefix("/a/bc", "/a/b/"));
+    // ソ (83 5C) in the prefix must not match ソ-less "83/".
+    EXPECT_FALSE(plat::hasPathPrefix("/\x83/x", sj("/ソ")));
+}
+
+TEST(Paths, SplitsDriveFolderNameAndExtension) {
+    auto p = plat::splitPath("C:\\dir\\sub/name.tar.gz");
+    EXPECT_EQ(p.drive, "C:");
+    EXPECT_EQ(p.dir, "\\dir\\sub/");
+    EXPECT_EQ(p.name, "name.tar");
+    EXPECT_EQ(p.extension, ".gz");
+    auto q = plat::splitPath(sj("表.dat"));
+    EXPECT_EQ(q.name, sj("表"));
+    EXPECT_EQ(q.extension, ".dat");
+}
+
+TEST(Paths, RelativePathsLiveUnderTheProgramFolderIgnoringCase) {
+    TempDir dir;
+    plat::setProgramFolder(dir.path().string());
+    EXPECT_EQ(plat::programFolder(), dir.folder());
+    std::filesystem::create_directories(dir.path() / "Config");
+    testsupport::writeFile(dir.path() / "Config" / "VlTreeVw.Cf", "x");
+    auto os = plat::toOsPath(plat::resolvePath("config\\VLTREEVW.CF"));
+    ASSERT_TRUE(os);
+    EXPECT_EQ(*os, (dir.path() / "Config" / "VlTreeVw.Cf").string());
+    EXPECT_TRUE(plat::isRegularFile("CONFIG\\vltreevw.cf"));
+    // A name that does not exist keeps its spelling below the found folder.
+    EXPECT_EQ(*plat::toOsPath(plat::resolvePath("CONFIG\\New.dat")), (dir.path() / "Config" / "New.dat").string());
+    // Japanese names reach the file system as UTF-8.
+    std::string name = sj("ソフト表.dat");
+    ASSERT_TRUE(plat::writeWholeFileAtomic(name, "abc"));
+    EXPECT_EQ(testsupport::readFile(dir.path() / "ソフト表.dat"), "abc");
+    auto listed = plat::listFolder(dir.folder(), "*.DAT");
+    ASSERT_EQ(listed.size(), 1u);
+    EXPECT_EQ(listed[0], name);
+}

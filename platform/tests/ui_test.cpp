@@ -1,0 +1,95 @@
+#include "platform/registry.h"
+#include "platform/ui/placement.h"
+#include "platform/ui/qtsjis.h"
+#include "testsupport/testsupport.h"
+
+#include <QApplication>
+#include <QScreen>
+#include <QWidget>
+#include <gtest/gtest.h>
+
+using testsupport::sj;
+
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "platform_ui_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication a(argc, argv);
+    return a;
+}
+
+} // namespace
+
+TEST(QtEdge, TextAndColours) {
+    app();
+    EXPECT_EQ(plat::ui::fromSjis(sj("表示ソ")), QString::fromUtf8("表示ソ"));
+    EXPECT_EQ(plat::ui::toSjis(QString::fromUtf8("表示ソ")), sj("表示ソ"));
+    EXPECT_FALSE(plat::ui::toSjis(QString::fromUtf8("😀")));
+    EXPECT_EQ(plat::ui::colorFromRef(0x000000ffu), QColor(255, 0, 0));
+    EXPECT_EQ(plat::ui::colorRefFrom(QColor(0, 0, 255)), 0x00ff0000u);
+    EXPECT_EQ(plat::ui::qtFileFilter(sj("レジストリの項目 (*.reg)|*.reg")), QString::fromUtf8("レジストリの項目 (*.reg)"));
+    EXPECT_EQ(plat::ui::qtFileFilter("All|*.a;*.b|X|*.x"), QString("All (*.a *.b);;X (*.x)"));
+}
+
+TEST(QtEdge, ValidatorCountsShiftJisBytes) {
+    app();
+    plat::ui::SjisByteValidator v(5);
+    int pos = 0;
+    QString ok = QString::fromUtf8("あいA");
+    EXPECT_EQ(v.validate(ok, pos), QValidator::Acceptable);
+    QString tooLong = QString::fromUtf8("あいう");
+    EXPECT_EQ(v.validate(tooLong, pos), QValidator::Invalid);
+    QString noForm = QString::fromUtf8("😀");
+    EXPECT_EQ(v.validate(noForm, pos), QValidator::Invalid);
+}
+
+TEST(Placement, FirstOpenCentresThenRestoresWhereItWasLeft) {
+    app();
+    testsupport::TempDir dir;
+    plat::reg::setStorePath(dir.path().string() + "/registry.reg");
+    QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+    {
+        QWidget w;
+        w.resize(300, 200);
+        plat::ui::LoadWindowPosition("Test", &w);
+        plat::ui::LoadWindowSize("Test", &w);
+        EXPECT_EQ(w.size(), QSize(300, 200));
+        EXPECT_NEAR(w.frameGeometry().center().x(), area.center().x(), 2);
+        w.move(area.left() + 20, area.top() + 30);
+        w.resize(320, 240);
+        plat::ui::SaveWindowPosition("Test", &w);
+        plat::ui::SaveWindowSize("Test", &w);
+    }
+    EXPECT_EQ(plat::reg::readString("Software\\Dunmoor\\CVVell\\Window", "TestWidth", ""), "320");
+    {
+        QWidget w;
+        w.resize(300, 200);
+        plat::ui::LoadWindowPosition("Test", &w);
+        plat::ui::LoadWindowSize("Test", &w);
+        EXPECT_EQ(w.pos(), QPoint(area.left() + 20, area.top() + 30));
+        EXPECT_EQ(w.size(), QSize(320, 240));
+    }
+    // A stored Top of -1 centres even with a Left; a place off every screen
+    // and a broken size are brought back.
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\Window", "TestTop", -1);
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\Window", "TestLeft", 5);
+    {
+        QWidget w;
+        w.resize(300, 200);
+        plat::ui::LoadWindowPosition("Test", &w);
+        EXPECT_NEAR(w.frameGeometry().center().x(), area.center().x(), 2);
+    }
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\Window", "TestTop", -5000);
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\Window", "TestLeft", 99999);
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\Window", "TestHeight", 0);
+    {
+        QWidget w;
+        w.resize(300, 200);
+        plat::ui::LoadWindowPosition("Test", &w);
+        plat::ui::LoadWindowSize("Test", &w);
+        EXPECT_TRUE(area.contains(w.pos()));
+        EXPECT_EQ(w.size(), QSize(300, 200));
+    }
+}

@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the program on the sample
+# program folder (build/program, a copy of data/ beside the program).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh run
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+cmake --build build
+if [ -x build/program/vell ]; then
+  exec build/program/vell
+else
+  echo "Built. The program itself (build/program/vell) is not part of this build yet."
+fi
