@@ -41,7 +41,7 @@ function(vell_deliverable target)
     BUILD_RPATH "$ORIGIN"
     INSTALL_RPATH "$ORIGIN")
   target_link_libraries(${target} PRIVATE vellplatform ${D_LIBS})
-  target_link_options(${target} PRIVATE -Wl,--no-undefined)
+  target_link_options(${target} PRIVATE ${VELL_NO_UNDEFINED})
   vell_version_sidecar(lib${lower}.so "${D_DESCRIPTION}")
 endfunction()
 
