@@ -41,7 +41,9 @@ function(vell_deliverable target)
     BUILD_RPATH "$ORIGIN"
     INSTALL_RPATH "$ORIGIN")
   target_link_libraries(${target} PRIVATE vellplatform ${D_LIBS})
-  target_link_options(${target} PRIVATE ${VELL_NO_UNDEFINED})
+  # Symbols of the static libraries compiled in (and their template
+  # instantiations) stay inside the library.
+  target_link_options(${target} PRIVATE ${VELL_NO_UNDEFINED} -Wl,--exclude-libs,ALL)
   vell_version_sidecar(lib${lower}.so "${D_DESCRIPTION}")
 endfunction()
 
@@ -80,5 +82,17 @@ function(vell_fuzz name)
       set_tests_properties(${name}_corpus PROPERTIES
         ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
     endif()
+  endif()
+endfunction()
+
+# A ctest that regenerates committed samples with a host generator and
+# compares them byte for byte with data/.
+#   vell_sample_check(<name> TOOL <target> FILES <paths under data/>...)
+function(vell_sample_check name)
+  cmake_parse_arguments(S "" "TOOL" "FILES" ${ARGN})
+  if(VELL_TESTS)
+    add_test(NAME ${name}
+      COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:${S_TOOL}> -DOUT=${CMAKE_BINARY_DIR}/samplecheck/${name}
+              -DREF=${CMAKE_SOURCE_DIR}/data "-DFILES=${S_FILES}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckSamples.cmake)
   endif()
 endfunction()
