@@ -47,12 +47,17 @@ function(vell_deliverable target)
   vell_version_sidecar(lib${lower}.so "${D_DESCRIPTION}")
 endfunction()
 
-# A GoogleTest program run by ctest (offscreen Qt, program folder known).
-#   vell_test(<name> SOURCES ... [LIBS ...])
+# A GoogleTest program run by ctest (offscreen Qt). With QT, the program runs
+# inside one QApplication (testsupport/qt_main.cpp).
+#   vell_test(<name> [QT] SOURCES ... [LIBS ...])
 function(vell_test name)
-  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(T "QT" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE vell_testsupport ${T_LIBS} GTest::gtest GTest::gtest_main)
+  if(T_QT)
+    target_link_libraries(${name} PRIVATE vell_testsupport_qt ${T_LIBS} GTest::gtest)
+  else()
+    target_link_libraries(${name} PRIVATE vell_testsupport ${T_LIBS} GTest::gtest GTest::gtest_main)
+  endif()
   set_target_properties(${name} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     BUILD_RPATH "${VELL_PROGRAM_DIR}")

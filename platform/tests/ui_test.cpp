@@ -12,12 +12,8 @@ using testsupport::sj;
 
 namespace {
 
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "platform_ui_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication a(argc, argv);
-    return a;
+QApplication* app() {
+    return qApp;
 }
 
 } // namespace
@@ -29,7 +25,8 @@ TEST(QtEdge, TextAndColours) {
     EXPECT_FALSE(plat::ui::toSjis(QString::fromUtf8("😀")));
     EXPECT_EQ(plat::ui::colorFromRef(0x000000ffu), QColor(255, 0, 0));
     EXPECT_EQ(plat::ui::colorRefFrom(QColor(0, 0, 255)), 0x00ff0000u);
-    EXPECT_EQ(plat::ui::qtFileFilter(sj("レジストリの項目 (*.reg)|*.reg")), QString::fromUtf8("レジストリの項目 (*.reg)"));
+    EXPECT_EQ(plat::ui::qtFileFilter(sj("レジストリの項目 (*.reg)|*.reg")),
+              QString::fromUtf8("レジストリの項目 (*.reg)"));
     EXPECT_EQ(plat::ui::qtFileFilter("All|*.a;*.b|X|*.x"), QString("All (*.a *.b);;X (*.x)"));
 }
 

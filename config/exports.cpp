@@ -1,0 +1,78 @@
+// The exported entries of libvellcnf.so: thin C wrappers over the logic that
+// keep exceptions inside the library. The three dialogs are not built yet:
+// they answer as a cancelled or refused dialog would, without a window.
+#include "config/vellcnf.h"
+
+#include "config/conftree.h"
+#include "config/dispattr.h"
+#include "config/msgtable.h"
+#include "config/treefolders.h"
+
+#include <string_view>
+
+namespace {
+
+std::string_view folderText(const char* programFolder) {
+    return programFolder ? std::string_view(programFolder) : std::string_view();
+}
+
+} // namespace
+
+VELL_EXPORT void LoadMsgTable(const char* /*programFolder*/, char* basePath, AnnouncerEntry* announcers,
+                              int* announcerCount, MsgEntry* pilots, int* pilotCount, MsgEntry* computers,
+                              int* computerCount, MsgWords* words) {
+    try {
+        cnf::loadMsgTable(
+            {basePath, announcers, announcerCount, pilots, pilotCount, computers, computerCount, words});
+    } catch (...) {
+    }
+}
+
+VELL_EXPORT void SaveMsgTable(const char* /*programFolder*/, const char* basePath,
+                              const AnnouncerEntry* announcers, int announcerCount, const MsgEntry* pilots,
+                              int pilotCount, const MsgEntry* computers, int computerCount,
+                              const MsgWords* words) {
+    try {
+        cnf::saveMsgTable(
+            {basePath, announcers, announcerCount, pilots, pilotCount, computers, computerCount, words});
+    } catch (...) {
+    }
+}
+
+VELL_EXPORT void LoadDispAttribute(const char* /*programFolder*/, DispAttribute* attr) {
+    if (!attr) return;
+    try {
+        cnf::loadDispAttribute(*attr);
+    } catch (...) {
+    }
+}
+
+VELL_EXPORT void SaveDispAttribute(const char* /*programFolder*/, const DispAttribute* attr) {
+    if (!attr) return;
+    try {
+        cnf::saveDispAttribute(*attr);
+    } catch (...) {
+    }
+}
+
+VELL_EXPORT int ChangeTreeNodeConf(void* node, const char* programFolder, ConfHeader* folders) {
+    if (!node || !folders) return 0;
+    try {
+        cnf::changeTreeNodeConf(*static_cast<cnf::ConfNode*>(node), folderText(programFolder), *folders);
+    } catch (...) {
+    }
+    return 0;
+}
+
+VELL_EXPORT int ConfigureEnv(int /*unused*/) {
+    return 2;
+}
+
+VELL_EXPORT int ConfigureGame(const char* /*programFolder*/, ConfNodeRec* /*node*/) {
+    return 0;
+}
+
+VELL_EXPORT int ConfigureFolder(const char* /*programFolder*/, ConfNodeRec* /*node*/,
+                                ConfHeader* /*folders*/) {
+    return 0;
+}

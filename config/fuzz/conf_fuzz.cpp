@@ -1,0 +1,106 @@
+// Fuzz target for the readers of the configuration files: a conf image, the
+// two tree files decoded from bytes, and the tree loaded from and saved to a
+// scratch program folder. Besides the sanitizers' checks it asserts the
+// readers' promises: a conf is used only when whole and written back byte
+// for byte, every tree line makes exactly one node, depths never jump, and
+// a decoded tree encodes to files that decode to the same tree again.
+//
+// Input: bytes 0-1 (little-endian) are the length of the tree text; the tree
+// text follows, the rest is the record file. The whole input is also read as
+// a conf image.
+#include "config/conffile.h"
+#include "config/conftree.h"
+#include "config/treefiles.h"
+#include "platform/files.h"
+#include "platform/notify.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <string_view>
+
+#define FUZZ_CHECK(cond)                                                                                     \
+    do {                                                                                                     \
+        if (!(cond)) {                                                                                       \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
+            std::abort();                                                                                    \
+        }                                                                                                    \
+    } while (0)
+
+namespace {
+
+void checkConf(std::string_view bytes) {
+    auto conf = cnf::confFromBytes(bytes);
+    FUZZ_CHECK(conf.has_value() == (bytes.size() >= cnf::ConfFileSize));
+    if (conf) FUZZ_CHECK(cnf::confToBytes(*conf) == bytes.substr(0, cnf::ConfFileSize));
+}
+
+bool sameNodes(const std::vector<cnf::FlatNode>& a, const std::vector<cnf::FlatNode>& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (a[i].depth != b[i].depth || a[i].caption != b[i].caption) return false;
+        if (std::memcmp(&a[i].rec, &b[i].rec, sizeof(ConfNodeRec)) != 0) return false;
+    }
+    return true;
+}
+
+void checkTree(std::string_view text, std::string_view records) {
+    const char folder[] = "/nonexistent/program/";
+    cnf::DecodedTree tree = cnf::decodeTree(text, records, folder);
+    std::vector<cnf::TreeLine> lines = cnf::parseTreeText(text);
+    FUZZ_CHECK(tree.nodes.size() == lines.size());
+    int prev = -1;
+    for (const cnf::FlatNode& n : tree.nodes) {
+        FUZZ_CHECK(n.depth >= 0 && n.depth <= prev + 1);
+        FUZZ_CHECK(n.caption.find_first_of("\r\n") == std::string::npos);
+        FUZZ_CHECK(n.rec.ListLink == 0);
+        prev = n.depth;
+    }
+    std::string text2, records2;
+    cnf::encodeTree(tree.nodes, text2, records2);
+    FUZZ_CHECK(records2.size() == tree.nodes.size() * sizeof(ConfNodeRec));
+    cnf::DecodedTree again = cnf::decodeTree(text2, records2, folder);
+    FUZZ_CHECK(!again.recordsMissing);
+    FUZZ_CHECK(sameNodes(tree.nodes, again.nodes));
+}
+
+// The same bytes as files of a program folder, through the tree model.
+void checkTreeFiles(std::string_view text, std::string_view records) {
+    static plat::TempFolder scratch;
+    if (!scratch.ok()) return;
+    std::string folder = scratch.osPath() + "/";
+    std::string config = folder + "Config";
+    plat::makeDirectory(config);
+    {
+        std::ofstream(config + "/VlTreeVw.Cf", std::ios::binary) << text;
+        std::ofstream(config + "/VlTreeVw.Dt", std::ios::binary) << records;
+    }
+    cnf::ConfTree tree(folder);
+    tree.load();
+    FUZZ_CHECK(tree.size() == cnf::parseTreeText(text).size());
+    if (tree.save()) {
+        std::vector<cnf::FlatNode> saved;
+        FUZZ_CHECK(cnf::readTreeFiles(folder, saved, false));
+        FUZZ_CHECK(saved.size() == tree.size());
+    }
+    plat::notify::clearRecorded();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static bool quiet = (plat::notify::setHeadlessEcho(false), true);
+    (void)quiet;
+    std::string_view all(reinterpret_cast<const char*>(data), size);
+    checkConf(all);
+    if (size < 2) return 0;
+    size_t textLen = std::min<size_t>(data[0] | (data[1] << 8), size - 2);
+    std::string_view text = all.substr(2, textLen);
+    std::string_view records = all.substr(2 + textLen);
+    checkTree(text, records);
+    checkTreeFiles(text, records);
+    return 0;
+}

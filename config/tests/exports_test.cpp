@@ -1,0 +1,96 @@
+// libvellcnf.so as the main program and the plug-ins meet it: loaded by its
+// Windows name from the program folder, every entry bound by name and called
+// through its C signature.
+#include "config/conftree.h"
+#include "config/vellcnf.h"
+#include "platform/loader.h"
+
+#include "testenv.h"
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+using LoadMsgTableFn = void (*)(const char*, char*, AnnouncerEntry*, int*, MsgEntry*, int*, MsgEntry*, int*,
+                                MsgWords*);
+using SaveMsgTableFn = void (*)(const char*, const char*, const AnnouncerEntry*, int, const MsgEntry*, int,
+                                const MsgEntry*, int, const MsgWords*);
+using LoadDispFn = void (*)(const char*, DispAttribute*);
+using SaveDispFn = void (*)(const char*, const DispAttribute*);
+using ChangeFn = int (*)(void*, const char*, ConfHeader*);
+using EnvFn = int (*)(int);
+using GameFn = int (*)(const char*, ConfNodeRec*);
+using FolderFn = int (*)(const char*, ConfNodeRec*, ConfHeader*);
+
+class ExportsTest : public cnftest::ConfigTest {
+protected:
+    void SetUp() override {
+        ConfigTest::SetUp();
+        ASSERT_TRUE(lib.load(VELL_PROGRAM_DIR, "vellcnf.dll",
+                             {"LoadMsgTable", "SaveMsgTable", "LoadDispAttribute", "SaveDispAttribute",
+                              "ChangeTreeNodeConf", "ConfigureEnv", "ConfigureGame", "ConfigureFolder"}))
+            << lib.error();
+    }
+    plat::Library lib;
+};
+
+TEST_F(ExportsTest, MessageTableAndDisplayAttributesThroughTheLibrary) {
+    auto load = lib.function<LoadMsgTableFn>("LoadMsgTable");
+    auto save = lib.function<SaveMsgTableFn>("SaveMsgTable");
+    char base[256];
+    std::vector<AnnouncerEntry> ann(50);
+    std::vector<MsgEntry> pilots(200), computers(100);
+    MsgWords words;
+    int na = -1, np = -1, nc = -1;
+    load(VELL_PROGRAM_DIR, base, ann.data(), &na, pilots.data(), &np, computers.data(), &nc, &words);
+    EXPECT_EQ(na, 0);
+    EXPECT_EQ(std::string(pilots[0].Id), testsupport::sj("基本"));
+    EXPECT_EQ(shown(40005), 1);
+
+    // Pilots come before computers in the argument list.
+    std::strcpy(base, "Msg\\");
+    std::strcpy(pilots[1].Id, "Pilot");
+    std::strcpy(computers[1].Id, "Computer");
+    save(VELL_PROGRAM_DIR, base, ann.data(), 0, pilots.data(), 1, computers.data(), 1, &words);
+    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Message\\Pilot\\Id", "0000", ""), "Pilot");
+    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Message\\Computer\\Id", "0000", ""), "Computer");
+    load(VELL_PROGRAM_DIR, base, ann.data(), &na, pilots.data(), &np, computers.data(), &nc, &words);
+    EXPECT_EQ(np, 1);
+    EXPECT_EQ(nc, 1);
+    EXPECT_STREQ(computers[0].Path, "Msg\\");
+
+    DispAttribute attr{};
+    lib.function<LoadDispFn>("LoadDispAttribute")(VELL_PROGRAM_DIR, &attr);
+    EXPECT_EQ(attr.FontSize, 9);
+    attr.Color[8] = 0x80000005u;
+    lib.function<SaveDispFn>("SaveDispAttribute")(VELL_PROGRAM_DIR, &attr);
+    EXPECT_EQ(plat::reg::readString("Software\\Dunmoor\\CVVell\\Display", "Color08", ""), "0x80000005");
+}
+
+TEST_F(ExportsTest, ChangeTreeNodeConfTakesTheSharedTreeNode) {
+    std::filesystem::create_directories(program_ / "AkOut");
+    cnf::ConfTree tree(folder());
+    auto* net = tree.addNew(nullptr, cnf::ConfTree::NewKind::Net);
+    auto* conf = tree.addNew(net, cnf::ConfTree::NewKind::Conf);
+    ASSERT_NE(conf, nullptr);
+    ConfHeader folders{};
+    std::strcpy(folders.AkOutputFolder, "AkOut\\");
+    std::strcpy(folders.ResultFolder, "Missing\\");
+    EXPECT_EQ(lib.function<ChangeFn>("ChangeTreeNodeConf")(net, folder().c_str(), &folders), 0);
+    EXPECT_STREQ(folders.ResultFolder, "");
+    std::string bytes = testsupport::readFile(file(conf->rec.ConfPath));
+    EXPECT_EQ(bytes.substr(5387, 7), std::string("AkOut\\\0", 7));
+    EXPECT_EQ(lib.function<ChangeFn>("ChangeTreeNodeConf")(nullptr, nullptr, nullptr), 0);
+}
+
+TEST_F(ExportsTest, DialogEntriesAnswerWithoutAWindow) {
+    ConfNodeRec rec{};
+    ConfHeader folders{};
+    EXPECT_EQ(lib.function<EnvFn>("ConfigureEnv")(0), 2);
+    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(VELL_PROGRAM_DIR, &rec), 0);
+    EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(VELL_PROGRAM_DIR, &rec, &folders), 0);
+    EXPECT_EQ(boxes(), 0);
+}
+
+} // namespace

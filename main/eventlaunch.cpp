@@ -1,0 +1,107 @@
+#include "main/eventlaunch.h"
+
+#include "base/sjis.h"
+#include "platform/catalogue.h"
+#include "platform/exedir.h"
+#include "platform/loader.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+
+#include <cstdio>
+#include <memory>
+
+namespace vell {
+
+namespace {
+
+constexpr const char* ModeDllTable[6] = {"VERSUS.DLL", "BRACKETS.DLL",  "BRAWLALL.DLL",
+                                         "LEAGUE.DLL", "TEAMFIGHT.DLL", "GAUNTLET.DLL"};
+
+std::string fourDigits(int i) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%4.4d", i);
+    return buf;
+}
+
+// Reads the records of a conf file; false (41042 shown) when it cannot be opened.
+bool readConf(const std::string& programFolder, std::string_view confPath, GameSettings* settings,
+              ConfHeader& header, void* owner) {
+    std::FILE* f = plat::OpenExeDirFile(programFolder, confPath, "rb", plat::msg::Style{false, owner});
+    if (!f) return false;
+    GameSettings scratch{};
+    GameSettings* target = settings ? settings : &scratch;
+    bool ok =
+        std::fread(target, sizeof(GameSettings), 1, f) == 1 && std::fread(&header, sizeof header, 1, f) == 1;
+    std::fclose(f);
+    // A short conf file is as good as none: never use a partly filled record.
+    if (!ok) plat::msg::showError(41042, {}, plat::msg::Style{false, owner});
+    return ok;
+}
+
+} // namespace
+
+const char* modeDllName(int gameForm) {
+    return gameForm >= 0 && gameForm < 6 ? ModeDllTable[gameForm] : nullptr;
+}
+
+void MakeAbsolutePath(std::string_view programFolder, char (&path)[256]) {
+    std::string_view stored = sjis::readField(path);
+    if (plat::isAbsolutePathLoose(stored)) return;
+    std::string full = std::string(programFolder) + std::string(stored);
+    sjis::writeField(path, full);
+}
+
+void BuildAkSourceList(std::string_view programFolder, const std::vector<std::string>& confPaths,
+                       AkSourceList& list) {
+    int next = 1;
+    for (int i = 0; i < 20 && next < 20; ++i) {
+        std::string comment = plat::reg::readString(
+            "Software\\Dunmoor\\SablewrightIntegrated\\Team\\" + fourDigits(i), "Comment", "");
+        std::string folder = plat::reg::readString("Software\\Corvane\\AK", fourDigits(i), "");
+        if (comment.empty() || folder.empty()) continue;
+        sjis::writeField(list.Names[next], comment);
+        sjis::writeField(list.Paths[next], folder);
+        ++next;
+    }
+    for (const std::string& confPath : confPaths) {
+        if (next >= 20) break;
+        ConfHeader header{};
+        if (!readConf(std::string(programFolder), confPath, nullptr, header, nullptr)) continue;
+        sjis::writeField(list.Names[next], sjis::readField(header.ConfName));
+        sjis::writeField(list.Paths[next], sjis::readField(header.AkInputFolder));
+        ++next;
+    }
+    list.Count = next;
+}
+
+bool StartEvent(const std::string& programFolder, std::string_view confPath,
+                const std::vector<std::string>& allConfPaths, const LaunchHooks& hooks) {
+    auto settings = std::make_unique<GameSettings>();
+    auto header = std::make_unique<ConfHeader>();
+    *settings = GameSettings{};
+    *header = ConfHeader{};
+    if (!readConf(programFolder, confPath, settings.get(), *header, hooks.owner)) return false;
+
+    auto sources = std::make_unique<AkSourceList>();
+    *sources = AkSourceList{};
+    BuildAkSourceList(programFolder, allConfPaths, *sources);
+
+    const char* dll = modeDllName(header->GameForm);
+    plat::Library mode;
+    if (!dll || !mode.load(programFolder, dll, {"GameStart"})) {
+        plat::msg::showError(41004, {dll ? dll : ""}, plat::msg::Style{false, hooks.owner});
+        return false;
+    }
+    MakeAbsolutePath(programFolder, header->AkInputFolder);
+    MakeAbsolutePath(programFolder, header->AkOutputFolder);
+    MakeAbsolutePath(programFolder, header->ResultFolder);
+    MakeAbsolutePath(programFolder, header->WeaponDataFolder);
+
+    auto gameStart = mode.function<GameStartFn>("GameStart");
+    if (hooks.beforeGameStart) hooks.beforeGameStart();
+    gameStart(programFolder.c_str(), settings.get(), header.get(), sources.get(), hooks.application);
+    if (hooks.afterGameStart) hooks.afterGameStart();
+    return true;
+}
+
+} // namespace vell

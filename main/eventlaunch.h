@@ -1,0 +1,46 @@
+// Starting an event for a conf node: read the conf's two records, gather the
+// AK folders the set-up window offers, load the game-mode library the conf's
+// game form names and hand everything to its GameStart, which returns when
+// the event's set-up window closes.
+#pragma once
+
+#include "base/aksourcelist.h"
+#include "base/confrecords.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace vell {
+
+// The library of each game form (0..5); nullptr outside.
+const char* modeDllName(int gameForm);
+
+// A stored folder made absolute in place: a text with a ':' anywhere or a
+// leading '\' (or '/') stays; anything else, empty included, gets the
+// program folder in front (cut character-safely to the field).
+void MakeAbsolutePath(std::string_view programFolder, char (&path)[256]);
+
+// Slots 1..19 and Count, from the settings' folder lists and then the AK
+// input folders of the conf nodes (`confPaths`, in tree order).
+void BuildAkSourceList(std::string_view programFolder, const std::vector<std::string>& confPaths,
+                       AkSourceList& list);
+
+// GameStart of a game-mode library.
+using GameStartFn = int (*)(const char* programFolder, GameSettings*, ConfHeader*, AkSourceList*,
+                            void* application);
+
+struct LaunchHooks {
+    std::function<void()> beforeGameStart; // minimise the main window, busy cursor off
+    std::function<void()> afterGameStart;  // restore the window
+    void* application = nullptr;
+    void* owner = nullptr; // owner of message boxes
+};
+
+// The whole road of one event for the conf file `confPath` (relative to the
+// program folder). False when it stopped before GameStart (messages shown).
+bool StartEvent(const std::string& programFolder, std::string_view confPath,
+                const std::vector<std::string>& allConfPaths, const LaunchHooks& hooks);
+
+} // namespace vell

@@ -1,0 +1,140 @@
+#include "base/sjis.h"
+#include "config/conftree.h"
+#include "main/conftreemodel.h"
+#include "main/mainwindow.h"
+#include "platform/notify.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "testsupport/testsupport.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testsupport::sj;
+using testsupport::TempDir;
+
+namespace {
+
+QApplication* app() {
+    return qApp;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        plat::setProgramFolder(dir.folder());
+        plat::reg::setStorePath(dir.path().string() + "/registry.reg");
+        plat::notify::setHeadlessEcho(false);
+        plat::notify::clearRecorded();
+        std::filesystem::create_directories(dir.path() / "Config");
+        // A net holding one conf (with its file) and an empty net.
+        cnf::ConfTree tree(dir.folder());
+        ConfNodeRec net{};
+        sjis::writeField(net.NodeName, sj("ネット"));
+        cnf::ConfNode* n = tree.append(nullptr, net, sj("ネット"));
+        ConfNodeRec conf{};
+        conf.Kind = 1;
+        sjis::writeField(conf.NodeName, sj("春の大会"));
+        sjis::writeField(conf.ConfPath, "Config\\VLCNFAAAAAA");
+        sjis::writeField(conf.NodeMemo, sj("メモ"));
+        tree.append(n, conf, sj("春の大会"));
+        ConfNodeRec other{};
+        sjis::writeField(other.NodeName, "Other");
+        tree.append(nullptr, other, "Other");
+        ASSERT_TRUE(tree.save());
+        ConfFile file{};
+        file.Header.GameForm = 1;
+        testsupport::writeFile(dir.path() / "Config" / "VLCNFAAAAAA",
+                               std::string(reinterpret_cast<const char*>(&file), sizeof file));
+        cf = testsupport::readFile(dir.path() / "Config" / "VlTreeVw.Cf");
+        dt = testsupport::readFile(dir.path() / "Config" / "VlTreeVw.Dt");
+    }
+    void TearDown() override { plat::notify::clearRecorded(); }
+
+    TempDir dir;
+    std::string cf, dt;
+};
+
+} // namespace
+
+TEST_F(MainWindow, MissingLibrariesAreReportedNotCalled) {
+    vell::TFormMain w;
+    EXPECT_FALSE(w.configurationManagerLoaded());
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("VELLCONF.DLL がロードできません。ファイルを確認してください"));
+    EXPECT_EQ(rec[0].icon, plat::notify::Icon::Warning);
+    plat::notify::clearRecorded();
+
+    // The tree is loaded and expanded; the conf buttons wait for a conf.
+    ASSERT_EQ(w.tree().roots().size(), 2u);
+    cnf::ConfNode* net = w.tree().roots()[0].get();
+    cnf::ConfNode* conf = net->children[0].get();
+    EXPECT_TRUE(w.treeView()->isExpanded(w.treeView()->model()->index(0, 0)));
+    EXPECT_TRUE(w.button("SpeedButtonGame")->isHidden());
+    EXPECT_TRUE(w.button("SpeedButtonProperty")->isHidden());
+
+    w.selectNode(conf);
+    EXPECT_FALSE(w.button("SpeedButtonGame")->isHidden());
+    EXPECT_TRUE(w.button("SpeedButtonFolder")->isHidden());
+    EXPECT_EQ(w.statusBar()->currentMessage(), QString::fromUtf8("メモ"));
+    w.selectNode(net);
+    EXPECT_TRUE(w.button("SpeedButtonGame")->isHidden());
+    EXPECT_FALSE(w.button("SpeedButtonFolder")->isHidden());
+    EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
+
+    // Dialog buttons do nothing without the configuration manager.
+    w.SpeedButtonFolderClick();
+    w.SpeedButtonConfigClick();
+    EXPECT_TRUE(plat::notify::recorded().empty());
+
+    // Starting the conf's event names the tournament library.
+    w.selectNode(conf);
+    w.button("SpeedButtonGame")->click();
+    rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("試合用の DLL(BRACKETS.DLL) がロードできません。\nファイルを確認してください"));
+    plat::notify::clearRecorded();
+    // Enter on the conf node does the same.
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(w.treeView(), &enter);
+    EXPECT_EQ(plat::notify::recorded().size(), 1u);
+
+    // Closing without changes writes neither tree file.
+    std::filesystem::remove(dir.path() / "Config" / "VlTreeVw.Cf");
+    w.close();
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Config" / "VlTreeVw.Cf"));
+    EXPECT_EQ(plat::reg::readString("Software\\Dunmoor\\CVVell\\Window", "MainWidth", ""), "488");
+}
+
+TEST_F(MainWindow, CaptionEditsAreCutAndSavedOnClose) {
+    {
+        vell::TFormMain w;
+        cnf::ConfNode* conf = w.tree().roots()[0]->children[0].get();
+        auto* model = w.treeView()->model();
+        QModelIndex idx = model->index(0, 0, model->index(0, 0));
+        // 85 bytes: "あ"×42 then "B"; the 79-byte cut keeps 78.
+        QString caption = QString::fromUtf8("あ").repeated(42) + "B";
+        ASSERT_TRUE(model->setData(idx, caption, Qt::EditRole));
+        std::string expected;
+        for (int i = 0; i < 39; ++i) expected += sj("あ");
+        EXPECT_EQ(conf->caption, expected);
+        EXPECT_EQ(sjis::readField(conf->rec.NodeName), conf->caption);
+        EXPECT_TRUE(w.dirty());
+        // A character without a Shift-JIS form is refused.
+        EXPECT_FALSE(model->setData(idx, QString::fromUtf8("😀"), Qt::EditRole));
+        w.close();
+    }
+    std::string saved = testsupport::readFile(dir.path() / "Config" / "VlTreeVw.Cf");
+    EXPECT_NE(saved, cf);
+    std::string expected;
+    for (int i = 0; i < 39; ++i) expected += sj("あ");
+    EXPECT_NE(saved.find("\t" + expected + "\r\n"), std::string::npos);
+}

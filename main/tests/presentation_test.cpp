@@ -1,0 +1,127 @@
+#include "main/aboutbox.h"
+#include "main/mcidevice.h"
+#include "main/splash.h"
+#include "main/theme.h"
+#include "platform/clock.h"
+#include "platform/desktop.h"
+#include "platform/notify.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "testsupport/testsupport.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+using testsupport::sj;
+using testsupport::TempDir;
+
+namespace {
+
+QApplication* app() {
+    return qApp;
+}
+
+class Presentation : public ::testing::Test {
+protected:
+    void SetUp() override {
+        app();
+        plat::setProgramFolder(dir.folder());
+        plat::reg::setStorePath(dir.path().string() + "/registry.reg");
+        plat::notify::setHeadlessEcho(false);
+        plat::notify::clearRecorded();
+    }
+    void writeTheme(const std::string& relative, const std::string& text) {
+        std::filesystem::create_directories((dir.path() / relative).parent_path());
+        testsupport::writeFile(dir.path() / relative, text);
+    }
+    TempDir dir;
+};
+
+} // namespace
+
+TEST_F(Presentation, ThemeFileIsFoundUnderTheProgramFolder) {
+    const std::string pf = dir.folder();
+    // Nothing anywhere: the default path (which does not exist either).
+    EXPECT_EQ(vell::themeFilePath(pf), pf + "Themes\\default.ini");
+    writeTheme("Themes/dark.ini", "[Splash]\r\nTimer=500\r\n");
+    plat::reg::writeValue("Software\\Dunmoor\\CVVell", "ThemeFile", "dark.ini");
+    EXPECT_EQ(vell::themeFilePath(pf), pf + "Themes\\dark.ini");
+    EXPECT_EQ(vell::splashTimer(vell::OpenThemeIni(pf)), 500);
+    plat::reg::writeValue("Software\\Dunmoor\\CVVell", "ThemeFile", "Themes\\dark.ini");
+    EXPECT_EQ(vell::themeFilePath(pf), pf + "Themes\\dark.ini");
+    plat::reg::writeValue("Software\\Dunmoor\\CVVell", "ThemeFile", "missing.ini");
+    EXPECT_EQ(vell::themeFilePath(pf), pf + "Themes\\default.ini");
+    EXPECT_EQ(vell::resolveThemeName(pf, "a.bmp", "Images\\"), pf + "Images\\a.bmp");
+    EXPECT_EQ(vell::resolveThemeName(pf, "Pics\\a.bmp", "Images\\"), pf + "Pics\\a.bmp");
+    EXPECT_EQ(vell::resolveThemeName(pf, "/abs/a.bmp", "Images\\"), "/abs/a.bmp");
+}
+
+TEST_F(Presentation, SplashWithoutThemeTakesEveryDefault) {
+    auto* splash = new vell::TFormSplash(dir.folder());
+    EXPECT_EQ(splash->timerInterval(), 2000);
+    EXPECT_EQ(splash->titleLabel()->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    EXPECT_EQ(splash->versionLabel()->text(), QString("Version "));
+    delete splash;
+}
+
+TEST_F(Presentation, SplashReadsPictureColoursAndTimer) {
+    std::string picture = std::string(VELL_SOURCE_DATA) + "Images/vlstitle.bmp";
+    writeTheme("Themes/default.ini", "[Images]\r\nSplash=" + picture +
+                                         "\r\n[Splash]\r\nTimer=-3\r\n"
+                                         "[Color]\r\nSplash_Title=0x000000ff\r\nSplash_Version=zz\r\n");
+    auto* splash = new vell::TFormSplash(dir.folder());
+    EXPECT_EQ(splash->size(), QSize(400, 240));
+    EXPECT_EQ(splash->timerInterval(), 2000);
+    EXPECT_EQ(splash->titleLabel()->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(splash->versionLabel()->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    delete splash;
+}
+
+TEST_F(Presentation, AboutBoxListsProgramAndLibrariesAndWritesSupportText) {
+    testsupport::writeFile(dir.path() / "vell", "program");
+    testsupport::writeFile(dir.path() / "vell.ver", "FileVersion=1.2.3.4\nCompanyName=Dunmoor\n");
+    testsupport::writeFile(dir.path() / "libzeta.so", "z");
+    testsupport::writeFile(dir.path() / "libalpha.SO", "aa");
+    testsupport::writeFile(dir.path() / "libalpha.SO.ver", "FileVersion=9\nFileDescription=ＡＫ\n");
+    testsupport::writeFile(dir.path() / "notes.txt", "");
+    vell::TAboutBox box(dir.folder());
+    QTreeWidget* list = box.fileList();
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), "vell");
+    EXPECT_EQ(list->topLevelItem(0)->text(1), "1.2.3.4");
+    EXPECT_EQ(list->topLevelItem(1)->text(0), "libalpha.SO");
+    EXPECT_EQ(list->topLevelItem(1)->text(3), QString::fromUtf8("ＡＫ"));
+    EXPECT_EQ(list->topLevelItem(2)->text(1), "");
+
+    std::vector<vell::FileVersionRow> rows(1);
+    rows[0].fileName = "vell";
+    rows[0].fileVersion = "1.0.0.0";
+    rows[0].size = 1234;
+    rows[0].mtime = 0;
+    std::string text = vell::buildSupportText(rows);
+    std::string head = sj("\r\nファイルのバージョン情報\r\n========================\r\n\r\n"
+                          "ファイル名   バージョン     サイズ            日付\r\n") +
+                       std::string(63, '-') + "\r\n";
+    ASSERT_EQ(text.substr(0, head.size()), head);
+    std::string line = text.substr(head.size(), text.find("\r\n", head.size()) + 2 - head.size());
+    std::string date = plat::clock::asctimeText(plat::clock::localTimeOf(0));
+    date.insert(date.size() - 1, "\r");
+    EXPECT_EQ(line, "vell           1.0.0.0        1234   " + date);
+    EXPECT_NE(text.find(sj("\r\n※ 上記の一覧を報告に貼りつけて下さると、問題解析に役立つかも知れません\r\n")),
+              std::string::npos);
+
+    ASSERT_TRUE(vell::writeSupportFile(dir.folder(), rows));
+    EXPECT_EQ(testsupport::readFile(dir.path() / "Temp" / "Support.txt"), text);
+}
+
+TEST_F(Presentation, PlayerStaysSilentWithoutABackend) {
+    vell::mciDevice player;
+    EXPECT_NE(player.open(plat::desktop::MediaSequencer, "/nonexistent.mid"), 0);
+    EXPECT_FALSE(player.opened());
+    player.play();
+    player.close();
+}

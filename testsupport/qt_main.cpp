@@ -1,0 +1,10 @@
+// main() of the tests that show windows: one QApplication for the whole run,
+// created before the first test and destroyed before the program exits.
+#include <QApplication>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
