@@ -2,6 +2,7 @@
 
 #include "base/sjis.h"
 #include "main/aboutbox.h"
+#include "main/backup.h"
 #include "main/conftreemodel.h"
 #include "main/eventlaunch.h"
 #include "main/mcidevice.h"
@@ -261,7 +262,9 @@ void TFormMain::SpeedButtonConfigClick() {
 }
 
 void TFormMain::SpeedButtonBackupClick() {
-    // The settings backup dialog; the tree may have been changed by it.
+    TFormBackup dialog(this, tree_, selectedNode(), gameNodeSelected_, programFolder_);
+    dialog.exec();
+    // An imported conf is a new node: the tree is saved with it.
     dirty_ = true;
 }
 

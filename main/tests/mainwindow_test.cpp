@@ -2,6 +2,7 @@
 #include "config/conftree.h"
 #include "main/conftreemodel.h"
 #include "main/mainwindow.h"
+#include "platform/files.h"
 #include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -137,4 +138,46 @@ TEST_F(MainWindow, CaptionEditsAreCutAndSavedOnClose) {
     std::string expected;
     for (int i = 0; i < 39; ++i) expected += sj("あ");
     EXPECT_NE(saved.find("\t" + expected + "\r\n"), std::string::npos);
+}
+
+TEST_F(MainWindow, EnvironmentDialogAlwaysReloadsTheTree) {
+    std::filesystem::copy_file(std::string(VELL_PROGRAM_DIR) + "libvellcnf.so", dir.path() / "libvellcnf.so");
+    vell::TFormMain w;
+    ASSERT_TRUE(w.configurationManagerLoaded());
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    cnf::ConfNode* conf = w.tree().roots()[0]->children[0].get();
+    w.selectNode(conf);
+    // The dialog's own changes reach the files; the window reads them again
+    // even though the dialog answers "cancelled".
+    {
+        cnf::ConfTree other(dir.folder());
+        ASSERT_TRUE(other.load());
+        ConfNodeRec extra{};
+        sjis::writeField(extra.NodeName, "Added");
+        other.append(nullptr, extra, "Added");
+        ASSERT_TRUE(other.save());
+    }
+    w.SpeedButtonConfigClick();
+    ASSERT_EQ(w.tree().roots().size(), 3u);
+    EXPECT_EQ(w.tree().roots()[2]->caption, "Added");
+    EXPECT_EQ(w.selectedNode(), nullptr);
+    EXPECT_TRUE(w.button("SpeedButtonGame")->isHidden());
+    EXPECT_FALSE(w.button("SpeedButtonFolder")->isHidden());
+    EXPECT_FALSE(w.dirty());
+}
+
+TEST_F(MainWindow, FailedTreeSaveKeepsOldFilesAndStaysDirty) {
+    vell::TFormMain w;
+    plat::notify::clearRecorded();
+    auto* model = w.treeView()->model();
+    ASSERT_TRUE(model->setData(model->index(1, 0), QString("Renamed"), Qt::EditRole));
+    plat::setAtomicWriteFault(0);
+    w.close();
+    plat::setAtomicWriteFault(-1);
+    EXPECT_EQ(testsupport::readFile(dir.path() / "Config" / "VlTreeVw.Cf"), cf);
+    EXPECT_EQ(testsupport::readFile(dir.path() / "Config" / "VlTreeVw.Dt"), dt);
+    auto rec = plat::notify::recorded();
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().text, sj("環境ファイルが Config ディレクトリにありません"));
+    EXPECT_TRUE(w.dirty());
 }

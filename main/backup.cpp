@@ -1,0 +1,248 @@
+#include "main/backup.h"
+
+#include "base/sjis.h"
+#include "config/conffile.h"
+#include "platform/catalogue.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
+#include "platform/ui/placement.h"
+#include "platform/ui/qtsjis.h"
+#include "sjis/main.h"
+
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace vell {
+
+namespace {
+
+constexpr const char* CorvaneKey = "Software\\Corvane";
+constexpr const char* OwnKey = "Software\\Dunmoor\\CVVell";
+
+std::string doubleBackslashes(std::string_view s) {
+    std::string out;
+    for (char c : s) {
+        out += c;
+        if (c == '\\') out += '\\';
+    }
+    return out;
+}
+
+std::string singleBackslashes(std::string_view s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        out += s[i];
+        if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '\\') ++i;
+    }
+    return out;
+}
+
+std::string askWithDialog(QWidget* parent, bool save, const std::string& title,
+                          const std::string& defaultPath, const std::string& filter,
+                          const std::string& extension) {
+    QFileDialog dialog(parent, plat::ui::fromSjis(title));
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(plat::ui::qtFileFilter(filter));
+    dialog.setDefaultSuffix(QString::fromLatin1(extension.c_str()));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (auto os = plat::toOsPath(defaultPath)) dialog.selectFile(QString::fromUtf8(os->c_str()));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    auto chosen = plat::fromOsName(dialog.selectedFiles().first().toUtf8().toStdString());
+    return chosen.value_or(std::string());
+}
+
+} // namespace
+
+void ExportRegistryKey(std::string& out, std::string_view keyPath) {
+    if (!plat::reg::keyExists(keyPath)) return;
+    out += "[HKEY_CURRENT_USER\\" + std::string(keyPath) + "]\r\n";
+    for (const std::string& name : plat::reg::valueNames(keyPath)) {
+        std::string value = plat::reg::readString(keyPath, name, "");
+        out += "\"" + name + "\"=\"" + doubleBackslashes(value) + "\"\r\n";
+    }
+    out += "\r\n";
+    for (const std::string& sub : plat::reg::subKeyNames(keyPath))
+        ExportRegistryKey(out, std::string(keyPath) + "\\" + sub);
+}
+
+std::string settingsFileText() {
+    std::string text = "REGEDIT4\r\n\r\n";
+    ExportRegistryKey(text, CorvaneKey);
+    ExportRegistryKey(text, OwnKey);
+    return text;
+}
+
+void ImportRegFile(std::string_view text) {
+    plat::reg::Batch batch;
+    std::string openKey;
+    bool keyOpen = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            keyOpen = false;
+            size_t bs = line.find('\\');
+            if (bs == std::string_view::npos) continue;
+            std::string_view path = line.substr(bs + 1);
+            if (!path.empty() && path.back() == ']') path.remove_suffix(1);
+            if (path.empty()) continue;
+            openKey.assign(path);
+            keyOpen = plat::reg::openKey(openKey, true);
+        } else if (line[0] == '"' && keyOpen) {
+            size_t nameEnd = line.find('"', 1);
+            if (nameEnd == std::string_view::npos) continue;
+            std::string_view name = line.substr(1, nameEnd - 1);
+            size_t v1 = line.find('"', nameEnd + 1);
+            size_t v2 = line.rfind('"');
+            // The value runs to the line's last quote, so a value that itself
+            // holds a quote comes back whole.
+            if (v1 == std::string_view::npos || v2 <= v1) continue;
+            plat::reg::writeValue(openKey, name, singleBackslashes(line.substr(v1 + 1, v2 - v1 - 1)));
+        }
+    }
+}
+
+void resetSettings() {
+    plat::reg::Batch batch;
+    plat::reg::deleteKey(CorvaneKey);
+    plat::reg::deleteKey(OwnKey);
+}
+
+bool readConfImage(std::string_view path, std::string& image) {
+    auto bytes = plat::readWholeFile(path);
+    if (!bytes || !cnf::confFromBytes(*bytes)) return false;
+    image = bytes->substr(0, cnf::ConfFileSize);
+    return true;
+}
+
+TFormBackup::TFormBackup(QWidget* owner, cnf::ConfTree& tree, cnf::ConfNode* selected, bool gameNodeSelected,
+                         std::string programFolder)
+    : QDialog(owner), tree_(tree), selected_(selected), gameNodeSelected_(gameNodeSelected),
+      programFolder_(std::move(programFolder)) {
+    setWindowTitle(plat::ui::fromSjis(mt::BackupCaption));
+    auto make = [this](const char* name, const char* caption) {
+        auto* b = new QPushButton(plat::ui::fromSjis(caption), this);
+        b->setObjectName(name);
+        return b;
+    };
+    QPushButton* save = make("ButtonSave", mt::BackupSave);
+    QPushButton* restore = make("ButtonRestore", mt::BackupRestore);
+    QPushButton* init = make("ButtonInitialize", mt::BackupInitialize);
+    QPushButton* saveGame = make("ButtonSaveGame", mt::BackupSaveGame);
+    QPushButton* restoreGame = make("ButtonRestoreGame", mt::BackupRestoreGame);
+    QPushButton* closeButton = make("ButtonClose", mt::BackupClose);
+    saveGame->setEnabled(gameNodeSelected_ && selected_);
+
+    auto* system = new QGroupBox(plat::ui::fromSjis(mt::BackupGroupSystem), this);
+    auto* systemLayout = new QVBoxLayout(system);
+    systemLayout->addWidget(save);
+    systemLayout->addWidget(restore);
+    systemLayout->addWidget(init);
+    auto* game = new QGroupBox(plat::ui::fromSjis(mt::BackupGroupGame), this);
+    auto* gameLayout = new QVBoxLayout(game);
+    gameLayout->addWidget(saveGame);
+    gameLayout->addWidget(restoreGame);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(system);
+    layout->addWidget(game);
+    layout->addWidget(closeButton, 0, Qt::AlignRight);
+
+    connect(save, &QPushButton::clicked, this, [this] { ButtonSaveClick(); });
+    connect(restore, &QPushButton::clicked, this, [this] { ButtonRestoreClick(); });
+    connect(init, &QPushButton::clicked, this, [this] { ButtonInitializeClick(); });
+    connect(saveGame, &QPushButton::clicked, this, [this] { ButtonSaveGameClick(); });
+    connect(restoreGame, &QPushButton::clicked, this, [this] { ButtonRestoreGameClick(); });
+    connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
+
+    askSavePath = [this](const std::string& t, const std::string& d, const std::string& f,
+                         const std::string& e) { return askWithDialog(this, true, t, d, f, e); };
+    askOpenPath = [this](const std::string& t, const std::string& d, const std::string& f,
+                         const std::string& e) { return askWithDialog(this, false, t, d, f, e); };
+}
+
+QPushButton* TFormBackup::button(const char* name) const {
+    return findChild<QPushButton*>(name);
+}
+
+void TFormBackup::ButtonSaveClick() {
+    plat::msg::Style style{false, this};
+    std::string path =
+        askSavePath(mt::BackupSave, programFolder_ + "Config\\vellenv1.reg", mt::RegFilter, "reg");
+    if (path.empty()) return;
+    if (plat::fileExists(path)) {
+        if (plat::msg::confirm(40006, {}, style) != plat::notify::IdOk) return;
+    }
+    // The old file is replaced only once the new one is complete.
+    if (!plat::writeWholeFileAtomic(path, settingsFileText())) return;
+    plat::msg::inform(40008, {}, style);
+}
+
+void TFormBackup::ButtonRestoreClick() {
+    plat::msg::Style style{false, this};
+    std::string path =
+        askOpenPath(mt::BackupRestore, programFolder_ + "Config\\vellenv1.reg", mt::RegFilter, "reg");
+    if (path.empty()) return;
+    if (!plat::isRegularFile(path)) {
+        plat::msg::showError(41042, {}, style);
+        return;
+    }
+    if (plat::msg::confirm(40007, {}, style) != plat::notify::IdOk) return;
+    auto text = plat::readWholeFile(path);
+    if (!text) return;
+    ImportRegFile(*text);
+    plat::msg::inform(40009, {}, style);
+}
+
+void TFormBackup::ButtonInitializeClick() {
+    plat::msg::Style style{false, this};
+    if (plat::msg::showBox(40012, {}, plat::msg::CaptionError, plat::notify::Icon::Question,
+                           plat::notify::Buttons::OkCancel, style) != plat::notify::IdOk)
+        return;
+    resetSettings();
+}
+
+void TFormBackup::ButtonSaveGameClick() {
+    plat::msg::Style style{false, this};
+    if (!selected_ || !selected_->isConf()) return;
+    auto conf = cnf::readConf(programFolder_, sjis::readField(selected_->rec.ConfPath));
+    if (!conf) return; // 41042 shown
+    std::string name = std::string(sjis::readField(conf->Header.ConfName)) + ".vell";
+    std::string path =
+        askSavePath(mt::BackupSaveGame, programFolder_ + "Config\\" + name, mt::VellFilter, "vell");
+    if (path.empty()) return;
+    if (plat::fileExists(path) && plat::msg::confirm(40010, {}, style) != plat::notify::IdOk) return;
+    plat::writeWholeFileAtomic(path, cnf::confToBytes(*conf));
+}
+
+void TFormBackup::ButtonRestoreGameClick() {
+    std::string path = askOpenPath(mt::BackupRestoreGame, programFolder_ + "Config\\" + mt::ImportDefaultName,
+                                   mt::VellFilter, "vell");
+    if (path.empty()) return;
+    std::string image;
+    if (!readConfImage(path, image)) {
+        plat::msg::showError(41042, {}, plat::msg::Style{false, this});
+        return;
+    }
+    auto conf = cnf::confFromBytes(image);
+    ConfNodeRec rec{};
+    rec.Kind = 1;
+    if (!cnf::createConfFile(programFolder_, rec, path)) return;
+    sjis::writeField(rec.NodeName, sjis::readField(conf->Header.ConfName));
+    sjis::writeField(rec.NodeMemo, sjis::readField(conf->Header.ConfMemo));
+    // The last child of a selected net, a root without a selection, else the
+    // last sibling of the selected conf.
+    cnf::ConfNode* parent = nullptr;
+    if (selected_) parent = selected_->isConf() ? selected_->parent : selected_;
+    tree_.append(parent, rec, sjis::readField(rec.NodeName));
+}
+
+} // namespace vell
