@@ -1,0 +1,90 @@
+// The module-wide state of the game processor: one instance per loaded
+// library, shared by every export and every rule. It holds the caller's
+// records of the match in progress by pointer (the caller keeps them alive
+// and unmoved from SetEnvironment and SetAkData to EndMatch2), the tables the
+// library owns between StartSystem and EndSystem, and the d100 state.
+//
+// The message-archive library with its entries, the loaded message sets and
+// the log output channels join this record with the code that uses them.
+#pragma once
+
+#include "base/akrecord.h"
+#include "base/confrecords.h"
+#include "core/combatant.h"
+#include "core/queue.h"
+#include "core/templates.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace cv {
+
+// One table of fixed message lines: 80 lines of 512 bytes, line 0 unused.
+// Table 0 system, 1 announcer, 2 and 3 the computers of side 1 and 2, 4 and
+// 5 side 1's pilot (male, female), 6 and 7 side 2's pilot.
+inline constexpr int TemplateTableCount = 8;
+inline constexpr int TemplateLineCount = 80;
+inline constexpr int TemplateLineSize = 512;
+struct TemplateTable {
+    char Lines[TemplateLineCount][TemplateLineSize];
+};
+
+// The weapon slots and weapon comments of one side as they were when the
+// match was set up (read by the re-buy prompt, swapped by the game contexts).
+struct WeaponSnapshot {
+    TAkWeapon Weapon[WeaponSlotCount];
+    TAkComment Comment[WeaponSlotCount];
+};
+
+// Font and colours of the HTML log, read from the registry by StartSystem.
+inline constexpr int DisplayColourCount = 20;
+struct DisplaySettings {
+    std::string FontName;
+    int32_t FontSize = 9;
+    uint32_t Colour[DisplayColourCount] = {};
+};
+DisplaySettings DefaultDisplaySettings();
+
+struct ModuleState {
+    // The match in progress; index 0 is side 1, index 1 side 2.
+    GameSettings* Settings = nullptr;
+    TArmoredKnight* Ak[2] = {};
+    CombatantState* State[2] = {};
+
+    // From StartSystem to EndSystem.
+    std::unique_ptr<TemplateTable> Templates[TemplateTableCount];
+    char TemplatePath[TemplateTableCount][256] = {};
+    std::unique_ptr<GameMessageBuffer> Buffer;
+    const AnnouncerEntry* Announcers = nullptr;
+    const MsgEntry* ComputerEntries = nullptr;
+    const MsgEntry* PilotEntries = nullptr;
+    int32_t AnnouncerCount = 0;
+    int32_t ComputerCount = 0;
+    int32_t PilotCount = 0;
+    std::string BaseFolder; // Shift-JIS, ends in a separator
+    std::string TempFolder; // BaseFolder + "Temp\"
+    DisplaySettings Display = DefaultDisplaySettings();
+
+    PlaceholderTables Placeholders;
+    WeaponSnapshot Snapshot[2] = {};
+
+    // The d100 generator's state; 0 until the library's load seeding runs.
+    int32_t DiceSeed = 0;
+};
+
+ModuleState& Module();
+
+// The GameSettings of the match in progress; before SetEnvironment has given
+// one, a zero-filled record owned by the module (every option off), so that a
+// rule called out of order reads defaults instead of a null pointer.
+GameSettings& Settings();
+
+bool Option(int flag);
+
+// Line `line` of template table `table`; empty when the table is not
+// allocated or the numbers are out of range.
+std::string_view TemplateLine(int table, int line);
+
+} // namespace cv

@@ -1,0 +1,195 @@
+// The four append operations of the game message queue and the line
+// helpers the match steps use.
+#include "core/queue.h"
+
+#include "base/sjis.h"
+#include "core/module.h"
+#include "core/templates.h"
+#include "sjis/queue_text.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace cv {
+
+namespace {
+
+constexpr size_t LabelWidth = 12;
+constexpr size_t LabelIndent = 14;
+
+// Where appends to a full queue go: a line nobody reads.
+GameMessageLine& scratchLine() {
+    static GameMessageLine line;
+    line = GameMessageLine{};
+    return line;
+}
+
+GameMessageLine& takeLine(GameMessageBuffer& buffer, uint32_t kind, uint32_t indent) {
+    GameMessageLine& line = buffer.Count < MessageLineCount ? buffer.Lines[buffer.Count++] : scratchLine();
+    line = GameMessageLine{};
+    line.Kind = kind;
+    line.Indent = indent;
+    return line;
+}
+
+void setText(GameMessageLine& line, std::string_view text) {
+    sjis::writeField(line.Text, text);
+}
+
+struct Segment {
+    size_t Begin;
+    size_t End;
+};
+
+// The backslash-separated segments of a text, found by walking characters.
+std::vector<Segment> segments(std::string_view text) {
+    std::vector<Segment> out;
+    size_t begin = 0;
+    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
+        if (len == 1 && text[p] == '\\') {
+            out.push_back({begin, p});
+            begin = p + 1;
+        }
+    }
+    out.push_back({begin, text.size()});
+    return out;
+}
+
+// "%-*s": the text, then blanks up to `width` bytes (never cut).
+std::string padded(std::string_view text, size_t width) {
+    std::string s(text);
+    if (s.size() < width) s.append(width - s.size(), ' ');
+    return s;
+}
+
+} // namespace
+
+std::string FormatText(const char* format, ...) {
+    std::va_list args;
+    va_start(args, format);
+    std::va_list again;
+    va_copy(again, args);
+    int n = std::vsnprintf(nullptr, 0, format, args);
+    va_end(args);
+    std::string out(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    if (n > 0) std::vsnprintf(out.data(), out.size() + 1, format, again);
+    va_end(again);
+    return out;
+}
+
+void EmptyQueue(GameMessageBuffer& buffer) {
+    buffer.Count = 0;
+}
+
+GameMessageLine& QueueLine(GameMessageBuffer& buffer, uint32_t kind, uint32_t indent, std::string_view text) {
+    GameMessageLine& line = takeLine(buffer, kind, indent);
+    setText(line, text);
+    return line;
+}
+
+void QueuePageBreak(GameMessageBuffer& buffer) {
+    QueueLine(buffer, KindPageBreak, 0, "---");
+}
+
+GameMessageLine* LastLine(GameMessageBuffer& buffer) {
+    uint32_t n = std::min<uint32_t>(buffer.Count, MessageLineCount);
+    return n == 0 ? nullptr : &buffer.Lines[n - 1];
+}
+
+std::string TrimFullStop(std::string_view text) {
+    size_t previous = sjis::npos, last = sjis::npos;
+    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
+        previous = last;
+        last = p;
+    }
+    std::string out(text);
+    if (previous == sjis::npos || sjis::charLength(text, previous) != 2 || sjis::charLength(text, last) != 2)
+        return out;
+    std::string_view mark = text.substr(previous, 2);
+    if (mark == qut::FullStop || mark == qut::IdeographicSpace) out.erase(previous, 2);
+    return out;
+}
+
+void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view speaker, uint32_t kind) {
+    if (Option(OptMessagesOff)) return;
+    const GameSettings& gs = Settings();
+    // The call's own width: a speaker prefix longer than NameWidth widens it
+    // for this and the later lines of the call only.
+    int32_t nameWidth = gs.NameWidth;
+    size_t w = static_cast<size_t>(std::clamp<int32_t>(nameWidth, 0, MessageTextSize - 1));
+
+    std::string work = ExpandPlaceholders(TrimFullStop(text), kind);
+    std::string_view t = work;
+    if (!t.empty() && t.front() == '\\') t.remove_prefix(1);
+
+    uint32_t lineKind = buffer.CurrentKind;
+    std::string_view who = speaker;
+    for (const Segment& seg : segments(t)) {
+        GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
+        size_t mark = sjis::findFirstOf(t, qut::SpeechMarks, seg.Begin);
+        std::string column;
+        size_t from = seg.Begin;
+        if (mark == seg.Begin) {
+            column = padded(who, w);
+        } else if (mark < seg.End) {
+            std::string_view prefix = t.substr(seg.Begin, mark - seg.Begin);
+            std::string head;
+            // An announcer line is told by the line's kind: the kind
+            // argument of an announcer line names the side it is about.
+            if (lineKind == KindAnnouncer) {
+                bool replace = Option(OptAnnouncerNameReplace) && prefix == qut::AnnouncerPrefix;
+                head = replace ? std::string(sjis::readField(gs.AnnouncerLabel)) : std::string(prefix);
+            } else {
+                head = std::string(who) + std::string(prefix);
+                if (head.size() > w) {
+                    w = head.size();
+                    line.Indent = static_cast<uint32_t>(w + 2);
+                }
+            }
+            column = padded(head, w);
+            from = mark;
+        } else {
+            column.assign(w + 2, ' ');
+        }
+        setText(line, column + std::string(t.substr(from, seg.End - from)));
+        who = {};
+    }
+}
+
+char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {
+    GameMessageLine& line = Option(OptInternalInfo) ? takeLine(buffer, KindTrace, 0) : scratchLine();
+    setText(line, text);
+    return line.Text;
+}
+
+void QueueLabelledText(GameMessageBuffer& buffer, std::string_view text, std::string_view head) {
+    if (Option(OptMessagesOff)) return;
+    std::string work = std::string(head) + TrimFullStop(text);
+    std::string_view t = work;
+    for (const Segment& seg : segments(t)) {
+        GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, LabelIndent);
+        size_t mark = sjis::findFirstOf(t, qut::LabelMarks, seg.Begin);
+        size_t labelLength = mark == sjis::npos ? 0 : mark - seg.Begin;
+        if (mark < seg.End && labelLength >= 1 && labelLength <= LabelWidth)
+            setText(line, padded(t.substr(seg.Begin, labelLength), LabelWidth) +
+                              std::string(t.substr(mark, seg.End - mark)));
+        else
+            setText(line,
+                    std::string(LabelIndent, ' ') + std::string(t.substr(seg.Begin, seg.End - seg.Begin)));
+    }
+}
+
+void QueueHangingText(GameMessageBuffer& buffer, std::string_view text, std::string_view head) {
+    bool first = true;
+    for (const Segment& seg : segments(text)) {
+        GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, static_cast<uint32_t>(head.size()));
+        std::string lead = first ? std::string(head) : std::string(head.size(), ' ');
+        setText(line, lead + std::string(text.substr(seg.Begin, seg.End - seg.Begin)));
+        first = false;
+    }
+}
+
+} // namespace cv

@@ -1,0 +1,244 @@
+// Slot and placeholder expansion, the word tables and the text helpers.
+#include "core/templates.h"
+
+#include "base/sjis.h"
+#include "core/module.h"
+
+#include <algorithm>
+#include <string>
+
+namespace cv {
+
+namespace {
+
+template <size_t N> FieldRef ref(const char (&field)[N]) {
+    return {field, N};
+}
+
+// Cuts a growing text back to `limit` bytes on a character boundary; true
+// when something was cut (the text is full: nothing more may follow).
+bool limitTo(std::string& text, size_t limit) {
+    if (text.size() <= limit) return false;
+    text.resize(sjis::cutLength(text, limit));
+    return true;
+}
+
+void setNumber(char (&field)[32], int64_t value) {
+    sjis::writeField(field, sjis::han2Zen(std::to_string(value)));
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+std::string_view FieldRef::Text() const {
+    return Data ? sjis::readField(Data, Size) : std::string_view();
+}
+
+void SetupPlaceholderTables(TArmoredKnight* const aks[], CombatantState* const states[], int n) {
+    PlaceholderTables& t = Module().Placeholders;
+    t = PlaceholderTables{};
+    for (int i = 0; i < std::min(n, 2); ++i) {
+        if (!aks[i] || !states[i]) continue;
+        TArmoredKnight& ak = *aks[i];
+        CombatantState& s = *states[i];
+        int64_t battles = ak.Pilot.Battles, wins = ak.Pilot.Wins, draws = ak.Pilot.Draws;
+        setNumber(s.AgeText, ak.Pilot.Age);
+        setNumber(s.BattlesText, battles);
+        setNumber(s.WinsText, wins);
+        setNumber(s.LossesText, battles - wins - draws);
+        setNumber(s.DrawsText, draws);
+        setNumber(s.DestroyedText, ak.Pilot.Destroyed);
+        setNumber(s.KillsText, ak.Pilot.Kills);
+
+        FieldRef* p = t.Pilot[i];
+        p[0] = ref(ak.Pilot.Name);
+        p[1] = ref(s.PilotName);
+        p[2] = ref(ak.Pilot.Sex);
+        p[3] = sjis::readField(ak.Pilot.ProfileSub).empty() ? ref(ak.Pilot.Sex) : ref(ak.Pilot.ProfileSub);
+        p[4] = ref(ak.Pilot.History);
+        p[5] = ref(ak.Pilot.Emblem);
+        p[6] = ref(ak.Pilot.FirstPerson);
+        p[7] = ref(s.AgeText);
+        p[8] = ref(s.BattlesText);
+        p[9] = ref(s.WinsText);
+        p[10] = ref(s.LossesText);
+        p[11] = ref(s.DestroyedText);
+        p[12] = ref(s.KillsText);
+        p[13] = ref(s.DrawsText);
+        t.Ak[i][0] = ref(ak.AkName);
+        t.Computer[i][0] = ref(ak.Computer.Nickname);
+        t.Computer[i][1] = ref(ak.Computer.MasterCall);
+        t.Computer[i][2] = ref(ak.Computer.ProfileSub);
+        t.Team[i][0] = ref(ak.Owner.Name);
+        t.Team[i][1] = ref(ak.Owner.Id);
+        t.Team[i][2] = ref(ak.Owner.SubName);
+        t.Team[i][3] = ref(ak.Team.Name);
+    }
+    GameSettings& gs = Settings();
+    t.Stage[0] = ref(gs.StadiumName);
+    t.Stage[1] = ref(gs.OrganiserName);
+    t.Stage[2] = ref(gs.ChosenAnnouncer.Name);
+}
+
+std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::string_view> texts) {
+    if (Option(OptMessagesOff)) return {};
+    std::string out;
+    size_t p = 0;
+    while (p < tmpl.size()) {
+        size_t len = sjis::charLength(tmpl, p);
+        char c = tmpl[p];
+        if (len == 1 && c == '%') {
+            // A placeholder letter stays with its "%" for the later expansion.
+            bool letter = p + 1 < tmpl.size() && tmpl[p + 1] >= 'A' && tmpl[p + 1] <= 'H';
+            len = letter ? 2 : 1;
+            out.append(tmpl.substr(p, len));
+        } else if (len == 1 && c >= 'A' && c <= 'H') {
+            size_t k = static_cast<size_t>(c - 'A');
+            if (k < texts.size())
+                out.append(texts[k]);
+            else
+                out += c;
+        } else {
+            out.append(tmpl.substr(p, len));
+        }
+        if (limitTo(out, ExpandedTextLimit)) break;
+        p += len;
+    }
+    return out;
+}
+
+std::string ExpandMessageSlots(std::string_view tmpl, std::initializer_list<std::string_view> texts) {
+    return ExpandMessageSlots(
+        tmpl, std::span<const std::string_view>(texts.begin(), std::min<size_t>(texts.size(), 8)));
+}
+
+std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
+    if (Option(OptMessagesOff)) return {};
+    const PlaceholderTables& t = Module().Placeholders;
+    int own = (subject == 2 || subject == 4) ? 1 : 0;
+    int other = 1 - own;
+    std::string out;
+    size_t p = 0;
+    while (p < text.size()) {
+        size_t len = sjis::charLength(text, p);
+        bool placeholder =
+            len == 1 && text[p] == '%' && p + 3 < text.size() && isDigit(text[p + 2]) && isDigit(text[p + 3]);
+        if (placeholder) {
+            const FieldRef* table = nullptr;
+            int count = EntryCount;
+            switch (text[p + 1]) {
+            case 'p':
+                table = t.Pilot[own];
+                count = PilotEntryCount;
+                break;
+            case 'P':
+                table = t.Pilot[other];
+                count = PilotEntryCount;
+                break;
+            case 'a':
+                table = t.Ak[own];
+                break;
+            case 'A':
+                table = t.Ak[other];
+                break;
+            case 'c':
+                table = t.Computer[own];
+                break;
+            case 'C':
+                table = t.Computer[other];
+                break;
+            case 't':
+                table = t.Team[own];
+                break;
+            case 'T':
+                table = t.Team[other];
+                break;
+            case 'w':
+                table = t.W[own];
+                break;
+            case 'W':
+                table = t.W[other];
+                break;
+            case 's':
+                table = t.Stage;
+                break;
+            default:
+                break;
+            }
+            if (table) {
+                int index = (text[p + 2] - '0') * 10 + (text[p + 3] - '0');
+                if (index < count) out.append(table[index].Text());
+                if (limitTo(out, ExpandedTextLimit)) break;
+                p += 4;
+                continue;
+            }
+        }
+        out.append(text.substr(p, len));
+        if (limitTo(out, ExpandedTextLimit)) break;
+        p += len;
+    }
+    return out;
+}
+
+void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_view replacement,
+                  size_t limit) {
+    for (const auto& field : words) {
+        std::string word(sjis::readField(field));
+        if (word.empty()) continue;
+        for (size_t pos = sjis::find(text, word); pos != sjis::npos;) {
+            text.replace(pos, word.size(), replacement);
+            size_t resume = pos + replacement.size();
+            limitTo(text, limit);
+            if (resume > text.size()) break;
+            pos = sjis::find(text, word, resume);
+        }
+    }
+}
+
+void ApplyWordTable(int side, std::string& text, std::string_view pronoun) {
+    if (side != 0 && side != 1) return;
+    ReplaceWords(text, Settings().Words[side].MySelf, pronoun, MessageTextLimit);
+}
+
+std::string ReplaceBlanksWithTabs(std::string_view text) {
+    std::string out;
+    size_t held = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ' ') {
+            ++held;
+        } else {
+            out.append(held, ' ');
+            held = 0;
+            out += text[i];
+        }
+        if ((i + 1) % 8 == 0 && held > 0) {
+            out += '\t';
+            held = 0;
+        }
+    }
+    out.append(held, ' ');
+    return out;
+}
+
+std::string FitNameToWidth(std::string_view name, size_t width) {
+    if (name.size() <= width) return std::string(name);
+    bool convert = !Option(OptNoFullToHalf) && !Option(OptHtmlLog);
+    std::string converted = convert ? sjis::zen2Han(name) : std::string(name);
+    if (converted.size() <= width) return converted;
+    std::string shortName = sjis::cutNameAtSeparator(name);
+    if (shortName.size() <= width) return shortName;
+    return sjis::cut(converted, width);
+}
+
+std::string CutString(std::string_view src, size_t n, bool keepWidth) {
+    return sjis::cutString(src, n, keepWidth);
+}
+
+int32_t CutString(const char* src, char* dst, int32_t n, int32_t keepWidth) {
+    return sjis::cutStringC(src, dst, n, keepWidth);
+}
+
+} // namespace cv
