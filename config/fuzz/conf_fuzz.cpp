@@ -22,13 +22,7 @@
 #include <string>
 #include <string_view>
 
-#define FUZZ_CHECK(cond)                                                                                     \
-    do {                                                                                                     \
-        if (!(cond)) {                                                                                       \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond);                    \
-            std::abort();                                                                                    \
-        }                                                                                                    \
-    } while (0)
+#include "fuzz/fuzzcheck.h"
 
 namespace {
 
