@@ -24,7 +24,7 @@ std::string upper(std::string_view s) {
 
 struct Node {
     std::string name;
-    std::map<std::string, std::unique_ptr<Node>> children;           // by upper-cased name
+    std::map<std::string, std::unique_ptr<Node>> children;             // by upper-cased name
     std::map<std::string, std::pair<std::string, std::string>> values; // upper → (name, bytes)
 };
 
@@ -155,9 +155,10 @@ std::string percentDecode(std::string_view s) {
 }
 
 void serialise(const Node& n, const std::string& path, std::string& out) {
-    if (!path.empty()) {
+    // The root's own values sit under the bare root name.
+    if (!path.empty() || !n.values.empty()) {
         out += '[';
-        out += path;
+        out += path.empty() ? std::string("HKEY_CURRENT_USER") : path;
         out += "]\n";
         for (auto& [k, v] : n.values) {
             out += '"';
@@ -194,11 +195,8 @@ void parse(Store& s, const std::string& text) {
             }
             std::string_view inner = line.substr(1, close - 1);
             size_t bs = inner.find('\\');
-            if (bs == std::string_view::npos) {
-                cur = nullptr;
-                continue;
-            }
-            inner.remove_prefix(bs + 1);
+            // A bare root name holds the root's own values.
+            inner.remove_prefix(bs == std::string_view::npos ? inner.size() : bs + 1);
             cur = &s.root;
             size_t i = 0;
             while (i <= inner.size()) {
@@ -388,7 +386,9 @@ bool keyExists(std::string_view key) {
     return find(s.root, key, false) != nullptr;
 }
 
-bool valueExists(std::string_view key, std::string_view name) { return readValue(key, name).has_value(); }
+bool valueExists(std::string_view key, std::string_view name) {
+    return readValue(key, name).has_value();
+}
 
 bool openKey(std::string_view key, bool create) {
     Store& s = store();
