@@ -6,6 +6,7 @@
 #pragma once
 
 #include "config/conftree.h"
+#include "main/settingsfile.h"
 
 #include <QDialog>
 
@@ -16,22 +17,6 @@
 class QPushButton;
 
 namespace vell {
-
-// The settings file: "REGEDIT4", an empty line, then both keys depth first,
-// each "[HKEY_CURRENT_USER\path]", its values "\"name\"=\"value\"" with
-// backslashes doubled, and an empty line. CR LF line ends.
-std::string settingsFileText();
-// Appends one key and its subkeys; a key that does not exist adds nothing.
-void ExportRegistryKey(std::string& out, std::string_view keyPath);
-// Reads a settings file into the store: every "[" line opens (creating) the
-// key after its first backslash under HKEY_CURRENT_USER, whatever root it
-// names; every quoted value line under an open key is written as a string.
-void ImportRegFile(std::string_view text);
-// Deletes both keys with all their content.
-void resetSettings();
-
-// Reads a conf file whole; nullopt when it cannot be read as a conf.
-bool readConfImage(std::string_view path, std::string& image);
 
 class TFormBackup : public QDialog {
 public:

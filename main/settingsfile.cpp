@@ -1,0 +1,101 @@
+#include "main/settingsfile.h"
+
+#include "config/conffile.h"
+#include "platform/files.h"
+#include "platform/registry.h"
+
+namespace vell {
+
+namespace {
+
+constexpr const char* CorvaneKey = "Software\\Corvane";
+constexpr const char* OwnKey = "Software\\Dunmoor\\CVVell";
+
+std::string doubleBackslashes(std::string_view s) {
+    std::string out;
+    for (char c : s) {
+        out += c;
+        if (c == '\\') out += '\\';
+    }
+    return out;
+}
+
+std::string singleBackslashes(std::string_view s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        out += s[i];
+        if (s[i] == '\\' && i + 1 < s.size() && s[i + 1] == '\\') ++i;
+    }
+    return out;
+}
+
+} // namespace
+
+void ExportRegistryKey(std::string& out, std::string_view keyPath) {
+    if (!plat::reg::keyExists(keyPath)) return;
+    out += "[HKEY_CURRENT_USER\\" + std::string(keyPath) + "]\r\n";
+    for (const std::string& name : plat::reg::valueNames(keyPath)) {
+        std::string value = plat::reg::readString(keyPath, name, "");
+        out += "\"" + name + "\"=\"" + doubleBackslashes(value) + "\"\r\n";
+    }
+    out += "\r\n";
+    for (const std::string& sub : plat::reg::subKeyNames(keyPath))
+        ExportRegistryKey(out, std::string(keyPath) + "\\" + sub);
+}
+
+std::string settingsFileText() {
+    std::string text = "REGEDIT4\r\n\r\n";
+    ExportRegistryKey(text, CorvaneKey);
+    ExportRegistryKey(text, OwnKey);
+    return text;
+}
+
+void ImportRegFile(std::string_view text) {
+    plat::reg::Batch batch;
+    std::string openKey;
+    bool keyOpen = false;
+    size_t pos = 0;
+    while (pos < text.size()) {
+        size_t end = text.find('\n', pos);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(pos, end - pos);
+        pos = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.empty()) continue;
+        if (line[0] == '[') {
+            keyOpen = false;
+            size_t bs = line.find('\\');
+            if (bs == std::string_view::npos) continue;
+            std::string_view path = line.substr(bs + 1);
+            if (!path.empty() && path.back() == ']') path.remove_suffix(1);
+            if (path.empty()) continue;
+            openKey.assign(path);
+            keyOpen = plat::reg::openKey(openKey, true);
+        } else if (line[0] == '"' && keyOpen) {
+            size_t nameEnd = line.find('"', 1);
+            if (nameEnd == std::string_view::npos) continue;
+            std::string_view name = line.substr(1, nameEnd - 1);
+            size_t v1 = line.find('"', nameEnd + 1);
+            size_t v2 = line.rfind('"');
+            // The value runs to the line's last quote, so a value that itself
+            // holds a quote comes back whole.
+            if (v1 == std::string_view::npos || v2 <= v1) continue;
+            plat::reg::writeValue(openKey, name, singleBackslashes(line.substr(v1 + 1, v2 - v1 - 1)));
+        }
+    }
+}
+
+void resetSettings() {
+    plat::reg::Batch batch;
+    plat::reg::deleteKey(CorvaneKey);
+    plat::reg::deleteKey(OwnKey);
+}
+
+bool readConfImage(std::string_view path, std::string& image) {
+    auto bytes = plat::readWholeFile(path);
+    if (!bytes || !cnf::confFromBytes(*bytes)) return false;
+    image = bytes->substr(0, cnf::ConfFileSize);
+    return true;
+}
+
+} // namespace vell
