@@ -43,6 +43,7 @@ int RollD100(std::string_view tag) {
         Module().DiceSeed = s;
         value = s % 100 + 1;
     }
+    ++Module().DiceDraws;
     if (activeJournal) activeJournal->draws_.push_back({std::string(tag), value});
     return value;
 }
@@ -65,6 +66,10 @@ int32_t RandomizeSystem() {
     int32_t seed = t.centisecond + 10 * t.hour + 1000 * t.minute + 10000 * t.second;
     Module().DiceSeed = seed;
     return seed;
+}
+
+uint64_t DiceDrawCount() {
+    return Module().DiceDraws;
 }
 
 int GeneralRandom() {

@@ -38,6 +38,10 @@ void SeedDiceAtLoad();
 // overlap, the value is no positional encoding of the time).
 int32_t RandomizeSystem();
 
+// The number of d100 drawn since the library was loaded, scripted rolls
+// included.
+uint64_t DiceDrawCount();
+
 // One value 0..32767 of the process-wide general generator.
 int GeneralRandom();
 

@@ -72,6 +72,19 @@ struct ModuleState {
 
     // The d100 generator's state; 0 until the library's load seeding runs.
     int32_t DiceSeed = 0;
+    // Every d100 drawn since the library was loaded (the benchmark's count).
+    uint64_t DiceDraws = 0;
+
+    // Values one attack hands from step to step: the multi-shot roll of the
+    // hit step, the melee bonus of the hit step for the power step, the
+    // parry's outcome for the weapon hit (0 none, 1 parried, 2 failed), and
+    // the shield's armour before the hit for its status text.
+    struct AttackScratch {
+        int32_t LastMultiShotRoll = 0;
+        int32_t MeleeBonus = 0;
+        int Parry = 0;
+        int32_t ShieldArmourBefore = 0;
+    } Attack;
 };
 
 ModuleState& Module();

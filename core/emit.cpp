@@ -1,0 +1,498 @@
+// The narration emitters: speaker paths, the optional-line gate, the
+// announcer's call names and the lines of each combat event.
+#include "core/emit.h"
+
+#include "base/sjis.h"
+#include "core/dice.h"
+#include "core/letters.h"
+#include "core/module.h"
+#include "core/templates.h"
+#include "sjis/emit_text.h"
+
+#include <algorithm>
+#include <span>
+#include <string>
+
+namespace cv {
+
+namespace {
+
+int sideIndex(int side) {
+    return side == 1 ? 1 : 0;
+}
+
+TArmoredKnight& akOf(int side) {
+    return *Module().Ak[sideIndex(side)];
+}
+
+CombatantState& stateOf(int side) {
+    return *Module().State[sideIndex(side)];
+}
+
+// The stand-in of a fetched message: "「id：slot：slot」".
+std::string standIn(std::string_view id, std::span<const std::string_view> slots) {
+    std::string text = emt::SpeechOpen;
+    text += id;
+    for (std::string_view s : slots) {
+        text += emt::SlotSeparator;
+        text += s;
+    }
+    text += emt::SpeechClose;
+    return text;
+}
+
+std::string standIn(std::string_view id, Slots slots) {
+    return standIn(id, std::span<const std::string_view>(slots.begin(), slots.size()));
+}
+
+void speak(GameMessageBuffer& buffer, uint32_t kind, uint32_t subject, std::string_view text,
+           std::string_view speaker) {
+    buffer.CurrentKind = kind;
+    Narrate(buffer, text, speaker, subject);
+}
+
+void pilotText(GameMessageBuffer& buffer, int side, std::string_view text) {
+    side = sideIndex(side);
+    uint32_t kind = KindPilot1 + side;
+    speak(buffer, kind, kind, text, sjis::readField(stateOf(side).PilotLabel));
+}
+
+void computerText(GameMessageBuffer& buffer, int side, std::string_view text) {
+    side = sideIndex(side);
+    uint32_t kind = KindComputer1 + side;
+    speak(buffer, kind, kind, text, sjis::readField(stateOf(side).ComputerLabel));
+}
+
+void announcerText(GameMessageBuffer& buffer, int about, std::string_view text) {
+    speak(buffer, KindAnnouncer, sideIndex(about) + 1, text, sjis::readField(Settings().AnnouncerLabel));
+}
+
+// An announcer line naming sides: its gate when it is optional, then one
+// call name per named side, in order, then the further slots.
+void announceNaming(GameMessageBuffer& buffer, int about, std::string_view id,
+                    std::initializer_list<int> named, Slots more = {}, bool optional = true) {
+    if (optional ? !OptionalLine(id) : !NarrationOn()) return;
+    std::string names[2];
+    std::string_view slots[4];
+    size_t k = 0;
+    for (int side : named) {
+        if (k == 2) break;
+        names[k] = PickCallName(side);
+        slots[k] = names[k];
+        ++k;
+    }
+    for (std::string_view extra : more)
+        if (k < 4) slots[k++] = extra;
+    announcerText(buffer, about, standIn(id, std::span<const std::string_view>(slots, k)));
+}
+
+void optionalPilot(GameMessageBuffer& buffer, int side, std::string_view id, Slots slots = {}) {
+    if (OptionalLine(id)) PilotSays(buffer, side, id, slots);
+}
+
+void optionalComputer(GameMessageBuffer& buffer, int side, std::string_view id, Slots slots = {}) {
+    if (OptionalLine(id)) ComputerSays(buffer, side, id, slots);
+}
+
+// The comment of weapon slot k with the given mode letter (1 D, 2 E, 3 K),
+// or the empty text.
+std::string_view slotComment(int side, int k, int mode) {
+    if (k < 0 || k >= WeaponSlotCount) return {};
+    const TAkComment& c = akOf(side).Comments[k];
+    int16_t m = c.Mode;
+    return m == mode ? sjis::readField(c.Text) : std::string_view();
+}
+
+// A comment of the weapon when it has one of that mode, else the optional id.
+void commentOr(GameMessageBuffer& buffer, int side, int slot, int mode, std::string_view id) {
+    std::string_view comment = slotComment(side, slot, mode);
+    if (!comment.empty()) {
+        if (NarrationOn()) PilotSpeaks(buffer, side, Quoted(comment));
+    } else {
+        optionalPilot(buffer, side, id);
+    }
+}
+
+std::string_view weaponName(int side, int slot) {
+    if (slot < 0 || slot >= WeaponSlotCount) return {};
+    return sjis::readField(akOf(side).Weapon[slot].Name);
+}
+
+} // namespace
+
+bool NarrationOn() {
+    return !Option(OptMessagesOff);
+}
+
+bool TraceOn() {
+    return Option(OptInternalInfo);
+}
+
+bool OptionalLine(std::string_view id) {
+    if (!NarrationOn()) return false;
+    std::string tag = "gate:";
+    tag += id;
+    int r = RollD100(tag);
+    int32_t percent = Settings().MessagePercent;
+    return r <= percent;
+}
+
+std::string PickCallName(int side) {
+    if (!NarrationOn()) return {};
+    int r = RollD100("call-name");
+    if (r > 50) return std::string(sjis::readField(akOf(side).AkName));
+    return std::string(sjis::readField(stateOf(side).PilotName)) + emt::PlayerSuffix;
+}
+
+std::string FullWidth(int64_t value) {
+    return sjis::han2Zen(std::to_string(value));
+}
+
+std::string Quoted(std::string_view text) {
+    return std::string(emt::SpeechOpen) + std::string(text) + emt::SpeechClose;
+}
+
+void PilotSays(GameMessageBuffer& buffer, int side, std::string_view id, Slots slots) {
+    if (!NarrationOn()) return;
+    // A pilot's message id carries the variant digit (0 male, 1 female);
+    // the stand-ins of lines without an id do not.
+    std::string full(id);
+    if (!full.empty() && full.front() == 'M') full += stateOf(side).MessageVariant == 1 ? '1' : '0';
+    pilotText(buffer, side, standIn(full, slots));
+}
+
+void ComputerSays(GameMessageBuffer& buffer, int side, std::string_view id, Slots slots) {
+    if (!NarrationOn()) return;
+    std::string text = standIn(id, slots);
+    ApplyMasterCall(sideIndex(side), text);
+    computerText(buffer, side, text);
+}
+
+void AnnouncerSays(GameMessageBuffer& buffer, int about, std::string_view id, Slots slots) {
+    if (!NarrationOn()) return;
+    announcerText(buffer, about, standIn(id, slots));
+}
+
+void PilotSpeaks(GameMessageBuffer& buffer, int side, std::string_view text) {
+    if (!NarrationOn()) return;
+    pilotText(buffer, side, text);
+}
+
+void PilotLine(GameMessageBuffer& buffer, int side, int line, Slots slots) {
+    if (!NarrationOn()) return;
+    side = sideIndex(side);
+    int table = 4 + 2 * side + (stateOf(side).MessageVariant == 1 ? 1 : 0);
+    pilotText(buffer, side, TemplateText(table, line, slots));
+}
+
+void ComputerLine(GameMessageBuffer& buffer, int side, int line, Slots slots) {
+    if (!NarrationOn()) return;
+    side = sideIndex(side);
+    std::string text = TemplateText(2 + side, line, slots);
+    ApplyMasterCall(side, text);
+    computerText(buffer, side, text);
+}
+
+void AnnouncerLine(GameMessageBuffer& buffer, int about, int line, Slots slots) {
+    if (!NarrationOn()) return;
+    announcerText(buffer, about, TemplateText(1, line, slots));
+}
+
+void SystemLine(GameMessageBuffer& buffer, int line, std::string_view speaker, Slots slots) {
+    if (!NarrationOn()) return;
+    speak(buffer, KindSystem, 1, TemplateText(0, line, slots), speaker);
+}
+
+std::string TemplateText(int table, int line, Slots slots) {
+    if (!NarrationOn() || table < 0 || table >= TemplateTableCount) return {};
+    if (!Module().Templates[table])
+        return standIn("T" + std::to_string(table) + "-" + std::to_string(line), slots);
+    return ExpandMessageSlots(TemplateLine(table, line), slots);
+}
+
+void AnnouncerSaysAs(GameMessageBuffer& buffer, int about, std::string_view speaker, std::string_view id,
+                     Slots slots) {
+    if (!NarrationOn()) return;
+    speak(buffer, KindAnnouncer, sideIndex(about) + 1, standIn(id, slots), speaker);
+}
+
+void ApplyMasterCall(int side, std::string& text) {
+    side = sideIndex(side);
+    const TArmoredKnight* ak = Module().Ak[side];
+    if (!ak) return;
+    std::string_view master = sjis::readField(ak->Computer.MasterCall);
+    if (master.empty()) return;
+    ReplaceWords(text, Settings().Words[side].Master, master);
+}
+
+// ---- Events -----------------------------------------------------------------
+
+void EmitMovement(GameMessageBuffer& buffer, const MoveReport& move) {
+    if (!NarrationOn()) return;
+    int side = sideIndex(move.Side);
+    int other = 1 - side;
+    const CombatantState& s = stateOf(side);
+    int32_t mode = s.ActionMode;
+    bool immobile = s.Immobile != 0;
+    bool outOfAction = s.OutOfAction != 0;
+    int y = RollD100("move-order");
+
+    auto planLines = [&] {
+        // The pilot on its plan (with the initiative, or without it), the
+        // computer on the movement.
+        if (mode == -1)
+            optionalPilot(buffer, side, "M11A");
+        else if (mode == 0)
+            optionalPilot(buffer, side, move.HoldsInitiative ? "M12A" : "M13A");
+        else
+            optionalPilot(buffer, side, move.HoldsInitiative ? "M14A" : "M15A",
+                          {sjis::readField(s.ComputerName)});
+        std::string_view id = mode == -1           ? "M69A"
+                              : immobile           ? "M65A"
+                              : move.Direction > 0 ? "M68A"
+                              : move.Direction < 0 ? "M67A"
+                                                   : "M66A";
+        optionalComputer(buffer, side, id);
+    };
+    auto moveLine = [&] {
+        std::string_view id = move.Direction > 0   ? "M76A"
+                              : move.Direction < 0 ? "M77A"
+                              : move.Move > 0      ? (outOfAction ? "M80A" : "M78A")
+                                                   : (outOfAction ? "M81A" : "M79A");
+        std::string distance = FullWidth(move.Move), loss = FullWidth(move.MoveLoss);
+        announceNaming(buffer, side, id, {side}, {distance, loss});
+    };
+    if (y <= 50) {
+        planLines();
+        moveLine();
+    } else {
+        moveLine();
+        planLines();
+    }
+    if (outOfAction) return;
+    optionalPilot(buffer, side, move.Direction > 0 ? "M17A" : "M27A");
+    announceNaming(buffer, side, "M82A", {side, other});
+    optionalComputer(buffer, side, "M30A");
+}
+
+void EmitDefensiveMove(GameMessageBuffer& buffer, int a) {
+    if (!NarrationOn()) return;
+    std::string_view weapon = sjis::readField(stateOf(a).CurrentAttack.Name);
+    announceNaming(buffer, a, "M72A", {a}, {weapon});
+    optionalComputer(buffer, a, "M62A");
+    optionalPilot(buffer, a, "M01A");
+}
+
+void EmitAttackAnnouncement(GameMessageBuffer& buffer, int a, bool reflection) {
+    if (!NarrationOn()) return;
+    const CombatantState& s = stateOf(a);
+    std::string weapon(sjis::readField(s.CurrentAttack.Name));
+    int32_t catalogNo = s.CurrentAttack.CatalogNo;
+    int32_t ammo = s.CurrentAttack.AmmoLeft;
+
+    if (reflection)
+        announceNaming(buffer, a, "M71A", {a}, {weapon});
+    else
+        announceNaming(buffer, a, "M70A", {a}, {weapon}, false);
+
+    if (reflection) {
+        optionalComputer(buffer, a, "M61A");
+    } else {
+        int r = RollD100("announce-computer");
+        if (r < 34 && catalogNo >= 1)
+            ComputerSays(buffer, a, "M93A", {FullWidth(catalogNo)});
+        else
+            ComputerSays(buffer, a, "M42A");
+    }
+    if (ammo == 1) ComputerLine(buffer, a, 23, {sjis::readField(s.MasterCallName)});
+
+    std::string_view comment = sjis::readField(s.CurrentComment.Text);
+    if (!comment.empty() && RollD100("announce-comment") < 80) {
+        PilotSpeaks(buffer, a, Quoted(comment));
+        return;
+    }
+    if (reflection) {
+        optionalPilot(buffer, a, "M02A");
+        return;
+    }
+    int r = RollD100("announce-pilot");
+    if (r < 90 && catalogNo >= 1)
+        PilotSays(buffer, a, "M99A", {FullWidth(catalogNo), sjis::readField(s.PilotName)});
+    else
+        optionalPilot(buffer, a, "M03A");
+}
+
+void EmitMiss(GameMessageBuffer& buffer, int a, int d, bool malfunction) {
+    const TAkWeapon& attack = stateOf(a).CurrentAttack;
+    std::string_view attributes = sjis::readField(attack.Attributes);
+    AnnouncerSays(buffer, a, "(miss)", {sjis::readField(attack.Name)});
+    ComputerLine(buffer, d, 38);
+    if (HasAny(attributes, {ltr::LetterM, ltr::LetterR, ltr::LetterG})) ComputerLine(buffer, d, 39);
+    int r3 = RollD100("miss-order");
+    bool defenderSpeaks = stateOf(d).OutOfAction == 0;
+    if (r3 > 50) {
+        optionalPilot(buffer, a, "M31A");
+        if (defenderSpeaks) PilotSays(buffer, d, "(dodge)");
+    } else {
+        if (defenderSpeaks) PilotSays(buffer, d, "(dodge)");
+        optionalPilot(buffer, a, "M31A");
+    }
+    if (malfunction) {
+        ComputerSays(buffer, a, "(malfunction)", {sjis::readField(attack.Name)});
+        PilotSays(buffer, a, "(malfunction)");
+    }
+}
+
+void EmitShieldDamage(GameMessageBuffer& buffer, int a, int d, int slot, int32_t result) {
+    int announcerFirst = RollD100("shield-order");
+    int attackerFirst = RollD100("shield-order");
+    if (!NarrationOn()) return;
+    const TAkWeapon& shield = akOf(d).Weapon[slot];
+    int32_t left = shield.ArmorLeft, full = shield.ArmorValue;
+    std::string name(sjis::readField(shield.Name));
+
+    auto announcer = [&] { announceNaming(buffer, a, result > 0 ? "M73A" : "M74A", {a, d}, {name}); };
+    auto attacker = [&] { optionalPilot(buffer, a, result > 0 ? "M08A" : "M07A"); };
+    auto defender = [&] {
+        if (left >= 1) {
+            if (result < 1)
+                commentOr(buffer, d, slot, 2, "M05A");
+            else
+                commentOr(buffer, d, slot, 3, "M06A");
+        } else {
+            commentOr(buffer, d, slot, 1, "M15B");
+        }
+        optionalComputer(buffer, d, result > 0 ? "M63A" : "M64A");
+        // Lines 8 to 15 by the share of armour left: 8 used up ... 15 whole.
+        int64_t eighths = full > 0 ? int64_t{left} * 8 / full : (left > 0 ? 7 : 0);
+        int line = 8 + static_cast<int>(std::clamp<int64_t>(eighths, 0, 7));
+        ComputerLine(buffer, d, line, {FullWidth(left), FullWidth(full)});
+    };
+    if (announcerFirst <= 50) announcer();
+    if (attackerFirst <= 50) {
+        attacker();
+        defender();
+    } else {
+        defender();
+        attacker();
+    }
+    if (announcerFirst > 50) announcer();
+}
+
+void EmitWeaponHit(GameMessageBuffer& buffer, int a, int d, const WeaponHitReport& hit) {
+    int order = RollD100("weapon-hit-order");
+    if (!NarrationOn()) return;
+    std::string name(weaponName(d, hit.Slot));
+
+    std::string_view announcerId = hit.Destroyed ? "M58A" : hit.Parry == 1 ? "M60A" : "M59A";
+    announceNaming(buffer, a, announcerId, {a, d}, {name});
+    auto attacker = [&] {
+        optionalPilot(buffer, a, hit.Destroyed ? "M26A" : "M25A", {name});
+        optionalComputer(buffer, a, hit.Destroyed ? "M43A" : hit.Damaged ? "M44A" : "M45A", {name});
+    };
+    auto defender = [&] {
+        if (hit.Exploded)
+            PilotSays(buffer, d, "M16A", {name});
+        else if (hit.Destroyed)
+            commentOr(buffer, d, hit.Slot, 1, "M84A");
+        else
+            optionalPilot(buffer, d, "M21A", {name});
+        optionalComputer(buffer, d, hit.Destroyed ? "M54A" : hit.Damaged ? "M55A" : "M56A", {name});
+    };
+    if (order < 51) {
+        attacker();
+        defender();
+    } else {
+        defender();
+        attacker();
+    }
+}
+
+void EmitBodyHit(GameMessageBuffer& buffer, int a, int d, const BodyHitReport& hit) {
+    int order = RollD100("body-hit-order");
+    if (!NarrationOn()) return;
+    const CombatantState& sd = stateOf(d);
+    const TArmoredKnight& D = akOf(d);
+    bool destroyed = sd.AkDestroyed != 0;
+    bool killed = sd.PilotKilled != 0;
+    std::string part(PartName(hit.Part));
+    std::string damage = FullWidth(hit.Damage);
+    std::string_view master = sjis::readField(sd.MasterCallName);
+
+    auto attacker = [&] {
+        if (sd.Exploded != 0) return; // the weapon's explosion was the hit
+        std::string_view id = hit.Code == 0                    ? "M34A"
+                              : hit.Code == 1                  ? "M39A"
+                              : hit.Code == 2 || hit.Code == 3 ? "M40A"
+                              : hit.Code == 4 || hit.Code == 5 ? "M37A"
+                              : hit.Code == 6                  ? "M33A"
+                                                               : "M38A";
+        optionalPilot(buffer, a, id, {part, damage});
+    };
+    auto defender = [&] {
+        ComputerLine(buffer, d, 5);
+        if (hit.Code >= 1 && hit.Code <= 6)
+            ComputerLine(buffer, d, 60 - hit.Code, {master});
+        else
+            ComputerLine(buffer, d, 6, {part});
+        if (hit.Code == 11) ComputerSays(buffer, d, "M57A");
+
+        if (!destroyed) {
+            std::string_view id = hit.Part == PartHead                                  ? "M24A"
+                                  : hit.Part == PartLeftArm || hit.Part == PartRightArm ? "M32A"
+                                  : hit.Part == PartLeftLeg || hit.Part == PartRightLeg ? "M35A"
+                                                                                        : "M36A";
+            optionalPilot(buffer, d, id, {part});
+        } else if (killed) {
+            optionalPilot(buffer, d, "M20A");
+        } else {
+            std::string_view comment = sjis::readField(D.Comments[CommentEscape].Text);
+            if (!comment.empty())
+                PilotSpeaks(buffer, d, Quoted(comment));
+            else
+                optionalPilot(buffer, d, "M23A");
+        }
+
+        if (destroyed || hit.Code == 6) ComputerLine(buffer, d, 63, {master, damage});
+        if (destroyed) {
+            ComputerSays(buffer, d, killed ? "M53A" : "M52A");
+        } else if (hit.Code == 0) {
+            int32_t now = D.Frame.Durability[hit.Part], max = D.Frame.MaxDurability[hit.Part];
+            ComputerLine(buffer, d, 17, {part, FullWidth(now), FullWidth(max)});
+            optionalComputer(buffer, d, "M46A");
+        } else if (hit.Code == 1) {
+            ComputerSays(buffer, d, "M51A");
+        } else if (hit.Code == 2 || hit.Code == 3) {
+            ComputerSays(buffer, d, "M50A");
+        } else if (hit.Code == 4 || hit.Code == 5) {
+            ComputerSays(buffer, d, "M49A");
+        } else if (hit.Code == 6) {
+            ComputerSays(buffer, d, killed ? "M48A" : "M47A");
+        }
+    };
+    if (order < 51) {
+        attacker();
+        defender();
+    } else {
+        defender();
+        attacker();
+    }
+
+    if (!destroyed && hit.Code != 6) return;
+    int32_t escapeRate = Settings().EscapeRate;
+    if (!killed)
+        AnnouncerLine(buffer, d, 22);
+    else if (escapeRate > 0)
+        AnnouncerLine(buffer, d, 23);
+    AnnouncerSays(buffer, d, killed ? "M05B" : "M04B");
+    announceNaming(buffer, d, "M83A", {a, d});
+    // By the end state: 1 dead, 2 escaped, 4 saved by the transfer, 0 none.
+    std::string_view endLine = killed                 ? "M88A"
+                               : sd.Escaped != 0      ? "M87A"
+                               : sd.EscapeFailed != 0 ? "M86A"
+                                                      : "M90A";
+    announceNaming(buffer, d, endLine, {a, d});
+    if (destroyed) announceNaming(buffer, d, "M89A", {a, d}, {}, false);
+}
+
+} // namespace cv
