@@ -65,6 +65,7 @@ void StartMatch(GameMessageBuffer& buffer, std::string_view title) {
     }
     int32_t resume = gs.ResumeRound, mark = gs.RoundMark;
     gs.RoundCounter = resume >= 1 ? resume : mark != 0 ? mark : 1;
+    Module().RoundsThisMatch = 0;
     if (Option(Opt10) && Option(Opt24) && !Option(OptImmobileDraw))
         gs.DistanceBand = gs.StartDistanceBand;
     else

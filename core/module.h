@@ -74,6 +74,10 @@ struct ModuleState {
     int32_t DiceSeed = 0;
     // Every d100 drawn since the library was loaded (the benchmark's count).
     uint64_t DiceDraws = 0;
+    // Rounds finished since StartMatch, whatever RoundCounter and RoundMark
+    // say: the round cap counts these too, so a resumed match whose counter
+    // starts far below its mark still ends.
+    int64_t RoundsThisMatch = 0;
 
     // Values one attack hands from step to step: the multi-shot roll of the
     // hit step, the melee bonus of the hit step for the power step, the

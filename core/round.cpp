@@ -342,7 +342,7 @@ uint8_t JudgeRound(GameMessageBuffer& buffer, int a, int d) {
         gs.Result = 2;
         return RoundLimit;
     }
-    if (played >= MaxRoundsPlayed) {
+    if (played >= MaxRoundsPlayed || Module().RoundsThisMatch + 1 >= MaxRoundsPlayed) {
         gs.Result = 2;
         gs.ImmobileDraw = 1;
         AnnouncerLine(buffer, 0, 24);
@@ -423,6 +423,7 @@ uint8_t ProcessMatch(GameMessageBuffer& buffer) {
     // 8. Decided by a half.
     if (end != RoundGoesOn) {
         gs.RoundCounter = Sat32(int64_t{gs.RoundCounter} + 1);
+        ++Module().RoundsThisMatch;
         addBlankLines(buffer, 2);
         return end;
     }
@@ -438,6 +439,7 @@ uint8_t ProcessMatch(GameMessageBuffer& buffer) {
     }
     if (judged != RoundGoesOn) addBlankLines(buffer, 2);
     gs.RoundCounter = Sat32(int64_t{gs.RoundCounter} + 1);
+    ++Module().RoundsThisMatch;
     int32_t percent = gs.MessagePercent;
     if (int64_t{gs.RoundCounter} - gs.RoundMark > 20 && percent < 100)
         gs.MessagePercent = Sat32(std::max<int64_t>(int64_t{percent} - 3, 0));

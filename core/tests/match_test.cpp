@@ -65,6 +65,18 @@ TEST_F(MatchTest, DeathMatchDrawnAfterAThousandRounds) {
     }
 }
 
+TEST_F(MatchTest, ResumedMatchFarBelowItsMarkStillEnds) {
+    ak[0].DefensiveMovePct = ak[1].DefensiveMovePct = 100;
+    gs.MatchType = 3;
+    option(OptAppendLog);
+    gs.ResumeRound = 1;
+    gs.RoundMark = 5000; // rounds played start far below zero
+    cv::MatchEnd end = play(5);
+    EXPECT_EQ(end.Code, cv::RoundLimit);
+    EXPECT_EQ(end.Rounds, 1000);
+    EXPECT_EQ(+gs.ImmobileDraw, 1);
+}
+
 TEST_F(MatchTest, BattleBetweenImmobileAKs) {
     for (int32_t seed : {3, 4242}) {
         ak[0] = PlainAk();
