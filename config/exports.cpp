@@ -7,6 +7,7 @@
 #include "config/dispattr.h"
 #include "config/msgtable.h"
 #include "config/treefolders.h"
+#include "config/ui/dialogs.h"
 
 #include <string_view>
 
@@ -65,14 +66,25 @@ VELL_EXPORT int ChangeTreeNodeConf(void* node, const char* programFolder, ConfHe
 }
 
 VELL_EXPORT int ConfigureEnv(int /*unused*/) {
-    return 2;
+    try {
+        return cnf::ui::configureEnvEntry();
+    } catch (...) {
+        return cnf::DialogCancel;
+    }
 }
 
-VELL_EXPORT int ConfigureGame(const char* /*programFolder*/, ConfNodeRec* /*node*/) {
-    return 0;
+VELL_EXPORT int ConfigureGame(const char* programFolder, ConfNodeRec* node) {
+    try {
+        return cnf::ui::configureGameEntry(folderText(programFolder), node);
+    } catch (...) {
+        return 0;
+    }
 }
 
-VELL_EXPORT int ConfigureFolder(const char* /*programFolder*/, ConfNodeRec* /*node*/,
-                                ConfHeader* /*folders*/) {
-    return 0;
+VELL_EXPORT int ConfigureFolder(const char* programFolder, ConfNodeRec* node, ConfHeader* folders) {
+    try {
+        return cnf::ui::configureFolderEntry(folderText(programFolder), node, folders);
+    } catch (...) {
+        return 0;
+    }
 }

@@ -27,9 +27,13 @@ VELL_EXPORT void SaveDispAttribute(const char* programFolder, const DispAttribut
 // directory are blanked. Always 0.
 VELL_EXPORT int ChangeTreeNodeConf(void* node, const char* programFolder, ConfHeader* folders);
 
-// The dialogs. ConfigureEnv: 1 after OK, 2 after Cancel. ConfigureGame: 1
-// when the conf was saved, 0 for a net or a missing file, 2 when cancelled.
-// ConfigureFolder: 1 when accepted, 0 for a conf node.
+// The dialogs, application-modal top-level windows. ConfigureEnv: 1 after
+// OK, 2 after Cancel. ConfigureGame: 1 when the conf was saved, 0 for a net,
+// a missing file or a conf that could not be written, 2 when cancelled.
+// ConfigureFolder: 1 when accepted (the buffer's four folder fields filled),
+// 0 for a conf node, 2 when cancelled. Without a QApplication on the calling
+// thread no window is shown and the answer is 2 (0 for a node of the wrong
+// kind).
 VELL_EXPORT int ConfigureEnv(int unused);
 VELL_EXPORT int ConfigureGame(const char* programFolder, ConfNodeRec* node);
 VELL_EXPORT int ConfigureFolder(const char* programFolder, ConfNodeRec* node, ConfHeader* folders);

@@ -1,9 +1,9 @@
 #include "main/mainwindow.h"
 
 #include "base/sjis.h"
+#include "config/ui/conftreemodel.h"
 #include "main/aboutbox.h"
 #include "main/backup.h"
-#include "main/conftreemodel.h"
 #include "main/eventlaunch.h"
 #include "main/mcidevice.h"
 #include "main/theme.h"
@@ -106,7 +106,7 @@ TFormMain::TFormMain(QWidget* parent)
     dirty_ = false;
 
     // 5. The tree, expanded.
-    model_ = new ConfTreeModel(tree_, this);
+    model_ = new cnf::ConfTreeModel(tree_, this);
     treeView_->setModel(model_);
     reloading_ = true;
     loadTree();
@@ -114,7 +114,7 @@ TFormMain::TFormMain(QWidget* parent)
     connect(treeView_->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this] { selectionChanged(); });
     connect(treeView_, &QTreeView::doubleClicked, this, [this](const QModelIndex& i) { doubleClicked(i); });
-    connect(model_, &ConfTreeModel::captionEdited, this, [this](cnf::ConfNode*) { dirty_ = true; });
+    connect(model_, &cnf::ConfTreeModel::captionEdited, this, [this](cnf::ConfNode*) { dirty_ = true; });
 
     // 6. The configuration manager; without it its buttons do nothing.
     if (configurationManager_.load(

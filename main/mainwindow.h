@@ -16,9 +16,11 @@ class QLabel;
 class QPushButton;
 class QTreeView;
 
-namespace vell {
-
+namespace cnf {
 class ConfTreeModel;
+}
+
+namespace vell {
 
 class TFormMain : public QMainWindow {
     Q_OBJECT
@@ -65,7 +67,7 @@ private:
 
     std::string programFolder_;
     cnf::ConfTree tree_;
-    ConfTreeModel* model_ = nullptr;
+    cnf::ConfTreeModel* model_ = nullptr;
     plat::Library configurationManager_;
     ConfigureEnvFn configureEnv_ = nullptr;
     ConfigureGameFn configureGame_ = nullptr;

@@ -84,12 +84,22 @@ TEST_F(ExportsTest, ChangeTreeNodeConfTakesTheSharedTreeNode) {
     EXPECT_EQ(lib.function<ChangeFn>("ChangeTreeNodeConf")(nullptr, nullptr, nullptr), 0);
 }
 
+// This program has no QApplication: the dialogs answer as cancelled ones
+// would, without a window, and touch no file.
 TEST_F(ExportsTest, DialogEntriesAnswerWithoutAWindow) {
-    ConfNodeRec rec{};
+    ConfNodeRec net{};
+    ConfNodeRec conf{};
+    conf.Kind = 1;
+    std::strcpy(conf.ConfPath, "Config\\VLCNFAAAAAA");
     ConfHeader folders{};
+    std::memset(&folders, 0x44, sizeof folders);
     EXPECT_EQ(lib.function<EnvFn>("ConfigureEnv")(0), 2);
-    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(VELL_PROGRAM_DIR, &rec), 0);
-    EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(VELL_PROGRAM_DIR, &rec, &folders), 0);
+    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), &net), 0);
+    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), &conf), 2);
+    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), nullptr), 0);
+    EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(folder().c_str(), &conf, &folders), 0);
+    EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(folder().c_str(), &net, &folders), 2);
+    EXPECT_EQ(folders.AkInputFolder[0], 0x44);
     EXPECT_EQ(boxes(), 0);
 }
 

@@ -1,13 +1,15 @@
-#include "main/conftreemodel.h"
+// The Qt item model of the conf tree.
+#include "config/ui/conftreemodel.h"
 
 #include "platform/ui/qtsjis.h"
 
 #include <QApplication>
 #include <QStyle>
 
-namespace vell {
+namespace cnf {
 
-ConfTreeModel::ConfTreeModel(cnf::ConfTree& tree, QObject* parent) : QAbstractItemModel(parent), tree_(tree) {
+ConfTreeModel::ConfTreeModel(ConfTree& tree, QObject* parent, bool movable)
+    : QAbstractItemModel(parent), tree_(tree), movable_(movable) {
     tree_.setObserver(this);
 }
 
@@ -15,24 +17,24 @@ ConfTreeModel::~ConfTreeModel() {
     tree_.setObserver(nullptr);
 }
 
-cnf::ConfNode* ConfTreeModel::node(const QModelIndex& index) const {
-    return index.isValid() ? static_cast<cnf::ConfNode*>(index.internalPointer()) : nullptr;
+ConfNode* ConfTreeModel::node(const QModelIndex& index) const {
+    return index.isValid() ? static_cast<ConfNode*>(index.internalPointer()) : nullptr;
 }
 
-QModelIndex ConfTreeModel::indexOf(const cnf::ConfNode* n) const {
+QModelIndex ConfTreeModel::indexOf(const ConfNode* n) const {
     if (!n) return {};
-    return createIndex(tree_.rowOf(n), 0, const_cast<cnf::ConfNode*>(n));
+    return createIndex(tree_.rowOf(n), 0, const_cast<ConfNode*>(n));
 }
 
 QModelIndex ConfTreeModel::index(int row, int column, const QModelIndex& parent) const {
     if (column != 0 || row < 0) return {};
-    const cnf::NodeList& list = tree_.childrenOf(node(parent));
+    const NodeList& list = tree_.childrenOf(node(parent));
     if (row >= static_cast<int>(list.size())) return {};
     return createIndex(row, 0, list[static_cast<size_t>(row)].get());
 }
 
 QModelIndex ConfTreeModel::parent(const QModelIndex& child) const {
-    cnf::ConfNode* n = node(child);
+    ConfNode* n = node(child);
     return n ? indexOf(n->parent) : QModelIndex();
 }
 
@@ -46,7 +48,7 @@ int ConfTreeModel::columnCount(const QModelIndex&) const {
 }
 
 QVariant ConfTreeModel::data(const QModelIndex& index, int role) const {
-    cnf::ConfNode* n = node(index);
+    ConfNode* n = node(index);
     if (!n) return {};
     switch (role) {
     case Qt::DisplayRole:
@@ -60,7 +62,7 @@ QVariant ConfTreeModel::data(const QModelIndex& index, int role) const {
 }
 
 bool ConfTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
-    cnf::ConfNode* n = node(index);
+    ConfNode* n = node(index);
     if (!n || role != Qt::EditRole) return false;
     auto bytes = plat::ui::toSjis(value.toString());
     if (!bytes) return false; // no Shift-JIS form: keep the old caption
@@ -71,23 +73,25 @@ bool ConfTreeModel::setData(const QModelIndex& index, const QVariant& value, int
 }
 
 Qt::ItemFlags ConfTreeModel::flags(const QModelIndex& index) const {
-    if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    if (!index.isValid()) return movable_ ? Qt::ItemIsDropEnabled : Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    if (movable_) f |= Qt::ItemIsDragEnabled | Qt::ItemIsDropEnabled;
+    return f;
 }
 
-void ConfTreeModel::beginInsert(cnf::ConfNode* parent, int row) {
+void ConfTreeModel::beginInsert(ConfNode* parent, int row) {
     beginInsertRows(indexOf(parent), row, row);
 }
 void ConfTreeModel::endInsert() {
     endInsertRows();
 }
-void ConfTreeModel::beginRemove(cnf::ConfNode* parent, int row) {
+void ConfTreeModel::beginRemove(ConfNode* parent, int row) {
     beginRemoveRows(indexOf(parent), row, row);
 }
 void ConfTreeModel::endRemove() {
     endRemoveRows();
 }
-void ConfTreeModel::beginMove(cnf::ConfNode* fromParent, int fromRow, cnf::ConfNode* toParent, int toRow) {
+void ConfTreeModel::beginMove(ConfNode* fromParent, int fromRow, ConfNode* toParent, int toRow) {
     beginMoveRows(indexOf(fromParent), fromRow, fromRow, indexOf(toParent), toRow);
 }
 void ConfTreeModel::endMove() {
@@ -99,9 +103,9 @@ void ConfTreeModel::beginReset() {
 void ConfTreeModel::endReset() {
     endResetModel();
 }
-void ConfTreeModel::nodeChanged(cnf::ConfNode* n) {
+void ConfTreeModel::nodeChanged(ConfNode* n) {
     QModelIndex i = indexOf(n);
     emit dataChanged(i, i);
 }
 
-} // namespace vell
+} // namespace cnf

@@ -1,0 +1,150 @@
+// Shared window behaviour of the configuration manager's dialogs.
+#include "config/ui/dialogbase.h"
+
+#include "config/ui/folderpicker.h"
+#include "platform/desktop.h"
+#include "platform/paths.h"
+#include "platform/ui/placement.h"
+#include "platform/ui/qtsjis.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QThread>
+
+#include <algorithm>
+
+namespace cnf::ui {
+
+namespace {
+
+// Help command of a topic given by its context number.
+constexpr int HelpContext = 1;
+
+std::optional<std::string> openFileDialog(QWidget* owner, std::string_view title, std::string_view filter,
+                                          std::string_view start) {
+    QFileDialog dialog(owner, qs(title));
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setNameFilters(plat::ui::qtFileFilter(filter).split(QStringLiteral(";;")));
+    if (!start.empty()) {
+        // The folder of the starting path when it exists, and its file name.
+        plat::PathParts parts = plat::splitPath(start);
+        std::string folder = parts.drive + parts.dir;
+        if (auto os = plat::toOsPath(folder.empty() ? std::string_view(".") : std::string_view(folder));
+            os && QFileInfo(QString::fromStdString(*os)).isDir())
+            dialog.setDirectory(QString::fromStdString(*os));
+        dialog.selectFile(qs(parts.name + parts.extension));
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    QByteArray utf8 = dialog.selectedFiles().first().toUtf8();
+    return plat::fromOsName(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())));
+}
+
+std::optional<QColor> colorDialog(QWidget* owner, const QColor& initial) {
+    QColor c = QColorDialog::getColor(initial, owner);
+    if (!c.isValid()) return std::nullopt;
+    return c;
+}
+
+Choosers platformChoosers() {
+    return {[](QWidget* owner, std::string_view title, std::string_view start) {
+                return pickFolder(owner, title, start);
+            },
+            openFileDialog, colorDialog};
+}
+
+} // namespace
+
+bool guiAvailable() {
+    auto* app = qobject_cast<QApplication*>(QCoreApplication::instance());
+    return app && QThread::currentThread() == app->thread();
+}
+
+QString qs(std::string_view sjis) {
+    return plat::ui::fromSjis(sjis);
+}
+
+DialogBase::DialogBase(QWidget* owner, const char* placement, std::string helpFile)
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      placement_(placement), helpFile_(std::move(helpFile)) {
+    setWindowModality(Qt::ApplicationModal);
+}
+
+void DialogBase::showEvent(QShowEvent* event) {
+    if (!placed_) {
+        placed_ = true;
+        plat::ui::LoadWindowSize(placement_, this);
+        plat::ui::LoadWindowPosition(placement_, this);
+    }
+    QDialog::showEvent(event);
+}
+
+void DialogBase::done(int result) {
+    plat::ui::SaveWindowPosition(placement_, this);
+    plat::ui::SaveWindowSize(placement_, this);
+    QDialog::done(result);
+}
+
+void DialogBase::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_F1) {
+        plat::desktop::showHelp(helpFile_, HelpContext, 0);
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+int boxLimit(int designedBytes, std::string_view stored, int fieldBytes) {
+    int storedBytes = static_cast<int>(std::min<size_t>(stored.size(), static_cast<size_t>(fieldBytes)));
+    return std::max(designedBytes, storedBytes);
+}
+
+void setupEdit(QLineEdit* edit, std::string_view stored, int designedBytes, int fieldBytes) {
+    edit->setValidator(new plat::ui::SjisByteValidator(boxLimit(designedBytes, stored, fieldBytes), edit));
+    edit->setText(qs(stored));
+}
+
+void setupCombo(QComboBox* combo, std::string_view stored, int designedBytes, int fieldBytes) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setValidator(new plat::ui::SjisByteValidator(boxLimit(designedBytes, stored, fieldBytes), combo));
+    combo->setEditText(qs(stored));
+}
+
+std::string editedText(const QString& shown, std::string_view stored) {
+    if (shown == qs(stored)) return std::string(stored);
+    return plat::ui::toSjis(shown).value_or(std::string(stored));
+}
+
+void addItem(QComboBox* combo, std::string_view sjis) {
+    combo->addItem(qs(sjis), QByteArray(sjis.data(), static_cast<qsizetype>(sjis.size())));
+}
+
+std::string itemBytes(const QComboBox* combo, int index) {
+    QVariant data = combo->itemData(index);
+    if (data.typeId() == QMetaType::QByteArray) return data.toByteArray().toStdString();
+    return editedText(combo->itemText(index), "");
+}
+
+std::string comboText(const QComboBox* combo, std::string_view stored) {
+    QString shown = combo->currentText();
+    if (shown == qs(stored)) return std::string(stored);
+    for (int i = 0; i < combo->count(); ++i)
+        if (combo->itemText(i) == shown) return itemBytes(combo, i);
+    return editedText(shown, stored);
+}
+
+Choosers& choosers() {
+    static Choosers current = platformChoosers();
+    return current;
+}
+
+void resetChoosers() {
+    choosers() = platformChoosers();
+}
+
+} // namespace cnf::ui
