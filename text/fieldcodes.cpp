@@ -1,0 +1,115 @@
+// Composition of one template line: field codes left to right into a
+// bounded buffer, then the CR LF pieces written with the line's break text
+// and, for folded lines, cut into lines of 76 bytes.
+#include "text/fieldcodes.h"
+
+#include "base/sjis.h"
+
+namespace vtext {
+
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Appends as much of piece as fits under the limit, on a character boundary.
+// False once the line is full.
+bool appendBounded(std::string& out, std::string_view piece) {
+    size_t room = ComposedLimit - out.size();
+    if (piece.size() <= room) {
+        out.append(piece);
+        return true;
+    }
+    out.append(piece.substr(0, sjis::cutLength(piece, room)));
+    return false;
+}
+
+void appendFolded(std::string& out, std::string_view piece) {
+    while (piece.size() > FoldWidth) {
+        size_t n = sjis::cutLength(piece, FoldWidth);
+        if (n == 0) n = 1; // never stall on a malformed text
+        appendTextLines(out, piece.substr(0, n));
+        out += "\r\n";
+        piece.remove_prefix(n);
+    }
+    appendTextLines(out, piece);
+}
+
+} // namespace
+
+ValueList::ValueList(char** values) {
+    if (!values) return;
+    for (int i = 0; i < Capacity && values[i]; ++i) texts_.emplace_back(values[i]);
+}
+
+ValueList::ValueList(std::vector<std::string> values) : texts_(std::move(values)) {
+    if (texts_.size() > static_cast<size_t>(Capacity)) texts_.resize(Capacity);
+}
+
+std::string_view ValueList::text(int n) const {
+    if (n < 0 || n >= size()) return {};
+    return texts_[static_cast<size_t>(n)];
+}
+
+ComposedLine composeLine(std::string_view line, const ValueList& values, CodeSet codes) {
+    ComposedLine result;
+    std::string& out = result.text;
+    size_t i = 0;
+    while (i < line.size()) {
+        if (line[i] == '%' && i + 2 < line.size() && isDigit(line[i + 1]) && isDigit(line[i + 2])) {
+            int n = (line[i + 1] - '0') * 10 + (line[i + 2] - '0');
+            i += 3;
+            if (codes == CodeSet::WithMarks && i < line.size()) {
+                if (line[i] == 'B') {
+                    result.breakAsBr = true;
+                    ++i;
+                } else if (line[i] == 'F') {
+                    result.fold = true;
+                    ++i;
+                }
+            }
+            if (!appendBounded(out, values.text(n))) break;
+            continue;
+        }
+        size_t len = sjis::charLength(line, i);
+        if (!appendBounded(out, line.substr(i, len))) break;
+        i += len;
+    }
+    return result;
+}
+
+void appendTextLines(std::string& out, std::string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
+        out += text[i];
+    }
+}
+
+void writeComposed(std::string& out, const ComposedLine& line, bool allowFold, bool lineEnd) {
+    const bool fold = allowFold && line.fold;
+    const std::string_view breakText = line.breakAsBr ? "<BR>" : "";
+    std::string_view rest = line.text;
+    for (;;) {
+        size_t crlf = rest.find("\r\n");
+        std::string_view piece = rest.substr(0, crlf);
+        if (fold)
+            appendFolded(out, piece);
+        else
+            appendTextLines(out, piece);
+        if (crlf == std::string_view::npos) break;
+        out += breakText;
+        if (fold) out += "\r\n";
+        rest.remove_prefix(crlf + 2);
+    }
+    if (lineEnd) out += "\r\n";
+}
+
+std::string replaceStringFormat(std::string_view in, const ValueList& values) {
+    std::string text = composeLine(in, values, CodeSet::Plain).text;
+    size_t eof = text.find('\x1A');
+    if (eof != std::string::npos) text.resize(eof);
+    return text;
+}
+
+} // namespace vtext
