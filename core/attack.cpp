@@ -182,7 +182,8 @@ void AnnounceWeaponCall(GameMessageBuffer& buffer, const TAkWeapon& attack, int 
     int32_t width = gs.NameWidth;
     if (width < 8) gs.NameWidth = 8;
     buffer.CurrentKind = KindAnnouncer;
-    Narrate(buffer, std::string(atk::ZoroOpen) + "M100A", atk::ZoroSpeaker, (speaker == 1 ? 2 : 1));
+    Narrate(buffer, std::string(atk::ZoroOpen) + BasicMessage("M100A"), atk::ZoroSpeaker,
+            (speaker == 1 ? 2 : 1));
     gs.NameWidth = width;
 }
 
@@ -452,7 +453,7 @@ bool RollHit(GameMessageBuffer& buffer, int a, int d, int32_t x, int32_t y) {
         }
     }
     // 17. The miss.
-    if (!hit) EmitMiss(buffer, a, d, malfunction);
+    if (!hit) EmitMiss(buffer, a, d);
     return hit;
 }
 
@@ -497,7 +498,6 @@ int32_t CountHits(GameMessageBuffer& buffer, int a, int d) {
             int32_t interceptorShots = w.ShotsPerAttack;
             int64_t stopped = (int64_t{interceptorShots} * r + 50) / 100;
             n = std::max<int64_t>(n - stopped, 0);
-            ComputerSays(buffer, d, "(interception)", {sjis::readField(w.Name), FullWidth(stopped)});
             break;
         }
     }
@@ -512,7 +512,7 @@ int32_t CountHits(GameMessageBuffer& buffer, int a, int d) {
         ComputerLine(buffer, a, aimed ? 3 : 4, {FullWidth(n), FullWidth(std::max<int64_t>(shots, 1))});
     }
     if (n == 0) {
-        EmitMiss(buffer, a, d, false);
+        EmitMiss(buffer, a, d);
         return 0;
     }
     // 4. Sound against a noise canceller.

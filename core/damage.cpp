@@ -380,11 +380,9 @@ void BodyDamage(GameMessageBuffer& buffer, int a, int d) {
     if (NarrationOn()) {
         moves = sd.Movement;
         movementDown = sd.MovementDown;
-        int32_t leftLeg = D.Frame.Durability[PartLeftLeg], rightLeg = D.Frame.Durability[PartRightLeg];
-        if (moves < movementDown && (wasImmobile || (leftLeg > 0 && rightLeg > 0))) {
-            AnnouncerSays(buffer, d, "(immobile)", {sjis::readField(D.AkName)});
-            if (wasImmobile) PilotSays(buffer, d, "M16B");
-        }
+        // The pilot's line when it was already immobile (the sets hold no
+        // announcer line for it).
+        if (moves < movementDown && wasImmobile) PilotSays(buffer, d, "M16B");
     }
     // 15-16. Narration and the status line.
     EmitBodyHit(buffer, a, d, {p, code, damage});

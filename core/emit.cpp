@@ -4,8 +4,11 @@
 
 #include "base/sjis.h"
 #include "core/dice.h"
+#include "core/getmsg.h"
 #include "core/letters.h"
 #include "core/module.h"
+#include "core/msgarchive.h"
+#include "core/msgsets.h"
 #include "core/templates.h"
 #include "sjis/emit_text.h"
 
@@ -29,20 +32,39 @@ CombatantState& stateOf(int side) {
     return *Module().State[sideIndex(side)];
 }
 
-// The stand-in of a fetched message: "「id：slot：slot」".
-std::string standIn(std::string_view id, std::span<const std::string_view> slots) {
-    std::string text = emt::SpeechOpen;
-    text += id;
-    for (std::string_view s : slots) {
-        text += emt::SlotSeparator;
-        text += s;
-    }
-    text += emt::SpeechClose;
-    return text;
+char variantDigit(int side) {
+    uint16_t variant = stateOf(side).MessageVariant;
+    return variant == 1 ? '1' : '0';
 }
 
-std::string standIn(std::string_view id, Slots slots) {
-    return standIn(id, std::span<const std::string_view>(slots.begin(), slots.size()));
+// The pilot's own first-person word for the generic ones of a message.
+void applyPronoun(int side, std::string& text) {
+    std::string_view pronoun = sjis::readField(akOf(side).Pilot.FirstPerson);
+    if (!pronoun.empty()) ReplaceWords(text, FirstPersonWords(sideIndex(side)), pronoun);
+}
+
+// The message of side's pilot: the id with the variant digit, from the
+// pilot's set, in the pilot's words, slots filled.
+std::string pilotMessage(int side, std::string_view id, Slots slots) {
+    std::string full(id);
+    full += variantDigit(side);
+    std::string text;
+    if (GetMsg(SlotPilot1 + sideIndex(side), full, text) != MsgOk) return text;
+    applyPronoun(side, text);
+    return ExpandMessageSlots(text, slots);
+}
+
+std::string computerMessage(int side, std::string_view id, Slots slots) {
+    std::string text;
+    if (GetMsg(SlotComputer1 + sideIndex(side), id, text) != MsgOk) return text;
+    ApplyMasterCall(side, text);
+    return ExpandMessageSlots(text, slots);
+}
+
+std::string announcerMessage(std::string_view id, std::span<const std::string_view> slots) {
+    std::string text;
+    bool found = GetMsg(SlotAnnouncer, id, text) == MsgOk;
+    return emt::SpeechOpen + (found ? ExpandMessageSlots(text, slots) : text);
 }
 
 void speak(GameMessageBuffer& buffer, uint32_t kind, uint32_t subject, std::string_view text,
@@ -83,7 +105,7 @@ void announceNaming(GameMessageBuffer& buffer, int about, std::string_view id,
     }
     for (std::string_view extra : more)
         if (k < 4) slots[k++] = extra;
-    announcerText(buffer, about, standIn(id, std::span<const std::string_view>(slots, k)));
+    announcerText(buffer, about, announcerMessage(id, std::span<const std::string_view>(slots, k)));
 }
 
 void optionalPilot(GameMessageBuffer& buffer, int side, std::string_view id, Slots slots = {}) {
@@ -111,6 +133,26 @@ void commentOr(GameMessageBuffer& buffer, int side, int slot, int mode, std::str
     } else {
         optionalPilot(buffer, side, id);
     }
+}
+
+// Line `line` of a catalog message (M99A of the pilot, M93A of the
+// computer); false when neither the speaker's set nor the base set has it.
+bool pilotCatalogLine(GameMessageBuffer& buffer, int side, std::string_view id, int32_t line, Slots slots) {
+    std::string full(id);
+    full += variantDigit(side);
+    std::string text;
+    if (GetMsgLine(SlotPilot1 + sideIndex(side), full, text, line) != MsgOk) return false;
+    applyPronoun(side, text);
+    pilotText(buffer, side, ExpandMessageSlots(text, slots));
+    return true;
+}
+
+bool computerCatalogLine(GameMessageBuffer& buffer, int side, std::string_view id, int32_t line) {
+    std::string text;
+    if (GetMsgLine(SlotComputer1 + sideIndex(side), id, text, line) != MsgOk) return false;
+    ApplyMasterCall(side, text);
+    computerText(buffer, side, text);
+    return true;
 }
 
 std::string_view weaponName(int side, int slot) {
@@ -154,23 +196,18 @@ std::string Quoted(std::string_view text) {
 
 void PilotSays(GameMessageBuffer& buffer, int side, std::string_view id, Slots slots) {
     if (!NarrationOn()) return;
-    // A pilot's message id carries the variant digit (0 male, 1 female);
-    // the stand-ins of lines without an id do not.
-    std::string full(id);
-    if (!full.empty() && full.front() == 'M') full += stateOf(side).MessageVariant == 1 ? '1' : '0';
-    pilotText(buffer, side, standIn(full, slots));
+    pilotText(buffer, side, pilotMessage(side, id, slots));
 }
 
 void ComputerSays(GameMessageBuffer& buffer, int side, std::string_view id, Slots slots) {
     if (!NarrationOn()) return;
-    std::string text = standIn(id, slots);
-    ApplyMasterCall(sideIndex(side), text);
-    computerText(buffer, side, text);
+    computerText(buffer, side, computerMessage(side, id, slots));
 }
 
 void AnnouncerSays(GameMessageBuffer& buffer, int about, std::string_view id, Slots slots) {
     if (!NarrationOn()) return;
-    announcerText(buffer, about, standIn(id, slots));
+    announcerText(buffer, about,
+                  announcerMessage(id, std::span<const std::string_view>(slots.begin(), slots.size())));
 }
 
 void PilotSpeaks(GameMessageBuffer& buffer, int side, std::string_view text) {
@@ -204,16 +241,36 @@ void SystemLine(GameMessageBuffer& buffer, int line, std::string_view speaker, S
 }
 
 std::string TemplateText(int table, int line, Slots slots) {
-    if (!NarrationOn() || table < 0 || table >= TemplateTableCount) return {};
-    if (!Module().Templates[table])
-        return standIn("T" + std::to_string(table) + "-" + std::to_string(line), slots);
+    if (!NarrationOn()) return {};
     return ExpandMessageSlots(TemplateLine(table, line), slots);
+}
+
+std::string AnnouncerMessage(std::string_view id) {
+    std::string text;
+    GetMsg(SlotAnnouncer, id, text);
+    return text;
+}
+
+std::string BasicMessage(std::string_view id) {
+    std::string text;
+    GetMsg(SlotBasic, id, text);
+    return text;
+}
+
+std::string AgeMessage(int side) {
+    std::string text;
+    const ModuleState& m = Module();
+    int i = sideIndex(side);
+    if (m.Ak[i] && m.State[i]) GetMsgAge(text, *m.Ak[i], *m.State[i]);
+    return text;
 }
 
 void AnnouncerSaysAs(GameMessageBuffer& buffer, int about, std::string_view speaker, std::string_view id,
                      Slots slots) {
     if (!NarrationOn()) return;
-    speak(buffer, KindAnnouncer, sideIndex(about) + 1, standIn(id, slots), speaker);
+    std::string text;
+    if (GetMsg(SlotAnnouncer, id, text) == MsgOk) text = ExpandMessageSlots(text, slots);
+    speak(buffer, KindAnnouncer, sideIndex(about) + 1, Quoted(text), speaker);
 }
 
 void ApplyMasterCall(int side, std::string& text) {
@@ -222,7 +279,7 @@ void ApplyMasterCall(int side, std::string& text) {
     if (!ak) return;
     std::string_view master = sjis::readField(ak->Computer.MasterCall);
     if (master.empty()) return;
-    ReplaceWords(text, Settings().Words[side].Master, master);
+    ReplaceWords(text, FormsOfAddress(side), master);
 }
 
 // ---- Events -----------------------------------------------------------------
@@ -298,10 +355,10 @@ void EmitAttackAnnouncement(GameMessageBuffer& buffer, int a, bool reflection) {
     if (reflection) {
         optionalComputer(buffer, a, "M61A");
     } else {
+        // The computer names the weapon by its catalog line, or says its
+        // general line when its set has no line for that weapon.
         int r = RollD100("announce-computer");
-        if (r < 34 && catalogNo >= 1)
-            ComputerSays(buffer, a, "M93A", {FullWidth(catalogNo)});
-        else
+        if (!(r < 34 && catalogNo >= 1 && computerCatalogLine(buffer, a, "M93A", catalogNo)))
             ComputerSays(buffer, a, "M42A");
     }
     if (ammo == 1) ComputerLine(buffer, a, 23, {sjis::readField(s.MasterCallName)});
@@ -315,32 +372,25 @@ void EmitAttackAnnouncement(GameMessageBuffer& buffer, int a, bool reflection) {
         optionalPilot(buffer, a, "M02A");
         return;
     }
+    // The pilot's call of the weapon by its catalog line; without such a
+    // line the general (optional) attack line, with its gate.
     int r = RollD100("announce-pilot");
-    if (r < 90 && catalogNo >= 1)
-        PilotSays(buffer, a, "M99A", {FullWidth(catalogNo), sjis::readField(s.PilotName)});
-    else
+    if (!(r < 90 && catalogNo >= 1 &&
+          pilotCatalogLine(buffer, a, "M99A", catalogNo, {sjis::readField(s.PilotName)})))
         optionalPilot(buffer, a, "M03A");
 }
 
-void EmitMiss(GameMessageBuffer& buffer, int a, int d, bool malfunction) {
+void EmitMiss(GameMessageBuffer& buffer, int a, int d) {
+    // The defender's computer tells the miss (and a missile's, rocket's or
+    // gun's); the attacker's pilot follows after the order draw. The sets
+    // hold no message for the announcer, the defender's pilot or a
+    // malfunction, so those say nothing.
     const TAkWeapon& attack = stateOf(a).CurrentAttack;
     std::string_view attributes = sjis::readField(attack.Attributes);
-    AnnouncerSays(buffer, a, "(miss)", {sjis::readField(attack.Name)});
     ComputerLine(buffer, d, 38);
     if (HasAny(attributes, {ltr::LetterM, ltr::LetterR, ltr::LetterG})) ComputerLine(buffer, d, 39);
-    int r3 = RollD100("miss-order");
-    bool defenderSpeaks = stateOf(d).OutOfAction == 0;
-    if (r3 > 50) {
-        optionalPilot(buffer, a, "M31A");
-        if (defenderSpeaks) PilotSays(buffer, d, "(dodge)");
-    } else {
-        if (defenderSpeaks) PilotSays(buffer, d, "(dodge)");
-        optionalPilot(buffer, a, "M31A");
-    }
-    if (malfunction) {
-        ComputerSays(buffer, a, "(malfunction)", {sjis::readField(attack.Name)});
-        PilotSays(buffer, a, "(malfunction)");
-    }
+    RollD100("miss-order");
+    optionalPilot(buffer, a, "M31A");
 }
 
 void EmitShieldDamage(GameMessageBuffer& buffer, int a, int d, int slot, int32_t result) {

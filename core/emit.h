@@ -1,18 +1,21 @@
 // The narration emitters of the fight. Every event a match step tells calls
 // one emitter with the speaker and the message id (or the template line)
-// the event selects. The fetch from the message sets comes later; until then
-// a message id is queued as a stand-in line "「<id>：<slots>」" under the
-// speaker's label and kind (a pilot's id with its variant digit), so the log
-// shows which message was chosen and with what. A template line is narrated
-// from its table, or as the stand-in "「T<table>-<line>：<slots>」" while the
-// table is not loaded.
+// the event selects. A message is fetched from the speaker's message set
+// (the base set when the speaker's set lacks it): a pilot's id gets the
+// pilot's variant digit (0 male, 1 female) and its generic first-person
+// words become the pilot's own; a computer's message gets the AK's master
+// call for the generic forms of address; an announcer's message is spoken
+// after "「". The emitter then fills the message's slot letters and queues
+// it under the speaker's label and kind. A message that no set holds is
+// narrated as its not-found text, unchanged.
 //
 // Dice: an optional line draws one MessagePercent gate (OptionalLine); an
 // announcer event line that names sides draws one call name per named side
 // after its gate (PickCallName). Both draw only with narration on. The
 // narration-order draws of the combat events (EmitMiss, EmitShieldDamage,
 // EmitWeaponHit, EmitBodyHit) belong to the fight's own sequence and are
-// drawn with narration off as well.
+// drawn with narration off as well. Message variants come from the general
+// random numbers and never move the dice.
 #pragma once
 
 #include "core/queue.h"
@@ -60,16 +63,24 @@ void ComputerLine(GameMessageBuffer& buffer, int side, int line, Slots slots = {
 void AnnouncerLine(GameMessageBuffer& buffer, int about, int line, Slots slots = {});
 void SystemLine(GameMessageBuffer& buffer, int line, std::string_view speaker, Slots slots = {});
 
-// The text of a template line with its slots filled (the stand-in while
-// the table is not loaded); empty with narration off.
+// The text of a template line with its slots filled (empty when the table
+// is not loaded); empty with narration off.
 std::string TemplateText(int table, int line, Slots slots = {});
+
+// Message texts as fetched, without speaker or slots (the not-found text
+// when no set has the message): an announcer message, a message of the
+// base set, and the age message of side's pilot.
+std::string AnnouncerMessage(std::string_view id);
+std::string BasicMessage(std::string_view id);
+std::string AgeMessage(int side);
 
 // The announcer's path under another speaker label (the "ＳＥ" lines).
 void AnnouncerSaysAs(GameMessageBuffer& buffer, int about, std::string_view speaker, std::string_view id,
                      Slots slots = {});
 
-// Every non-empty word of GameSettings.Words[side].Master replaced by the
-// AK's Computer.MasterCall when that is not empty.
+// Every non-empty form of address of the side (its computer set's, else
+// GameSettings.Words[side].Master) replaced by the AK's Computer.MasterCall
+// when that is not empty.
 void ApplyMasterCall(int side, std::string& text);
 
 // One check-log line, formatted only when the check log is on. The
@@ -95,12 +106,16 @@ struct MoveReport {
 };
 void EmitMovement(GameMessageBuffer& buffer, const MoveReport& move);
 
-// The announcement of an attack: announcer, computer, pilot.
+// The announcement of an attack: announcer, computer, pilot. The computer
+// and the pilot may call the weapon by its catalog line ("M93A", "M99A");
+// where no set has that line the computer says its general line and the
+// pilot's general line is optional, so the pilot's gate is drawn only then.
 void EmitDefensiveMove(GameMessageBuffer& buffer, int attacker);
 void EmitAttackAnnouncement(GameMessageBuffer& buffer, int attacker, bool reflection);
 
-// The lines of a miss. The order draw is made with narration off too.
-void EmitMiss(GameMessageBuffer& buffer, int attacker, int defender, bool malfunction);
+// The lines of a miss: the defender's computer, then the attacker's pilot.
+// The order draw is made with narration off too.
+void EmitMiss(GameMessageBuffer& buffer, int attacker, int defender);
 
 // The lines of a shield hit; `result` is the power beyond the shield's
 // armour. Two order draws, with narration off too.

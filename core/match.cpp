@@ -50,16 +50,24 @@ void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, Com
 }
 
 void StartMatch(GameMessageBuffer& buffer, std::string_view title) {
+    ResetMatchCounters(buffer);
+    StartFirstRound(title);
+}
+
+void ResetMatchCounters(GameMessageBuffer& buffer) {
     GameSettings& gs = Settings();
-    bool append = Option(OptAppendLog);
     EmptyQueue(buffer);
-    if (!append) {
+    if (!Option(OptAppendLog)) {
         gs.RoundCounter = 0;
         gs.ImmobileDraw = 0;
         gs.TimeUpDecision = 0;
     }
+}
+
+void StartFirstRound(std::string_view title) {
+    GameSettings& gs = Settings();
     sjis::writeField(gs.MatchTitle, title);
-    if (!append) {
+    if (!Option(OptAppendLog)) {
         gs.ResumeRound = 0;
         gs.DistanceBand = 0;
     }

@@ -25,8 +25,12 @@ void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, Com
 // The start of a match without its opening narration and logs: the queue
 // emptied, the counters, the title, the first round and the starting
 // distance (the preset with options 10 and 24 and without 16, else a band
-// from the general random numbers).
+// from the general random numbers). The two halves that StartMatch runs
+// one after the other; the opening narration goes between them, while the
+// round counter is still 0.
 void StartMatch(GameMessageBuffer& buffer, std::string_view title);
+void ResetMatchCounters(GameMessageBuffer& buffer);
+void StartFirstRound(std::string_view title);
 
 struct MatchEnd {
     uint8_t Code = 0;   // the last ProcessMatch result; 0 when maxRounds ran out

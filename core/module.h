@@ -11,7 +11,10 @@
 #include "base/akrecord.h"
 #include "base/confrecords.h"
 #include "core/combatant.h"
+#include "core/logwriter.h"
+#include "core/msgarchive.h"
 #include "core/queue.h"
+#include "core/system.h"
 #include "core/templates.h"
 
 #include <cstdint>
@@ -66,9 +69,16 @@ struct ModuleState {
     std::string BaseFolder; // Shift-JIS, ends in a separator
     std::string TempFolder; // BaseFolder + "Temp\"
     DisplaySettings Display = DefaultDisplaySettings();
+    SystemState System;
 
     PlaceholderTables Placeholders;
     WeaponSnapshot Snapshot[2] = {};
+
+    // The five output channels of the match and the HTML colour state.
+    LogChannels Logs;
+
+    // The loaded message sets and the message-archive library's decoder.
+    MessageSets Messages;
 
     // The d100 generator's state; 0 until the library's load seeding runs.
     int32_t DiceSeed = 0;

@@ -98,8 +98,6 @@ void moveSide(GameMessageBuffer& buffer, int side, int k) {
         s.RoundFlags |= RoundMoves;
     }
     bool outOfAction = s.OutOfAction != 0;
-    if (outOfAction && NarrationOn())
-        AnnouncerSays(buffer, side, "(out-of-action)", {sjis::readField(A.AkName)});
     if (s.Immobile != 0) {
         sought = band; // it does not move
     } else if (sought == 0) {

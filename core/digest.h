@@ -1,0 +1,45 @@
+// The match digest: the short result record of a match (the result lines,
+// how it ended, the record table and the money lines) that the text
+// processor reads back. GameSettings.DigestMode decides where it goes:
+//   0 (and any unknown value) the end of the match's own log only;
+//   1 a separate <base>.mom, made anew for every match;
+//   2 one "digest.mom" in the log's folder, a block appended per match;
+//   3 both the end of the log and <base>.mom.
+// EndMatch1 opens the digest file and writes its head; EndMatch2 writes the
+// end-of-match output into it and closes it. The file on disk is replaced
+// only when the digest is complete: a match that stops between the two
+// steps leaves the previous <base>.mom or digest.mom as it was.
+#pragma once
+
+#include "core/queue.h"
+
+#include <string>
+#include <string_view>
+
+namespace cv {
+
+// System template lines 8, then 10 in a bounty match or 9, then 11.
+std::string DigestHeadText();
+
+// Opens the digest channel as the mode asks and writes the head part; sets
+// GameSettings.DigestInLog and DigestFileOpen. The file names come from the
+// text log channel's name (SetTextLogName).
+void WriteDigest(std::string_view head);
+
+// Every queued line through the text writer into the digest channel.
+void FlushDigest(const GameMessageBuffer& buffer);
+// Closes the digest channel, putting the digest file in place.
+void CloseDigest();
+
+// EndMatch1's digest step: both bytes cleared, WriteDigest with the head
+// text; when the digest stays in the log, the head line is queued (kind 0)
+// after two more blank lines on the last line, with one blank line after.
+void DigestAtEndMatch1(GameMessageBuffer& buffer);
+
+// EndMatch2's output before the logs are flushed: the queue emptied, the
+// end-of-match output queued, written to the digest file and the file
+// closed (when one is open), the queue emptied again when the digest does
+// not stay in the log, and the signature queued.
+void EndOfMatchOutput(GameMessageBuffer& buffer);
+
+} // namespace cv

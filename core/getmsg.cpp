@@ -1,0 +1,235 @@
+// Fetching messages by id from the loaded sets (see getmsg.h).
+//
+// In a folder set, message <id> is the file <folder><id>.msg. Messages drawn
+// at random and numbered lines are fixed records of 82 bytes (80 bytes of
+// text, CR LF); age messages are text lines.
+#include "core/getmsg.h"
+
+#include "base/sjis.h"
+#include "core/dice.h"
+#include "core/module.h"
+#include "core/msgarchive.h"
+#include "core/queue.h"
+#include "core/templates.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "sjis/msgsets_text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace cv {
+
+namespace {
+
+constexpr int64_t RecordSize = 82;
+constexpr size_t RecordText = 80;
+constexpr size_t AgeLineLimit = 255;
+constexpr size_t AgeCandidateLimit = 256;
+
+// The source lines the not-found texts name.
+constexpr int GetMsgNoFolder = 601;
+constexpr int GetMsgNoFile = 613;
+constexpr int GetMsgLineNoFolder = 825;
+constexpr int GetMsgLineNoFile = 836;
+constexpr int GetMsgAgeMissing = 747;
+constexpr char GetMsgName[] = "GetMsg";
+constexpr char GetMsgAgeName[] = "GetMsgAge";
+
+bool isFolderSlot(const KwpSlot& s) {
+    return !s.Name.empty() && plat::endsWithSeparator(s.Name);
+}
+
+std::string messageFile(const KwpSlot& s, std::string_view id) {
+    return s.Name + std::string(id) + mst::MessageSuffix;
+}
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+File openMessageFile(const KwpSlot& s, std::string_view id) {
+    if (!isFolderSlot(s)) return nullptr;
+    return File(plat::openFile(messageFile(s, id), "rb"));
+}
+
+int64_t recordCount(std::FILE* f) {
+    if (fseeko(f, 0, SEEK_END) != 0) return 0;
+    off_t size = ftello(f);
+    return size > 0 ? static_cast<int64_t>(size) / RecordSize : 0;
+}
+
+// The text of record k (its first 80 bytes), or nullopt when it cannot be
+// read whole.
+std::optional<std::string> readRecord(std::FILE* f, int64_t k) {
+    char text[RecordText];
+    if (fseeko(f, static_cast<off_t>(k * RecordSize), SEEK_SET) != 0) return std::nullopt;
+    if (std::fread(text, 1, RecordText, f) != RecordText) return std::nullopt;
+    return CleanMessageText(std::string_view(text, RecordText), MessageTextLimit);
+}
+
+int randomBelow(int64_t n) {
+    return static_cast<int>(GeneralRandom() % n);
+}
+
+// The slots a fetch searches: the slot, then the base set.
+std::vector<int> searchOrder(int slot) {
+    if (slot == SlotBasic || slot < 0 || slot >= KwpSlotCount) return {SlotBasic};
+    return {slot, SlotBasic};
+}
+
+// One variant of `id` in slot s: found (text in out), or nullopt.
+std::optional<std::string> randomVariant(int s, std::string_view id) {
+    const KwpSlot& slot = MessageSlotAt(s);
+    int lines = 0;
+    int index = FindMsgEntry(s, id, &lines);
+    if (index >= 0) {
+        if (lines == 0) return std::string();
+        return ExtractMsgVariant(s, index, randomBelow(lines));
+    }
+    if (File f = openMessageFile(slot, id)) {
+        int64_t n = recordCount(f.get());
+        if (n == 0) return std::string();
+        return readRecord(f.get(), randomBelow(n)).value_or(std::string());
+    }
+    return std::nullopt;
+}
+
+// Line `line` of `id` in slot s into `out`; false when it is not there or
+// empty.
+bool fixedLine(int s, std::string_view id, int32_t line, std::string& out) {
+    const KwpSlot& slot = MessageSlotAt(s);
+    out.clear();
+    if (line < 0) return false;
+    int lines = 0;
+    int index = FindMsgEntry(s, id, &lines);
+    if (index >= 0) {
+        if (line >= lines) return false;
+        out = ExtractMsgVariant(s, index, line).value_or(std::string());
+    } else if (File f = openMessageFile(slot, id)) {
+        if (line >= recordCount(f.get())) return false;
+        out = readRecord(f.get(), line).value_or(std::string());
+        // A numbered line of a message file ends at its first blank.
+        out.resize(std::min(out.find(' '), out.size()));
+    }
+    return !out.empty();
+}
+
+// The lines of an age message in slot s, or nullopt when the slot has no
+// such message.
+std::optional<std::vector<std::string>> ageLines(int s, std::string_view id) {
+    const KwpSlot& slot = MessageSlotAt(s);
+    int lines = 0;
+    int index = FindMsgEntry(s, id, &lines);
+    std::vector<std::string> out;
+    if (index >= 0) {
+        for (int k = 0; k < lines; ++k) {
+            auto text = ExtractMsgVariant(s, index, k, AgeLineLimit);
+            if (!text) break;
+            out.push_back(std::move(*text));
+        }
+        return out;
+    }
+    if (File f = openMessageFile(slot, id)) {
+        std::string line;
+        while (plat::readLine(f.get(), line)) out.push_back(CleanMessageText(line, AgeLineLimit));
+        return out;
+    }
+    return std::nullopt;
+}
+
+// Reads decimal digits at `p`; nullopt when there are none. Saturates far
+// beyond any age.
+std::optional<int64_t> number(std::string_view s, size_t& p) {
+    size_t start = p;
+    int64_t v = 0;
+    while (p < s.size() && s[p] >= '0' && s[p] <= '9') {
+        if (v < 1000000000000LL) v = v * 10 + (s[p] - '0');
+        ++p;
+    }
+    if (p == start) return std::nullopt;
+    return v;
+}
+
+} // namespace
+
+std::string NotFoundText(std::string_view id, int line, std::string_view function) {
+    std::string idText(id.substr(0, std::min(id.find('\0'), id.size())));
+    std::string fn(function);
+    return FormatText(mst::NotFound, idText.c_str(), mst::NotFoundSource, line, fn.c_str());
+}
+
+uint32_t GetMsg(int slot, std::string_view id, std::string& out) {
+    out.clear();
+    if (Option(OptMessagesOff)) return MsgOk;
+    for (int s : searchOrder(slot)) {
+        if (auto text = randomVariant(s, id)) {
+            out = std::move(*text);
+            return MsgOk;
+        }
+    }
+    out =
+        NotFoundText(id, isFolderSlot(MessageSlotAt(SlotBasic)) ? GetMsgNoFile : GetMsgNoFolder, GetMsgName);
+    return MsgFailed;
+}
+
+uint32_t GetMsgLine(int slot, std::string_view id, std::string& out, int32_t line) {
+    out.clear();
+    if (Option(OptMessagesOff)) return MsgOk;
+    for (int s : searchOrder(slot))
+        if (fixedLine(s, id, line, out)) return MsgOk;
+    out = NotFoundText(id, isFolderSlot(MessageSlotAt(SlotBasic)) ? GetMsgLineNoFile : GetMsgLineNoFolder,
+                       GetMsgName);
+    return MsgFailed;
+}
+
+std::optional<AgeRange> ParseAgeRange(std::string_view line) {
+    size_t colon = line.find(':');
+    if (colon == std::string_view::npos) return std::nullopt;
+    std::string_view range = line.substr(0, colon);
+    size_t p = 0;
+    while (p < range.size() && range[p] == ' ') ++p;
+    auto a = number(range, p);
+    if (!a) return std::nullopt;
+    while (p < range.size() && range[p] == ' ') ++p;
+    char op = p < range.size() ? range[p] : '\0';
+    if (op == '*') return AgeRange{*a, *a};
+    if (op == '+' || op == '-') {
+        ++p;
+        while (p < range.size() && range[p] == ' ') ++p;
+        int64_t b = number(range, p).value_or(0);
+        return op == '+' ? AgeRange{*a, *a + b} : AgeRange{*a - b, *a};
+    }
+    return AgeRange{*a - *a / 8, *a + *a / 8};
+}
+
+uint32_t GetMsgAge(std::string& out, const TArmoredKnight& ak, const CombatantState& state) {
+    out.clear();
+    if (Option(OptMessagesOff)) return MsgOk;
+    uint16_t variant = state.MessageVariant;
+    std::string_view id = variant == 1 ? "M92A1" : "M92A0";
+    int32_t age = ak.Pilot.Age;
+    for (int s : {int(SlotAnnouncer), int(SlotBasic)}) {
+        auto lines = ageLines(s, id);
+        if (!lines) continue;
+        std::vector<std::string> candidates;
+        for (const std::string& line : *lines) {
+            auto range = ParseAgeRange(line);
+            if (!range) continue;
+            std::string_view text = std::string_view(line).substr(line.find(':') + 1);
+            if (range->Low <= age && age <= range->High && !text.empty() &&
+                candidates.size() < AgeCandidateLimit)
+                candidates.emplace_back(text.substr(0, sjis::cutLength(text, MessageTextLimit)));
+            if (range->Low > age) break;
+        }
+        if (!candidates.empty()) out = candidates[static_cast<size_t>(randomBelow(candidates.size()))];
+        return MsgOk;
+    }
+    out = NotFoundText(id, GetMsgAgeMissing, GetMsgAgeName);
+    return MsgFailed;
+}
+
+} // namespace cv

@@ -1,0 +1,322 @@
+// The output channels of a match, the line folding and the three line
+// writers (text, check, HTML), the HTML head and foot, and the flushes of a
+// step's queued lines.
+#include "core/logwriter.h"
+
+#include "base/confrecords.h"
+#include "base/sjis.h"
+#include "core/module.h"
+#include "core/templates.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "sjis/logwriter_text.h"
+
+#include <algorithm>
+
+namespace cv {
+
+namespace {
+
+constexpr std::string_view LineEnd = "\r\n";
+
+bool noBreakBefore(std::string_view r, size_t k) {
+    if (k + 1 >= r.size()) return false;
+    std::string_view marks = lgw::NoBreakBefore;
+    for (size_t p = 0; p + 1 < marks.size(); p += 2)
+        if (r[k] == marks[p] && r[k + 1] == marks[p + 1]) return true;
+    return false;
+}
+
+// The display colour of a kind as the HTML tag writes it: 0x00BBGGRR
+// becomes 0xRRGGBB.
+uint32_t tagColour(uint32_t colour) {
+    return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
+}
+
+uint32_t kindColour(uint32_t kind) {
+    const DisplaySettings& d = Module().Display;
+    return kind < static_cast<uint32_t>(DisplayColourCount) ? tagColour(d.Colour[kind]) : 0;
+}
+
+std::string_view lineText(const GameMessageLine& line) {
+    return sjis::readField(line.Text);
+}
+
+void blankLines(OutputChannel& channel, const GameMessageLine& line) {
+    uint32_t n = std::min<uint32_t>(line.BlankLinesAfter, MaxBlankLinesAfter);
+    for (uint32_t i = 0; i < n; ++i) ChannelWrite(channel, LineEnd);
+}
+
+bool fitsWidth(uint32_t indent, int32_t width) {
+    return indent > 0 && indent <= MaxSpeakerColumn && int64_t{width} - indent >= 2;
+}
+
+// The text and check writers: folded, each output line TAB-replaced with
+// option 6 (a line without a usable speaker column is written as it
+// stands).
+void writePlain(OutputChannel& channel, const GameMessageLine& line) {
+    uint32_t indent = line.Indent;
+    int32_t width = Settings().OutputColumns;
+    bool tabs = Option(OptTabReplace);
+    std::string_view text = lineText(line);
+    if (!fitsWidth(indent, width)) {
+        ChannelPutLine(channel, text);
+    } else {
+        for (const std::string& out : FoldLine(text, indent, width))
+            ChannelPutLine(channel, tabs ? ReplaceBlanksWithTabs(out) : out);
+    }
+    blankLines(channel, line);
+}
+
+std::string formatColour(const char* format, uint32_t value) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    return FormatText(format, static_cast<unsigned>(value));
+#pragma GCC diagnostic pop
+}
+
+} // namespace
+
+// ---- Channels ----------------------------------------------------------------
+
+OutputChannel::OutputChannel() = default;
+
+OutputChannel::~OutputChannel() {
+    if (Stream && !Atomic) std::fclose(Stream);
+}
+
+bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
+    std::string name(base);
+    size_t separator = plat::lastSeparator(name);
+    size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    size_t dot = sjis::rfind(std::string_view(name).substr(nameStart), ".");
+    if (dot != sjis::npos) name.resize(nameStart + dot);
+    name += extension;
+    if (name.size() > MaxLogPath) {
+        channel.FileName.clear();
+        return false;
+    }
+    channel.FileName = std::move(name);
+    return true;
+}
+
+void OpenChannel(OutputChannel& channel, bool create) {
+    if (channel.Opened || channel.FileName.empty()) return;
+    channel.Stream = plat::openFile(channel.FileName, create ? "wb" : "ab");
+    channel.Opened = channel.Stream ? 1 : 0;
+}
+
+void CloseChannel(OutputChannel& channel) {
+    if (channel.Opened) {
+        if (channel.Atomic)
+            channel.Atomic->commit();
+        else if (channel.Stream)
+            std::fclose(channel.Stream);
+    }
+    channel.Atomic.reset();
+    channel.Stream = nullptr;
+    channel.Opened = 0;
+}
+
+void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
+    if (!channel.Opened || bytes.empty()) return;
+    if (channel.Atomic)
+        channel.Atomic->write(bytes);
+    else if (channel.Stream)
+        std::fwrite(bytes.data(), 1, bytes.size(), channel.Stream);
+}
+
+void ChannelPutLine(OutputChannel& channel, std::string_view text) {
+    // A "\n" inside the text is a line end of its own.
+    size_t from = 0;
+    for (size_t p; (p = text.find('\n', from)) != std::string_view::npos; from = p + 1) {
+        ChannelWrite(channel, text.substr(from, p - from));
+        ChannelWrite(channel, LineEnd);
+    }
+    ChannelWrite(channel, text.substr(from));
+    ChannelWrite(channel, LineEnd);
+}
+
+void OpenLogs(std::string_view logBase, LogOpen how) {
+    LogChannels& logs = Module().Logs;
+    if (!Option(OptLogOutput)) {
+        if (how == LogOpen::Start) {
+            GameSettings& gs = Settings();
+            gs.Options[OptHtmlLog] = 0;
+            gs.Options[Opt29] = 0;
+        }
+        return;
+    }
+    bool create = how == LogOpen::Start && !Option(OptAppendLog);
+    auto open = [&](OutputChannel& channel, std::string_view extension) {
+        if (SetChannelName(channel, logBase, extension)) OpenChannel(channel, create);
+    };
+    open(logs.Text, ".txt");
+    if (Option(OptInternalInfo)) open(logs.Check, ".chk");
+    if (Option(OptHtmlLog)) {
+        open(logs.Html, ".htm");
+        if (how != LogOpen::Step) WriteHtmlHeader(logs.Html, Module().Display.FontSize);
+    }
+    if (Option(Opt29)) open(logs.Scene, ".3ds");
+}
+
+void CloseLogs(bool htmlFooter) {
+    LogChannels& logs = Module().Logs;
+    CloseChannel(logs.Text);
+    CloseChannel(logs.Check);
+    if (htmlFooter) WriteHtmlFooter(logs.Html);
+    CloseChannel(logs.Html);
+    CloseChannel(logs.Scene);
+}
+
+void SetTextLogName(std::string_view logBase) {
+    SetChannelName(Module().Logs.Text, logBase, ".txt");
+}
+
+// ---- Writers -----------------------------------------------------------------
+
+std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_t width) {
+    std::vector<std::string> out;
+    if (!fitsWidth(indent, width)) {
+        out.emplace_back(text);
+        return out;
+    }
+    size_t i = indent;
+    if (text.size() <= i) return out; // nothing after the speaker column
+    std::string prefix(text.substr(0, i));
+    std::string_view r = text.substr(i);
+    size_t w = static_cast<size_t>(width);
+    while (!r.empty()) {
+        size_t k = r.size();
+        if (i + r.size() > w) {
+            k = w - i;
+            if (!sjis::isBoundary(r, k)) k = w - i - 1;
+            for (int pulled = 0; pulled < 2 && noBreakBefore(r, k); ++pulled) k += 2;
+        }
+        out.push_back(prefix + std::string(r.substr(0, k)));
+        r.remove_prefix(k);
+        prefix.assign(i, ' ');
+    }
+    return out;
+}
+
+std::string HtmlLineText(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    for (size_t p = 0, len; (len = sjis::charLength(line, p)) != 0; p += len) {
+        char c = line[p];
+        if (len == 1 && c == ' ' && p + 1 < line.size() && line[p + 1] == ' ') {
+            out += lgw::FullWidthBlank;
+            len = 2;
+        } else if (len == 1 && c == '&') {
+            out += "&amp;";
+        } else if (len == 1 && c == '<') {
+            out += "&lt;";
+        } else if (len == 1 && c == '>') {
+            out += "&gt;";
+        } else {
+            out.append(line.substr(p, len));
+        }
+    }
+    return out;
+}
+
+void WriteWrappedLine(OutputChannel& channel, const GameMessageLine& line) {
+    if (line.Kind > KindAnnouncer) return;
+    writePlain(channel, line);
+}
+
+void WriteCheckLine(OutputChannel& channel, const GameMessageLine& line) {
+    if (line.Kind > KindTrace) return;
+    writePlain(channel, line);
+}
+
+void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
+    if (line.Kind > KindAnnouncer) return;
+    LogChannels& logs = Module().Logs;
+    uint32_t colour = kindColour(line.Kind);
+    if (colour != logs.LastHtmlColour) {
+        if (channel.NoColourYet)
+            channel.NoColourYet = 0;
+        else
+            ChannelWrite(channel, lgw::HtmlFontClose);
+        ChannelWrite(channel, formatColour(lgw::HtmlFontOpen, colour));
+        logs.LastHtmlColour = colour;
+    }
+    for (const std::string& out : FoldLine(lineText(line), line.Indent, Settings().OutputColumns))
+        ChannelPutLine(channel, HtmlLineText(out));
+    blankLines(channel, line);
+}
+
+void WriteHtmlHeader(OutputChannel& channel, int32_t fontSize) {
+    const DisplaySettings& d = Module().Display;
+    ChannelPutLine(channel, lgw::HtmlHead1);
+    ChannelPutLine(channel, lgw::HtmlHead2);
+    ChannelPutLine(channel, formatColour(lgw::HtmlHead3, tagColour(d.Colour[7])));
+    ChannelPutLine(channel, lgw::HtmlHead4);
+    ChannelPutLine(channel, lgw::HtmlHead5);
+    ChannelPutLine(channel, lgw::HtmlHead6);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    ChannelPutLine(channel, FormatText(lgw::HtmlHead7, fontSize / 3 * 3));
+#pragma GCC diagnostic pop
+    ChannelPutLine(channel, lgw::HtmlHead8);
+    ChannelPutLine(channel, lgw::HtmlHead9);
+    ChannelPutLine(channel, lgw::HtmlHead10);
+    ChannelPutLine(channel, lgw::HtmlHead11);
+    ChannelPutLine(channel, lgw::HtmlHead12);
+    channel.NoColourYet = 1;
+    Module().Logs.LastHtmlColour = 0;
+}
+
+void WriteHtmlFooter(OutputChannel& channel) {
+    ChannelPutLine(channel, lgw::HtmlFoot1);
+    ChannelPutLine(channel, lgw::HtmlFoot2);
+    ChannelPutLine(channel, lgw::HtmlFoot3);
+}
+
+// ---- Flushes -----------------------------------------------------------------
+
+namespace {
+
+uint32_t lineCount(const GameMessageBuffer& buffer) {
+    return std::min<uint32_t>(buffer.Count, MessageLineCount);
+}
+
+void flushAll(const GameMessageBuffer& buffer, bool text) {
+    LogChannels& logs = Module().Logs;
+    uint32_t n = lineCount(buffer);
+    if (text)
+        for (uint32_t i = 0; i < n; ++i) WriteWrappedLine(logs.Text, buffer.Lines[i]);
+    if (Option(OptInternalInfo))
+        for (uint32_t i = 0; i < n; ++i) WriteCheckLine(logs.Check, buffer.Lines[i]);
+    if (Option(OptHtmlLog))
+        for (uint32_t i = 0; i < n; ++i) WriteHtmlLine(logs.Html, buffer.Lines[i]);
+}
+
+} // namespace
+
+void FlushGameMessages(const GameMessageBuffer& buffer) {
+    flushAll(buffer, true);
+}
+
+void FlushEndMessages(const GameMessageBuffer& buffer) {
+    flushAll(buffer, Option(OptLogOutput));
+}
+
+void FlushToChannel(const GameMessageBuffer& buffer, OutputChannel& channel) {
+    uint32_t n = lineCount(buffer);
+    for (uint32_t i = 0; i < n; ++i) WriteWrappedLine(channel, buffer.Lines[i]);
+}
+
+bool AppendBufferToTextFile(const GameMessageBuffer& buffer, std::string_view outFile) {
+    OutputChannel channel;
+    if (!SetChannelName(channel, outFile, ".txt")) return false;
+    OpenChannel(channel, false);
+    if (!channel.Opened) return false;
+    FlushToChannel(buffer, channel);
+    CloseChannel(channel);
+    return true;
+}
+
+} // namespace cv

@@ -1,0 +1,146 @@
+// The match's output channels and the writers that put queued lines into
+// them. A match leaves up to five files: the narrated text log <base>.txt,
+// the check log <base>.chk (every trace line too), the coloured HTML log
+// <base>.htm, an empty <base>.3ds, and the match digest. Every step of a
+// match opens the channels the settings ask for, writes the step's queued
+// lines and closes them again, so the files are complete on disk between
+// steps; only the digest stays open from EndMatch1 to EndMatch2.
+//
+// Folding: a line with a speaker column (Indent > 0) is folded at
+// GameSettings.OutputColumns bytes; a cut never splits a double-byte
+// character and pulls up to two characters that may not begin a line
+// ("。", "」" ...) onto the line before. Continuation lines are indented by
+// the speaker column. Lines without a speaker column are written whole.
+//
+// Every line end is CR LF. Texts are written as bytes, never through a
+// printf format, so a "%" in a name is harmless. The HTML writer escapes
+// "&", "<" and ">" of the texts: names and comments come from the
+// entrants' AK files and must not become markup.
+#pragma once
+
+#include "core/queue.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+class AtomicFile;
+}
+
+namespace cv {
+
+// One output file. A channel is open only while an export runs, except the
+// digest, which is written through a whole-file rewrite (the file on disk
+// changes only when the digest is complete, at EndMatch2).
+struct OutputChannel {
+    OutputChannel();
+    ~OutputChannel();
+    OutputChannel(const OutputChannel&) = delete;
+    OutputChannel& operator=(const OutputChannel&) = delete;
+
+    uint8_t Opened = 0;      // 1 while the file is open
+    uint8_t NoColourYet = 0; // HTML: no colour tag written since the head
+    std::string FileName;    // Shift-JIS path, at most MaxLogPath bytes
+    std::FILE* Stream = nullptr;
+    std::unique_ptr<plat::AtomicFile> Atomic; // the digest's rewrite
+};
+
+inline constexpr size_t MaxLogPath = 259;
+// The widest speaker column the folding honours.
+inline constexpr uint32_t MaxSpeakerColumn = 43;
+// Empty lines written after one line at most (BlankLinesAfter of a buffer
+// that a caller filled may be anything).
+inline constexpr uint32_t MaxBlankLinesAfter = 100;
+
+// The module-wide log state: the five channels and the HTML colour state.
+struct LogChannels {
+    OutputChannel Text;  // <base>.txt
+    OutputChannel Check; // <base>.chk
+    OutputChannel Html;  // <base>.htm
+    OutputChannel Scene; // <base>.3ds, opened and closed, never written
+    OutputChannel Digest;
+    uint32_t LastHtmlColour = 0; // 0xRRGGBB of the last colour tag
+    // The engine's version for the log banner; read from the library's
+    // version sidecar the first time it is needed unless set before.
+    bool VersionRead = false;
+    std::string VersionText;
+};
+
+// ---- Channels ----------------------------------------------------------------
+
+// FileName := base with its extension replaced by `extension` (".txt"): a
+// dot in the file name part starts the extension; a dot in a folder name
+// does not. False (name left empty) when the result is longer than
+// MaxLogPath: a cut path would name some other file.
+bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension);
+
+// Opens FileName with "w" (create) or "a" (append) when the channel is not
+// open; a file that cannot be opened leaves the channel closed.
+void OpenChannel(OutputChannel& channel, bool create);
+// Closes an open channel; the digest's rewrite is committed.
+void CloseChannel(OutputChannel& channel);
+
+// Writes bytes (a write to a closed channel does nothing).
+void ChannelWrite(OutputChannel& channel, std::string_view bytes);
+// `text` and a line end.
+void ChannelPutLine(OutputChannel& channel, std::string_view text);
+
+// How an export opens the logs.
+enum class LogOpen {
+    Start,   // StartMatch: create (append with option 19), HTML head
+    Step,    // ProcessMatch, EndMatch1, EndMatch2, AbortMatch: append
+    Restore, // RestoreGameContext: append, HTML head
+};
+
+// Opens the channels the settings ask for, with option 20 (LogOutput):
+// text always, check with option 5, HTML with 28, .3ds with 29. Start
+// without option 20 clears options 28 and 29 of the settings.
+void OpenLogs(std::string_view logBase, LogOpen how);
+// Closes text, check, HTML (after its foot when `htmlFooter`) and .3ds.
+void CloseLogs(bool htmlFooter);
+// The text channel's name from the log base, also when no log is written:
+// the digest's file names come from it.
+void SetTextLogName(std::string_view logBase);
+
+// ---- Writers -----------------------------------------------------------------
+
+// The output lines of one queued text (without line ends), for a speaker
+// column of `indent` bytes and a width of `width` bytes. A speaker column
+// of 0, wider than MaxSpeakerColumn or leaving less than 2 bytes of the
+// width gives the text whole as one line.
+std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_t width);
+
+// The blank rule of the HTML log (two half-width blanks become one
+// full-width blank) and the escaping of "&", "<" and ">".
+std::string HtmlLineText(std::string_view line);
+
+// One queued line to the text log or the digest (kinds 0-5), to the check
+// log (kinds 0-6), to the HTML log (kinds 0-5, with its colour tag).
+void WriteWrappedLine(OutputChannel& channel, const GameMessageLine& line);
+void WriteCheckLine(OutputChannel& channel, const GameMessageLine& line);
+void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line);
+
+// The head of the HTML log in the display font size (rounded down to a
+// multiple of 3), and its foot.
+void WriteHtmlHeader(OutputChannel& channel, int32_t fontSize);
+void WriteHtmlFooter(OutputChannel& channel);
+
+// ---- Flushes -----------------------------------------------------------------
+
+// The buffer to the text log, then (option 5) the check log, then (option
+// 28) the HTML log. The buffer is not emptied.
+void FlushGameMessages(const GameMessageBuffer& buffer);
+// The same for EndMatch2, the text pass bound to option 20 as well.
+void FlushEndMessages(const GameMessageBuffer& buffer);
+// Every line of the buffer through WriteWrappedLine to one channel.
+void FlushToChannel(const GameMessageBuffer& buffer, OutputChannel& channel);
+// AkViewer2's write: the buffer appended to `outFile` with its extension
+// replaced by ".txt", under the text log's rules. False when the file could
+// not be opened.
+bool AppendBufferToTextFile(const GameMessageBuffer& buffer, std::string_view outFile);
+
+} // namespace cv

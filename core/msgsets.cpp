@@ -1,0 +1,343 @@
+// Choosing and loading the message sets of a match (see msgsets.h).
+#include "core/msgsets.h"
+
+#include "base/confrecords.h"
+#include "base/sjis.h"
+#include "core/dice.h"
+#include "core/module.h"
+#include "core/msgarchive.h"
+#include "platform/catalogue.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "sjis/msgsets_text.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+namespace cv {
+
+namespace {
+
+constexpr int SetHeaderLines = 3;
+constexpr int ArchiveTemplateLines = 80; // stored lines read, header included
+constexpr size_t TemplateTextLimit = TemplateLineSize - 1;
+constexpr int BaseSetFailure = 41009;
+// Draws of a random announcer before the first usable entry is taken.
+constexpr int AnnouncerDrawLimit = 100000;
+
+struct FileCloser {
+    void operator()(std::FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<std::FILE, FileCloser>;
+
+TemplateTable* table(int t) {
+    if (t < 0 || t >= TemplateTableCount) return nullptr;
+    return Module().Templates[t].get();
+}
+
+void setLine(int t, int line, std::string_view text) {
+    TemplateTable* tt = table(t);
+    if (!tt || line < 1 || line >= TemplateLineCount) return;
+    sjis::writeField(tt->Lines[line], text.substr(0, sjis::cutLength(text, TemplateTextLimit)));
+}
+
+bool commentLine(std::string_view line) {
+    return !line.empty() && (line[0] == '#' || line[0] == '/' || line[0] == ';');
+}
+
+bool isFolder(std::string_view path) {
+    return !path.empty() && plat::endsWithSeparator(path);
+}
+
+// Lines after `skip` header lines, as LoadTemplateFile takes them.
+void loadLines(std::string_view path, int t, int skip) {
+    File f(plat::openFile(path, "rb"));
+    if (!f) return;
+    std::string line;
+    for (int i = 0; i < skip; ++i)
+        if (!plat::readLine(f.get(), line)) return;
+    int next = 1;
+    while (next < TemplateLineCount && plat::readLine(f.get(), line)) {
+        if (line.empty() || commentLine(line)) continue;
+        setLine(t, next++, line);
+    }
+}
+
+// Message m (0-based) of a pilot set goes to the male table on even m and
+// the female table on odd m, line m / 2 + 1.
+bool setPilotLine(int side, int m, std::string_view text) {
+    int line = m / 2 + 1;
+    if (line >= TemplateLineCount) return false;
+    setLine(4 + 2 * side + m % 2, line, text);
+    return true;
+}
+
+// The message table as far as its arrays reach.
+template <class T> std::span<const T> entries(const T* first, int32_t count, int32_t max) {
+    if (!first || count < 0) return {};
+    return std::span<const T>(first, static_cast<size_t>(std::min(count, max)) + 1);
+}
+
+std::span<const AnnouncerEntry> announcers() {
+    const ModuleState& m = Module();
+    return entries(m.Announcers, m.AnnouncerCount, MaxAnnouncerCount);
+}
+std::span<const MsgEntry> computers() {
+    const ModuleState& m = Module();
+    return entries(m.ComputerEntries, m.ComputerCount, MaxComputerCount);
+}
+std::span<const MsgEntry> pilots() {
+    const ModuleState& m = Module();
+    return entries(m.PilotEntries, m.PilotCount, MaxPilotCount);
+}
+
+// A set's archive, or its plain set file when the path is a folder or the
+// archive cannot be read.
+void loadSet(std::string_view path, int slot, const char* entry, int t) {
+    if (!isFolder(path) && LoadMsgArchive(slot, path) == MsgOk) {
+        LoadArchiveTemplate(entry, slot, t);
+        return;
+    }
+    LoadSetFile(std::string(path) + entry + mst::SetFileSuffix, t);
+    SetFolderSlot(slot, path);
+}
+
+// A byte-wise search, as the trigger words of the message table are
+// matched.
+bool containsBytes(std::string_view key, std::string_view word) {
+    return key.find(word) != std::string_view::npos;
+}
+
+// The four words of an entry replace a side's word list for the match when
+// any is given: the first four of ten, the others empty.
+bool takeWords(const MsgEntry& e, char (&list)[10][32]) {
+    bool any = false;
+    for (const auto& w : e.Words) any = any || !sjis::readField(w).empty();
+    if (!any) return false;
+    for (auto& w : list) std::fill(std::begin(w), std::end(w), '\0');
+    for (int i = 0; i < 4; ++i) sjis::writeField(list[i], sjis::readField(e.Words[i]));
+    return true;
+}
+
+} // namespace
+
+void LoadTemplateFile(std::string_view path, int t) {
+    loadLines(path, t, 0);
+}
+
+void LoadSystemTemplates() {
+    for (int t = 0; t < TemplateTableCount; ++t)
+        LoadTemplateFile(sjis::readField(Module().TemplatePath[t]), t);
+}
+
+void LoadSetFile(std::string_view path, int t) {
+    loadLines(path, t, SetHeaderLines);
+}
+
+void LoadPilotSetFile(std::string_view path, int side) {
+    if (side != 0 && side != 1) return;
+    File f(plat::openFile(path, "rb"));
+    if (!f) return;
+    std::string line;
+    for (int i = 0; i < SetHeaderLines; ++i)
+        if (!plat::readLine(f.get(), line)) return;
+    for (int m = 0; plat::readLine(f.get(), line);) {
+        if (commentLine(line)) continue;
+        if (!setPilotLine(side, m++, line)) return;
+    }
+}
+
+bool LoadArchiveTemplate(std::string_view entry, int slot, int t) {
+    int lines = 0;
+    int index = FindMsgEntry(slot, entry, &lines);
+    if (index < 0) return false;
+    int n = std::min(lines, ArchiveTemplateLines);
+    for (int k = SetHeaderLines; k < n; ++k) {
+        auto text = ExtractMsgVariant(slot, index, k, TemplateTextLimit);
+        if (!text) break;
+        if (!text->empty()) setLine(t, k - SetHeaderLines + 1, *text);
+    }
+    return true;
+}
+
+bool LoadArchivePilotTemplates(int slot, int side) {
+    if (side != 0 && side != 1) return false;
+    int lines = 0;
+    int index = FindMsgEntry(slot, mst::PilotFile, &lines);
+    if (index < 0) return false;
+    int n = std::min(lines, ArchiveTemplateLines);
+    for (int k = SetHeaderLines; k < n; ++k) {
+        auto text = ExtractMsgVariant(slot, index, k, TemplateTextLimit);
+        if (!text) break;
+        int m = k - SetHeaderLines;
+        if (!text->empty()) setPilotLine(side, m, *text);
+    }
+    return true;
+}
+
+uint32_t LoadPlayMessages() {
+    ClearKwpTable();
+    auto table = announcers();
+    std::string base(table.empty() ? std::string_view() : sjis::readField(table[0].Path));
+    if (isFolder(base)) {
+        SetFolderSlot(SlotBasic, base);
+    } else if (uint32_t r = LoadMsgArchive(SlotBasic, base); r != MsgOk) {
+        plat::msg::showError(BaseSetFailure);
+        return r;
+    }
+    ChooseAnnouncer();
+    ChooseComputerMsg();
+    ChoosePilotMsg();
+    return MsgOk;
+}
+
+const WordList& FirstPersonWords(int side) {
+    side = side == 1 ? 1 : 0;
+    const SideWords& w = Module().Messages.Words[side];
+    return w.HasMySelf ? w.MySelf : Settings().Words[side].MySelf;
+}
+
+const WordList& FormsOfAddress(int side) {
+    side = side == 1 ? 1 : 0;
+    const SideWords& w = Module().Messages.Words[side];
+    return w.HasMaster ? w.Master : Settings().Words[side].Master;
+}
+
+void ChooseAnnouncer() {
+    GameSettings& gs = Settings();
+    auto table = announcers();
+    int32_t count = static_cast<int32_t>(table.size()) - 1;
+    auto usable = [&](int32_t k) { return k >= 0 && k <= count && !sjis::readField(table[k].Path).empty(); };
+    int32_t k = gs.AnnouncerIndex;
+    if (k == INT32_MIN) {
+        // One of the first 50 entries at random; never a draw that cannot end.
+        int32_t first = -1;
+        for (int32_t i = 0; i <= count && first < 0; ++i)
+            if (usable(i)) first = i;
+        k = first;
+        for (int n = 0; first >= 0 && n < AnnouncerDrawLimit; ++n) {
+            int32_t drawn = GeneralRandom() % 50;
+            if (usable(drawn)) {
+                k = drawn;
+                break;
+            }
+        }
+    }
+    if (k < 0 || k > count) k = 0;
+    gs.ChosenAnnouncer = table.empty() ? AnnouncerEntry{} : table[static_cast<size_t>(k)];
+    loadSet(sjis::readField(gs.ChosenAnnouncer.Path), SlotAnnouncer, mst::AnnouncerFile, 1);
+    std::string_view name = sjis::readField(gs.ChosenAnnouncer.Name);
+    if (Option(OptAnnouncerNameReplace) && !name.empty()) {
+        sjis::writeField(gs.AnnouncerLabel, name);
+        int32_t width = gs.NameWidth;
+        gs.NameWidth = std::max<int32_t>(width, static_cast<int32_t>(name.size()));
+    } else {
+        sjis::writeField(gs.AnnouncerLabel, mst::AnnouncerLabel);
+    }
+}
+
+void ChooseComputerMsg() {
+    GameSettings& gs = Settings();
+    ModuleState& m = Module();
+    for (SideWords& w : m.Messages.Words) w.HasMaster = false;
+    auto table = computers();
+    MsgEntry base = table.empty() ? MsgEntry{} : table[0];
+    bool matched[2];
+    std::string_view key[2];
+    for (int j = 0; j < 2; ++j) {
+        gs.ComputerMsg[j] = base;
+        key[j] = m.Ak[j] ? sjis::readField(m.Ak[j]->Computer.ProfileSub) : std::string_view();
+        matched[j] = key[j].empty();
+    }
+    if (!Option(OptMessagesOff)) {
+        for (size_t i = 1; i < table.size() && !(matched[0] && matched[1]); ++i) {
+            const MsgEntry& e = table[i];
+            if (sjis::readField(e.Path).empty()) continue;
+            for (int j = 0; j < 2; ++j) {
+                if (matched[j]) continue;
+                for (const auto& trigger : e.Trigger) {
+                    std::string_view t = sjis::readField(trigger);
+                    if (t.empty() || !containsBytes(key[j], t)) continue;
+                    gs.ComputerMsg[j] = e;
+                    matched[j] = true;
+                    m.Messages.Words[j].HasMaster = takeWords(e, m.Messages.Words[j].Master);
+                    break;
+                }
+            }
+        }
+    }
+    for (int j = 0; j < 2; ++j)
+        loadSet(sjis::readField(gs.ComputerMsg[j].Path), SlotComputer1 + j, mst::ComputerFile, 2 + j);
+}
+
+void ChoosePilotMsg() {
+    GameSettings& gs = Settings();
+    ModuleState& m = Module();
+    for (SideWords& w : m.Messages.Words) w.HasMySelf = false;
+    auto table = pilots();
+    // A pilot is female when its Sex names one of its side's female words;
+    // side 1's list says which of the ten words are in use.
+    for (int j = 0; j < 2; ++j) {
+        if (!m.State[j]) continue;
+        uint16_t variant = 0;
+        std::string_view sex = m.Ak[j] ? sjis::readField(m.Ak[j]->Pilot.Sex) : std::string_view();
+        for (int i = 0; i < 10; ++i) {
+            std::string_view word = sjis::readField(gs.Words[j].Female[i]);
+            if (sjis::readField(gs.Words[0].Female[i]).empty() || word.empty()) continue;
+            if (sjis::contains(sex, word)) variant = 1;
+        }
+        m.State[j]->MessageVariant = variant;
+    }
+    MsgEntry base = table.empty() ? MsgEntry{} : table[0];
+    bool matched[2] = {false, false};
+    std::string_view key[2];
+    for (int j = 0; j < 2; ++j) {
+        gs.PilotMsg[j] = base;
+        if (!m.Ak[j]) continue;
+        key[j] = sjis::readField(m.Ak[j]->Pilot.ProfileSub);
+        if (key[j].empty()) key[j] = sjis::readField(m.Ak[j]->Pilot.Sex);
+    }
+    if (!Option(OptMessagesOff)) {
+        for (size_t i = 1; i < table.size() && !(matched[0] && matched[1]); ++i) {
+            const MsgEntry& e = table[i];
+            if (sjis::readField(e.Path).empty()) continue;
+            for (const auto& trigger : e.Trigger) {
+                std::string_view t = sjis::readField(trigger);
+                if (t.empty()) continue;
+                for (int j = 0; j < 2; ++j) {
+                    if (matched[j] || !containsBytes(key[j], t)) continue;
+                    gs.PilotMsg[j] = e;
+                    matched[j] = true;
+                }
+            }
+        }
+    }
+    for (int j = 0; j < 2; ++j) {
+        std::string path(sjis::readField(gs.PilotMsg[j].Path));
+        if (!isFolder(path)) {
+            if (LoadMsgArchive(SlotPilot1 + j, path) == MsgOk) {
+                LoadArchivePilotTemplates(SlotPilot1 + j, j);
+                continue;
+            }
+            // A set that cannot be read: the side speaks the base set.
+            gs.PilotMsg[j] = base;
+            matched[j] = false;
+            path = std::string(sjis::readField(base.Path));
+        }
+        LoadPilotSetFile(path + mst::PilotFile + mst::SetFileSuffix, j);
+        SetFolderSlot(SlotPilot1 + j, path);
+    }
+    for (int j = 0; j < 2; ++j) {
+        if (matched[j]) {
+            m.Messages.Words[j].HasMySelf = takeWords(gs.PilotMsg[j], m.Messages.Words[j].MySelf);
+        } else {
+            bool female = m.State[j] && m.State[j]->MessageVariant == 1;
+            sjis::writeField(gs.PilotMsg[j].Id, female ? mst::BasicPilotFemale : mst::BasicPilotMale);
+        }
+    }
+}
+
+} // namespace cv

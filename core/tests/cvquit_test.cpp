@@ -1,0 +1,155 @@
+// The abort dialog on its own, and behind the AbortMatch export with the
+// dialog answered as a game master would.
+#include "interfacetest.h"
+
+#include "akdata/akfile.h"
+#include "base/sjis.h"
+#include "core/cvquit.h"
+#include "platform/files.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+using namespace interfacetest;
+
+TEST(FormGameQuit, ChoicesEnableTheirOwnControlsAndOkWritesThem) {
+    int mode = -1, value = -1;
+    cv::FormGameQuit form(nullptr, mode, value);
+    EXPECT_EQ(form.windowTitle().toStdString(), "試合終了の結果を選んでください");
+    EXPECT_EQ(form.size(), QSize(288, 236));
+    EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(form.RadioButtonQuit->isChecked());
+    EXPECT_FALSE(form.RadioButtonEnd->isChecked());
+    EXPECT_EQ(form.RadioGroupItems->checkedId(), 0);
+    EXPECT_TRUE(form.CheckBoxSave->isChecked());
+    EXPECT_FALSE(form.CheckBoxSave->isEnabled());
+    EXPECT_TRUE(form.ButtonOk->isDefault());
+    EXPECT_EQ(form.RadioGroupItems->buttons().size(), 4);
+
+    form.RadioButtonEnd->click();
+    EXPECT_FALSE(form.RadioGroupQuit->isEnabled());
+    EXPECT_TRUE(form.CheckBoxSave->isEnabled());
+    form.CheckBoxSave->click();
+    form.ButtonOkClick();
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(value, 0);
+
+    form.RadioButtonQuit->click();
+    EXPECT_TRUE(form.RadioGroupQuit->isEnabled());
+    EXPECT_FALSE(form.CheckBoxSave->isEnabled());
+    form.RadioGroupItems->button(3)->click();
+    form.ButtonOkClick();
+    EXPECT_EQ(mode, 0);
+    EXPECT_EQ(value, 3);
+}
+
+// Answers the next modal dialog with `answer` once it is shown.
+void answerDialog(std::function<void(cv::FormGameQuit&)> answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* form = dynamic_cast<cv::FormGameQuit*>(QApplication::activeModalWidget());
+        if (!form) {
+            ADD_FAILURE() << "no abort dialog shown";
+            if (QWidget* w = QApplication::activeModalWidget()) w->close();
+            return;
+        }
+        answer(*form);
+    });
+}
+
+class AbortExport : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(c.load());
+        ASSERT_EQ(c.StartSystem(&scratch.Init, &buffer), 0u);
+        sjis::writeField(gs.AkFile1, SamplePath(1));
+        sjis::writeField(gs.AkFile2, SamplePath(2));
+        for (int i = 0; i < 2; ++i) s[i].Ak = LoadAk(SamplePath(i + 1));
+        gs.Options[OptAkOutput] = 0; // holding with saving writes all the same
+        c.SetEnvironment(&gs);
+        c.SetAkData(&s[0].Ak, &s[1].Ak, &s[0].State, &s[1].State);
+        c.StartMatch(log.c_str(), "");
+        for (int round = 0; round < 3 && c.ProcessMatch(log.c_str()) == 0; ++round) {
+        }
+    }
+    void TearDown() override { c.EndSystem(); }
+    uint8_t abort(uint8_t& written) {
+        return c.AbortMatch(nullptr, log.c_str(), scratch.AkOut.c_str(), &written);
+    }
+
+    Scratch scratch;
+    Cvcore c;
+    cv::GameMessageBuffer* buffer = nullptr;
+    GameSettings gs = MatchSettings();
+    Side s[2];
+    std::string log = scratch.Results + "vs";
+};
+
+TEST_F(AbortExport, CancelGoesOn) {
+    answerDialog([](cv::FormGameQuit& f) { f.ButtonCancel->click(); });
+    uint8_t written = 9;
+    EXPECT_EQ(abort(written), 0);
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(+gs.ImmobileDraw, 0);
+}
+
+TEST_F(AbortExport, HoldWithSavingWritesBothAksWithNothingToResume) {
+    answerDialog([](cv::FormGameQuit& f) {
+        f.RadioButtonEnd->click();
+        f.ButtonOk->click();
+    });
+    const int32_t round = gs.RoundCounter;
+    uint8_t written = 0;
+    EXPECT_EQ(abort(written), 4);
+    EXPECT_EQ(written, 1);
+    EXPECT_EQ(+gs.RoundCounter, round);
+    EXPECT_EQ(+gs.Options[OptAkOutput], 0);
+    EXPECT_EQ(+gs.ImmobileDraw, 1);
+    for (const char* name : {"ak01.da1", "ak02.da1"}) {
+        std::string out = Read(scratch.AkOut + name);
+        size_t p = out.find("\"$DRAINDATA02$\",");
+        ASSERT_NE(p, std::string::npos) << name;
+        std::string line = out.substr(p, out.find('\r', p) - p);
+        // Fields 9 to 14: binding, round, distance, money, value, announcer.
+        EXPECT_NE(line.find(",0,0,0,0,0,0,"), std::string::npos) << line;
+    }
+    std::string text = Read(log + ".txt");
+    EXPECT_NE(text.find(sj("試合保留時点の機体データを書きこみます")), std::string::npos);
+    EXPECT_NE(text.find(" PLAYER2=>" + scratch.AkOut + "ak02.da1"), std::string::npos);
+}
+
+TEST_F(AbortExport, HoldWithoutSavingWritesNothing) {
+    answerDialog([](cv::FormGameQuit& f) {
+        f.RadioButtonEnd->click();
+        f.CheckBoxSave->click();
+        f.ButtonOk->click();
+    });
+    uint8_t written = 9;
+    EXPECT_EQ(abort(written), 4);
+    EXPECT_EQ(written, 0);
+    EXPECT_FALSE(plat::fileExists(scratch.AkOut + "ak01.da1"));
+    EXPECT_NE(Read(log + ".txt").find(sj("機体データを書きこみません")), std::string::npos);
+}
+
+TEST_F(AbortExport, EqualDamageJudgedIsADraw) {
+    // Both sides as good as new: equal damage.
+    for (Side& side : s) side.State.DurabilityTotal = side.State.MaxDurabilityTotal;
+    answerDialog([](cv::FormGameQuit& f) { f.ButtonOk->click(); });
+    uint8_t written = 9;
+    EXPECT_EQ(abort(written), 1);
+    EXPECT_EQ(+gs.Result, 2);
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(c.EndMatch1(log.c_str(), scratch.AkOut.c_str()), 0);
+    EXPECT_EQ(c.EndMatch2(log.c_str()), 0);
+    EXPECT_FALSE(plat::fileExists(scratch.AkOut + "ak01.da1")); // option 23 off here
+}
+
+} // namespace

@@ -1,0 +1,254 @@
+// Whole matches through the game processor's exports, loaded by name as the
+// plug-ins load it, between the sample AKs: the result in the settings and
+// the records, the output AK data files, two interleaved fights on the game
+// contexts, the entry sheet, the deletion of output files and the start of
+// the system without the message-archive library.
+#include "interfacetest.h"
+
+#include "akdata/akfile.h"
+#include "base/sjis.h"
+#include "platform/catalogue.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/notify.h"
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+using namespace interfacetest;
+
+class ExportsMatch : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(c.load());
+        ASSERT_EQ(c.StartSystem(&scratch.Init, &buffer), 0u);
+        ASSERT_NE(buffer, nullptr);
+    }
+    void TearDown() override {
+        if (c.EndSystem) {
+            EXPECT_EQ(c.EndSystem(), 0);
+        }
+        plat::clock::setFixedLocalTime(std::nullopt);
+    }
+
+    // A fight between the AK files at p1 and p2, set up and started.
+    void setUp(GameSettings& gs, Side (&s)[2], const std::string& p1, const std::string& p2,
+               const std::string& log) {
+        sjis::writeField(gs.AkFile1, p1);
+        sjis::writeField(gs.AkFile2, p2);
+        s[0].Ak = LoadAk(p1);
+        s[1].Ak = LoadAk(p2);
+        EXPECT_EQ(c.SetEnvironment(&gs), 0);
+        EXPECT_EQ(c.SetAkData(&s[0].Ak, &s[1].Ak, &s[0].State, &s[1].State), 0);
+        EXPECT_EQ(c.StartMatch(log.c_str(), ""), 0);
+    }
+    // A whole match; returns the last ProcessMatch result.
+    uint8_t play(GameSettings& gs, Side (&s)[2], const std::string& p1, const std::string& p2,
+                 const std::string& log) {
+        setUp(gs, s, p1, p2, log);
+        uint8_t r = 0;
+        for (int round = 0; round < 2000 && r == 0; ++round) r = c.ProcessMatch(log.c_str());
+        EXPECT_EQ(c.EndMatch1(log.c_str(), scratch.AkOut.c_str()), 0);
+        EXPECT_EQ(c.EndMatch2(log.c_str()), 0);
+        return r;
+    }
+
+    Scratch scratch;
+    Cvcore c;
+    cv::GameMessageBuffer* buffer = nullptr;
+};
+
+// The 15 numbers of the drain line of an output file.
+std::vector<long> drainFields(const std::string& file) {
+    std::vector<long> fields;
+    size_t p = file.find("\"$DRAINDATA02$\",");
+    if (p == std::string::npos) return fields;
+    std::string line = file.substr(p + 16, file.find('\r', p) - p - 16);
+    for (size_t q = 0; q <= line.size();) {
+        size_t comma = line.find(',', q);
+        fields.push_back(std::stol(line.substr(q, comma - q)));
+        if (comma == std::string::npos) break;
+        q = comma + 1;
+    }
+    return fields;
+}
+
+TEST_F(ExportsMatch, MatchBooksTheResultAndWritesTheOutputAks) {
+    plat::clock::LocalTime t;
+    t.year = 2026, t.month = 1, t.day = 2, t.hour = 3, t.minute = 4, t.second = 5;
+    plat::clock::setFixedLocalTime(t);
+    GameSettings gs = MatchSettings();
+    Side s[2];
+    const TArmoredKnight before[2] = {LoadAk(SamplePath(1)), LoadAk(SamplePath(2))};
+    std::string log = scratch.Results + "match1";
+    EXPECT_NE(play(gs, s, SamplePath(1), SamplePath(2), log), 0);
+
+    const int32_t result = gs.Result;
+    ASSERT_TRUE(result >= 0 && result <= 2) << result;
+    // A killed pilot's record starts again from 0.
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(+s[i].Ak.Pilot.Battles, s[i].State.PilotKilled ? 0 : before[i].Pilot.Battles + 1);
+    if (result < 2) {
+        EXPECT_EQ(+s[result].Ak.Pilot.Wins, before[result].Pilot.Wins + 1);
+        EXPECT_EQ(s[1 - result].State.EndStateFlags >= 0, true);
+    }
+    EXPECT_EQ(gs.DistanceBand, 0); // EndMatch1 leaves no distance
+    EXPECT_FALSE(Read(log + ".txt").empty());
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.Base + "Temp"));
+
+    for (int i = 0; i < 2; ++i) {
+        std::string out = Read(scratch.AkOut + "ak0" + std::to_string(i + 1) + ".da1");
+        ASSERT_FALSE(out.empty());
+        // Header line (empty template) and its empty line, the records of
+        // the input file (ak02.dat carries two), then the new record.
+        std::string input = Read(SamplePath(i + 1));
+        size_t from = input.find("--- CVVELL");
+        std::string history =
+            from == std::string::npos ? "" : input.substr(from, input.find("\r\n\r\n", from) + 2 - from);
+        EXPECT_EQ(history.empty(), i == 0);
+        std::string mark = result == 2 ? "△" : result == i ? "○" : "×";
+        std::string head = "\r\n\r\n" + history + "--- CVVELL Game Result --- 2026/01/02 03:04:05\r\n" +
+                           sj("　結果：" + mark + "、対戦相手：");
+        EXPECT_EQ(out.substr(0, head.size()), head);
+        TArmoredKnight back{};
+        ASSERT_EQ(akdata::parseAkData(back, out), akdata::LoadOk);
+        EXPECT_EQ(+back.hasMatchData, 1);
+        EXPECT_EQ(+back.Cash, +s[i].Ak.Cash);
+        EXPECT_EQ(+back.Pilot.Battles, +s[i].Ak.Pilot.Battles);
+        std::vector<long> drain = drainFields(out);
+        ASSERT_EQ(drain.size(), 15u);
+        for (int f = 9; f <= 14; ++f) EXPECT_EQ(drain[f - 1], 0) << "field " << f;
+    }
+
+    // The next match continues from the output files: their history comes
+    // along, the new record last.
+    t.day = 3;
+    plat::clock::setFixedLocalTime(t);
+    GameSettings next = MatchSettings();
+    Side s2[2];
+    play(next, s2, scratch.AkOut + "ak01.da1", scratch.AkOut + "ak02.da1", scratch.Results + "match2");
+    std::string out = Read(scratch.AkOut + "ak01.da2");
+    size_t first = out.find("--- CVVELL Game Result --- 2026/01/02");
+    size_t second = out.find("--- CVVELL Game Result --- 2026/01/03");
+    EXPECT_NE(first, std::string::npos);
+    EXPECT_NE(second, std::string::npos);
+    EXPECT_LT(first, second);
+}
+
+TEST_F(ExportsMatch, InterleavedFightsKeepTheirOwnState) {
+    struct Fight {
+        GameSettings Gs = MatchSettings();
+        Side S[2];
+        std::string Log;
+        uint8_t Result = 0;
+        bool Over = false;
+        std::string bytes() const {
+            std::string b(reinterpret_cast<const char*>(&Gs), sizeof Gs);
+            for (const Side& side : S) b.append(reinterpret_cast<const char*>(&side), sizeof side);
+            return b;
+        }
+    } fights[2];
+    for (int f = 0; f < 2; ++f) {
+        Fight& x = fights[f];
+        x.Gs.Options[OptRebuy] = 1; // the weapon snapshots are kept
+        x.Gs.MatchType = 3;         // death matches: mostly several rounds each
+        x.Log = scratch.Results + "fight" + std::to_string(f);
+        setUp(x.Gs, x.S, SamplePath(2 * f + 1), SamplePath(2 * f + 2), x.Log);
+        c.SaveGameContext(x.S[0].Weapons, x.S[1].Weapons, x.S[0].Comments, x.S[1].Comments);
+        EXPECT_EQ(c.DisposeGameMessage(), 0);
+        EXPECT_EQ(std::memcmp(x.S[0].Weapons, &x.S[0].Ak.Weapon, sizeof x.S[0].Weapons), 0);
+    }
+    int turns = 0;
+    while ((!fights[0].Over || !fights[1].Over) && ++turns < 2000) {
+        for (int f = 0; f < 2; ++f) {
+            Fight& x = fights[f];
+            if (x.Over) continue;
+            const std::string other = fights[1 - f].bytes();
+            c.RestoreGameContext(&x.Gs, &x.S[0].Ak, &x.S[1].Ak, &x.S[0].State, &x.S[1].State, x.S[0].Weapons,
+                                 x.S[1].Weapons, x.S[0].Comments, x.S[1].Comments, x.Log.c_str());
+            TAkWeapon weapons[2][WeaponSlotCount];
+            TAkComment comments[2][WeaponSlotCount];
+            c.SaveGameContext(weapons[0], weapons[1], comments[0], comments[1]);
+            EXPECT_EQ(std::memcmp(weapons[1], x.S[1].Weapons, sizeof weapons[1]), 0);
+            x.Result = c.ProcessMatch(x.Log.c_str());
+            if (x.Result != 0) {
+                c.EndMatch1(x.Log.c_str(), scratch.AkOut.c_str());
+                c.EndMatch2(x.Log.c_str());
+                x.Over = true;
+            }
+            c.DisposeGameMessage();
+            EXPECT_EQ(fights[1 - f].bytes(), other) << "fight " << f << " changed the other";
+        }
+    }
+    for (int f = 0; f < 2; ++f) {
+        const Fight& x = fights[f];
+        EXPECT_TRUE(x.Over);
+        std::string text = Read(x.Log + ".txt");
+        EXPECT_NE(text.find(sjis::readField(x.S[0].State.PilotNameFull)), std::string::npos);
+        EXPECT_EQ(text.find(sjis::readField(fights[1 - f].S[0].State.PilotNameFull)), std::string::npos);
+        for (int n = 2 * f + 1; n <= 2 * f + 2; ++n)
+            EXPECT_TRUE(plat::fileExists(scratch.AkOut + "ak0" + std::to_string(n) + ".da1")) << n;
+    }
+}
+
+TEST_F(ExportsMatch, ViewsNamesAndDeletion) {
+    GameSettings gs = MatchSettings();
+    gs.Options[OptReversePolish] = 1;
+    sjis::writeField(gs.BountyFormula, "G 2 * ");
+    EXPECT_EQ(c.SetEnvironment(&gs), 0);
+    EXPECT_EQ(sjis::readField(gs.BountyPostfix), "G 2 * ");
+
+    // The entry sheet goes to the file with the extension ".txt".
+    TArmoredKnight ak = LoadAk(SamplePath(3));
+    cv::GameMessageBuffer own{};
+    EXPECT_EQ(c.AkViewer2(&gs, (scratch.Results + "entrylist.lst").c_str(), &ak, &own, 7), 0);
+    std::string sheet = Read(scratch.Results + "entrylist.txt");
+    EXPECT_EQ(
+        sheet.rfind(sj("【エントリー No.7  ") + std::string(sjis::readField(ak.Pilot.Name)) + sj("】"), 0),
+        0u)
+        << testsupport::u8(sheet.substr(0, 80));
+    EXPECT_GT(own.Count, 5u);
+
+    char name[256];
+    std::memset(name, 'Z', sizeof name);
+    c.GetReturnFileName(scratch.AkOut.c_str(), "/x/ak05.DAT", name);
+    EXPECT_EQ(std::string(name), scratch.AkOut + "ak05.da1");
+    std::string longFolder = scratch.AkOut + std::string(250, 'd') + "/";
+    c.GetReturnFileName(longFolder.c_str(), "ak05.dat", name);
+    EXPECT_STREQ(name, ""); // a cut path would name another file
+
+    for (const char* f : {"ak05.da1", "ak05.da2", "ak05.DAT", "ak06.da1"})
+        testsupport::writeFile(scratch.AkOut + f, "x");
+    const char* list[] = {"/x/ak05.dat", nullptr};
+    EXPECT_EQ(c.DeleteOutputAkFile(list, scratch.AkOut.c_str()), 0);
+    EXPECT_FALSE(plat::fileExists(scratch.AkOut + "ak05.da1"));
+    EXPECT_FALSE(plat::fileExists(scratch.AkOut + "ak05.da2"));
+    EXPECT_TRUE(plat::fileExists(scratch.AkOut + "ak05.DAT"));
+    EXPECT_TRUE(plat::fileExists(scratch.AkOut + "ak06.da1"));
+
+    // Without a window system the abort dialog answers "go on".
+    uint8_t written = 9;
+    EXPECT_EQ(c.AbortMatch(nullptr, (scratch.Results + "m").c_str(), scratch.AkOut.c_str(), &written), 0);
+    EXPECT_EQ(written, 0);
+}
+
+TEST(ExportsSystem, StartWithoutTheArchiveLibrary) {
+    Scratch scratch(false);
+    Cvcore c;
+    ASSERT_TRUE(c.load());
+    cv::GameMessageBuffer* buffer = nullptr;
+    EXPECT_EQ(c.StartSystem(&scratch.Init, &buffer), 0x80000002u);
+    EXPECT_NE(buffer, nullptr); // handed back all the same
+    std::vector<plat::notify::Request> boxes = plat::notify::recorded();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, plat::msg::text(41008));
+    EXPECT_EQ(boxes[0].caption, plat::msg::text(41000));
+    EXPECT_TRUE(boxes[0].topmost);
+    EXPECT_TRUE(std::filesystem::is_directory(scratch.Base + "Temp"));
+    EXPECT_EQ(c.EndSystem(), 0);
+    EXPECT_EQ(c.EndSystem(), 0);
+}
+
+} // namespace
