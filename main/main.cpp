@@ -2,6 +2,7 @@
 // the main window, and runs the window loop until the main window closes.
 #include "sjis/main.h"
 #include "main/application.h"
+#include "main/installation.h"
 #include "main/mainwindow.h"
 #include "main/splash.h"
 #include "platform/paths.h"
@@ -21,6 +22,7 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     plat::ui::installQtHost();
     const std::string& programFolder = plat::programFolder();
+    vell::registerInstallation();
 
     try {
         // 2. The splash window, painted at once.

@@ -1,4 +1,5 @@
 #include "main/aboutbox.h"
+#include "main/installation.h"
 #include "main/mcidevice.h"
 #include "main/splash.h"
 #include "main/theme.h"
@@ -124,4 +125,18 @@ TEST_F(Presentation, PlayerStaysSilentWithoutABackend) {
     EXPECT_FALSE(player.opened());
     player.play();
     player.close();
+}
+
+TEST_F(Presentation, FirstStartPointsTheBaseMessagesAtTheShippedSet) {
+    vell::registerInstallation();
+    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Message\\Standard", "Path", ""),
+              "Message\\Basic.kwp");
+    // A path the game master set, or an installation record, is left alone.
+    plat::reg::writeValue("Software\\Corvane\\Message\\Standard", "Path", "D:\\Msg");
+    vell::registerInstallation();
+    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Message\\Standard", "Path", ""), "D:\\Msg");
+    plat::reg::deleteKey("Software\\Corvane");
+    plat::reg::writeValue("Software\\Dunmoor\\CVVell", "InstPath", "C:\\Vell\\Vell.exe");
+    vell::registerInstallation();
+    EXPECT_FALSE(plat::reg::valueExists("Software\\Corvane\\Message\\Standard", "Path"));
 }
