@@ -11,9 +11,7 @@ namespace plat {
 namespace {
 
 std::string upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u) c = asciiUpper(c);
-    return u;
+    return upperCaseKey(s);
 }
 
 std::string_view trimBlanks(std::string_view s) {
@@ -51,7 +49,8 @@ void IniFile::parse(std::string_view text) {
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {
             size_t close = line.find(']');
-            std::string name = upper(trimBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1)));
+            std::string name = upper(
+                trimBlanks(line.substr(1, close == std::string_view::npos ? line.size() - 1 : close - 1)));
             cur = &sections_[name]; // a repeated section keeps adding; first keys still win
             continue;
         }
@@ -59,7 +58,8 @@ void IniFile::parse(std::string_view text) {
         if (!cur || eq == std::string_view::npos) continue;
         std::string key = upper(trimBlanks(line.substr(0, eq)));
         std::string_view value = trimBlanks(line.substr(eq + 1));
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
         cur->emplace(key, std::string(value));
     }
 }
@@ -71,7 +71,9 @@ const std::string* IniFile::find(std::string_view section, std::string_view key)
     return k == s->second.end() ? nullptr : &k->second;
 }
 
-bool IniFile::hasSection(std::string_view section) const { return sections_.count(upper(section)) != 0; }
+bool IniFile::hasSection(std::string_view section) const {
+    return sections_.count(upper(section)) != 0;
+}
 
 std::string IniFile::readString(std::string_view section, std::string_view key, std::string_view def) const {
     const std::string* v = find(section, key);

@@ -59,7 +59,7 @@ std::optional<std::string> findIgnoringCase(const std::string& dir, const std::s
     std::vector<std::string> candidates;
     while (dirent* e = ::readdir(d)) {
         std::string_view n(e->d_name);
-        if (equalsIgnoreCase(n, name)) candidates.emplace_back(n);
+        if (asciiEqualsIgnoreCase(n, name)) candidates.emplace_back(n); // UTF-8 names
     }
     ::closedir(d);
     if (candidates.empty()) return std::nullopt;
@@ -204,22 +204,56 @@ std::optional<std::string> toOsPath(std::string_view pathCp932) {
     return out;
 }
 
-std::optional<std::string> fromOsName(std::string_view utf8) { return utf8ToCp932(utf8); }
+std::optional<std::string> fromOsName(std::string_view utf8) {
+    return utf8ToCp932(utf8);
+}
 
-char asciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-char asciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiUpper(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+char asciiLower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-bool equalsIgnoreCase(std::string_view a, std::string_view b) { return compareIgnoreCase(a, b) == 0 && a.size() == b.size(); }
+bool equalsIgnoreCase(std::string_view a, std::string_view b) {
+    return compareIgnoreCase(a, b) == 0;
+}
 
 int compareIgnoreCase(std::string_view a, std::string_view b) {
-    size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(asciiUpper(a[i]));
-        auto y = static_cast<unsigned char>(asciiUpper(b[i]));
+    // Walk characters: only single-byte ASCII letters fold; a trail byte that
+    // looks like a letter (ア is 83 41, ヂ is 83 61) is compared as it is.
+    size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        unsigned la = sjisCharLen(a.data(), i, a.size());
+        unsigned lb = sjisCharLen(b.data(), j, b.size());
+        unsigned char x = static_cast<unsigned char>(la == 1 ? asciiUpper(a[i]) : a[i]);
+        unsigned char y = static_cast<unsigned char>(lb == 1 ? asciiUpper(b[j]) : b[j]);
         if (x != y) return x < y ? -1 : 1;
+        if (la != lb) return la < lb ? -1 : 1;
+        if (la == 2 && a[i + 1] != b[j + 1])
+            return static_cast<unsigned char>(a[i + 1]) < static_cast<unsigned char>(b[j + 1]) ? -1 : 1;
+        i += la;
+        j += lb;
     }
-    if (a.size() == b.size()) return 0;
-    return a.size() < b.size() ? -1 : 1;
+    if (i == a.size() && j == b.size()) return 0;
+    return i == a.size() ? -1 : 1;
+}
+
+std::string upperCaseKey(std::string_view s) {
+    std::string u(s);
+    for (size_t i = 0; i < u.size();) {
+        unsigned len = sjisCharLen(u.data(), i, u.size());
+        if (len == 1) u[i] = asciiUpper(u[i]);
+        i += len;
+    }
+    return u;
+}
+
+bool asciiEqualsIgnoreCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (asciiUpper(a[i]) != asciiUpper(b[i])) return false;
+    return true;
 }
 
 } // namespace plat

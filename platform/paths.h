@@ -59,8 +59,17 @@ PLAT_API std::optional<std::string> fromOsName(std::string_view utf8);
 // ASCII-only case folding and comparison (never the locale's).
 PLAT_API char asciiUpper(char c);
 PLAT_API char asciiLower(char c);
+// Shift-JIS texts compared ignoring the case of single-byte ASCII letters;
+// double-byte characters compare exactly (their trail bytes may look like
+// letters).
 PLAT_API bool equalsIgnoreCase(std::string_view a, std::string_view b);
-// <0, 0, >0 comparing the ASCII-upper-cased bytes.
+// The text with its single-byte ASCII letters upper-cased (double-byte
+// characters untouched): a key under which texts equal ignoring case meet.
+PLAT_API std::string upperCaseKey(std::string_view s);
+// <0, 0, >0 in the order of the upper-cased characters.
 PLAT_API int compareIgnoreCase(std::string_view a, std::string_view b);
+// The same for UTF-8 (operating-system) names: every ASCII byte folds, which
+// is safe there because multi-byte UTF-8 characters hold no ASCII bytes.
+PLAT_API bool asciiEqualsIgnoreCase(std::string_view a, std::string_view b);
 
 } // namespace plat

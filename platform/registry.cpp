@@ -17,9 +17,7 @@ namespace plat::reg {
 namespace {
 
 std::string upper(std::string_view s) {
-    std::string u(s);
-    for (char& c : u) c = asciiUpper(c);
-    return u;
+    return upperCaseKey(s);
 }
 
 struct Node {

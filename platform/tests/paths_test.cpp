@@ -62,7 +62,8 @@ TEST(Paths, RelativePathsLiveUnderTheProgramFolderIgnoringCase) {
     EXPECT_EQ(*os, (dir.path() / "Config" / "VlTreeVw.Cf").string());
     EXPECT_TRUE(plat::isRegularFile("CONFIG\\vltreevw.cf"));
     // A name that does not exist keeps its spelling below the found folder.
-    EXPECT_EQ(*plat::toOsPath(plat::resolvePath("CONFIG\\New.dat")), (dir.path() / "Config" / "New.dat").string());
+    EXPECT_EQ(*plat::toOsPath(plat::resolvePath("CONFIG\\New.dat")),
+              (dir.path() / "Config" / "New.dat").string());
     // Japanese names reach the file system as UTF-8.
     std::string name = sj("ソフト表.dat");
     ASSERT_TRUE(plat::writeWholeFileAtomic(name, "abc"));
@@ -70,4 +71,14 @@ TEST(Paths, RelativePathsLiveUnderTheProgramFolderIgnoringCase) {
     auto listed = plat::listFolder(dir.folder(), "*.DAT");
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0], name);
+}
+
+TEST(Paths, CaseFoldingLeavesDoubleByteCharactersAlone) {
+    // ア is 83 41 and ヂ is 83 61: trail bytes that look like 'A' and 'a'.
+    EXPECT_FALSE(plat::equalsIgnoreCase(sj("ア"), sj("ヂ")));
+    EXPECT_TRUE(plat::equalsIgnoreCase(sj("アb"), sj("アB")));
+    EXPECT_LT(plat::compareIgnoreCase("abc", "ABD"), 0);
+    EXPECT_EQ(plat::compareIgnoreCase("", ""), 0);
+    EXPECT_LT(plat::compareIgnoreCase("ab", "abc"), 0);
+    EXPECT_TRUE(plat::asciiEqualsIgnoreCase("Config", "CONFIG"));
 }

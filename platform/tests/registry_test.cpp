@@ -48,6 +48,14 @@ TEST_F(Registry, NamesIgnoreCaseButKeepIt) {
     EXPECT_EQ(reg::subKeyNames("Software"), (std::vector<std::string>{"A", "b", "c", "Dunmoor"}));
 }
 
+TEST_F(Registry, DoubleByteNamesDoNotFoldTogether) {
+    // ア (83 41) and ヂ (83 61) differ only in a trail byte that looks like a letter.
+    reg::writeValue("Software\\K", testsupport::sj("ア"), "1");
+    reg::writeValue("Software\\K", testsupport::sj("ヂ"), "2");
+    EXPECT_EQ(reg::valueNames("Software\\K").size(), 2u);
+    EXPECT_EQ(reg::readString("Software\\K", testsupport::sj("ア"), ""), "1");
+}
+
 TEST_F(Registry, TypedValuesFollowTheStoreConventions) {
     const char* k = "Software\\Dunmoor\\CVVell\\Display";
     reg::writeInteger(k, "i", -5);
