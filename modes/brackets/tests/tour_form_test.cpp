@@ -1,0 +1,264 @@
+// The tournament's set-up window driven directly, offscreen: what it shows
+// and forces, message 41050 for fewer than three entrants, "決定" in list
+// order, at random (the general generator seeded from a fixed clock) and by
+// hand, seed editing by double-click, Enter, drop and the pop-up commands,
+// the picture on the clipboard, a whole run with the picture redrawn in
+// result mode and the output AK files removed again, and what it stores.
+#include "modes/brackets/tnmain.h"
+#include "modes/frame/tests/modetest.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeWidget>
+
+#include <filesystem>
+
+namespace {
+
+using namespace modetest;
+using testsupport::sj;
+
+class TourForm : public ModeTest {
+protected:
+    void SetUp() override {
+        ModeTest::SetUp();
+        copySamples({1, 3, 4});
+        makeConf();
+        sjis::writeField(header_.ConfName, sj("テスト杯"));
+        sjis::writeField(header_.ConfMemo, sj("勝ち抜き"));
+    }
+
+    std::unique_ptr<brackets::TFormTour> open() {
+        auto form = std::make_unique<brackets::TFormTour>(settings_, header_, sources_);
+        form->FormCreate();
+        return form;
+    }
+    static std::vector<std::string> slotPilots(brackets::TFormTour& form) {
+        std::vector<std::string> pilots;
+        brackets::Bracket& b = form.bracket();
+        for (int i = 0; i < b.slotCount(); ++i) {
+            const EntryRecord* r = b.slot(i)->Row;
+            pilots.push_back(r ? testsupport::u8(std::string(sjis::readField(r->PilotName))) : "-");
+        }
+        return pilots;
+    }
+    static void select(brackets::TFormTour& form, int row) {
+        form.ListViewAk->setCurrentItem(form.ListViewAk->topLevelItem(row));
+    }
+};
+
+TEST_F(TourForm, WhatTheWindowShowsAndForces) {
+    settings_.Options[OptAkOutput] = 0;
+    auto form = open();
+    EXPECT_EQ(settings_.Options[OptImmobileDraw], 1);
+    EXPECT_EQ(settings_.Options[Opt17], 1);
+    EXPECT_EQ(settings_.Options[OptAkOutput], 1);
+    EXPECT_TRUE(form->setup().akOutputForced());
+    EXPECT_EQ(form->setup().savedAkOutput(), 0);
+    EXPECT_EQ(form->objectName(), "TFormTour");
+    ASSERT_NE(form->ButtonDecide, nullptr);
+    EXPECT_FALSE(form->ButtonStart->isEnabled());
+    EXPECT_EQ(form->EditCount->text(), "3"); // the rows of the AK list
+    ASSERT_EQ(form->ComboBoxAssign->count(), 3);
+    EXPECT_EQ(form->ComboBoxAssign->itemText(2), QString::fromUtf8("自分で指定する"));
+    EXPECT_EQ(form->ComboBoxAssign->currentIndex(), 0);
+    EXPECT_EQ(form->maximumWidth(), 488);
+    EXPECT_EQ(form->ScrollBoxTour->height(), 150);
+    EXPECT_EQ(form->ComboBoxText->currentText(), "Tournament.txt");
+    EXPECT_FALSE(form->Copy1->isEnabled());
+    EXPECT_FALSE(form->JoinSlot1->isEnabled());
+    EXPECT_FALSE(form->ClearSlot1->isEnabled());
+    EXPECT_EQ(form->Copy1->text(), QString::fromUtf8("トーナメント表をクリップボードにコピｰ(&C)"));
+    EXPECT_TRUE(form->ImageTour->image().isNull());
+    EXPECT_TRUE(plat::notify::recorded().empty());
+}
+
+TEST_F(TourForm, FewerThanThreeEntrantsAreRefused) {
+    auto form = open();
+    for (const char* typed : {"2", "0", "", "-5"}) {
+        plat::notify::clearRecorded();
+        form->EditCount->setText(typed);
+        form->ButtonDecideClick();
+        auto rec = plat::notify::recorded();
+        ASSERT_EQ(rec.size(), 1u) << typed;
+        EXPECT_EQ(rec[0].text, sj("トーナメントでは参加機体数を３機以上に設定して下さい"));
+        EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+        EXPECT_EQ(rec[0].icon, plat::notify::Icon::Warning);
+        EXPECT_FALSE(form->bracket().built());
+        EXPECT_FALSE(form->ButtonStart->isEnabled());
+    }
+}
+
+TEST_F(TourForm, DecideInListOrderAtRandomAndByHand) {
+    auto form = open();
+    // More seeds than AKs: the missing ones are absent.
+    form->EditCount->setText("5");
+    form->ButtonDecideClick();
+    ASSERT_TRUE(form->bracket().built());
+    EXPECT_EQ(form->bracket().entrants().size(), 3u);
+    EXPECT_EQ(slotPilots(*form), (std::vector<std::string>{"アレックス・ロウ", "（不在）", "（不在）",
+                                                           "シエラ・ブライト", "レン・カザマ"}));
+    EXPECT_TRUE(form->ButtonStart->isEnabled());
+    EXPECT_TRUE(form->Copy1->isEnabled());
+    EXPECT_TRUE(form->JoinSlot1->isEnabled());
+    EXPECT_EQ(form->ImageTour->image().size(), QSize(3 * 32 + 300, 5 * 24 + 20));
+    form->Copy1Click();
+    EXPECT_EQ(QApplication::clipboard()->image().size(), form->ImageTour->image().size());
+
+    // At random: the runtime generator seeded from the (fixed) clock.
+    auto randomOrder = [&] {
+        form->ComboBoxAssign->setCurrentIndex(brackets::TFormTour::AssignRandom);
+        form->EditCount->setText("3");
+        form->ButtonDecideClick();
+        return slotPilots(*form);
+    };
+    std::vector<std::string> once = randomOrder();
+    EXPECT_EQ(randomOrder(), once);
+    plat::clock::setFixedEpochSeconds(1775394429 + 1);
+    std::vector<std::string> other = randomOrder();
+    std::sort(once.begin(), once.end());
+    std::sort(other.begin(), other.end());
+    EXPECT_EQ(once, other);
+
+    // By hand: every slot starts absent.
+    form->ComboBoxAssign->setCurrentIndex(brackets::TFormTour::AssignByHand);
+    form->ButtonDecideClick();
+    EXPECT_TRUE(form->bracket().entrants().empty());
+    EXPECT_EQ(slotPilots(*form), (std::vector<std::string>{"（不在）", "（不在）", "（不在）"}));
+}
+
+TEST_F(TourForm, SeedEditing) {
+    auto form = open();
+    form->ComboBoxAssign->setCurrentIndex(brackets::TFormTour::AssignByHand);
+    // Before "決定" nothing is edited.
+    select(*form, 0);
+    form->ListViewAkDblClick();
+    EXPECT_FALSE(form->bracket().built());
+
+    form->ButtonDecideClick();
+    ASSERT_EQ(form->bracket().slotCount(), 3);
+    // Double-click: the slot under the cursor, which advances.
+    select(*form, 1);
+    form->ListViewAkDblClick();
+    EXPECT_EQ(form->slotCursor(), 1);
+    // Enter in the list: the same.
+    select(*form, 2);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(form->ListViewAk, &enter);
+    EXPECT_EQ(form->slotCursor(), 2);
+    // A drop: the slot under the point; the cursor stays.
+    select(*form, 0);
+    form->ImageTourDragDrop(QPoint(300, 10 + 2 * 24 + 5));
+    EXPECT_EQ(form->slotCursor(), 2);
+    EXPECT_EQ(slotPilots(*form),
+              (std::vector<std::string>{"レン・カザマ", "シエラ・ブライト", "アレックス・ロウ"}));
+    EXPECT_EQ(form->bracket().entrants().size(), 3u);
+    // The bye of seed 1 follows its slot.
+    EXPECT_EQ(form->bracket().root()->Child[0]->Index, 1);
+
+    // "（不在）に戻す" on the right-clicked slot.
+    form->ImageTourMouseDown(QPoint(20, 10 + 24 + 3));
+    form->ClearSlot1Click();
+    EXPECT_EQ(slotPilots(*form), (std::vector<std::string>{"レン・カザマ", "（不在）", "アレックス・ロウ"}));
+    EXPECT_EQ(form->bracket().entrants()[1].Path, "");
+    // Outside the name column: the slot before the cursor (2 -> 1), wrapping.
+    form->ImageTourMouseDown(QPoint(250, 10 + 3));
+    form->ClearSlot1Click();
+    EXPECT_EQ(slotPilots(*form)[1], "（不在）");
+    form->ImageTourMouseDown(QPoint(20, 500));
+    form->ListViewAkDblClick(); // cursor 2 -> 0 after the assignment to 2
+    EXPECT_EQ(form->slotCursor(), 0);
+    form->ClearSlot1Click(); // before 0: the last slot
+    EXPECT_EQ(slotPilots(*form)[2], "（不在）");
+    EXPECT_EQ(form->bracket().root()->Child[0]->Index, 1);
+
+    // "ドーラーを参加させる": the right-clicked slot becomes the cursor.
+    select(*form, 2);
+    form->ImageTourMouseDown(QPoint(20, 10 + 2 * 24));
+    form->JoinSlot1Click();
+    EXPECT_EQ(slotPilots(*form)[2], "シエラ・ブライト");
+    EXPECT_EQ(form->slotCursor(), 0);
+    // The emptied slot took a new entrant; the emptied list entries stay empty.
+    EXPECT_EQ(form->bracket().entrants().size(), 4u);
+    EXPECT_EQ(form->bracket().slot(2)->Index, 4);
+    // An AK already in the bracket does not enter a second slot.
+    select(*form, 1);
+    form->ImageTourDragDrop(QPoint(20, 10 + 24));
+    EXPECT_EQ(slotPilots(*form)[1], "（不在）");
+    // A drop from somewhere else than the AK list is not taken.
+    QMimeData mime;
+    mime.setText("x");
+    QDropEvent drop(QPointF(20, 15), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form->ImageTour, &drop);
+    EXPECT_EQ(slotPilots(*form)[0], "レン・カザマ");
+}
+
+TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
+    settings_.Options[OptAkOutput] = 0; // the conf writes no output AK files
+    settings_.Options[OptTournamentThirdPlace] = 1;
+    auto form = open();
+    form->ButtonDecideClick();
+    const QImage before = form->ImageTour->image();
+    bool sawDone = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || w->objectName() != "TFormProgress") return;
+        QStatusBar* bar = w->findChild<QStatusBar*>("StatusBar1");
+        QList<QLabel*> panels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+        if (panels.isEmpty() ||
+            panels[0]->text() != QString::fromUtf8("お待たせしました。トーナメント戦の処理を終わりました"))
+            return;
+        sawDone = true;
+        QMetaObject::invokeMethod(w->findChild<QPushButton*>("ButtonCancel"), "click", Qt::QueuedConnection);
+        poll.stop();
+    });
+    poll.start(5);
+    seedEverything();
+    form->ButtonStartClick();
+    EXPECT_TRUE(sawDone);
+    EXPECT_TRUE(form->bracket().resultMode());
+    EXPECT_FALSE(form->ButtonStart->isEnabled());
+    EXPECT_FALSE(form->seedEditing());
+    EXPECT_NE(form->ImageTour->image(), before);
+    // The run's output AK files are gone again; the result file holds the
+    // tables.
+    EXPECT_TRUE(std::filesystem::is_empty(path("out")));
+    std::string result = testsupport::readFile(path("result/Tournament.txt"));
+    EXPECT_EQ(result.rfind(sj("テスト杯／勝ち抜き\r\n"), 0), 0u);
+    EXPECT_NE(result.find(sj("【トーナメント組み合わせ】")), std::string::npos);
+    EXPECT_NE(result.find(sj("【決勝戦】")), std::string::npos);
+    EXPECT_NE(result.find(sj("【トーナメント結果】")), std::string::npos);
+    EXPECT_NE(result.find(sj(" 優勝  :  ")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(path("result/entrylist.txt")));
+}
+
+TEST_F(TourForm, ClosingStoresItsValues) {
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\DLL\\Tournament", "Assign", 7);
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\DLL\\Tournament", "ScrollHeight", 220);
+    plat::reg::writeValue("Software\\Dunmoor\\CVVell\\DLL\\Tournament\\File", "0000", "old.txt");
+    auto form = open();
+    EXPECT_EQ(form->ComboBoxText->currentText(), "old.txt");
+    EXPECT_EQ(form->ComboBoxAssign->currentIndex(), 2); // clamped
+    EXPECT_EQ(form->ScrollBoxTour->height(), 220);
+    form->ComboBoxAssign->setCurrentIndex(1);
+    form->done(2);
+    std::string key = "Software\\Dunmoor\\CVVell\\DLL\\Tournament";
+    EXPECT_EQ(plat::reg::readString(key, "Assign", ""), "1");
+    EXPECT_EQ(plat::reg::readString(key, "ScrollHeight", ""), "220");
+    EXPECT_EQ(plat::reg::readString(key + "\\File", "0000", ""), "old.txt");
+    EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", "Game_TnHeight"));
+    EXPECT_EQ(form->setup().buffer(), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,282 @@
+// GameStart of libbrackets.so loaded by name ("BRACKETS.DLL") from the
+// program folder, offscreen, with the windows answered as a game master
+// would: "決定", "試合開始", wait for the end, "終了", "キャンセル". Also
+// message 41050 for fewer than three entrants, a run cancelled while a
+// match is in progress, a set-up window that closes by itself when the game
+// processor's system cannot start, and missing records.
+#include "modes/frame/tests/modetest.h"
+#include "platform/loader.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace modetest;
+using testsupport::sj;
+
+using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
+
+// Calls `step` every few milliseconds on the window thread while GameStart
+// runs; a step returns true when it has nothing more to do.
+class Driver {
+public:
+    explicit Driver(std::function<bool()> step) : step_(std::move(step)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (done_) return;
+            done_ = step_();
+        });
+        timer_.start(5);
+    }
+    bool done() const { return done_; }
+
+private:
+    std::function<bool()> step_;
+    QTimer timer_;
+    bool done_ = false;
+};
+
+// Presses a button after the driver's step has returned: a modal window it
+// opens runs its own loop, in which the driver goes on stepping.
+void clickLater(QWidget* window, const char* button) {
+    QMetaObject::invokeMethod(window->findChild<QPushButton*>(button), "click", Qt::QueuedConnection);
+}
+
+QWidget* modal(const char* objectName) {
+    QWidget* w = QApplication::activeModalWidget();
+    return w && w->objectName() == objectName ? w : nullptr;
+}
+
+QString statusText(QWidget* progress, int panel) {
+    QStatusBar* bar = progress->findChild<QStatusBar*>("StatusBar1");
+    if (!bar) return {};
+    QList<QLabel*> labels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    return panel < labels.size() ? labels[panel]->text() : QString();
+}
+
+class TourGameStart : public ModeTest {
+protected:
+    void SetUp() override {
+        ModeTest::SetUp();
+        ASSERT_TRUE(library_.load(programDir(), "BRACKETS.DLL", {"GameStart"})) << library_.error();
+        gameStart_ = library_.function<GameStartFn>("GameStart");
+        copySamples({1, 3, 4});
+        makeConf(true);
+        sjis::writeField(header_.ConfName, sj("テスト杯"));
+        sjis::writeField(header_.ConfMemo, sj("勝ち抜き"));
+        header_.GameForm = 1;
+    }
+    void TearDown() override {
+        plat::notify::setHandler({});
+        ModeTest::TearDown();
+    }
+    int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
+
+    plat::Library library_;
+    GameStartFn gameStart_ = nullptr;
+};
+
+TEST_F(TourGameStart, AGameMasterRunsATournament) {
+    const QString done = QString::fromUtf8("お待たせしました。トーナメント戦の処理を終わりました");
+    int stage = 0;
+    int progressMax = -1;
+    QString progressCount;
+    bool progressHidden = false, formMinimised = false, formRestored = false, startDisabledAfter = false;
+    QWidget* form = nullptr;
+    Driver driver([&] {
+        switch (stage) {
+        case 0:
+            if ((form = modal("TFormTour"))) {
+                QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+                if (!form->findChild<QPushButton*>("ButtonStart")->isEnabled()) return false;
+                clickLater(form, "ButtonStart");
+                stage = 1;
+            }
+            return false;
+        case 1:
+            if (QWidget* progress = modal("TFormProgress")) {
+                formMinimised = formMinimised || form->isMinimized();
+                if (statusText(progress, 0) != done) return false;
+                auto* bar = progress->findChild<QProgressBar*>("ProgressBarTour");
+                progressMax = bar->maximum();
+                progressHidden = bar->isHidden();
+                progressCount = statusText(progress, 1);
+                clickLater(progress, "ButtonCancel");
+                stage = 2;
+            }
+            return false;
+        default:
+            if (modal("TFormTour")) {
+                formRestored = !form->isMinimized();
+                startDisabledAfter = !form->findChild<QPushButton*>("ButtonStart")->isEnabled();
+                clickLater(form, "ButtonCancel");
+                return true;
+            }
+            return false;
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(start(), 2); // the set-up window's "キャンセル"
+    EXPECT_TRUE(driver.done());
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_EQ(progressMax, 3);
+    EXPECT_TRUE(progressHidden);
+    EXPECT_EQ(progressCount, "2/3"); // two matches fought, out of n
+    EXPECT_TRUE(formMinimised);
+    EXPECT_TRUE(formRestored);
+    EXPECT_TRUE(startDisabledAfter);
+
+    // The settings the plug-in forced and its version text.
+    EXPECT_EQ(settings_.Options[OptImmobileDraw], 1);
+    EXPECT_EQ(settings_.Options[Opt17], 1);
+    EXPECT_EQ(settings_.Options[OptAkOutput], 1);
+    EXPECT_EQ(sjis::readField(settings_.ModeVersionText), "TOURNAMENT Ver.1.0.0.0 ");
+
+    // Outputs: the entry list, the two match logs, the result file; the
+    // output AK files of the run are gone (the conf's option 23 was off).
+    EXPECT_TRUE(std::filesystem::exists(path("result/entrylist.txt")));
+    EXPECT_TRUE(std::filesystem::exists(path("result/tm_01_001.txt")));
+    EXPECT_TRUE(std::filesystem::exists(path("result/tm_04_002.txt")));
+    EXPECT_TRUE(std::filesystem::is_empty(path("out")));
+    std::string result = testsupport::readFile(path("result/Tournament.txt"));
+    EXPECT_EQ(result.rfind(sj("テスト杯／勝ち抜き\r\n"), 0), 0u);
+    for (const char* part : {"【トーナメント組み合わせ】", "【準決勝】", "【決勝戦】", "【トーナメント結果】",
+                             "【トーナメント戦順位】", " 優勝  :  ", "準優勝 :  ", "   3位 :  "})
+        EXPECT_NE(result.find(sj(part)), std::string::npos) << part;
+    EXPECT_EQ(result.substr(result.size() - sj("技術部／試験場\r\n").size()), sj("技術部／試験場\r\n"));
+
+    // What the windows keep in the settings store.
+    std::string key = "Software\\Dunmoor\\CVVell\\DLL\\Tournament";
+    EXPECT_EQ(plat::reg::readString(key + "\\File", "0000", ""), "Tournament.txt");
+    EXPECT_EQ(plat::reg::readString(key, "Assign", ""), "0");
+    EXPECT_EQ(plat::reg::readString(key, "ScrollHeight", ""), "150");
+    EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", "Game_TnWidth"));
+    EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", "Game_TmProgTop"));
+    for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
+}
+
+TEST_F(TourGameStart, FewerThanThreeEntrantsGiveMessage41050) {
+    size_t boxes = 0;
+    bool startEnabled = true;
+    Driver driver([&] {
+        QWidget* form = modal("TFormTour");
+        if (!form) return false;
+        form->findChild<QLineEdit*>("EditCount")->setText("2");
+        QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+        boxes = plat::notify::recorded().size();
+        startEnabled = form->findChild<QPushButton*>("ButtonStart")->isEnabled();
+        clickLater(form, "ButtonCancel");
+        return true;
+    });
+    EXPECT_EQ(start(), 2);
+    EXPECT_TRUE(driver.done());
+    EXPECT_EQ(boxes, 1u);
+    EXPECT_FALSE(startEnabled);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("トーナメントでは参加機体数を３機以上に設定して下さい"));
+    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+    EXPECT_FALSE(std::filesystem::exists(path("result/Tournament.txt")));
+}
+
+TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
+    // Seeds 1 ak01 (bye), 3 ak04, 2 ak03: the first match is ak04 against
+    // ak03. ak04 disappears after "決定": the run thread's LoadAkData reports
+    // it, and the report is held until the test has pressed "終了", so the
+    // run is surely still going.
+    const std::thread::id windowThread = std::this_thread::get_id();
+    std::mutex m;
+    std::condition_variable cv;
+    bool workerWaiting = false, released = false;
+    plat::notify::setHandler([&](const plat::notify::Request&) {
+        if (std::this_thread::get_id() == windowThread) return plat::notify::IdOk;
+        std::unique_lock<std::mutex> lock(m);
+        workerWaiting = true;
+        cv.wait(lock, [&] { return released; });
+        return plat::notify::IdOk;
+    });
+    auto release = [&] {
+        std::lock_guard<std::mutex> lock(m);
+        released = true;
+        cv.notify_all();
+    };
+    auto waiting = [&] {
+        std::lock_guard<std::mutex> lock(m);
+        return workerWaiting;
+    };
+
+    int stage = 0;
+    bool closedAtOnce = false;
+    QPointer<QWidget> shown;
+    QWidget* form = nullptr;
+    Driver driver([&] {
+        switch (stage) {
+        case 0:
+            if ((form = modal("TFormTour"))) {
+                QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+                std::filesystem::remove(path("ak/ak04.dat"));
+                clickLater(form, "ButtonStart");
+                stage = 1;
+            }
+            return false;
+        case 1:
+            if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
+                clickLater(progress, "ButtonCancel");
+                shown = progress;
+                stage = 2;
+            }
+            return false;
+        case 2:
+            closedAtOnce = shown && !shown->isVisible();
+            release();
+            stage = 3;
+            return false;
+        default:
+            if (modal("TFormTour")) {
+                clickLater(form, "ButtonCancel");
+                return true;
+            }
+            return false;
+        }
+    });
+    EXPECT_EQ(start(), 2);
+    release();
+    EXPECT_TRUE(driver.done());
+    EXPECT_TRUE(closedAtOnce);
+    // The result file was emptied when the progress window opened and never
+    // written; the thread stopped after the walkover in progress: no final.
+    EXPECT_EQ(testsupport::readFile(path("result/Tournament.txt")), "");
+    EXPECT_FALSE(std::filesystem::exists(path("result/tm_04_002.txt")));
+}
+
+TEST_F(TourGameStart, TheWindowClosesWhenTheSystemCannotStart) {
+    plat::setProgramFolder(scratch()); // no message-archive library here
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(start(), 2);
+    EXPECT_LT(clock.elapsed(), 5000);
+    auto rec = plat::notify::recorded();
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
+}
+
+TEST_F(TourGameStart, MissingRecordsAreRefused) {
+    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
+    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
+    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+}
+
+} // namespace

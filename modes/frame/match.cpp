@@ -1,0 +1,62 @@
+// One match through the game processor.
+#include "modes/frame/match.h"
+
+#include "base/sjis.h"
+#include "modes/frame/imports.h"
+
+#include <string>
+
+namespace modes {
+
+std::unique_ptr<MatchSides> makeMatchSides() {
+    auto sides = std::make_unique<MatchSides>();
+    *sides = MatchSides{};
+    return sides;
+}
+
+bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path) {
+    std::string p(path);
+    bool ok = LoadAkData(&sides.Ak[side], p.c_str()) == 0;
+    if (side == 0)
+        sjis::writeField(settings.AkFile1, p);
+    else
+        sjis::writeField(settings.AkFile2, p);
+    return ok;
+}
+
+MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_view logName,
+                        std::string_view title, std::string_view akOutputFolder,
+                        const std::atomic<bool>* stop) {
+    std::string log(logName), heading(title), akOut(akOutputFolder);
+    settings.Result = NoResult;
+    SetEnvironment(&settings);
+    SetAkData(&sides.Ak[0], &sides.Ak[1], &sides.State[0].State, &sides.State[1].State);
+    StartMatch(log.c_str(), heading.c_str());
+    MatchOutcome outcome;
+    outcome.Played = true;
+    for (;;) {
+        outcome.EndCode = ProcessMatch(log.c_str());
+        if (outcome.EndCode != 0) break;
+        if (stop && stop->load()) break;
+    }
+    EndMatch1(log.c_str(), akOut.c_str());
+    EndMatch2(log.c_str());
+    int32_t result = settings.Result;
+    outcome.Result = result >= 0 && result <= 2 ? result : NoResult;
+    for (int s = 0; s < 2; ++s) {
+        outcome.AkDestroyed[s] = sides.State[s].State.AkDestroyed != 0;
+        outcome.PilotKilled[s] = sides.State[s].State.PilotKilled != 0;
+    }
+    return outcome;
+}
+
+MatchOutcome playMatch(GameSettings& settings, MatchSides& sides, std::string_view path1,
+                       std::string_view path2, std::string_view logName, std::string_view title,
+                       std::string_view akOutputFolder, const std::atomic<bool>* stop) {
+    bool first = loadSide(settings, sides, 0, path1);
+    bool second = loadSide(settings, sides, 1, path2);
+    if (!first || !second) return MatchOutcome{};
+    return fightMatch(settings, sides, logName, title, akOutputFolder, stop);
+}
+
+} // namespace modes

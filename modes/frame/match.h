@@ -1,0 +1,72 @@
+// One match through the game processor, the sequence every mode plays:
+// LoadAkData for both sides (GameSettings.AkFile1/2 := the paths),
+// SetEnvironment, SetAkData, StartMatch, ProcessMatch until it ends,
+// EndMatch1 (the AK output folder) and EndMatch2; then the outcome read
+// from GameSettings.Result and both combatant states.
+//
+// The records the game processor keeps by pointer live in MatchSides, which
+// the caller keeps alive and unmoved for the whole match (allocate it once
+// per run with makeMatchSides).
+#pragma once
+
+#include "base/akrecord.h"
+#include "base/confrecords.h"
+#include "core/combatant.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace modes {
+
+// A plug-in's combatant state buffer: 1929 bytes, of which the game
+// processor's record takes the first part.
+#pragma pack(push, 1)
+struct CombatantSlot {
+    cv::CombatantState State;
+    uint8_t Spare[1929 - sizeof(cv::CombatantState)];
+};
+#pragma pack(pop)
+static_assert(sizeof(CombatantSlot) == 1929);
+
+struct MatchSides {
+    TArmoredKnight Ak[2];
+    CombatantSlot State[2];
+};
+
+// Zero-filled sides.
+std::unique_ptr<MatchSides> makeMatchSides();
+
+// No result: the match was not played, or it ended without one.
+inline constexpr int32_t NoResult = -1;
+
+struct MatchOutcome {
+    bool Played = false;       // both AKs loaded and the match fought
+    uint8_t EndCode = 0;       // ProcessMatch's last result (0 when stopped between rounds)
+    int32_t Result = NoResult; // 0 side 1 won, 1 side 2 won, 2 draw; else nothing to count
+    bool AkDestroyed[2] = {false, false};
+    bool PilotKilled[2] = {false, false};
+};
+
+// LoadAkData into side 0 or 1 and GameSettings.AkFile1 or AkFile2 := path.
+// False when the file could not be loaded (the AK data library has shown
+// why).
+bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path);
+
+// Fights the AKs already in `sides`. `stop`, when given, is tested between
+// rounds: a set flag ends the rounds and the match is closed normally.
+// GameSettings.Result is set to NoResult before the match, so a match that
+// ends without a decision never counts the previous match's result.
+MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_view logName,
+                        std::string_view title, std::string_view akOutputFolder,
+                        const std::atomic<bool>* stop = nullptr);
+
+// Loads both sides, then fights. An AK that cannot be loaded leaves the
+// match unplayed (Played false, no log written): a record the AK data
+// library could not read is no fighter.
+MatchOutcome playMatch(GameSettings& settings, MatchSides& sides, std::string_view path1,
+                       std::string_view path2, std::string_view logName, std::string_view title,
+                       std::string_view akOutputFolder, const std::atomic<bool>* stop = nullptr);
+
+} // namespace modes

@@ -1,0 +1,81 @@
+// The run thread of the threaded modes (tournament, battle royal, team
+// battle, one-vs-many, league): one worker thread per event that drives the
+// game processor and the AK data library while the progress window waits.
+//
+// The thread never touches a window. Everything it has to show goes through
+// its RunHost: post() hands a call to the window thread (calls run there in
+// the order they were posted), postGameDone() tells the progress window
+// that the event reached its end (WM_GAMEDONE), and finished() follows the
+// mode's body when the thread is about to end (the thread's Destroy: the
+// window clears its running flag). The host's window must outlive the
+// thread: the progress window is released only after finished() arrived.
+//
+// Cancelling is cooperative: terminate() sets a flag that the mode's body
+// tests where its mode says (at least before every match).
+//
+// Usage, in the mode's progress window:
+//     thread_ = std::make_unique<RunThread>(host);
+//     thread_->start([run](RunThread& t) { run->Execute(t); });
+#pragma once
+
+#include "base/confrecords.h"
+
+#include <atomic>
+#include <functional>
+#include <thread>
+
+namespace modes {
+
+class RunHost {
+public:
+    virtual ~RunHost() = default;
+    // Runs `call` later on the window thread, in posting order.
+    virtual void post(std::function<void()> call) = 0;
+    // WM_GAMEDONE to the progress window.
+    virtual void postGameDone() = 0;
+    // The busy cursor on or off (the league's log deletion).
+    virtual void setBusy(bool busy) { (void)busy; }
+    // The last thing the thread does.
+    virtual void finished() = 0;
+};
+
+class RunThread {
+public:
+    using Body = std::function<void(RunThread&)>;
+
+    explicit RunThread(RunHost& host) : host_(host) {}
+    // Joins the thread when it still runs (after telling it to stop): a
+    // last resort, the owner normally waits for finished() first.
+    ~RunThread();
+    RunThread(const RunThread&) = delete;
+    RunThread& operator=(const RunThread&) = delete;
+
+    // Starts the thread at normal priority. The body's exceptions end the
+    // run quietly; finished() always follows.
+    void start(Body body);
+    bool started() const { return thread_.joinable(); }
+
+    void terminate() { terminated_.store(true); }
+    bool terminated() const { return terminated_.load(); }
+    const std::atomic<bool>& terminateFlag() const { return terminated_; }
+
+    RunHost& host() { return host_; }
+    void post(std::function<void()> call) { host_.post(std::move(call)); }
+    void postGameDone() { host_.postGameDone(); }
+
+    // Waits for the thread; immediate once finished() was delivered.
+    void join();
+
+private:
+    RunHost& host_;
+    std::atomic<bool> terminated_{false};
+    std::thread thread_;
+};
+
+// The run settings every run thread applies before its first match: both
+// GameSettings.Words := the set-up window's words; with option 20 (log
+// output) option 37 := 0, else option 37 := 1 and MessagePercent := 0;
+// option 36 := 1 for the one-vs-one mode, 0 for the others.
+void applyRunSettings(GameSettings& settings, const MsgWords& words, bool versus = false);
+
+} // namespace modes

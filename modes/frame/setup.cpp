@@ -1,0 +1,163 @@
+// The set-up window's logic, free of widgets.
+#include "modes/frame/setup.h"
+
+#include "base/sjis.h"
+#include "modes/frame/imports.h"
+#include "modes/frame/textfmt.h"
+#include "platform/catalogue.h"
+#include "platform/files.h"
+#include "platform/paths.h"
+#include "sjis/frame_text.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace modes {
+
+MessageTables::MessageTables()
+    : Announcers(new AnnouncerEntry[AnnouncerSlots]()), Computers(new MsgEntry[ComputerSlots]()),
+      Pilots(new MsgEntry[PilotSlots]()) {}
+
+void MessageTables::load(const std::string& programFolder) {
+    LoadMsgTable(programFolder.c_str(), BasePath, Announcers.get(), &AnnouncerCount, Pilots.get(),
+                 &PilotCount, Computers.get(), &ComputerCount, &Words);
+    LoadDispAttribute(programFolder.c_str(), &Display);
+}
+
+ModeSetup::ModeSetup(const ModeInfo& info, GameSettings& settings, ConfHeader& header, AkSourceList& sources)
+    : info_(info), settings_(settings), header_(header), sources_(sources),
+      programFolder_(plat::programFolder()) {
+    sjis::writeField(settings_.ModeVersionText, versionText(info_));
+    tables_.load(programFolder_);
+    akFolder_ = sjis::readField(header_.AkInputFolder);
+}
+
+ModeSetup::~ModeSetup() {
+    endSystem();
+}
+
+bool ModeSetup::startSystem() {
+    const char* files[8] = {"sysmsg\\play_sys.msg", "sysmsg\\play_ana.msg", "sysmsg\\play_com.msg",
+                            "sysmsg\\play_com.msg", "sysmsg\\pil_man.msg",  "sysmsg\\pil_fem.msg",
+                            "sysmsg\\pil_man.msg",  "sysmsg\\pil_fem.msg"};
+    for (int i = 0; i < 8; ++i) {
+        messageFiles_[i] = programFolder_ + files[i];
+        init_.MessageFile[i] = messageFiles_[i].c_str();
+    }
+    init_.Announcers = tables_.Announcers.get();
+    init_.ComputerEntries = tables_.Computers.get();
+    init_.PilotEntries = tables_.Pilots.get();
+    init_.Unused11 = 0;
+    init_.AnnouncerCount = tables_.AnnouncerCount;
+    init_.ComputerCount = tables_.ComputerCount;
+    init_.PilotCount = tables_.PilotCount;
+    init_.Unused16 = 0;
+    init_.BaseFolder = programFolder_.c_str();
+    cv::GameMessageBuffer* buffer = nullptr;
+    uint32_t result = StartSystem(&init_, &buffer);
+    buffer_ = buffer;
+    systemEnded_ = false;
+    return result == 0;
+}
+
+void ModeSetup::endSystem() {
+    if (!buffer_ || systemEnded_) return;
+    EndSystem();
+    systemEnded_ = true;
+    buffer_ = nullptr;
+}
+
+void ModeSetup::fillSlotZero() {
+    sjis::writeField(sources_.Names[0], text::CurrentSlot);
+    sjis::writeField(sources_.Paths[0], akFolder_);
+}
+
+std::vector<std::string> ModeSetup::folderChoices() const {
+    std::vector<std::string> choices{text::ConfFolderSlot};
+    const int32_t stored = sources_.Count; // a copy: the record is packed
+    const int32_t count = std::clamp<int32_t>(stored, 1, 20);
+    for (int k = 1; k < count; ++k) choices.emplace_back(sjis::readField(sources_.Names[k]));
+    return choices;
+}
+
+bool ModeSetup::chooseFolderSlot(int k) {
+    if (k < 0 || k >= 20) return false;
+    std::string_view name = sjis::readField(sources_.Names[k]);
+    std::string_view folder = sjis::readField(sources_.Paths[k]);
+    if (name.empty() || folder.empty()) return false;
+    akFolder_ = folder;
+    return true;
+}
+
+void ModeSetup::fillAkList(std::string_view mask) {
+    rows_ = listAkRows(akFolder_, mask);
+    sort_.apply(rows_);
+}
+
+void ModeSetup::sortAkList(int column) {
+    sort_.click(column);
+    sort_.apply(rows_);
+}
+
+std::string ModeSetup::rowPath(size_t row) const {
+    return row < rows_.size() ? joinFolder(akFolder_, rows_[row].File) : std::string();
+}
+
+std::string ModeSetup::resultFilePath() const {
+    return joinFolder(sjis::readField(header_.ResultFolder), history_.text());
+}
+
+bool ModeSetup::testResultFile(void* owner) const {
+    if (std::FILE* f = plat::openFile(resultFilePath(), "ab")) {
+        std::fclose(f);
+        return true;
+    }
+    plat::msg::showError(41020, {history_.text()}, plat::msg::Style{true, owner});
+    return false;
+}
+
+bool ModeSetup::checkEntrants(const EntrantList& entrants, bool emptyListStops) {
+    if (!header_.CheckWeaponData) return true;
+    std::string weaponFolder(sjis::readField(header_.WeaponDataFolder));
+    if (LoadWeapon(weaponFolder.c_str()) == 0) return false;
+    int result = emptyListStops ? 2 : 1;
+    auto scratch = std::make_unique<TArmoredKnight>();
+    std::unique_ptr<char[]> report(new char[cmn::CheckReportSize]());
+    for (const Entrant& e : entrants) {
+        if (e.Path.empty()) continue;
+        *scratch = TArmoredKnight{};
+        LoadAkData(scratch.get(), e.Path.c_str());
+        result = cmnCheckAkData(scratch.get(), report.get());
+        if (result == 2) break;
+    }
+    UnloadWpData();
+    return result != 2;
+}
+
+void ModeSetup::resetDigest() {
+    if (!settings_.Options[OptResetDigest]) return;
+    std::string digest = joinFolder(sjis::readField(header_.ResultFolder), "digest.mom");
+    if (plat::fileExists(digest)) plat::removeFile(digest);
+}
+
+void ModeSetup::writeEntryList(const EntrantList& entrants) {
+    SetEnvironment(&settings_);
+    std::vector<const char*> paths = pathArray(entrants);
+    std::string out = joinFolder(sjis::readField(header_.ResultFolder), "entrylist.txt");
+    OutputEntryList(&settings_, paths.data(), out.c_str(), buffer_);
+}
+
+void ModeSetup::forceAkOutput() {
+    if (!akOutputForced_) savedAkOutput_ = settings_.Options[OptAkOutput];
+    akOutputForced_ = true;
+    settings_.Options[OptAkOutput] = 1;
+}
+
+void ModeSetup::deleteForcedOutput(const EntrantList& entrants) {
+    if (!akOutputForced_ || savedAkOutput_) return;
+    std::vector<const char*> paths = pathArray(entrants);
+    std::string folder(sjis::readField(header_.AkOutputFolder));
+    DeleteOutputAkFile(paths.data(), folder.c_str());
+}
+
+} // namespace modes

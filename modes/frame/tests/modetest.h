@@ -1,0 +1,201 @@
+// Shared set-up of the game-mode tests: the program folder of the build
+// (the real libraries and the sample data), a scratch folder with its own
+// settings store, the headless notifier, conf records pointing at scratch
+// folders, fixed seeds for the dice and the general generator, a run host
+// that collects what a run thread hands to its window, and golden files.
+#pragma once
+
+#include "base/aksourcelist.h"
+#include "base/confrecords.h"
+#include "base/sjis.h"
+#include "modes/frame/runthread.h"
+#include "platform/clock.h"
+#include "platform/notify.h"
+#include "platform/paths.h"
+#include "platform/random.h"
+#include "platform/registry.h"
+#include "testsupport/testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+extern "C" int32_t RandomizeSystem();
+
+namespace modetest {
+
+inline std::string programDir() {
+    return VELL_PROGRAM_DIR;
+}
+
+inline std::string sampleFile(int n) {
+    return "ak0" + std::to_string(n) + ".dat";
+}
+
+// The fixed local time of the tests (heading lines, log headers, dice).
+inline plat::clock::LocalTime fixedTime() {
+    plat::clock::LocalTime t;
+    t.year = 2026;
+    t.month = 4;
+    t.day = 5;
+    t.dayOfWeek = 0;
+    t.hour = 13;
+    t.minute = 7;
+    t.second = 9;
+    t.centisecond = 42;
+    return t;
+}
+
+// Fixes the clock and reseeds the dice from it through the game
+// processor's export, and seeds the general generator.
+inline void seedEverything(uint32_t general = 1) {
+    plat::clock::setFixedLocalTime(fixedTime());
+    plat::clock::setFixedEpochSeconds(1775394429);
+    RandomizeSystem();
+    plat::random::seed(general);
+}
+
+class ModeTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        plat::setProgramFolder(programDir());
+        plat::reg::setStorePath((dir_.path() / "registry.reg").string());
+        plat::notify::setHeadlessEcho(false);
+        plat::notify::clearRecorded();
+        plat::notify::setHeadlessAnswer(0);
+        // The basic messages: the sample archive of the program folder.
+        plat::reg::writeValue("Software\\Corvane\\Message\\Standard", "Path", "Message\\Basic.kwp");
+        std::filesystem::create_directories(dir_.path() / "ak");
+        std::filesystem::create_directories(dir_.path() / "out");
+        std::filesystem::create_directories(dir_.path() / "result");
+        seedEverything();
+    }
+    void TearDown() override {
+        plat::notify::clearRecorded();
+        plat::clock::setFixedLocalTime(std::nullopt);
+        plat::clock::setFixedEpochSeconds(std::nullopt);
+    }
+
+    std::string scratch() const { return dir_.folder(); }
+    std::filesystem::path path(const std::string& rel) const { return dir_.path() / rel; }
+    std::string akFolder() const { return scratch() + "ak"; }
+    std::string resultFolder() const { return scratch() + "result"; }
+
+    // Copies the sample AKs into the scratch AK folder.
+    void copySamples(std::initializer_list<int> samples) {
+        for (int n : samples)
+            std::filesystem::copy_file(programDir() + "AkData/" + sampleFile(n), path("ak/" + sampleFile(n)),
+                                       std::filesystem::copy_options::overwrite_existing);
+    }
+
+    // A league conf over the scratch folders: options as a new conf has
+    // them, narration off (no log text) unless `logs`.
+    void makeConf(bool logs = false) {
+        settings_ = GameSettings{};
+        header_ = ConfHeader{};
+        sources_ = AkSourceList{};
+        sjis::writeField(header_.ConfName, testsupport::sj("テストリーグ"));
+        sjis::writeField(header_.ConfMemo, testsupport::sj("総当たり"));
+        sjis::writeField(header_.AkInputFolder, akFolder());
+        sjis::writeField(header_.AkOutputFolder, scratch() + "out");
+        sjis::writeField(header_.ResultFolder, resultFolder());
+        sjis::writeField(header_.WeaponDataFolder, programDir() + "WpData");
+        header_.GameForm = 3;
+        sjis::writeField(settings_.StadiumName, testsupport::sj("試験場"));
+        sjis::writeField(settings_.OrganiserName, testsupport::sj("技術部"));
+        settings_.MatchType = 3;
+        settings_.MatchMinutes = 30;
+        settings_.OutputColumns = 78;
+        settings_.NameWidth = 16;
+        settings_.MessagePercent = 100;
+        settings_.WinnerCr = 300;
+        settings_.LoserCr = 100;
+        settings_.Options[OptLogOutput] = logs ? 1 : 0;
+        settings_.Options[OptImmobileDraw] = 1;
+        settings_.Options[OptAutoProcess] = 1; // repairs without asking
+        settings_.Options[OptResupplyWinner] = 1;
+        sources_.Count = 1;
+    }
+
+    testsupport::TempDir dir_;
+    GameSettings settings_{};
+    ConfHeader header_{};
+    AkSourceList sources_{};
+};
+
+// A run host for tests: collects the calls a run thread posts (run later
+// on the test's thread with runPosted), counts WM_GAMEDONE and tells when
+// the thread has finished.
+class TestHost : public modes::RunHost {
+public:
+    void post(std::function<void()> call) override {
+        std::lock_guard<std::mutex> lock(m_);
+        calls_.push_back(std::move(call));
+        events_.push_back("post");
+        if (onPost_) onPost_();
+    }
+    void postGameDone() override {
+        std::lock_guard<std::mutex> lock(m_);
+        ++gameDone_;
+        events_.push_back("gamedone");
+    }
+    void finished() override {
+        std::lock_guard<std::mutex> lock(m_);
+        finished_ = true;
+        events_.push_back("finished");
+        cv_.notify_all();
+    }
+    bool waitFinished(std::chrono::seconds limit = std::chrono::seconds(120)) {
+        std::unique_lock<std::mutex> lock(m_);
+        return cv_.wait_for(lock, limit, [this] { return finished_; });
+    }
+    void runPosted() {
+        std::vector<std::function<void()>> calls;
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            calls.swap(calls_);
+        }
+        for (auto& c : calls) c();
+    }
+    // Runs on the worker inside post().
+    void setOnPost(std::function<void()> f) { onPost_ = std::move(f); }
+    int gameDone() const { return gameDone_; }
+    std::vector<std::string> events() {
+        std::lock_guard<std::mutex> lock(m_);
+        return events_;
+    }
+
+private:
+    std::mutex m_;
+    std::condition_variable cv_;
+    std::vector<std::function<void()>> calls_;
+    std::vector<std::string> events_;
+    std::function<void()> onPost_;
+    int gameDone_ = 0;
+    bool finished_ = false;
+};
+
+// Compares written bytes with a golden file of the source tree (Shift-JIS,
+// CR LF, as written). With VELL_UPDATE_GOLDEN=1 in the environment the
+// golden file is rewritten instead.
+inline void expectGolden(const std::string& actual, const std::string& goldenName) {
+    std::filesystem::path golden = std::filesystem::path(VELL_GOLDEN_DIR) / goldenName;
+    if (const char* update = std::getenv("VELL_UPDATE_GOLDEN"); update && std::string(update) == "1") {
+        testsupport::writeFile(golden, actual);
+        return;
+    }
+    ASSERT_TRUE(std::filesystem::exists(golden)) << golden;
+    std::string expected = testsupport::readFile(golden);
+    EXPECT_EQ(testsupport::u8(actual), testsupport::u8(expected)) << "golden " << goldenName;
+    EXPECT_EQ(actual, expected) << "golden " << goldenName << " differs in its bytes";
+}
+
+} // namespace modetest

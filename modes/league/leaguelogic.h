@@ -1,0 +1,85 @@
+// The league (round robin) without its windows: the shuffle of the entrant
+// list, the pairing and the match logs, the counting of a match's outcome,
+// the win rates and standings, the entry table and the result table of the
+// result file, and the run thread's event loop (TLeague's Execute).
+//
+// Every entrant meets every later one once: entrant i (side 1, its file as
+// it was at the start of its row) against i+1 .. n-1 in list order, the log
+// "lg_<i+1>_<j+1>.txt" (three digits each) in the results folder.
+#pragma once
+
+#include "base/confrecords.h"
+#include "modes/frame/entrants.h"
+#include "modes/frame/match.h"
+#include "modes/frame/runthread.h"
+#include "modes/frame/tables.h"
+#include "platform/clock.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace league {
+
+// n·(n−1)/2; 0 for fewer than two entrants.
+int matchCount(int entrants);
+
+// The pairs (i, j), i < j, in playing order (0-based).
+std::vector<std::pair<int, int>> pairings(int entrants);
+
+// resultFolder + '\' + "lg_%03d_%03d.txt" of the 1-based positions.
+std::string logName(std::string_view resultFolder, int first, int second);
+
+// The set-up window's shuffle: n times an index b := random() mod (entries
+// left in the old list) is drawn, and entry b moves to the end of the new
+// list. `random` gives the runtime's general random numbers (0..32767).
+void shuffleEntrants(modes::EntrantList& list, const std::function<int()>& random);
+
+// Counts a match between `first` (side 1) and `second` (side 2): the win
+// and loss, the opponents' AK destroyed and pilot killed to the winner and
+// as own losses to the loser; a draw to both; nothing for no result.
+void countResult(EntryRecord& first, EntryRecord& second, const modes::MatchOutcome& outcome);
+
+// Deletes every "lg_*.*" file of the results folder.
+void deleteLeagueLogs(std::string_view resultFolder);
+
+// The entry table of the progress window (no counter is reset here).
+modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings,
+                        const modes::EntrantList& entrants, const plat::clock::LocalTime& now);
+
+// Stage := the win rate Wins·100/(n−1) (0 for fewer than two entrants).
+void computeWinRates(modes::EntrantList& entrants);
+
+// The rows in standings order (CompareStandings; equal rows in list order).
+std::vector<EntryRecord*> standings(const modes::EntrantList& entrants);
+
+// The result table that follows the entry table: two empty lines,
+// "【結果】", the table and the organiser and stadium line.
+modes::Lines resultTable(const GameSettings& settings, const std::vector<EntryRecord*>& standings);
+
+// The run thread's work for one league.
+class LeagueRun {
+public:
+    LeagueRun(modes::EntrantList& entrants, GameSettings& settings, const ConfHeader& header,
+              const MsgWords& words);
+
+    // Called on the window thread after each match (SyncProgress).
+    std::function<void(int done, int total)> onProgress;
+
+    // Resets the career counters shown in the entry table (Battles, Wins,
+    // Destroyed), applies the run settings, deletes the old league logs and
+    // plays every pairing. After a match, a thread told to terminate returns
+    // at once without WM_GAMEDONE (the match itself is played to its end and
+    // counted); after the last one WM_GAMEDONE is posted.
+    void Execute(modes::RunThread& thread);
+
+private:
+    modes::EntrantList& entrants_;
+    GameSettings& settings_;
+    const ConfHeader& header_;
+    const MsgWords& words_;
+};
+
+} // namespace league

@@ -1,0 +1,255 @@
+// GameStart of libleague.so loaded by name ("LEAGUE.DLL") from the program
+// folder, offscreen, with the set-up window answered as a game master
+// would: start, let the progress window finish, "終了", "キャンセル". Also a
+// run cancelled while a match is in progress, and a set-up window that
+// closes by itself when the game processor's system cannot start.
+#include "modes/frame/tests/modetest.h"
+#include "platform/loader.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include <condition_variable>
+#include <filesystem>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+using namespace modetest;
+using testsupport::sj;
+
+using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
+
+// Calls `step` every few milliseconds on the window thread while GameStart
+// runs; a step returns true when it has nothing more to do.
+class Driver {
+public:
+    explicit Driver(std::function<bool()> step) : step_(std::move(step)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (done_) return;
+            done_ = step_();
+        });
+        timer_.start(5);
+    }
+    bool done() const { return done_; }
+
+private:
+    std::function<bool()> step_;
+    QTimer timer_;
+    bool done_ = false;
+};
+
+// Presses a button once the driver's step has returned: a modal window it
+// opens runs its own loop, inside which the driver must go on stepping.
+void clickLater(QWidget* window, const char* button) {
+    QMetaObject::invokeMethod(window->findChild<QPushButton*>(button), "click", Qt::QueuedConnection);
+}
+
+QWidget* modal(const char* objectName) {
+    QWidget* w = QApplication::activeModalWidget();
+    return w && w->objectName() == objectName ? w : nullptr;
+}
+
+QString statusText(QWidget* progress, int panel) {
+    QStatusBar* bar = progress->findChild<QStatusBar*>("StatusBar1");
+    if (!bar) return {};
+    QList<QLabel*> labels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
+    return panel < labels.size() ? labels[panel]->text() : QString();
+}
+
+class LeagueGameStart : public ModeTest {
+protected:
+    void SetUp() override {
+        ModeTest::SetUp();
+        ASSERT_TRUE(library_.load(programDir(), "LEAGUE.DLL", {"GameStart"})) << library_.error();
+        gameStart_ = library_.function<GameStartFn>("GameStart");
+        copySamples({1, 2, 3});
+        makeConf(true);
+        plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\DLL\\League", "RandomSort", 0);
+    }
+    void TearDown() override {
+        plat::notify::setHandler({});
+        ModeTest::TearDown();
+    }
+    int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
+
+    plat::Library library_;
+    GameStartFn gameStart_ = nullptr;
+};
+
+TEST_F(LeagueGameStart, AGameMasterRunsALeague) {
+    const QString done = QString::fromUtf8("お待たせしました。リーグ戦の処理を終わりました");
+    int stage = 0;
+    int progressMax = -1, progressValue = -1;
+    bool formMinimised = false, formRestored = false;
+    QWidget* form = nullptr;
+    QPointer<QWidget> shown;
+    Driver driver([&] {
+        switch (stage) {
+        case 0:
+            if ((form = modal("TFormLeague"))) {
+                clickLater(form, "ButtonStart");
+                stage = 1;
+            }
+            return false;
+        case 1:
+            if (QWidget* progress = modal("TFormProgress")) {
+                formMinimised = formMinimised || form->isMinimized();
+                if (statusText(progress, 0) != done) return false;
+                auto* bar = progress->findChild<QProgressBar*>("ProgressBarLeague");
+                progressMax = bar->maximum();
+                progressValue = bar->value();
+                clickLater(progress, "ButtonCancel");
+                shown = progress;
+                stage = 2;
+            }
+            return false;
+        default:
+            // The progress window is destroyed once its run thread has
+            // ended; then the set-up window is back to normal.
+            if (!shown && modal("TFormLeague")) {
+                formRestored = !form->isMinimized();
+                clickLater(form, "ButtonCancel");
+                return true;
+            }
+            return false;
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(start(), 2); // the set-up window's "キャンセル"
+    EXPECT_TRUE(driver.done());
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_EQ(progressMax, 3);
+    EXPECT_EQ(progressValue, 3);
+    EXPECT_TRUE(formMinimised);
+    EXPECT_TRUE(formRestored);
+
+    // The settings the plug-in forced and its version text.
+    EXPECT_EQ(settings_.Options[OptImmobileDraw], 1);
+    EXPECT_EQ(settings_.Options[OptAkOutput], 0);
+    EXPECT_EQ(sjis::readField(settings_.ModeVersionText), "LEAGUE Ver.1.0.0.0 ");
+    EXPECT_EQ(sjis::readField(sources_.Names[0]), "Current");
+
+    // Outputs: the entry list, the three match logs, the result file.
+    EXPECT_TRUE(std::filesystem::exists(path("result/entrylist.txt")));
+    for (const char* log : {"lg_001_002.txt", "lg_001_003.txt", "lg_002_003.txt"})
+        EXPECT_TRUE(std::filesystem::exists(path(std::string("result/") + log))) << log;
+    std::string result = testsupport::readFile(path("result/League.txt"));
+    EXPECT_EQ(result.rfind(sj("テストリーグ／総当たり\r\n"), 0), 0u);
+    EXPECT_NE(result.find(sj("【結果】")), std::string::npos);
+    EXPECT_NE(result.find(sj("  1:田中一郎        アレックス・ロウ      男性")), std::string::npos);
+    EXPECT_EQ(result.substr(result.size() - sj("技術部／試験場\r\n").size()), sj("技術部／試験場\r\n"));
+
+    // What the windows keep in the settings store.
+    std::string key = "Software\\Dunmoor\\CVVell\\DLL\\League";
+    EXPECT_EQ(plat::reg::readString(key + "\\File", "0000", ""), "League.txt");
+    EXPECT_EQ(plat::reg::readString(key, "RandomSort", ""), "0");
+    EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", "Game_LgWidth"));
+    EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", "Game_LgProgTop"));
+    for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
+}
+
+TEST_F(LeagueGameStart, CancellingWhileAMatchIsInProgress) {
+    // The first entrant's file disappears after the list was filled: the
+    // run thread's LoadAkData reports it, and the report is held until the
+    // test has pressed "終了", so the run is surely still going.
+    std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_first.dat"));
+    const std::thread::id windowThread = std::this_thread::get_id();
+    std::mutex m;
+    std::condition_variable cv;
+    bool workerWaiting = false, released = false;
+    plat::notify::setHandler([&](const plat::notify::Request&) {
+        if (std::this_thread::get_id() == windowThread) return plat::notify::IdOk;
+        std::unique_lock<std::mutex> lock(m);
+        workerWaiting = true;
+        cv.wait(lock, [&] { return released; });
+        return plat::notify::IdOk;
+    });
+    auto release = [&] {
+        std::lock_guard<std::mutex> lock(m);
+        released = true;
+        cv.notify_all();
+    };
+    auto waiting = [&] {
+        std::lock_guard<std::mutex> lock(m);
+        return workerWaiting;
+    };
+
+    int stage = 0;
+    bool closedAtOnce = false;
+    QPointer<QWidget> shown;
+    Driver driver([&] {
+        switch (stage) {
+        case 0:
+            if (QWidget* form = modal("TFormLeague")) {
+                std::filesystem::remove(path("ak/aa_first.dat"));
+                clickLater(form, "ButtonStart");
+                stage = 1;
+            }
+            return false;
+        case 1:
+            if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
+                clickLater(progress, "ButtonCancel");
+                shown = progress;
+                stage = 2;
+            }
+            return false;
+        case 2:
+            // Closed while the run thread still waits; the set-up window
+            // waits for the thread before it is back.
+            closedAtOnce = shown && !shown->isVisible();
+            release();
+            stage = 3;
+            return false;
+        default:
+            // Back once the run thread has ended and the progress window is gone.
+            if (QWidget* form = modal("TFormLeague"); form && !shown) {
+                clickLater(form, "ButtonCancel");
+                return true;
+            }
+            return false;
+        }
+    });
+    EXPECT_EQ(start(), 2);
+    release();
+    EXPECT_TRUE(driver.done());
+    EXPECT_TRUE(closedAtOnce);
+    // The result file was only tested (created empty) and never written;
+    // the thread stopped after the match in progress.
+    EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "");
+    EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_003.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/lg_002_003.txt")));
+}
+
+TEST_F(LeagueGameStart, TheWindowClosesWhenTheSystemCannotStart) {
+    // A program folder without the message-archive library.
+    plat::setProgramFolder(scratch());
+    bool sawForm = false;
+    Driver driver([&] {
+        sawForm = sawForm || modal("TFormLeague");
+        return false;
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(start(), 2);
+    EXPECT_LT(clock.elapsed(), 5000);
+    auto rec = plat::notify::recorded();
+    ASSERT_FALSE(rec.empty());
+    EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
+}
+
+TEST_F(LeagueGameStart, MissingRecordsAreRefused) {
+    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
+    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
+    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+}
+
+} // namespace

@@ -1,0 +1,227 @@
+// The team battle without its windows: the two teams and their slots, the
+// registration of AKs into slots (the cursor, "全登録" with its shuffle, the
+// board's hit zones), the entry lists of both teams, the entry table and
+// the result tables of the result file, the bout lines drawn on the board
+// after a run, and the run thread's event loop (TTeam's Execute and
+// RunTeamMatch).
+//
+// Two teams of n slots (n ≥ 3) meet bout by bout. One bout each: the next
+// members of both teams meet, then both teams move on. Winner stays
+// (option 43): after a bout with a winner only the loser's team moves on,
+// and the winner fights its next bout with the output AK data file its
+// last won bout left in the AK output folder.
+#pragma once
+
+#include "base/confrecords.h"
+#include "core/queue.h"
+#include "modes/frame/entrants.h"
+#include "modes/frame/match.h"
+#include "modes/frame/runthread.h"
+#include "modes/frame/tables.h"
+#include "platform/clock.h"
+
+#include <array>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace teamfight {
+
+inline constexpr int MinTeamSize = 3;
+inline constexpr int NoSide = 2;
+
+// The two teams. A slot is an entrant of the frame: the AK file's path and
+// its zero-filled row, or an empty path without a row. Team 0 is drawn on
+// the left, team 1 on the right.
+struct Teams {
+    std::array<modes::EntrantList, 2> Side;
+
+    int size() const { return static_cast<int>(Side[0].size()); }
+    // Both teams become n empty slots (the old rows are freed).
+    void reset(int n);
+    bool filled(int team, int slot) const;
+    // The non-empty paths of a team in slot order.
+    std::vector<std::string> paths(int team) const;
+    // The entrants of both teams, team 0 first, empty slots left out, as
+    // paths without rows (for the weapon-data check).
+    modes::EntrantList checkList() const;
+};
+
+struct SlotRef {
+    int Team = 0;
+    int Slot = 0;
+    bool operator==(const SlotRef&) const = default;
+};
+
+// ---- The board picture ---------------------------------------------------------
+
+inline constexpr int BoardWidth = 460;
+inline constexpr int BoardTop = 10;
+inline constexpr int SlotHeight = 24;
+// Team 0 is hit at x ≤ 187, team 1 at x ≥ 271; the band between is no team.
+inline constexpr int Team0ZoneEnd = 187;
+inline constexpr int Team1ZoneStart = 271;
+// Where a slot's texts are drawn: the owner and the pilot of each team.
+inline constexpr int OwnerX[2] = {4, 272};
+inline constexpr int PilotX[2] = {90, 358};
+inline constexpr int OwnerBytes = 14;
+inline constexpr int PilotBytes = 20;
+// The bout lines run from x 190 (team 0) to x 265 (team 1).
+inline constexpr int LineX[2] = {190, 265};
+
+int boardHeight(int n);
+// The slot under a point of the board, or none (the band between the teams,
+// above the first slot, below the last).
+std::optional<SlotRef> slotAt(int n, int x, int y);
+// The y of a slot's texts and of its bout-line end.
+inline int slotTextY(int slot) {
+    return BoardTop + SlotHeight * slot;
+}
+inline int slotLineY(int slot) {
+    return SlotHeight * slot + 15;
+}
+
+// ---- Registration ---------------------------------------------------------------
+
+// The registration cursor and what the set-up window does with the slots.
+class Registration {
+public:
+    explicit Registration(Teams& teams) : teams_(teams) {}
+
+    // "決定": both teams n empty slots, cursor on team 0 slot 0, open.
+    void decide(int n);
+    bool isOpen() const { return open_; }
+    void setOpen(bool open) { open_ = open; }
+    bool hasBoard() const { return teams_.size() > 0; }
+
+    SlotRef cursor() const { return cursor_; }
+    void setCursor(SlotRef slot) { cursor_ = slot; }
+
+    // The AK folder + '\' + file into a slot (its row refilled from the
+    // file's head).
+    void put(SlotRef slot, std::string_view folder, std::string_view file);
+    // Double click or Enter in the AK list: a cursor past the team's last
+    // slot moves to slot 0 of the other team; the AK goes into the cursor
+    // slot, and the cursor moves to the next slot.
+    void putAtCursor(std::string_view folder, std::string_view file);
+    // "左に全登録" / "右に全登録": the team's rows are freed; the first
+    // min(n, files) files become rows, drawn in random order (each time an
+    // index random() mod the rows left is taken out and appended) into the
+    // team's slots from slot 0; the other slots stay empty.
+    void registerAll(int team, std::string_view folder, const std::vector<std::string>& files,
+                     const std::function<int()>& random);
+    // "（不在）に戻す": the slot at `point` or, when the point lies on no
+    // slot, the slot before the cursor (before slot 0 comes the other
+    // team's last slot), where the cursor then stays. True when a slot with
+    // an AK was emptied.
+    bool undo(std::optional<SlotRef> point);
+
+private:
+    Teams& teams_;
+    SlotRef cursor_;
+    bool open_ = false;
+};
+
+// ---- Start ------------------------------------------------------------------------
+
+// Refills every row from its AK file's head, so that a second run starts
+// from the files as they are now with fresh counters.
+void refreshRows(Teams& teams);
+
+// SetEnvironment and OutputEntryList for each team into the results
+// folder's "teamentry1.txt" and "teamentry2.txt" (empty slots left out).
+void writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const Teams& teams,
+                         cv::GameMessageBuffer* buffer);
+
+// Deletes the output AK files of an earlier run (AK output folder "*.da?"
+// other than "*.dat") and its bout logs (results folder "rw_*.*"). A file
+// that is itself a member's AK file is never deleted.
+void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams);
+
+// ---- Tables -----------------------------------------------------------------------
+
+// A number in full-width digits.
+std::string fullWidth(int value);
+
+// The entry table of the progress window: the heading with the battle's
+// style, then each team's members with a running number. After its row a
+// member's Stage := 0 and Draws := 2 (has not fought).
+modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings, Teams& teams,
+                        const plat::clock::LocalTime& now);
+
+// Reads the AK file of every member that never fought again, for the
+// machine value and the total credits of the result tables (a file that
+// cannot be read leaves the row as it was).
+void refreshNeverFought(Teams& teams);
+
+// The result tables (winner stays with option 43, else one bout each),
+// the closing line and the organiser and stadium line. `finalIndex` is
+// where the run left each team's member index.
+modes::Lines resultTables(const GameSettings& settings, const Teams& teams, std::array<int, 2> finalIndex);
+
+// The bouts drawn on the board after a run: the slots of both ends and the
+// display colour (1 team 0 won, 2 team 1 won, 6 neither).
+struct BoutLine {
+    int Slot[2] = {0, 0};
+    int Color = 6;
+    bool operator==(const BoutLine&) const = default;
+};
+std::vector<BoutLine> boutLines(const Teams& teams, bool winnerStays);
+
+// ---- Run -------------------------------------------------------------------------
+
+// The AK file a member fights with: its own file before its first win,
+// else the output AK file of its last won bout (the AK output folder, the
+// file name with its last character replaced by the number of wins, or by
+// "1" with option 44).
+std::string boutAkPath(std::string_view slotPath, int32_t stage, bool da1Only,
+                       std::string_view akOutputFolder);
+
+// The 9-byte status text of a bout line: the end state cut to 9 bytes and
+// filled with '-' (text first on the left team's side, dashes first on the
+// right team's).
+std::string statusText(std::string_view endState, bool textFirst);
+
+// The run thread's work for one team battle.
+class TeamRun {
+public:
+    TeamRun(Teams& teams, GameSettings& settings, const ConfHeader& header, const MsgWords& words);
+
+    // Called on the window thread: memo lines, and the progress after a
+    // bout (SyncProgress).
+    std::function<void(const modes::Lines& lines)> onLines;
+    std::function<void(int done, int total)> onProgress;
+
+    // Applies the run settings, deletes the outputs of an earlier run and
+    // plays the bouts while both teams have members left. A thread told to
+    // terminate returns after the bout in progress without WM_GAMEDONE;
+    // after the last bout WM_GAMEDONE is posted.
+    void Execute(modes::RunThread& thread);
+
+    // Where the run is: bouts played, each team's member index, the last
+    // bout's winner and loser (NoSide for none). Read by the window thread
+    // after WM_GAMEDONE.
+    int boutNumber() const { return bout_; }
+    std::array<int, 2> memberIndex() const { return index_; }
+    int winner() const { return winner_; }
+
+private:
+    void RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, const std::string& title);
+    void show(modes::RunThread& thread, modes::Lines lines);
+    EntryRecord& row(int team) { return *teams_.Side[team][index_[team]].row(); }
+
+    Teams& teams_;
+    GameSettings& settings_;
+    const ConfHeader& header_;
+    const MsgWords& words_;
+    std::string akOutputFolder_;
+    std::string resultFolder_;
+    int bout_ = 0;
+    std::array<int, 2> index_{0, 0};
+    int winner_ = 0;
+    int loser_ = 0;
+};
+
+} // namespace teamfight

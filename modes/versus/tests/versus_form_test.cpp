@@ -1,0 +1,459 @@
+// The one-vs-one windows offscreen: the set-up window's slots filled by
+// keys, double click and drop, the start rule and a start refused; then
+// whole matches between sample AKs through the real libcvcore.so in the
+// match window driven by key events: stepped to the end, the AK view, the
+// status windows and the file menu; the abort dialog answered as a game
+// master would (go on, hold with the AKs saved, a chosen winner).
+#include "modes/versus/vellvs.h"
+#include "modes/versus/vslog.h"
+#include "modes/versus/vsstatus.h"
+#include "vstest.h"
+
+#include "platform/desktop.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <cstring>
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+using namespace modetest;
+using testsupport::sj;
+using versus::ui::TFormVersus;
+using versus::ui::TFormVsLog;
+
+const QString Prompt = QString::fromUtf8("（リターンキーを押すと次に進みます）");
+
+void key(QWidget* target, int qtKey, const QString& text = {}) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &press);
+}
+
+// Calls `step` every few milliseconds while a modal window runs; a step
+// returns true when it has nothing more to do. A driver that is not done
+// after `limitMs` closes every modal window, so a test never hangs.
+class Driver {
+public:
+    explicit Driver(std::function<bool()> step, int limitMs = 60000) : step_(std::move(step)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (done_) return;
+            done_ = step_();
+        });
+        timer_.start(5);
+        QObject::connect(&limit_, &QTimer::timeout, [this] {
+            if (done_) return;
+            timedOut_ = true;
+            while (QWidget* w = QApplication::activeModalWidget()) w->close();
+        });
+        limit_.setSingleShot(true);
+        limit_.start(limitMs);
+    }
+    bool done() const { return done_; }
+    bool timedOut() const { return timedOut_; }
+
+private:
+    std::function<bool()> step_;
+    QTimer timer_;
+    QTimer limit_;
+    bool done_ = false;
+    bool timedOut_ = false;
+};
+
+class VersusForm : public ModeTest {
+protected:
+    void SetUp() override {
+        ModeTest::SetUp();
+        copySamples({1, 2, 3});
+        makeConf(true);
+        header_.GameForm = 0;
+        plat::desktop::setDocumentOpener([this](const std::string& os) {
+            opened_.push_back(os);
+            return true;
+        });
+    }
+    void TearDown() override {
+        plat::desktop::setDocumentOpener({});
+        form_.reset();
+        ModeTest::TearDown();
+    }
+
+    TFormVersus& open() {
+        form_ = std::make_unique<TFormVersus>(settings_, header_, sources_);
+        form_->FormCreate();
+        return *form_;
+    }
+    void select(int row) { form_->ListViewAk->setCurrentItem(form_->ListViewAk->topLevelItem(row)); }
+    // Player 1 := ak01, player 2 := ak02 by Enter on the list.
+    void fillBoth() {
+        select(0);
+        key(form_->ListViewAk, Qt::Key_Return);
+        select(1);
+        key(form_->ListViewAk, Qt::Key_Return);
+    }
+    static QStringList memoLines(QTextEdit* memo) { return memo->toPlainText().split('\n'); }
+
+    // The abort dialog when it is up.
+    static QWidget* quitDialog() {
+        QWidget* w = QApplication::activeModalWidget();
+        return w && w->windowTitle() == QString::fromUtf8("試合終了の結果を選んでください") ? w : nullptr;
+    }
+    static void clickText(QWidget* dialog, const char* utf8) {
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+            if (b->text() == QString::fromUtf8(utf8)) {
+                b->click();
+                return;
+            }
+        ADD_FAILURE() << "no button " << utf8;
+    }
+    // Clicks OK once the current call has returned (the dialog runs a loop
+    // of its own).
+    static void okLater(QWidget* dialog) {
+        for (QPushButton* b : dialog->findChildren<QPushButton*>())
+            if (b->text() == "OK") QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
+    }
+
+    std::unique_ptr<TFormVersus> form_;
+    std::vector<std::string> opened_;
+};
+
+TEST_F(VersusForm, WhatTheSetUpWindowShows) {
+    const std::string modeKey = "Software\\Dunmoor\\CVVell\\DLL\\Versus";
+    plat::reg::writeInteger(modeKey, "ScrollHeight", 150);
+    TFormVersus& f = open();
+    EXPECT_EQ(f.objectName(), "TFormVersus");
+    EXPECT_FALSE(f.ButtonStart->isEnabled());
+    EXPECT_TRUE(f.ButtonStart->isDefault());
+    EXPECT_EQ(f.ButtonDecide, nullptr);
+    EXPECT_EQ(f.LabelType->text(), "Duel");
+    EXPECT_EQ(f.PanelMiddle->text(), "Vs");
+    EXPECT_EQ(f.PanelLHead->text(), "[Player 1]");
+    EXPECT_EQ(f.PanelRHead->text(), "Player 2");
+    EXPECT_EQ(f.PanelLHead->palette().color(QPalette::WindowText), QColor(0xFF, 0xFF, 0xFF));
+    EXPECT_EQ(f.PanelRHead->palette().color(QPalette::WindowText), QColor(0xC0, 0xC0, 0xC0));
+    const QStringList hint{"", "", QString::fromUtf8("下からパイロット名をドラッグし、"),
+                           QString::fromUtf8("ここにドロップします。")};
+    EXPECT_EQ(memoLines(f.MemoLeft), hint);
+    EXPECT_EQ(memoLines(f.MemoRight), hint);
+    EXPECT_TRUE(f.MemoLeft->isReadOnly());
+    EXPECT_EQ(f.MemoLeft->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignHCenter);
+    EXPECT_EQ(f.minimumWidth(), 488);
+    EXPECT_EQ(f.maximumWidth(), 488);
+    EXPECT_EQ(f.ComboBoxText->currentText(), "Game.txt");
+    bool labelled = false;
+    for (QLabel* l : f.findChildren<QLabel*>())
+        labelled = labelled || l->text() == QString::fromUtf8("試合結果テキスト");
+    EXPECT_TRUE(labelled);
+    EXPECT_EQ(f.SplitterVs->widget(0), f.PanelVs);
+    EXPECT_EQ(f.SplitterVs->widget(1), f.ListViewAk);
+    EXPECT_EQ(f.ListViewAk->topLevelItemCount(), 3);
+    EXPECT_EQ(sjis::readField(settings_.ModeVersionText), "VERSUS Ver.1.0.0.0 ");
+    EXPECT_NE(f.setup().buffer(), nullptr);
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    // The slots take their stored height once shown, and keep it.
+    f.show();
+    QApplication::processEvents();
+    EXPECT_EQ(f.SplitterVs->sizes().front(), 150);
+    form_.reset();
+    EXPECT_EQ(plat::reg::readString(modeKey, "ScrollHeight", ""), "150");
+}
+
+TEST_F(VersusForm, SlotsFilledByKeysDoubleClickAndDrop) {
+    TFormVersus& f = open();
+    select(0);
+    key(f.ListViewAk, Qt::Key_Return);
+    EXPECT_TRUE(f.akSlots().loaded(0));
+    EXPECT_EQ(memoLines(f.MemoLeft).front(), QString::fromUtf8("名前: アレックス・ロウ"));
+    EXPECT_EQ(memoLines(f.MemoLeft).back(),
+              QString::fromUtf8("ファイル名：") + QString::fromStdString(akFolder() + "\\ak01.dat"));
+    EXPECT_EQ(f.MemoLeft->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
+              Qt::AlignLeft);
+    // The other slot is active now.
+    EXPECT_EQ(f.akSlots().active(), 1);
+    EXPECT_EQ(f.PanelLHead->text(), "Player 1");
+    EXPECT_EQ(f.PanelRHead->text(), "[Player 2]");
+    EXPECT_EQ(f.PanelRHead->palette().color(QPalette::WindowText), QColor(0xFF, 0xFF, 0xFF));
+    EXPECT_FALSE(f.ButtonStart->isEnabled()); // one slot only
+
+    // Left, Right, '4' and '6' switch without loading.
+    key(f.ListViewAk, Qt::Key_Right);
+    EXPECT_EQ(f.akSlots().active(), 0);
+    key(f.ListViewAk, Qt::Key_6, "6");
+    EXPECT_EQ(f.akSlots().active(), 1);
+    key(f.ListViewAk, Qt::Key_Left);
+    key(f.ListViewAk, Qt::Key_4, "4");
+    EXPECT_EQ(f.akSlots().active(), 1);
+    EXPECT_FALSE(f.akSlots().loaded(1));
+
+    // A drop on the left memo replaces player 1; the active slot stays.
+    select(2);
+    f.MemoAkDragDrop(f.MemoLeft->tag());
+    EXPECT_EQ(f.akSlots().path(0), akFolder() + "\\ak03.dat");
+    EXPECT_EQ(f.akSlots().active(), 1);
+
+    // A double click (Space here) fills player 2: start may be pressed.
+    select(1);
+    key(f.ListViewAk, Qt::Key_Space);
+    EXPECT_EQ(f.akSlots().path(1), akFolder() + "\\ak02.dat");
+    EXPECT_TRUE(f.ButtonStart->isEnabled());
+    EXPECT_EQ(f.akSlots().active(), 0);
+
+    // An AK file that went away leaves the slot as it was.
+    std::filesystem::remove(path("ak/ak01.dat"));
+    select(0);
+    key(f.ListViewAk, Qt::Key_Return);
+    EXPECT_EQ(f.akSlots().path(0), akFolder() + "\\ak03.dat");
+    EXPECT_EQ(memoLines(f.MemoLeft).back(),
+              QString::fromUtf8("ファイル名：") + QString::fromStdString(akFolder() + "\\ak03.dat"));
+    plat::notify::clearRecorded();
+}
+
+TEST_F(VersusForm, StartNeedsAResultTextWhileLogsAreWritten) {
+    TFormVersus& f = open();
+    f.ComboBoxText->setEditText("");
+    fillBoth();
+    EXPECT_FALSE(f.ButtonStart->isEnabled());
+    f.ComboBoxText->setEditText("duel.txt");
+    EXPECT_TRUE(f.ButtonStart->isEnabled());
+    f.ComboBoxText->setEditText(""); // nothing disables it again
+    EXPECT_TRUE(f.ButtonStart->isEnabled());
+
+    settings_.Options[OptLogOutput] = 0;
+    TFormVersus& g = open();
+    g.ComboBoxText->setEditText("");
+    fillBoth();
+    EXPECT_TRUE(g.ButtonStart->isEnabled());
+}
+
+TEST_F(VersusForm, AResultFileThatCannotBeWrittenStopsTheStart) {
+    sjis::writeField(header_.ResultFolder, scratch() + "no/such/folder");
+    TFormVersus& f = open();
+    fillBoth();
+    Driver guard([] { return false; }, 5000);
+    f.ButtonStartClick();
+    EXPECT_FALSE(guard.timedOut());
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("試合の出力結果をファイル(Game.txt)に作成できません"));
+    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+}
+
+TEST_F(VersusForm, AMissingWeaponCatalogStopsTheStart) {
+    header_.CheckWeaponData = 1;
+    sjis::writeField(header_.WeaponDataFolder, scratch() + "nowhere");
+    TFormVersus& f = open();
+    fillBoth();
+    Driver guard([] { return false; }, 5000);
+    f.ButtonStartClick();
+    EXPECT_FALSE(guard.timedOut());
+    EXPECT_FALSE(std::filesystem::exists(path("result/Game.txt.")));
+    plat::notify::clearRecorded();
+}
+
+TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
+    settings_.Options[OptAkOutput] = 1;
+    TFormVersus& f = open();
+    fillBoth();
+    int stage = 0, enters = 0;
+    QStringList lastLog;
+    QString panel0, panel1, caption, akViewText;
+    bool minimised = false, statusShown = false, afterEnabled = false, playOff = false;
+    bool p1AtStart = true, statusHidden = false;
+    Driver driver([&] {
+        TFormVsLog* w = f.matchWindow();
+        if (!w) return stage >= 3;
+        switch (stage) {
+        case 0:
+            caption = w->windowTitle();
+            panel0 = w->statusPanel(0)->text();
+            panel1 = w->statusPanel(1)->text();
+            p1AtStart = w->ToolButtonP1->isEnabled();
+            statusShown = w->statusWindow(0) && w->statusWindow(0)->isVisible();
+            stage = 1;
+            return false;
+        case 1:
+            minimised = minimised || f.isMinimized();
+            if (w->stepper().stepState() != versus::StepDone) {
+                key(w, Qt::Key_Return);
+                ++enters;
+                return false;
+            }
+            lastLog = w->logLines();
+            playOff = !w->ToolButtonPlay->isEnabled() && w->ToolButtonEnd->isEnabled();
+            afterEnabled = w->MenuPlayer1FileA->isEnabled() && w->MenuPlayer2FileA->isEnabled();
+            w->MenuPlayer1FileA->trigger();
+            key(w, Qt::Key_6, "6");
+            akViewText = w->RichEditAkView->toPlainText();
+            EXPECT_EQ(w->PageControlLog->currentWidget(), w->TabSheetAkView);
+            EXPECT_TRUE(w->ToolButtonP1->isChecked());
+            key(w, Qt::Key_6, "6");
+            key(w, Qt::Key_6, "6");
+            EXPECT_EQ(w->PageControlLog->currentWidget(), w->TabSheetGame);
+            EXPECT_TRUE(w->ToolButtonLog->isChecked());
+            key(w, Qt::Key_S, "s");
+            statusHidden = !w->statusWindow(0)->isVisible() && !w->statusWindow(1)->isVisible();
+            key(w, Qt::Key_Escape);
+            stage = 3;
+            return false;
+        default:
+            return true;
+        }
+    });
+    f.ButtonStartClick();
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_EQ(stage, 3);
+    EXPECT_EQ(f.matchWindow(), nullptr);
+    EXPECT_FALSE(f.isMinimized());
+    EXPECT_TRUE(minimised);
+
+    EXPECT_EQ(caption, QString::fromUtf8("アレックス・ロウ Vs ミカ・ホクト"));
+    EXPECT_EQ(panel0, QString::fromUtf8("試合形式： デスマッチ"));
+    EXPECT_TRUE(panel1.startsWith(QString::fromUtf8("アナウンサー： ")));
+    EXPECT_GT(panel1.size(), QString::fromUtf8("アナウンサー： ").size());
+    EXPECT_FALSE(p1AtStart);
+    EXPECT_TRUE(statusShown);
+    EXPECT_GT(enters, 3);
+    ASSERT_FALSE(lastLog.isEmpty());
+    EXPECT_NE(lastLog.back(), Prompt);
+    EXPECT_TRUE(lastLog.join('\n').contains(QString::fromUtf8("＜＜　試合開始　＞＞")));
+    EXPECT_TRUE(playOff);
+    EXPECT_TRUE(afterEnabled);
+    // Player 1 lost its pilot in this match: the sheet shows the record as the match left it.
+    EXPECT_TRUE(akViewText.contains(QString::fromUtf8("オーナー名　：田中一郎"))) << akViewText.toStdString();
+    EXPECT_TRUE(statusHidden);
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0], scratch() + "out/ak01.da1");
+
+    // What the start set and what the windows kept.
+    EXPECT_EQ(settings_.Options[Opt36], 1);
+    EXPECT_EQ(settings_.Options[OptMessagesOff], 0);
+    EXPECT_EQ(std::memcmp(&settings_.Words[1], &f.setup().tables().Words, sizeof(MsgWords)), 0);
+    EXPECT_EQ(sjis::readField(settings_.AkFile2), akFolder() + "\\ak02.dat");
+    EXPECT_NE(testsupport::readFile(path("result/Game.txt")).find(sj("ミカ・ホクト")), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(path("out/ak02.da1")));
+    EXPECT_EQ(plat::reg::readString("Software\\Dunmoor\\CVVell\\DLL\\Versus", "StatusView", ""), "0");
+    for (const char* v : {"Game_VsLogTop", "Game_VsStatus0Left", "Game_VsStatus1Width"})
+        EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", v)) << v;
+    for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
+}
+
+TEST_F(VersusForm, TheAbortDialogGoOnThenHoldWithTheAksSaved) {
+    settings_.Options[OptAkOutput] = 0;
+    TFormVersus& f = open();
+    fillBoth();
+    int stage = 0;
+    bool wentOn = false, held = false, afterEnabled = false;
+    QStringList log;
+    Driver driver([&] {
+        TFormVsLog* w = f.matchWindow();
+        if (!w) return stage >= 6;
+        switch (stage) {
+        case 0: // through the opening
+            if (w->stepper().stepState() == versus::StepOpeningShown) {
+                key(w, Qt::Key_Return);
+                return false;
+            }
+            key(w, Qt::Key_Q, "q");
+            stage = 1;
+            return false;
+        case 1:
+            if (QWidget* d = quitDialog()) {
+                clickText(d, "キャンセル");
+                stage = 2;
+            }
+            return false;
+        case 2:
+            if (w->stepper().busy()) return false;
+            wentOn = w->stepper().stepState() == versus::StepRounds && w->stepper().paused() &&
+                     w->ToolButtonPlay->isEnabled() && !w->ToolButtonPause->isEnabled();
+            key(w, Qt::Key_Q, "Q");
+            stage = 3;
+            return false;
+        case 3:
+            if (QWidget* d = quitDialog()) {
+                clickText(d, "試合を保留します");
+                okLater(d);
+                stage = 4;
+            }
+            return false;
+        case 4:
+            if (w->stepper().busy() || w->stepper().stepState() != versus::StepDone) return false;
+            held = !w->ToolButtonPlay->isEnabled() && w->ToolButtonEnd->isEnabled();
+            afterEnabled = w->MenuPlayer2FileA->isEnabled();
+            log = w->logLines();
+            w->ToolButtonEnd->click();
+            stage = 6;
+            return false;
+        default:
+            return true;
+        }
+    });
+    f.ButtonStartClick();
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_TRUE(wentOn);
+    EXPECT_TRUE(held);
+    EXPECT_TRUE(afterEnabled);
+    EXPECT_TRUE(log.join('\n').contains(QString::fromUtf8("試合保留時点の機体データを書きこみます")));
+    EXPECT_NE(log.back(), Prompt);
+    // Saved although the conf writes no AK output.
+    EXPECT_TRUE(std::filesystem::exists(path("out/ak01.da1")));
+    EXPECT_TRUE(std::filesystem::exists(path("out/ak02.da1")));
+}
+
+TEST_F(VersusForm, TheAbortDialogEndsWithAChosenWinner) {
+    TFormVersus& f = open();
+    fillBoth();
+    int stage = 0;
+    bool decided = false;
+    Driver driver([&] {
+        TFormVsLog* w = f.matchWindow();
+        if (!w) return stage >= 3;
+        switch (stage) {
+        case 0:
+            key(w, Qt::Key_Q, "q");
+            stage = 1;
+            return false;
+        case 1:
+            if (QWidget* d = quitDialog()) {
+                clickText(d, "プレイヤー２を勝者とします");
+                okLater(d);
+                stage = 2;
+            }
+            return false;
+        case 2:
+            if (w->stepper().busy()) return false;
+            if (w->stepper().stepState() == versus::StepDecided) decided = true;
+            if (w->stepper().stepState() != versus::StepDone) {
+                key(w, Qt::Key_Return);
+                return false;
+            }
+            key(w, Qt::Key_Escape);
+            stage = 3;
+            return false;
+        default:
+            return true;
+        }
+    });
+    f.ButtonStartClick();
+    EXPECT_FALSE(driver.timedOut());
+    EXPECT_TRUE(decided);
+    EXPECT_EQ(settings_.Result, 1);
+    EXPECT_NE(testsupport::readFile(path("result/Game.txt")).find(sj("ミカ・ホクト")), std::string::npos);
+}
+
+} // namespace

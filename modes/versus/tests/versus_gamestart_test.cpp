@@ -1,0 +1,145 @@
+// GameStart of libversus.so loaded by name ("VERSUS.DLL") from the program
+// folder, offscreen, answered as a game master would: two AKs put in the
+// slots with Enter, "試合開始", the match run without pause (Space) to its
+// end, Esc, then "キャンセル". Only the deliverable is used: the windows are
+// found by their object names.
+#include "modes/frame/tests/modetest.h"
+#include "platform/desktop.h"
+#include "platform/loader.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+#include <filesystem>
+#include <functional>
+
+namespace {
+
+using namespace modetest;
+using testsupport::sj;
+
+using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
+
+QWidget* modal(const char* objectName) {
+    QWidget* w = QApplication::activeModalWidget();
+    return w && w->objectName() == objectName ? w : nullptr;
+}
+
+const QString Prompt = QString::fromUtf8("（リターンキーを押すと次に進みます）");
+
+void key(QWidget* target, int qtKey) {
+    QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+class VersusGameStart : public ModeTest {
+protected:
+    void SetUp() override {
+        ModeTest::SetUp();
+        ASSERT_TRUE(library_.load(programDir(), "VERSUS.DLL", {"GameStart"})) << library_.error();
+        gameStart_ = library_.function<GameStartFn>("GameStart");
+        copySamples({3, 4});
+        makeConf(true);
+        header_.GameForm = 0;
+        plat::desktop::setDocumentOpener([](const std::string&) { return true; });
+    }
+    void TearDown() override {
+        plat::desktop::setDocumentOpener({});
+        ModeTest::TearDown();
+    }
+
+    plat::Library library_;
+    GameStartFn gameStart_ = nullptr;
+};
+
+TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
+    int stage = 0;
+    bool ranToTheEnd = false;
+    QString lastLine;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        switch (stage) {
+        case 0:
+            if (QWidget* form = modal("TFormVersus")) {
+                auto* list = form->findChild<QTreeWidget*>("ListViewAk");
+                for (int row : {0, 1}) {
+                    list->setCurrentItem(list->topLevelItem(row));
+                    key(list, Qt::Key_Return);
+                }
+                auto* start = form->findChild<QPushButton*>("ButtonStart");
+                if (!start->isEnabled()) return;
+                QMetaObject::invokeMethod(start, "click", Qt::QueuedConnection);
+                stage = 1;
+            }
+            return;
+        case 1:
+            if (QWidget* log = modal("TFormVsLog")) {
+                key(log, Qt::Key_Space);
+                stage = 2;
+            }
+            return;
+        case 2:
+            if (QWidget* log = modal("TFormVsLog")) {
+                auto* play = log->findChild<QToolButton*>("ToolButtonPlay");
+                auto* end = log->findChild<QToolButton*>("ToolButtonEnd");
+                auto* fwd = log->findChild<QToolButton*>("ToolButtonFwd");
+                QStringList lines = log->findChild<QPlainTextEdit*>("RichEditLog")->toPlainText().split('\n');
+                lastLine = lines.isEmpty() ? QString() : lines.back();
+                // Done: the last display adds no prompt, and only "終了" is left.
+                if (play->isEnabled() || fwd->isEnabled() || !end->isEnabled() || lastLine == Prompt) return;
+                ranToTheEnd = true;
+                key(log, Qt::Key_Escape);
+                stage = 3;
+            }
+            return;
+        case 3:
+            if (QWidget* form = modal("TFormVersus")) {
+                QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonCancel"), "click",
+                                          Qt::QueuedConnection);
+                stage = 4;
+            }
+            return;
+        default:
+            return;
+        }
+    });
+    timer.start(5);
+    QTimer::singleShot(20000, [] {
+        while (QWidget* w = QApplication::activeModalWidget()) w->close();
+    });
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp), 2);
+    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_EQ(stage, 4);
+    EXPECT_TRUE(ranToTheEnd);
+
+    EXPECT_EQ(settings_.Options[36], 1);
+    EXPECT_EQ(settings_.Options[OptMessagesOff], 0);
+    EXPECT_EQ(sjis::readField(settings_.ModeVersionText), "VERSUS Ver.1.0.0.0 ");
+    // The match log is the result text itself; no entry list.
+    std::string log = testsupport::readFile(path("result/Game.txt"));
+    EXPECT_NE(log.find(sj("＜＜　試合開始　＞＞")), std::string::npos);
+    EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
+
+    const std::string key = "Software\\Dunmoor\\CVVell\\DLL\\Versus";
+    EXPECT_EQ(plat::reg::readString(key + "\\File", "0000", ""), "Game.txt");
+    EXPECT_TRUE(plat::reg::valueExists(key, "ScrollHeight"));
+    EXPECT_EQ(plat::reg::readString(key, "StatusView", ""), "1");
+    EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", "Game_VsWidth"));
+    for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
+}
+
+TEST_F(VersusGameStart, MissingRecordsAreRefused) {
+    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
+    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
+    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+}
+
+} // namespace
