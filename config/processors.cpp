@@ -3,7 +3,9 @@
 
 #include "base/sjis.h"
 #include "config/confpath.h"
+#include "core/cvexports.h"
 #include "platform/loader.h"
+#include "text/velltext.h"
 
 #include <cstdint>
 #include <vector>
@@ -12,12 +14,12 @@ namespace cnf {
 
 namespace {
 
-using Infix2PostfixFn = uint32_t (*)(const char* infix, char* postfix);
-using CalcPostfixFn = int32_t (*)(const char* postfix, const TArmoredKnight* ak);
-using OutGameRegulationFn = int (*)(const char* programFolder, char** values);
-using OutExtMessageTableFn = int (*)(const char* programFolder, char** values, AnnouncerEntry* announcers,
-                                     int announcerCount, MsgEntry* pilots, int pilotCount,
-                                     MsgEntry* computers, int computerCount);
+// Signatures as the game processor and the text processor declare them;
+// the libraries themselves are loaded by name, not linked.
+using Infix2PostfixFn = decltype(&::Infix2Postfix);
+using CalcPostfixFn = decltype(&::CalcPostfix);
+using OutGameRegulationFn = decltype(&::OutGameRegulation);
+using OutExtMessageTableFn = decltype(&::OutExtMessageTable);
 
 constexpr size_t PostfixSize = sizeof(GameSettings::BountyPostfix);
 

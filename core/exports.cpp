@@ -17,6 +17,7 @@
 #include "core/abortmatch.h"
 #include "core/akoutput.h"
 #include "core/combatant.h"
+#include "core/cvexports.h"
 #include "core/cvquit.h"
 #include "core/dice.h"
 #include "core/formula.h"

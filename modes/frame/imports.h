@@ -1,6 +1,5 @@
 // The calls a game-mode plug-in makes into the other deliverables, in one
-// place: the game processor's exports (declared here with the C signatures
-// libcvcore.so exports them under), the AK data library, the two readers of
+// place: the game processor's exports, the AK data library, the two readers of
 // the configuration manager and the plug-in common library. A plug-in links
 // CVCORE, VELL_AK, VELLCNF and VELLCMN (the frame's library brings them).
 //
@@ -15,41 +14,9 @@
 #include "common/vellcmn.h"
 #include "config/vellcnf.h"
 #include "core/combatant.h"
+#include "core/cvexports.h"
 #include "core/queue.h"
 #include "core/system.h"
 #include "platform/export.h"
 
 #include <cstdint>
-
-// ---- Game processor (libcvcore.so) -------------------------------------------
-
-// 0, 0x80000002 without the message-archive library, 0x80004005 without a
-// temporary folder; the buffer is handed back before anything can fail.
-VELL_EXPORT uint32_t StartSystem(const cv::SystemInit* init, cv::GameMessageBuffer** bufferOut);
-VELL_EXPORT int32_t EndSystem();
-// Reseeds the dice from the local time of day; returns the seed.
-VELL_EXPORT int32_t RandomizeSystem();
-VELL_EXPORT int32_t SetEnvironment(GameSettings* settings);
-VELL_EXPORT int32_t SetAkData(TArmoredKnight* ak1, TArmoredKnight* ak2, cv::CombatantState* state1,
-                              cv::CombatantState* state2);
-VELL_EXPORT int32_t StartMatch(const char* logBase, const char* title);
-// 0 go on, 1 decided, 2 both immobile (Result not set), 3 judged at the limit.
-VELL_EXPORT uint8_t ProcessMatch(const char* logBase);
-VELL_EXPORT int32_t EndMatch1(const char* logBase, const char* akOutDir);
-VELL_EXPORT int32_t EndMatch2(const char* logBase);
-VELL_EXPORT uint8_t AbortMatch(void* owner, const char* logBase, const char* akOutDir, uint8_t* akWritten);
-VELL_EXPORT int32_t AkViewer(int32_t side, cv::GameMessageBuffer* buffer);
-// `paths` ends with a null entry.
-VELL_EXPORT int32_t DeleteOutputAkFile(const char* const* paths, const char* akOutDir);
-VELL_EXPORT void SaveGameContext(TAkWeapon* weapons1, TAkWeapon* weapons2, TAkComment* comments1,
-                                 TAkComment* comments2);
-VELL_EXPORT int32_t DisposeGameMessage();
-VELL_EXPORT void RestoreGameContext(GameSettings* settings, TArmoredKnight* ak1, TArmoredKnight* ak2,
-                                    cv::CombatantState* state1, cv::CombatantState* state2,
-                                    const TAkWeapon* weapons1, const TAkWeapon* weapons2,
-                                    const TAkComment* comments1, const TAkComment* comments2,
-                                    const char* logBase);
-VELL_EXPORT int32_t AkViewer2(GameSettings* settings, const char* outFile, TArmoredKnight* ak,
-                              cv::GameMessageBuffer* buffer, int32_t entryNo);
-// `out` holds 256 bytes.
-VELL_EXPORT void _GetReturnFileName(const char* akOutDir, const char* akFile, char* out);
