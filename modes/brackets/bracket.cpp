@@ -298,12 +298,12 @@ struct PictureWalk {
             ++row;
             const EntryRecord* r = node.Row;
             if (!r) {
-                picture.Texts.push_back({100, top, text::UnsetSide});
+                picture.Texts.push_back({Bracket::PilotColumn, top, text::UnsetSide});
             } else {
                 std::string owner = sjis::cutString(sjis::readField(r->OwnerName), 16, bracket.keepWidth());
                 std::string pilot = sjis::cutString(sjis::readField(r->PilotName), 20, bracket.keepWidth());
-                if (!owner.empty()) picture.Texts.push_back({10, top, owner});
-                picture.Texts.push_back({100, top, pilot});
+                if (!owner.empty()) picture.Texts.push_back({Bracket::OwnerColumn, top, owner});
+                picture.Texts.push_back({Bracket::PilotColumn, top, pilot});
             }
             return top + Bracket::RowHeight / 2;
         }

@@ -81,6 +81,8 @@ public:
     // The largest bracket: the picture and the match log names stay sane.
     static constexpr int MaxEntrants = 256;
     // Picture layout.
+    static constexpr int OwnerColumn = 10;
+    static constexpr int PilotColumn = 100;
     static constexpr int RowTop = 10;
     static constexpr int RowHeight = 24;
     static constexpr int NameColumn = 220;

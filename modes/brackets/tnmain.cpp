@@ -51,9 +51,15 @@ QImage paintBracket(const Bracket& bracket, const DispAttribute& display, bool r
     QFont font = plat::ui::displayFont(sjis::readField(display.FontName), 9);
     painter.setFont(font);
     painter.setPen(plat::ui::colorFromRef(foreground));
-    for (const PictureText& t : picture.Texts)
-        painter.drawText(QRect(t.X, t.Top, Bracket::NameColumn - t.X, Bracket::RowHeight),
-                         Qt::AlignLeft | Qt::AlignVCenter, fromSjis(t.Text));
+    // An owner name ends where the pilot column begins, so that a long one
+    // does not run into the pilot's name.
+    for (const PictureText& t : picture.Texts) {
+        const int right = t.X < Bracket::PilotColumn ? Bracket::PilotColumn : Bracket::NameColumn;
+        const QRect box(t.X, t.Top, right - t.X, Bracket::RowHeight);
+        painter.setClipRect(box);
+        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, fromSjis(t.Text));
+    }
+    painter.setClipping(false);
     // Winners' paths are drawn last, over the plain lines.
     for (bool winners : {false, true}) {
         QPen pen(plat::ui::colorFromRef(winners ? winner : foreground), winners ? 4 : 2);
@@ -233,7 +239,13 @@ void TFormTour::ButtonStartClick() {
     modes::EntrantList& entrants = bracket_.entrants();
     if (!s.checkEntrants(entrants)) return;
     setEditing(false);
-    prepareRun(entrants);
+    // The entry list names the entrants who are there: a slot emptied by
+    // hand leaves an empty path in the list, which the AK data library
+    // would report as a file it cannot open.
+    modes::EntrantList present;
+    for (const modes::Entrant& e : entrants)
+        if (!e.Path.empty()) present.push_back(modes::Entrant{e.Path, nullptr});
+    prepareRun(present);
     int result =
         runProgress(std::make_unique<TFormTourProgress>(*this, bracket_, s.resultFilePath(), s.akFolder()));
     s.deleteForcedOutput(entrants);

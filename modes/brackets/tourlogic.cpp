@@ -167,14 +167,29 @@ modes::Lines walkoverHeading(const GameSettings& settings, const EntryRecord& wi
 
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const modes::EntrantList& keep) {
-    std::vector<std::string> inputs;
-    for (const modes::Entrant& e : keep)
-        if (!e.Path.empty())
-            if (std::optional<std::string> os = plat::toOsPath(e.Path)) inputs.push_back(*os);
-    auto removeAll = [&inputs](std::string_view folder, std::string_view pattern, bool akFiles) {
+    std::vector<std::string> inputs, stems;
+    bool sharedFolder = false;
+    const std::optional<std::string> outFolder =
+        akOutputFolder.empty() ? std::nullopt : plat::toOsPath(modes::joinFolder(akOutputFolder, "."));
+    for (const modes::Entrant& e : keep) {
+        if (e.Path.empty()) continue;
+        stems.push_back(outputStem(e.Path));
+        std::optional<std::string> os = plat::toOsPath(e.Path);
+        if (!os) continue;
+        inputs.push_back(*os);
+        if (outFolder && sameFile(std::filesystem::path(*os).parent_path().string(), *outFolder))
+            sharedFolder = true;
+    }
+    // An output folder that is also an entrant's input folder holds the
+    // players' own AK files: there only files named after an entrant are
+    // taken for old outputs.
+    auto removeAll = [&](std::string_view folder, std::string_view pattern, bool akFiles) {
         if (folder.empty()) return;
         for (const std::string& name : plat::listFolder(folder, pattern)) {
             if (akFiles && (name.back() == 't' || name.back() == 'T')) continue;
+            if (akFiles && sharedFolder &&
+                std::find(stems.begin(), stems.end(), outputStem(name)) == stems.end())
+                continue;
             std::string path = modes::joinFolder(folder, name);
             if (!plat::isRegularFile(path)) continue;
             std::optional<std::string> os = plat::toOsPath(path);

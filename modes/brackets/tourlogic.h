@@ -92,8 +92,9 @@ modes::Lines walkoverHeading(const GameSettings& settings, const EntryRecord& wi
 // Deletes the outputs of an earlier event: every "*.da?" file of the AK
 // output folder whose name does not end in 't' or 'T', and every "tm_*.*"
 // file of the results folder. An empty folder text deletes nothing, and an
-// entrant's own input file is never deleted (an output folder that is also
-// the input folder keeps the players' files).
+// entrant's own input file is never deleted. When the output folder is
+// also an entrant's input folder, only files named after an entrant are
+// deleted there: the others are AK files of players outside the event.
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const modes::EntrantList& keep);
 

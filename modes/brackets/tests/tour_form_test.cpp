@@ -4,6 +4,7 @@
 // hand, seed editing by double-click, Enter, drop and the pop-up commands,
 // the picture on the clipboard, a whole run with the picture redrawn in
 // result mode and the output AK files removed again, and what it stores.
+#include "modes/brackets/tests/windowdriver.h"
 #include "modes/brackets/tnmain.h"
 #include "modes/frame/tests/modetest.h"
 
@@ -15,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
@@ -27,6 +29,8 @@ namespace {
 
 using namespace modetest;
 using testsupport::sj;
+
+const bool deadlineInstalled = (tourtest::TestDeadline::install(std::chrono::seconds(180)), true);
 
 class TourForm : public ModeTest {
 protected:
@@ -210,20 +214,18 @@ TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
     form->ButtonDecideClick();
     const QImage before = form->ImageTour->image();
     bool sawDone = false;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
+    tourtest::WindowDriver driver([&] {
         QWidget* w = QApplication::activeModalWidget();
-        if (!w || w->objectName() != "TFormProgress") return;
+        if (!w || w->objectName() != "TFormProgress") return false;
         QStatusBar* bar = w->findChild<QStatusBar*>("StatusBar1");
         QList<QLabel*> panels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
         if (panels.isEmpty() ||
             panels[0]->text() != QString::fromUtf8("お待たせしました。トーナメント戦の処理を終わりました"))
-            return;
+            return false;
         sawDone = true;
         QMetaObject::invokeMethod(w->findChild<QPushButton*>("ButtonCancel"), "click", Qt::QueuedConnection);
-        poll.stop();
+        return true;
     });
-    poll.start(5);
     seedEverything();
     form->ButtonStartClick();
     EXPECT_TRUE(sawDone);
@@ -241,6 +243,37 @@ TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
     EXPECT_NE(result.find(sj("【トーナメント結果】")), std::string::npos);
     EXPECT_NE(result.find(sj(" 優勝  :  ")), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(path("result/entrylist.txt")));
+}
+
+TEST_F(TourForm, ASlotEmptiedByHandIsNoEntrantOfTheRun) {
+    auto form = open();
+    form->ComboBoxAssign->setCurrentIndex(brackets::TFormTour::AssignByHand);
+    form->ButtonDecideClick();
+    for (int row : {0, 1, 2}) {
+        select(*form, row);
+        form->ListViewAkDblClick();
+    }
+    form->ImageTourMouseDown(QPoint(20, 10 + 24 + 3));
+    form->ClearSlot1Click();
+    ASSERT_EQ(form->bracket().entrants()[1].Path, "");
+    tourtest::WindowDriver driver([&] {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w || w->objectName() != "TFormProgress" || w->findChild<QProgressBar*>()->isVisible())
+            return false;
+        QMetaObject::invokeMethod(w->findChild<QPushButton*>("ButtonCancel"), "click", Qt::QueuedConnection);
+        return true;
+    });
+    form->ButtonStartClick();
+    EXPECT_TRUE(driver.done());
+    // No report of a file that cannot be opened: the emptied slot has no file.
+    for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
+    std::string entries = testsupport::readFile(path("result/entrylist.txt"));
+    EXPECT_NE(entries.find(sj("アレックス・ロウ")), std::string::npos);
+    EXPECT_NE(entries.find(sj("シエラ・ブライト")), std::string::npos);
+    EXPECT_EQ(entries.find(sj("レン・カザマ")), std::string::npos);
+    // The one who was left wins the final by walkover.
+    std::string result = testsupport::readFile(path("result/Tournament.txt"));
+    EXPECT_NE(result.find(sj("不戦勝")), std::string::npos);
 }
 
 TEST_F(TourForm, ClosingStoresItsValues) {

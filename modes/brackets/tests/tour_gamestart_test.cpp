@@ -3,7 +3,9 @@
 // would: "決定", "試合開始", wait for the end, "終了", "キャンセル". Also
 // message 41050 for fewer than three entrants, a run cancelled while a
 // match is in progress, a set-up window that closes by itself when the game
-// processor's system cannot start, and missing records.
+// processor's system cannot start, and missing records. Every window is
+// answered under a deadline, so a run that never ends fails the test.
+#include "modes/brackets/tests/windowdriver.h"
 #include "modes/frame/tests/modetest.h"
 #include "platform/loader.h"
 
@@ -29,24 +31,10 @@ using testsupport::sj;
 
 using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
 
-// Calls `step` every few milliseconds on the window thread while GameStart
-// runs; a step returns true when it has nothing more to do.
-class Driver {
-public:
-    explicit Driver(std::function<bool()> step) : step_(std::move(step)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (done_) return;
-            done_ = step_();
-        });
-        timer_.start(5);
-    }
-    bool done() const { return done_; }
+// Every test of this program fails within a limit, even a blocked one.
+const bool deadlineInstalled = (tourtest::TestDeadline::install(std::chrono::seconds(180)), true);
 
-private:
-    std::function<bool()> step_;
-    QTimer timer_;
-    bool done_ = false;
-};
+using Driver = tourtest::WindowDriver;
 
 // Presses a button after the driver's step has returned: a modal window it
 // opens runs its own loop, in which the driver goes on stepping.
@@ -205,7 +193,8 @@ TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
         if (std::this_thread::get_id() == windowThread) return plat::notify::IdOk;
         std::unique_lock<std::mutex> lock(m);
         workerWaiting = true;
-        cv.wait(lock, [&] { return released; });
+        // Never longer than the driver's deadline and a margin.
+        cv.wait_for(lock, std::chrono::seconds(90), [&] { return released; });
         return plat::notify::IdOk;
     });
     auto release = [&] {
@@ -222,36 +211,38 @@ TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
     bool closedAtOnce = false;
     QPointer<QWidget> shown;
     QWidget* form = nullptr;
-    Driver driver([&] {
-        switch (stage) {
-        case 0:
-            if ((form = modal("TFormTour"))) {
-                QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
-                std::filesystem::remove(path("ak/ak04.dat"));
-                clickLater(form, "ButtonStart");
-                stage = 1;
+    Driver driver(
+        [&] {
+            switch (stage) {
+            case 0:
+                if ((form = modal("TFormTour"))) {
+                    QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+                    std::filesystem::remove(path("ak/ak04.dat"));
+                    clickLater(form, "ButtonStart");
+                    stage = 1;
+                }
+                return false;
+            case 1:
+                if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
+                    clickLater(progress, "ButtonCancel");
+                    shown = progress;
+                    stage = 2;
+                }
+                return false;
+            case 2:
+                closedAtOnce = shown && !shown->isVisible();
+                release();
+                stage = 3;
+                return false;
+            default:
+                if (modal("TFormTour")) {
+                    clickLater(form, "ButtonCancel");
+                    return true;
+                }
+                return false;
             }
-            return false;
-        case 1:
-            if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
-                clickLater(progress, "ButtonCancel");
-                shown = progress;
-                stage = 2;
-            }
-            return false;
-        case 2:
-            closedAtOnce = shown && !shown->isVisible();
-            release();
-            stage = 3;
-            return false;
-        default:
-            if (modal("TFormTour")) {
-                clickLater(form, "ButtonCancel");
-                return true;
-            }
-            return false;
-        }
-    });
+        },
+        Driver::DefaultDeadlineMs, release);
     EXPECT_EQ(start(), 2);
     release();
     EXPECT_TRUE(driver.done());
@@ -264,16 +255,20 @@ TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
 
 TEST_F(TourGameStart, TheWindowClosesWhenTheSystemCannotStart) {
     plat::setProgramFolder(scratch()); // no message-archive library here
+    // Nothing to answer: a window still open after the deadline fails.
+    Driver guard([] { return false; }, 10000);
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(start(), 2);
     EXPECT_LT(clock.elapsed(), 5000);
+    EXPECT_FALSE(guard.timedOut());
     auto rec = plat::notify::recorded();
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
 }
 
 TEST_F(TourGameStart, MissingRecordsAreRefused) {
+    Driver guard([] { return false; }, 10000);
     EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
     EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
     EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);

@@ -4,6 +4,7 @@
 // cancelling), a scripted six-entrant tournament as golden text, and a
 // small tournament between the sample AKs fought by the real libcvcore.so
 // with its result file as golden text.
+#include "modes/brackets/tests/testdeadline.h"
 #include "modes/brackets/tourlogic.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/setup.h"
@@ -19,6 +20,8 @@ namespace {
 
 using namespace modetest;
 using testsupport::sj;
+
+const bool deadlineInstalled = (tourtest::TestDeadline::install(std::chrono::seconds(180)), true);
 
 // A game processor that plays by script: AKs are made up from the file's
 // stem ("e3" -> owner O3, pilot P3), a stem in `broken` does not load, and

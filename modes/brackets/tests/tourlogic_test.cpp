@@ -209,6 +209,20 @@ TEST(TourLogic, OldOutputsAreDeleted) {
     testsupport::writeFile(dir.path() / "out/g.da1", "x");
     brackets::deleteOldOutputs("", "", {});
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "out/g.da1"));
+
+    // The output folder is the entrants' input folder: the AK files of
+    // players outside the event stay; the entrants' old outputs go.
+    std::filesystem::create_directories(dir.path() / "ak");
+    for (const char* f : {"ak/a.dat", "ak/a.da1", "ak/a.da2", "ak/b.da1", "ak/other.da1", "ak/other.da2"})
+        testsupport::writeFile(dir.path() / f, "x");
+    modes::EntrantList entrants;
+    entrants.push_back(named(dir.folder() + "ak\\a.dat", "o", "p", 0));
+    entrants.push_back(named(dir.folder() + "ak\\b.da1", "o", "q", 0));
+    brackets::deleteOldOutputs(dir.folder() + "ak", dir.folder() + "res", entrants);
+    for (const char* f : {"ak/a.dat", "ak/b.da1", "ak/other.da1", "ak/other.da2"})
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / f)) << f;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da1"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da2"));
 }
 
 } // namespace
