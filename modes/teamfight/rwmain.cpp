@@ -101,6 +101,15 @@ private:
     TFormTeam& form_;
 };
 
+// A text of the board kept inside its column: a long owner name would
+// otherwise run into the pilot's name.
+void drawCell(QPainter& painter, const QRect& cell, const QString& text) {
+    painter.save();
+    painter.setClipRect(cell);
+    painter.drawText(cell, Qt::AlignLeft | Qt::AlignTop, text);
+    painter.restore();
+}
+
 } // namespace
 
 TFormTeam::TFormTeam(GameSettings& settings, ConfHeader& header, AkSourceList& sources)
@@ -122,6 +131,8 @@ TFormTeam::TFormTeam(GameSettings& settings, ConfHeader& header, AkSourceList& s
 
     CheckBoxContinue = new QCheckBox(fromSjis(text::CheckContinue), this);
     CheckBoxContinue->setObjectName("CheckBoxContinue");
+    // The conf's own choice of style is offered; the box decides at start.
+    CheckBoxContinue->setChecked(settings.Options[OptTeamBattleWinnerStays] != 0);
     modeArea()->addWidget(CheckBoxContinue);
 
     auto* buttonRow = new QHBoxLayout;
@@ -355,17 +366,15 @@ void TFormTeam::paintBoard(QPainter& painter) const {
             const EntryRecord* row = teams_.Side[t][static_cast<size_t>(i)].row();
             const int y = slotTextY(i);
             const int pilotWidth = t == 0 ? LineX[0] - PilotX[0] : BoardWidth - PilotX[1];
+            const QRect pilotCell(PilotX[t], y, pilotWidth, SlotHeight);
             if (!row) {
-                painter.drawText(QRect(PilotX[t], y, pilotWidth, SlotHeight), Qt::AlignLeft | Qt::AlignTop,
-                                 fromSjis(text::Absent));
+                drawCell(painter, pilotCell, fromSjis(text::Absent));
                 continue;
             }
             std::string owner = modes::tableName(settings, sjis::readField(row->OwnerName), OwnerBytes);
             std::string pilot = modes::tableName(settings, sjis::readField(row->PilotName), PilotBytes);
-            painter.drawText(QRect(OwnerX[t], y, PilotX[t] - OwnerX[t], SlotHeight),
-                             Qt::AlignLeft | Qt::AlignTop, fromSjis(owner));
-            painter.drawText(QRect(PilotX[t], y, pilotWidth, SlotHeight), Qt::AlignLeft | Qt::AlignTop,
-                             fromSjis(pilot));
+            drawCell(painter, QRect(OwnerX[t], y, PilotX[t] - OwnerX[t] - 2, SlotHeight), fromSjis(owner));
+            drawCell(painter, pilotCell, fromSjis(pilot));
         }
     }
     for (const BoutLine& line : lines_) {
@@ -377,14 +386,13 @@ void TFormTeam::paintBoard(QPainter& painter) const {
 }
 
 void TFormTeam::ButtonStartClick() {
-    modes::ModeSetup& s = setup();
-    registration_.setOpen(false);
-    // A start that ends early leaves the slots open for changes.
-    struct Reopen {
-        Registration& r;
-        ~Reopen() { r.setOpen(r.hasBoard()); }
-    } reopen{registration_};
     if (!registration_.hasBoard()) return;
+    modes::ModeSetup& s = setup();
+    // Registration closes for the start. A start that ends before the run
+    // (no result file, no weapon catalogue, an entrant refused) leaves it
+    // closed until "決定"; once the run was shown it opens again, also when
+    // an exception passes.
+    registration_.setOpen(false);
     RandomizeSystem();
     takeResultText();
     if (!s.testResultFile(this)) return;
@@ -398,6 +406,10 @@ void TFormTeam::ButtonStartClick() {
     settings.Options[OptTeamBattleWinnerStays] = CheckBoxContinue->isChecked() ? 1 : 0;
     writeTeamEntryLists(settings, s.header(), teams_, s.buffer());
 
+    struct Reopen {
+        Registration& r;
+        ~Reopen() { r.setOpen(true); }
+    } reopen{registration_};
     lines_.clear();
     drawBoard();
     int result =

@@ -5,6 +5,7 @@
 // board afterwards, and what the window stores when it closes.
 #include "modes/frame/tests/modetest.h"
 #include "modes/teamfight/rwmain.h"
+#include "modes/teamfight/tests/teamdriver.h"
 #include "platform/ui/qtsjis.h"
 
 #include <QApplication>
@@ -85,7 +86,12 @@ TEST_F(TeamForm, WhatTheWindowShowsAndForces) {
     EXPECT_EQ(form->ScrollBoxTeam->height(), 150);
     EXPECT_EQ(form->ComboBoxText->currentText(), "TeamBattle.txt");
     EXPECT_EQ(form->Copy1->text(), QString::fromUtf8("団体戦の対戦表をクリップボードにコピｰ(&C)"));
+    EXPECT_FALSE(form->CheckBoxContinue->isChecked());
     EXPECT_TRUE(plat::notify::recorded().empty());
+    // A conf that asks for winner stays has the box checked.
+    form.reset();
+    settings_.Options[OptTeamBattleWinnerStays] = 1;
+    EXPECT_TRUE(open()->CheckBoxContinue->isChecked());
 }
 
 TEST_F(TeamForm, DecideNeedsThreeOrMore) {
@@ -183,7 +189,7 @@ TEST_F(TeamForm, RegisterAllFillsATeamFromTheList) {
     EXPECT_NE(file(*form, {0, 3}), "-");
 }
 
-TEST_F(TeamForm, AStartRefusedLeavesTheSlotsOpen) {
+TEST_F(TeamForm, AStartRefusedKeepsRegistrationClosedUntilDecide) {
     auto form = open();
     decide(*form, "3");
     form->ButtonRegAll1->click();
@@ -192,7 +198,26 @@ TEST_F(TeamForm, AStartRefusedLeavesTheSlotsOpen) {
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
     EXPECT_EQ(rec[0].text, sj("試合の出力結果をファイル(nowhere\\TeamBattle.txt)に作成できません"));
+    EXPECT_FALSE(std::filesystem::exists(path("result/teamentry1.txt")));
+    // Nothing more goes into the slots until "決定" opens a new board.
+    EXPECT_FALSE(form->registration().isOpen());
+    select(*form, 0);
+    form->registration().setCursor({1, 0});
+    form->ListViewAkDblClick();
+    EXPECT_EQ(file(*form, {1, 0}), "-");
+    EXPECT_FALSE(form->ImageTeamDragOver(at({1, 0})));
+
+    // The weapon-data check that cannot load its catalogue ends the start
+    // silently, the same way.
+    decide(*form, "3");
     EXPECT_TRUE(form->registration().isOpen());
+    form->ButtonRegAll1->click();
+    form->ComboBoxText->setEditText("TeamBattle.txt");
+    header_.CheckWeaponData = 1;
+    sjis::writeField(header_.WeaponDataFolder, scratch() + "nowhere");
+    plat::notify::clearRecorded();
+    form->ButtonStartClick();
+    EXPECT_FALSE(form->registration().isOpen());
     EXPECT_FALSE(std::filesystem::exists(path("result/teamentry1.txt")));
 }
 
@@ -205,22 +230,22 @@ TEST_F(TeamForm, ARunEndsWithTheBoutLinesOnTheBoard) {
     const QString done = QString::fromUtf8("お待たせしました。団体戦の処理を終わりました");
     QString caption, memo;
     int barMax = -1;
-    QTimer driver;
-    QObject::connect(&driver, &QTimer::timeout, [&] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w || w->objectName() != "TFormProgress") return;
-        QStatusBar* bar = w->findChild<QStatusBar*>("StatusBar1");
-        QList<QLabel*> panels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-        if (panels.isEmpty() || panels[0]->text() != done) return;
+    QString bouts;
+    teamtest::Driver driver([&] {
+        QWidget* w = teamtest::modal("TFormProgress");
+        if (!w || teamtest::statusText(w, 0) != done) return false;
         caption = w->windowTitle();
         barMax = w->findChild<QProgressBar*>("ProgressBarTeam")->maximum();
-        driver.stop();
-        QMetaObject::invokeMethod(w->findChild<QPushButton*>("ButtonCancel"), "click", Qt::QueuedConnection);
+        bouts = teamtest::statusText(w, 1);
+        teamtest::clickLater(w, "ButtonCancel");
+        return true;
     });
-    driver.start(5);
     form->ButtonStartClick();
+    EXPECT_TRUE(driver.done());
     EXPECT_EQ(caption, QString::fromUtf8("Corvane Vell 団体戦"));
     EXPECT_EQ(barMax, 3);
+    // Winner stays: four bouts for teams of three.
+    EXPECT_EQ(bouts, "4/4");
     EXPECT_EQ(settings_.Options[OptTeamBattleWinnerStays], 1);
 
     // The bouts replayed from the members' wins.

@@ -5,6 +5,7 @@
 // bout is in progress, a set-up window that closes by itself when the game
 // processor's system cannot start, and missing records.
 #include "modes/frame/tests/modetest.h"
+#include "modes/teamfight/tests/teamdriver.h"
 #include "platform/loader.h"
 
 #include <QApplication>
@@ -30,42 +31,10 @@ using testsupport::sj;
 
 using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
 
-// Calls `step` every few milliseconds on the window thread while GameStart
-// runs; a step returns true when it has nothing more to do.
-class Driver {
-public:
-    explicit Driver(std::function<bool()> step) : step_(std::move(step)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (done_) return;
-            done_ = step_();
-        });
-        timer_.start(5);
-    }
-    bool done() const { return done_; }
-
-private:
-    std::function<bool()> step_;
-    QTimer timer_;
-    bool done_ = false;
-};
-
-// Presses a button once the driver's step has returned: a modal window it
-// opens runs its own loop, inside which the driver must go on stepping.
-void clickLater(QWidget* window, const char* button) {
-    QMetaObject::invokeMethod(window->findChild<QPushButton*>(button), "click", Qt::QueuedConnection);
-}
-
-QWidget* modal(const char* objectName) {
-    QWidget* w = QApplication::activeModalWidget();
-    return w && w->objectName() == objectName ? w : nullptr;
-}
-
-QString statusText(QWidget* progress, int panel) {
-    QStatusBar* bar = progress->findChild<QStatusBar*>("StatusBar1");
-    if (!bar) return {};
-    QList<QLabel*> labels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-    return panel < labels.size() ? labels[panel]->text() : QString();
-}
+using teamtest::clickLater;
+using teamtest::Driver;
+using teamtest::modal;
+using teamtest::statusText;
 
 // "決定" for a team of `count`, both teams from the AK list.
 void fillTeams(QWidget* form, const char* count) {
@@ -200,37 +169,39 @@ TEST_F(TeamGameStart, CancellingWhileABoutIsInProgress) {
     int stage = 0;
     bool closedAtOnce = false;
     QPointer<QWidget> shown;
-    Driver driver([&] {
-        switch (stage) {
-        case 0:
-            if (QWidget* form = modal("TFormTeam")) {
-                // One bout each: every member fights, the missing one too.
-                fillTeams(form, "4");
-                std::filesystem::remove(path("ak/aa_gone.dat"));
-                clickLater(form, "ButtonStart");
-                stage = 1;
+    Driver driver(
+        [&] {
+            switch (stage) {
+            case 0:
+                if (QWidget* form = modal("TFormTeam")) {
+                    // One bout each: every member fights, the missing one too.
+                    fillTeams(form, "4");
+                    std::filesystem::remove(path("ak/aa_gone.dat"));
+                    clickLater(form, "ButtonStart");
+                    stage = 1;
+                }
+                return false;
+            case 1:
+                if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
+                    clickLater(progress, "ButtonCancel");
+                    shown = progress;
+                    stage = 2;
+                }
+                return false;
+            case 2:
+                closedAtOnce = shown && !shown->isVisible();
+                release();
+                stage = 3;
+                return false;
+            default:
+                if (QWidget* form = modal("TFormTeam")) {
+                    clickLater(form, "ButtonCancel");
+                    return true;
+                }
+                return false;
             }
-            return false;
-        case 1:
-            if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
-                clickLater(progress, "ButtonCancel");
-                shown = progress;
-                stage = 2;
-            }
-            return false;
-        case 2:
-            closedAtOnce = shown && !shown->isVisible();
-            release();
-            stage = 3;
-            return false;
-        default:
-            if (QWidget* form = modal("TFormTeam")) {
-                clickLater(form, "ButtonCancel");
-                return true;
-            }
-            return false;
-        }
-    });
+        },
+        Driver::DefaultLimit, release);
     EXPECT_EQ(start(), 2);
     release();
     EXPECT_TRUE(driver.done());

@@ -9,6 +9,8 @@
 #include "modes/frame/tests/modetest.h"
 #include "modes/teamfight/teamlogic.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 
@@ -16,6 +18,15 @@ namespace {
 
 using namespace modetest;
 using testsupport::sj;
+
+// Waits for the run thread. One that never finishes cannot be joined, and
+// its RunThread would wait for it for ever: the test process ends instead.
+void finishOrAbort(TestHost& host) {
+    if (host.waitFinished()) return;
+    std::fprintf(stderr, "the team battle's run thread did not finish: aborting\n");
+    std::fflush(stderr);
+    std::abort();
+}
 
 class TeamRunTest : public ModeTest {
 protected:
@@ -64,7 +75,7 @@ protected:
         seedEverything();
         teamfight::TeamRun* r = run_.get();
         thread.start([r](modes::RunThread& t) { r->Execute(t); });
-        ASSERT_TRUE(host.waitFinished());
+        finishOrAbort(host);
         thread.join();
         host.runPosted();
     }
@@ -269,7 +280,7 @@ TEST_F(TeamRunTest, CancelledDuringABout) {
     host.setOnPost([&thread] { thread.terminate(); }); // "終了" while bout 1 is fought
     teamfight::TeamRun* r = run_.get();
     thread.start([r](modes::RunThread& t) { r->Execute(t); });
-    ASSERT_TRUE(host.waitFinished());
+    finishOrAbort(host);
     thread.join();
     // The bout in progress is fought to its end; nothing more is shown and
     // WM_GAMEDONE does not follow.
