@@ -28,7 +28,7 @@ bool isNoBreakBefore(std::string_view s, size_t pos) {
 
 std::vector<std::string> foldLine(std::string_view text, uint32_t indent, int32_t columns) {
     const size_t w = std::min(indent, MaxIndent);
-    if (w == 0 || text.size() <= w) return {std::string(text)};
+    if (w == 0 || text.size() < w) return {std::string(text)};
     std::vector<std::string> lines;
     std::string head(text.substr(0, w));
     std::string_view rest = text.substr(w);

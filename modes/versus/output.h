@@ -54,8 +54,9 @@ bool isNoBreakBefore(std::string_view s, size_t pos);
 // continuation indented by blanks. A cut never splits a double-byte
 // character, and up to two characters that may not start a line stay on
 // the line before (which may so run up to 4 bytes past the width). Every
-// piece takes at least one character, whatever the width. A text no longer
-// than its speaker column is one line as it stands.
+// piece takes at least one character, whatever the width. A text that is
+// the speaker column alone gives no line (nothing follows the speaker); one
+// shorter than its column is one line as it stands.
 std::vector<std::string> foldLine(std::string_view text, uint32_t indent, int32_t columns);
 
 // The display state the match window keeps between steps.

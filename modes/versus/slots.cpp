@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/textfmt.h"
+#include "platform/catalogue.h"
 #include "sjis/versus_text.h"
 
 #include <algorithm>
@@ -38,6 +39,10 @@ std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_vi
     return lines;
 }
 
+bool fitsAkFileField(std::string_view path) {
+    return path.size() < sizeof(GameSettings::AkFile1) && path.find('\0') == std::string_view::npos;
+}
+
 std::string headText(int slot, bool active) {
     if (slot == 0) return active ? text::HeadActive1 : text::Head1;
     return active ? text::HeadActive2 : text::Head2;
@@ -47,6 +52,14 @@ VersusSlots::VersusSlots() : records_(std::make_unique<Records>()) {}
 
 bool VersusSlots::load(int slot, std::string_view path) {
     slot &= 1;
+    // The game processor knows each side's file only by GameSettings.AkFile1
+    // and AkFile2: it reads the AK's earlier results and drain data from
+    // there and names the output AK file after it. A path cut to fit would
+    // name some other file, so such a file is refused as unreadable.
+    if (!fitsAkFileField(path)) {
+        plat::msg::showError(CannotReadAkFile, {path});
+        return false;
+    }
     auto scratch = std::make_unique<TArmoredKnight>();
     std::string file(path);
     if (LoadAkData(scratch.get(), file.c_str()) != 0) return false;

@@ -19,6 +19,12 @@ namespace versus {
 // the file.
 std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_view path);
 
+// "機体データをファイル(%s)から読みこめません".
+inline constexpr int CannotReadAkFile = 41022;
+
+// True when the path fits GameSettings.AkFile1/AkFile2 whole (79 bytes).
+bool fitsAkFileField(std::string_view path);
+
 // "[Player 1]" for the active slot, "Player 1" for the other.
 std::string headText(int slot, bool active);
 
@@ -28,7 +34,9 @@ public:
 
     // Reads the AK data file into the slot. On success the slot takes the
     // record and the path and counts as loaded; a file that does not load
-    // leaves the slot as it was (record included). True when loaded.
+    // leaves the slot as it was (record included). A path too long for the
+    // game settings' AK file fields is refused with message 41022. True
+    // when loaded.
     bool load(int slot, std::string_view path);
 
     TArmoredKnight& ak(int slot) { return records_->Ak[slot & 1]; }

@@ -177,14 +177,14 @@ void MatchStepper::step() {
     if (!busy_ && !display_.Paused && display_.StepState != StepDone && queued_ == 0) postStep();
 }
 
-void MatchStepper::showGamePage() {
+void MatchStepper::showGamePage(bool logDown) {
     tools_.Shown = Page::Game;
-    tools_.Down = DownButton::Log;
+    if (logDown) tools_.Down = DownButton::Log;
 }
 
 void MatchStepper::play() {
     if (busy_ || closed_) return;
-    showGamePage();
+    showGamePage(true);
     tools_.Play = false;
     host_.toolsChanged();
     postStep();
@@ -194,7 +194,7 @@ void MatchStepper::play() {
 
 void MatchStepper::forward() {
     if (busy_ || closed_) return;
-    showGamePage();
+    showGamePage(false);
     display_.Paused = false;
     tools_.Play = tools_.Fwd = false;
     tools_.Pause = true;
@@ -213,13 +213,13 @@ void MatchStepper::pause() {
 
 void MatchStepper::quit() {
     if (busy_ || closed_) return;
-    // After the match is decided there is nothing to stop: the request
-    // leaves the mode as it is.
-    if (display_.StepState > StepRounds) return;
-    showGamePage();
+    showGamePage(false);
     display_.Paused = false;
-    display_.StepState = StepAbort;
     host_.toolsChanged();
+    // After the match is decided there is nothing to stop; the request
+    // still leaves step mode, so the next step runs the match to its end.
+    if (display_.StepState > StepRounds) return;
+    display_.StepState = StepAbort;
     postStep();
 }
 
@@ -252,7 +252,7 @@ void MatchStepper::showPlayer(int side) {
 
 void MatchStepper::showLog() {
     if (busy_ || closed_) return;
-    showGamePage();
+    showGamePage(true);
     host_.toolsChanged();
 }
 
@@ -260,7 +260,7 @@ void MatchStepper::akViewKey(char key) {
     if (busy_ || closed_) return;
     akViewSide_ = nextAkViewSide(akViewSide_, key);
     if (akViewSide_ == 3) {
-        showGamePage();
+        showGamePage(true);
         host_.toolsChanged();
         return;
     }

@@ -158,7 +158,8 @@ public:
 private:
     void showMatchOutput();
     void showAkViewOf(int side);
-    void showGamePage();
+    // The log page; `logDown`: the log button of the check group too.
+    void showGamePage(bool logDown);
     void postStep();
 
     GameSettings& settings_;

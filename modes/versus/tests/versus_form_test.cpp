@@ -4,6 +4,7 @@
 // match window driven by key events: stepped to the end, the AK view, the
 // status windows and the file menu; the abort dialog answered as a game
 // master would (go on, hold with the AKs saved, a chosen winner).
+#include "guard.h"
 #include "modes/versus/vellvs.h"
 #include "modes/versus/vslog.h"
 #include "modes/versus/vsstatus.h"
@@ -12,7 +13,9 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QComboBox>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -29,6 +32,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <thread>
 
 namespace {
 
@@ -36,6 +40,7 @@ using namespace modetest;
 using testsupport::sj;
 using versus::ui::TFormVersus;
 using versus::ui::TFormVsLog;
+using vsguard::Driver;
 
 const QString Prompt = QString::fromUtf8("（リターンキーを押すと次に進みます）");
 
@@ -43,36 +48,6 @@ void key(QWidget* target, int qtKey, const QString& text = {}) {
     QKeyEvent press(QEvent::KeyPress, qtKey, Qt::NoModifier, text);
     QApplication::sendEvent(target, &press);
 }
-
-// Calls `step` every few milliseconds while a modal window runs; a step
-// returns true when it has nothing more to do. A driver that is not done
-// after `limitMs` closes every modal window, so a test never hangs.
-class Driver {
-public:
-    explicit Driver(std::function<bool()> step, int limitMs = 60000) : step_(std::move(step)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (done_) return;
-            done_ = step_();
-        });
-        timer_.start(5);
-        QObject::connect(&limit_, &QTimer::timeout, [this] {
-            if (done_) return;
-            timedOut_ = true;
-            while (QWidget* w = QApplication::activeModalWidget()) w->close();
-        });
-        limit_.setSingleShot(true);
-        limit_.start(limitMs);
-    }
-    bool done() const { return done_; }
-    bool timedOut() const { return timedOut_; }
-
-private:
-    std::function<bool()> step_;
-    QTimer timer_;
-    QTimer limit_;
-    bool done_ = false;
-    bool timedOut_ = false;
-};
 
 class VersusForm : public ModeTest {
 protected:
@@ -258,10 +233,23 @@ TEST_F(VersusForm, AMissingWeaponCatalogStopsTheStart) {
     sjis::writeField(header_.WeaponDataFolder, scratch() + "nowhere");
     TFormVersus& f = open();
     fillBoth();
-    Driver guard([] { return false; }, 5000);
+    bool matchShown = false;
+    Driver guard(
+        [&] {
+            matchShown = matchShown || f.matchWindow();
+            return false;
+        },
+        5000);
     f.ButtonStartClick();
     EXPECT_FALSE(guard.timedOut());
-    EXPECT_FALSE(std::filesystem::exists(path("result/Game.txt.")));
+    EXPECT_FALSE(matchShown);
+    // The result file was tried and stays empty: no match was started.
+    ASSERT_TRUE(std::filesystem::exists(path("result/Game.txt")));
+    EXPECT_EQ(std::filesystem::file_size(path("result/Game.txt")), 0u);
+    // Only the AK data library's own word on the missing catalog.
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_NE(rec[0].text.find(sj("武装データファイル")), std::string::npos) << testsupport::u8(rec[0].text);
     plat::notify::clearRecorded();
 }
 
@@ -454,6 +442,46 @@ TEST_F(VersusForm, TheAbortDialogEndsWithAChosenWinner) {
     EXPECT_TRUE(decided);
     EXPECT_EQ(settings_.Result, 1);
     EXPECT_NE(testsupport::readFile(path("result/Game.txt")).find(sj("ミカ・ホクト")), std::string::npos);
+}
+
+// The deadline of the window tests themselves: a driver that never finishes
+// ends the modal windows when its time is up, also one that refuses to
+// close, and a test program stuck where no timer runs is ended with a
+// failure.
+TEST(WindowTestDeadline, ADriverThatNeverFinishesClosesTheWindowsInTime) {
+    class Stubborn : public QDialog {
+    protected:
+        void closeEvent(QCloseEvent* e) override { e->ignore(); }
+        void reject() override {}
+    };
+    QDialog outer;
+    Stubborn inner;
+    bool innerShown = false;
+    Driver driver(
+        [&] {
+            if (!innerShown) {
+                innerShown = true;
+                QTimer::singleShot(0, [&] { inner.exec(); });
+            }
+            return false;
+        },
+        300);
+    outer.exec();
+    EXPECT_TRUE(driver.timedOut());
+    EXPECT_TRUE(innerShown);
+    EXPECT_FALSE(inner.isVisible());
+    EXPECT_FALSE(outer.isVisible());
+}
+
+TEST(WindowTestDeadlineDeathTest, AStuckTestProgramEndsWithAFailure) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            vsguard::Watchdog watchdog(std::chrono::milliseconds(50), "stuck step");
+            std::this_thread::sleep_for(std::chrono::seconds(30));
+            std::exit(0);
+        },
+        ::testing::ExitedWithCode(1), "stuck step did not finish");
 }
 
 } // namespace

@@ -3,12 +3,12 @@
 // slots with Enter, "試合開始", the match run without pause (Space) to its
 // end, Esc, then "キャンセル". Only the deliverable is used: the windows are
 // found by their object names.
+#include "guard.h"
 #include "modes/frame/tests/modetest.h"
 #include "platform/desktop.h"
 #include "platform/loader.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -62,61 +62,58 @@ TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
     int stage = 0;
     bool ranToTheEnd = false;
     QString lastLine;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-        switch (stage) {
-        case 0:
-            if (QWidget* form = modal("TFormVersus")) {
-                auto* list = form->findChild<QTreeWidget*>("ListViewAk");
-                for (int row : {0, 1}) {
-                    list->setCurrentItem(list->topLevelItem(row));
-                    key(list, Qt::Key_Return);
+    vsguard::Driver driver(
+        [&] {
+            switch (stage) {
+            case 0:
+                if (QWidget* form = modal("TFormVersus")) {
+                    auto* list = form->findChild<QTreeWidget*>("ListViewAk");
+                    for (int row : {0, 1}) {
+                        list->setCurrentItem(list->topLevelItem(row));
+                        key(list, Qt::Key_Return);
+                    }
+                    auto* start = form->findChild<QPushButton*>("ButtonStart");
+                    if (!start->isEnabled()) return false;
+                    QMetaObject::invokeMethod(start, "click", Qt::QueuedConnection);
+                    stage = 1;
                 }
-                auto* start = form->findChild<QPushButton*>("ButtonStart");
-                if (!start->isEnabled()) return;
-                QMetaObject::invokeMethod(start, "click", Qt::QueuedConnection);
-                stage = 1;
+                return false;
+            case 1:
+                if (QWidget* log = modal("TFormVsLog")) {
+                    key(log, Qt::Key_Space);
+                    stage = 2;
+                }
+                return false;
+            case 2:
+                if (QWidget* log = modal("TFormVsLog")) {
+                    auto* play = log->findChild<QToolButton*>("ToolButtonPlay");
+                    auto* end = log->findChild<QToolButton*>("ToolButtonEnd");
+                    auto* fwd = log->findChild<QToolButton*>("ToolButtonFwd");
+                    QStringList lines =
+                        log->findChild<QPlainTextEdit*>("RichEditLog")->toPlainText().split('\n');
+                    lastLine = lines.isEmpty() ? QString() : lines.back();
+                    // Done: the last display adds no prompt, and only "終了" is left.
+                    if (play->isEnabled() || fwd->isEnabled() || !end->isEnabled() || lastLine == Prompt)
+                        return false;
+                    ranToTheEnd = true;
+                    key(log, Qt::Key_Escape);
+                    stage = 3;
+                }
+                return false;
+            case 3:
+                if (QWidget* form = modal("TFormVersus")) {
+                    QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonCancel"), "click",
+                                              Qt::QueuedConnection);
+                    stage = 4;
+                }
+                return false;
+            default:
+                return true;
             }
-            return;
-        case 1:
-            if (QWidget* log = modal("TFormVsLog")) {
-                key(log, Qt::Key_Space);
-                stage = 2;
-            }
-            return;
-        case 2:
-            if (QWidget* log = modal("TFormVsLog")) {
-                auto* play = log->findChild<QToolButton*>("ToolButtonPlay");
-                auto* end = log->findChild<QToolButton*>("ToolButtonEnd");
-                auto* fwd = log->findChild<QToolButton*>("ToolButtonFwd");
-                QStringList lines = log->findChild<QPlainTextEdit*>("RichEditLog")->toPlainText().split('\n');
-                lastLine = lines.isEmpty() ? QString() : lines.back();
-                // Done: the last display adds no prompt, and only "終了" is left.
-                if (play->isEnabled() || fwd->isEnabled() || !end->isEnabled() || lastLine == Prompt) return;
-                ranToTheEnd = true;
-                key(log, Qt::Key_Escape);
-                stage = 3;
-            }
-            return;
-        case 3:
-            if (QWidget* form = modal("TFormVersus")) {
-                QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonCancel"), "click",
-                                          Qt::QueuedConnection);
-                stage = 4;
-            }
-            return;
-        default:
-            return;
-        }
-    });
-    timer.start(5);
-    QTimer::singleShot(20000, [] {
-        while (QWidget* w = QApplication::activeModalWidget()) w->close();
-    });
-    QElapsedTimer clock;
-    clock.start();
+        },
+        90000, "GameStart");
     EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp), 2);
-    EXPECT_LT(clock.elapsed(), 20000);
+    EXPECT_FALSE(driver.timedOut());
     EXPECT_EQ(stage, 4);
     EXPECT_TRUE(ranToTheEnd);
 

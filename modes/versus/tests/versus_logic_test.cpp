@@ -8,6 +8,8 @@
 
 #include "akdata/akexports.h"
 
+#include <filesystem>
+
 namespace {
 
 using namespace modetest;
@@ -34,9 +36,9 @@ TEST(FoldLine, SpeakerColumnAndContinuationLines) {
     // Without a speaker column, or fitting the width: one line as it stands.
     EXPECT_EQ(foldLine(head + body, 0, 76), std::vector<std::string>{head + body});
     EXPECT_EQ(foldLine("ab:cd", 3, 76), std::vector<std::string>{"ab:cd"});
-    // A text no longer than its speaker column is kept whole.
+    // The speaker column alone shows nothing; a shorter text is kept whole.
     EXPECT_EQ(foldLine("ab", 3, 76), std::vector<std::string>{"ab"});
-    EXPECT_EQ(foldLine("abc", 3, 76), std::vector<std::string>{"abc"});
+    EXPECT_TRUE(foldLine("abc", 3, 76).empty());
 }
 
 TEST(FoldLine, CutsNeverSplitACharacterAndKeepClosingMarksOnTheLine) {
@@ -269,6 +271,26 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_EQ(slots.path(1), programDir() + "AkData/ak02.dat");
     EXPECT_EQ(sjis::readField(slots.ak(1).Pilot.Name), pilot);
     plat::notify::clearRecorded();
+
+    // A path the game settings cannot hold whole is refused with the
+    // system's message: cut to 79 bytes it would name some other file.
+    const std::string deep = scratch() + std::string(80, 'd') + "/";
+    std::filesystem::create_directories(deep);
+    std::filesystem::copy_file(p1, deep + "ak01.dat");
+    EXPECT_FALSE(slots.load(1, deep + "ak01.dat"));
+    EXPECT_EQ(slots.path(1), programDir() + "AkData/ak02.dat");
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + deep + sj("ak01.dat)から読みこめません"));
+    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+    plat::notify::clearRecorded();
+    const std::string fits = scratch() + "f.dat";
+    ASSERT_LT(fits.size(), 80u);
+    std::filesystem::copy_file(p1, fits);
+    EXPECT_TRUE(slots.load(1, fits));
+    EXPECT_TRUE(versus::fitsAkFileField(std::string(79, 'x')));
+    EXPECT_FALSE(versus::fitsAkFileField(std::string(80, 'x')));
+    ASSERT_TRUE(slots.load(1, programDir() + "AkData/ak02.dat"));
 
     auto lines = versus::akSummaryLines(slots.ak(0), p1);
     ASSERT_EQ(lines.size(), 12u);

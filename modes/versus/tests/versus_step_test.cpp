@@ -305,15 +305,17 @@ TEST_F(StepMachine, AbortWithAResultGoesOnToTheEndOfTheMatch) {
     EXPECT_FALSE(stepper_->tools().Quit);
     EXPECT_FALSE(stepper_->tools().End);
 
-    // Nothing left to stop.
+    // Nothing left to stop: Q posts no step but leaves step mode, so the
+    // next Enter runs the rest of the match in one chain.
     stepper_->keyPress('Q');
     EXPECT_EQ(host_->pending, 0);
-    EXPECT_TRUE(stepper_->paused());
+    EXPECT_EQ(stepper_->stepState(), versus::StepDecided);
+    EXPECT_FALSE(stepper_->paused());
 
-    std::vector<std::string> made;
-    for (const auto& step : stepThrough()) made.insert(made.end(), step.begin(), step.end());
+    const auto steps = stepThrough();
+    ASSERT_EQ(steps.size(), 1u);
+    EXPECT_EQ(steps[0], (std::vector<std::string>{"EndMatch1", "EndMatch2"}));
     EXPECT_EQ(stepper_->stepState(), versus::StepDone);
-    EXPECT_EQ(made, (std::vector<std::string>{"EndMatch1", "EndMatch2"}));
     EXPECT_FALSE(stepper_->tools().FileAfter[0]); // no AK output, nothing written
 }
 
@@ -340,9 +342,15 @@ TEST_F(StepMachine, AkViewKeysStatusToggleAndEnd) {
     stepper_->showPlayer(1);
     EXPECT_EQ(stepper_->akViewSide(), 3);
     EXPECT_EQ(calls_.akViewerSides.back(), 1);
-    // Enter shows the log again.
+    // Q shows the log page and leaves the check group as it was.
+    stepper_->keyPress('q');
+    EXPECT_EQ(stepper_->stepState(), versus::StepAbort);
+    EXPECT_EQ(stepper_->tools().Shown, versus::Page::Game);
+    EXPECT_EQ(stepper_->tools().Down, versus::DownButton::Player2);
+    // Enter shows the log with its button down.
     stepper_->keyPress(13);
     EXPECT_EQ(stepper_->tools().Shown, versus::Page::Game);
+    EXPECT_EQ(stepper_->tools().Down, versus::DownButton::Log);
 
     stepper_->keyPress('S');
     EXPECT_FALSE(stepper_->statusView());
