@@ -149,7 +149,6 @@ void TFormBackup::ButtonRestoreGameClick() {
     rec.Kind = 1;
     if (!cnf::createConfFile(programFolder_, rec, path)) return;
     sjis::writeField(rec.NodeName, sjis::readField(conf->Header.ConfName));
-    sjis::writeField(rec.NodeMemo, sjis::readField(conf->Header.ConfMemo));
     // The last child of a selected net, a root without a selection, else the
     // last sibling of the selected conf.
     cnf::ConfNode* parent = nullptr;

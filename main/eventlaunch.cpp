@@ -51,7 +51,7 @@ void MakeAbsolutePath(std::string_view programFolder, char (&path)[256]) {
     sjis::writeField(path, full);
 }
 
-void BuildAkSourceList(std::string_view programFolder, const std::vector<std::string>& confPaths,
+void BuildAkSourceList(std::string_view programFolder, const std::vector<ConfSource>& confs,
                        AkSourceList& list) {
     int next = 1;
     for (int i = 0; i < 20 && next < 20; ++i) {
@@ -63,11 +63,11 @@ void BuildAkSourceList(std::string_view programFolder, const std::vector<std::st
         sjis::writeField(list.Paths[next], folder);
         ++next;
     }
-    for (const std::string& confPath : confPaths) {
+    for (const ConfSource& conf : confs) {
         if (next >= 20) break;
         ConfHeader header{};
-        if (!readConf(std::string(programFolder), confPath, nullptr, header, nullptr)) continue;
-        sjis::writeField(list.Names[next], sjis::readField(header.ConfName));
+        if (!readConf(std::string(programFolder), conf.path, nullptr, header, nullptr)) continue;
+        sjis::writeField(list.Names[next], conf.name);
         sjis::writeField(list.Paths[next], sjis::readField(header.AkInputFolder));
         ++next;
     }
@@ -75,16 +75,17 @@ void BuildAkSourceList(std::string_view programFolder, const std::vector<std::st
 }
 
 bool StartEvent(const std::string& programFolder, std::string_view confPath,
-                const std::vector<std::string>& allConfPaths, const LaunchHooks& hooks) {
+                const std::vector<ConfSource>& allConfs, const LaunchHooks& hooks) {
     auto settings = std::make_unique<GameSettings>();
     auto header = std::make_unique<ConfHeader>();
     *settings = GameSettings{};
     *header = ConfHeader{};
     if (!readConf(programFolder, confPath, settings.get(), *header, hooks.owner)) return false;
+    if (hooks.busy) hooks.busy();
 
     auto sources = std::make_unique<AkSourceList>();
     *sources = AkSourceList{};
-    BuildAkSourceList(programFolder, allConfPaths, *sources);
+    BuildAkSourceList(programFolder, allConfs, *sources);
 
     const char* dll = modeDllName(header->GameForm);
     plat::Library mode;

@@ -22,9 +22,16 @@ const char* modeDllName(int gameForm);
 // program folder in front (cut character-safely to the field).
 void MakeAbsolutePath(std::string_view programFolder, char (&path)[256]);
 
-// Slots 1..19 and Count, from the settings' folder lists and then the AK
-// input folders of the conf nodes (`confPaths`, in tree order).
-void BuildAkSourceList(std::string_view programFolder, const std::vector<std::string>& confPaths,
+// A conf node of the tree: its name and its conf file (as stored).
+struct ConfSource {
+    std::string name;
+    std::string path;
+};
+
+// Slots 1..19 and Count, from the settings' folder lists and then, under the
+// node's own name, the AK input folders of the conf nodes (`confs`, in tree
+// order). A conf file that cannot be read adds no slot.
+void BuildAkSourceList(std::string_view programFolder, const std::vector<ConfSource>& confs,
                        AkSourceList& list);
 
 // GameStart of a game-mode library.
@@ -32,7 +39,8 @@ using GameStartFn = int (*)(const char* programFolder, GameSettings*, ConfHeader
                             void* application);
 
 struct LaunchHooks {
-    std::function<void()> beforeGameStart; // minimise the main window, busy cursor off
+    std::function<void()> busy;            // the records are read: hourglass on
+    std::function<void()> beforeGameStart; // minimise the main window
     std::function<void()> afterGameStart;  // restore the window
     void* application = nullptr;
     void* owner = nullptr; // owner of message boxes
@@ -41,6 +49,6 @@ struct LaunchHooks {
 // The whole road of one event for the conf file `confPath` (relative to the
 // program folder). False when it stopped before GameStart (messages shown).
 bool StartEvent(const std::string& programFolder, std::string_view confPath,
-                const std::vector<std::string>& allConfPaths, const LaunchHooks& hooks);
+                const std::vector<ConfSource>& allConfs, const LaunchHooks& hooks);
 
 } // namespace vell

@@ -205,23 +205,28 @@ void TFormMain::doubleClicked(const QModelIndex& index) {
 void TFormMain::SpeedButtonGameClick() {
     cnf::ConfNode* node = selectedNode();
     if (!node || !node->isConf()) return;
-    std::vector<std::string> confPaths;
+    std::vector<ConfSource> confs;
     for (cnf::ConfNode* n : tree_.preorder())
-        if (n->isConf()) confPaths.emplace_back(sjis::readField(n->rec.ConfPath));
+        if (n->isConf())
+            confs.push_back({std::string(sjis::readField(n->rec.NodeName)),
+                             std::string(sjis::readField(n->rec.ConfPath))});
+    bool busy = false;
     LaunchHooks hooks;
     hooks.owner = this;
     hooks.application = qApp;
-    hooks.beforeGameStart = [this] {
+    hooks.busy = [&busy] {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        busy = true;
+    };
+    hooks.beforeGameStart = [this, &busy] {
+        // The set-up window shows its own cursor.
         QApplication::restoreOverrideCursor();
+        busy = false;
         setWindowState(windowState() | Qt::WindowMinimized);
     };
-    hooks.afterGameStart = [this] {
-        setWindowState(windowState() & ~Qt::WindowMinimized);
-        QApplication::setOverrideCursor(Qt::WaitCursor); // undone below
-    };
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    StartEvent(programFolder_, sjis::readField(node->rec.ConfPath), confPaths, hooks);
-    QApplication::restoreOverrideCursor();
+    hooks.afterGameStart = [this] { setWindowState(windowState() & ~Qt::WindowMinimized); };
+    StartEvent(programFolder_, sjis::readField(node->rec.ConfPath), confs, hooks);
+    if (busy) QApplication::restoreOverrideCursor();
 }
 
 void TFormMain::SpeedButtonPropertyClick() {

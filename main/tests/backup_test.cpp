@@ -75,6 +75,7 @@ TEST_F(Backup, ConfExportAndDoubleImport) {
     ASSERT_TRUE(cnf::createConfFile(dir.folder(), rec));
     ConfFile conf = *cnf::readConf(dir.folder(), sjis::readField(rec.ConfPath));
     sjis::writeField(conf.Header.ConfName, sj("秋の大会"));
+    sjis::writeField(conf.Header.ConfMemo, "memo");
     ASSERT_TRUE(cnf::writeConf(dir.folder(), sjis::readField(rec.ConfPath), conf));
     sjis::writeField(rec.NodeName, sj("秋の大会"));
     cnf::ConfNode* node = tree.append(nullptr, rec, sj("秋の大会"));
@@ -104,11 +105,23 @@ TEST_F(Backup, ConfExportAndDoubleImport) {
     EXPECT_EQ(tree.roots()[1]->caption, sj("秋の大会"));
     EXPECT_EQ(tree.roots()[2]->rec.Kind, 1);
     EXPECT_EQ(cnf::confToBytes(*cnf::readConf(dir.folder(), p2)), cnf::confToBytes(conf));
+    // The new record carries kind, name and path only.
+    EXPECT_EQ(sjis::readField(tree.roots()[2]->rec.NodeMemo), "");
+
+    // With a net selected the conf becomes its last child.
+    ConfNodeRec netRec{};
+    cnf::ConfNode* net = tree.append(nullptr, netRec, "net");
+    vell::TFormBackup netDialog(nullptr, tree, net, false, dir.folder());
+    netDialog.askOpenPath = dialog.askOpenPath;
+    netDialog.ButtonRestoreGameClick();
+    ASSERT_EQ(net->children.size(), 1u);
+    EXPECT_EQ(net->children[0]->caption, sj("秋の大会"));
+    EXPECT_EQ(tree.roots().size(), 4u);
 
     // A file that is not a conf adds no node.
     testsupport::writeFile(exported, "short");
     dialog.ButtonRestoreGameClick();
-    EXPECT_EQ(tree.roots().size(), 3u);
+    EXPECT_EQ(tree.roots().size(), 4u);
 }
 
 TEST_F(Backup, SaveAsksBeforeReplacingAndResetAsksFirst) {

@@ -81,11 +81,12 @@ TEST_F(EventLaunch, SourceListTakesRegistryPairsThenConfs) {
     plat::reg::writeValue("Software\\Corvane\\AK", "0003", "D:\\c");
     std::string conf = writeConf(sj("春の大会"), 0, "AkData\\");
     AkSourceList list{};
-    vell::BuildAkSourceList(dir.folder(), {conf, "Config\\VLCNFMISSING"}, list);
+    // A conf slot is named after its node, not after the conf's own name.
+    vell::BuildAkSourceList(dir.folder(), {{sj("春"), conf}, {"Gone", "Config\\VLCNFMISSING"}}, list);
     EXPECT_EQ(list.Count, 4);
     EXPECT_STREQ(list.Names[1], "Team A");
     EXPECT_STREQ(list.Paths[2], "D:\\c");
-    EXPECT_EQ(std::string(list.Names[3]), sj("春の大会"));
+    EXPECT_EQ(std::string(list.Names[3]), sj("春"));
     EXPECT_STREQ(list.Paths[3], "AkData\\");
     EXPECT_EQ(plat::notify::recorded().size(), 1u); // the missing conf file
 }
@@ -99,14 +100,14 @@ TEST_F(EventLaunch, TwentyRegistryPairsFillTheList) {
         plat::reg::writeValue("Software\\Corvane\\AK", k, "F");
     }
     AkSourceList list{};
-    vell::BuildAkSourceList(dir.folder(), {"Config\\VLCNFMISSING"}, list);
+    vell::BuildAkSourceList(dir.folder(), {{"Gone", "Config\\VLCNFMISSING"}}, list);
     EXPECT_EQ(list.Count, 20);
     EXPECT_TRUE(plat::notify::recorded().empty()); // no conf was read
 }
 
 TEST_F(EventLaunch, MissingModeLibraryIsReported) {
     std::string conf = writeConf("League", 3, "AkData\\");
-    EXPECT_FALSE(vell::StartEvent(dir.folder(), conf, {conf}, {}));
+    EXPECT_FALSE(vell::StartEvent(dir.folder(), conf, {{"League", conf}}, {}));
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
     EXPECT_EQ(rec[0].text, sj("試合用の DLL(LEAGUE.DLL) がロードできません。\nファイルを確認してください"));
@@ -121,15 +122,15 @@ TEST_F(EventLaunch, MissingModeLibraryIsReported) {
 TEST_F(EventLaunch, GameStartGetsAbsoluteFoldersAndTheList) {
     std::filesystem::copy_file(FAKEMODE_PATH, dir.path() / "libleague.so");
     std::string conf = writeConf("League", 3, "AkData\\");
-    int before = 0, after = 0;
+    std::string order;
     vell::LaunchHooks hooks;
-    hooks.beforeGameStart = [&] { ++before; };
-    hooks.afterGameStart = [&] { ++after; };
-    ASSERT_TRUE(vell::StartEvent(dir.folder(), conf, {conf}, hooks));
-    EXPECT_EQ(before, 1);
-    EXPECT_EQ(after, 1);
+    hooks.busy = [&] { order += "busy "; };
+    hooks.beforeGameStart = [&] { order += "before "; };
+    hooks.afterGameStart = [&] { order += "after"; };
+    ASSERT_TRUE(vell::StartEvent(dir.folder(), conf, {{"League node", conf}}, hooks));
+    EXPECT_EQ(order, "busy before after");
     std::string got = testsupport::readFile(dir.path() / "gamestart.txt");
     std::string pf = dir.folder();
     EXPECT_EQ(got, "76\nLeague\n" + pf + "AkData\\\n" + pf + "AkOut\\\nC:\\Result\n" + pf +
-                       "\n2\nLeague=AkData\\\n");
+                       "\n2\nLeague node=AkData\\\n");
 }
