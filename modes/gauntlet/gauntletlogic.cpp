@@ -150,7 +150,11 @@ int EnemyList::remove(std::vector<int> indices) {
         shown_.erase(shown_.begin() + *it);
     }
     if (entrants_.empty()) return -1;
-    return std::min(indices.back(), static_cast<int>(entrants_.size()) - 1);
+    // Removed one after the other from the top, the last one stood at its
+    // first index less the rows removed before it; the row that moved up
+    // into that place is selected (the new last row when none did).
+    int last = indices.back() - static_cast<int>(indices.size() - 1);
+    return std::min(last, static_cast<int>(entrants_.size()) - 1);
 }
 
 void EnemyList::sortBy(int column) {

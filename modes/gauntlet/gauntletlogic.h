@@ -93,9 +93,11 @@ public:
     void clear();
 
     // Removes the enemies at the given indices (any order, out-of-range and
-    // repeated ones ignored). Returns the index to select afterwards: the
-    // index of the last one removed, moved back onto the last row when the
-    // list got shorter; -1 when nothing was removed or the list is empty.
+    // repeated ones ignored), as if one after the other from the top.
+    // Returns the index to select afterwards: the index the last one had
+    // when it was removed (so the row that followed it), moved back onto
+    // the last row when nothing followed; -1 when nothing was removed or
+    // the list is empty.
     int remove(std::vector<int> indices);
 
     // A click on a column: the list is sorted by it ascending, or in the

@@ -242,7 +242,9 @@ void TFormGauntlet::ButtonDecideClick() {
 }
 
 void TFormGauntlet::ListViewEnemiesDragDrop() {
+    // As "一覧に追加", for the selected rows only.
     addEnemies(selectedAkRows());
+    ButtonDecide->setEnabled(false);
 }
 
 void TFormGauntlet::ButtonResetClick() {
@@ -350,10 +352,10 @@ void TFormGauntlet::ButtonStartClick() {
     fillEnemyView();
     showEnemyCount();
     if (enemies_.empty()) {
-        // Nothing to simulate against: the result table needs an enemy.
+        // Nothing to simulate against (the only enemy was the own AK, or
+        // the list was emptied): the start waits for an enemy, as the
+        // start button's rule says.
         ButtonStart->setEnabled(false);
-        plat::notify::show(text::NoEnemy, plat::msg::text(plat::msg::CaptionError),
-                           plat::notify::Icon::Warning, plat::notify::Buttons::Ok, true, this);
         return;
     }
 

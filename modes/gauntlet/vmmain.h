@@ -55,7 +55,8 @@ public:
     // Every row of the AK list becomes an enemy (no path twice, never the
     // own AK).
     void ButtonDecideClick() override;
-    // The rows selected in the AK list become enemies.
+    // The rows selected in the AK list become enemies; as after
+    // "一覧に追加", that button waits for the next own AK or reset.
     void ListViewEnemiesDragDrop();
     void ButtonResetClick();
     // The selected enemies leave the list.
