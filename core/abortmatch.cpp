@@ -55,7 +55,8 @@ void holdWithAks(GameMessageBuffer& buffer, std::string_view akOutDir, uint8_t& 
     gs.RoundCounter = 0;
     gs.DistanceBand = 0;
     gs.AnnouncerIndex = 0;
-    std::array<std::string, 2> paths = WriteReturnAkFiles(akOutDir, savedRound);
+    // The match is not decided: no result record goes into the files.
+    std::array<std::string, 2> paths = WriteReturnAkFiles(akOutDir, savedRound, false);
     gs.RoundCounter = savedRound;
     gs.AnnouncerIndex = savedAnnouncer;
     gs.Options[OptAkOutput] = savedOutput;

@@ -271,7 +271,8 @@ void WriteAkDataText(std::string& out, const TArmoredKnight& ak, const Combatant
     out += "\r\n";
 }
 
-std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes) {
+std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
+                                              bool withResultRecord) {
     std::array<std::string, 2> paths;
     ModuleState& m = Module();
     if (!Option(OptAkOutput)) return paths;
@@ -299,7 +300,7 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
             if (Option(OptBattleInfoInAk)) {
                 int32_t matchData = ak.hasMatchData;
                 if (matchData == 1) CopyResultHistory(text, input);
-                if (m.State[other])
+                if (withResultRecord && m.State[other])
                     WriteResultRecord(text, s, *m.State[other], minutes,
                                       m.Ak[other] ? sjis::readField(m.Ak[other]->Owner.Name)
                                                   : std::string_view());

@@ -39,7 +39,11 @@ std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile
 // match length for the result record. BindDistance of both states becomes
 // 0. Returns the two paths that were meant (also for a side whose file
 // could not be written).
-std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes);
+// A match put on hold has no result yet: without `withResultRecord` the
+// files carry the history of the input files but no new record, which
+// would book a win or loss that was never decided.
+std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
+                                              bool withResultRecord = true);
 
 // Starts the output file at `path`: nullptr after message 41021 when it
 // cannot be created.

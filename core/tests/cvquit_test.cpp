@@ -121,6 +121,22 @@ TEST_F(AbortExport, HoldWithSavingWritesBothAksWithNothingToResume) {
         // Fields 9 to 14: binding, round, distance, money, value, announcer.
         EXPECT_NE(line.find(",0,0,0,0,0,0,"), std::string::npos) << line;
     }
+    // The records of the input files come along, but the undecided match
+    // books no result of its own (ak01.dat has no record, ak02.dat two).
+    auto records = [](const std::string& bytes) {
+        size_t n = 0;
+        for (size_t p = bytes.find("--- CVVELL Game Result ---"); p != std::string::npos;
+             p = bytes.find("--- CVVELL Game Result ---", p + 1))
+            ++n;
+        return n;
+    };
+    for (int i = 1; i <= 2; ++i) {
+        std::string out = Read(scratch.AkOut + "ak0" + std::to_string(i) + ".da1");
+        EXPECT_EQ(records(out), records(Read(SamplePath(i)))) << i;
+        TArmoredKnight back{};
+        EXPECT_EQ(akdata::parseAkData(back, out), akdata::LoadOk) << i;
+    }
+    EXPECT_EQ(records(Read(SamplePath(2))), 2u);
     std::string text = Read(log + ".txt");
     EXPECT_NE(text.find(sj("試合保留時点の機体データを書きこみます")), std::string::npos);
     EXPECT_NE(text.find(" PLAYER2=>" + scratch.AkOut + "ak02.da1"), std::string::npos);
