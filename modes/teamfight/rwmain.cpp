@@ -244,11 +244,11 @@ void TFormTeam::ButtonDecideClick() {
 
 void TFormTeam::ButtonRegAll1Click(int tag) {
     if (!registration_.hasBoard()) return;
+    // All rows in list order: the registration passes over the AKs that
+    // stand in the other team and takes as many of the rest as there are
+    // slots.
     std::vector<std::string> files;
-    for (const modes::AkRow& row : setup().rows()) {
-        if (static_cast<int>(files.size()) >= teams_.size()) break;
-        files.push_back(row.File);
-    }
+    for (const modes::AkRow& row : setup().rows()) files.push_back(row.File);
     plat::random::seed(static_cast<uint32_t>(plat::clock::epochSeconds()));
     registration_.registerAll(tag, setup().akFolder(), files, [] { return plat::random::next(); });
     lines_.clear();

@@ -100,8 +100,22 @@ void Registration::decide(int n) {
     open_ = true;
 }
 
+bool sameStem(std::string_view a, std::string_view b) {
+    return plat::equalsIgnoreCase(plat::splitPath(a).name, plat::splitPath(b).name);
+}
+
 void Registration::put(SlotRef slot, std::string_view folder, std::string_view file) {
     if (slot.Team < 0 || slot.Team > 1 || slot.Slot < 0 || slot.Slot >= teams_.size()) return;
+    // One stem, one slot: the AK leaves the slot it stood in.
+    for (int t = 0; t < 2; ++t) {
+        for (int i = 0; i < teams_.size(); ++i) {
+            if (SlotRef{t, i} == slot) continue;
+            modes::Entrant& other = teams_.Side[t][static_cast<size_t>(i)];
+            if (other.Path.empty() || !sameStem(other.Path, file)) continue;
+            other.Record.reset();
+            other.Path.clear();
+        }
+    }
     modes::Entrant& e = teams_.Side[slot.Team][static_cast<size_t>(slot.Slot)];
     e.Path = modes::joinFolder(folder, file);
     if (!e.Record) e.Record = modes::newRow();
@@ -125,9 +139,20 @@ void Registration::registerAll(int team, std::string_view folder, const std::vec
     modes::EntrantList& slots = teams_.Side[team];
     slots.clear();
     slots.resize(static_cast<size_t>(n));
+    // One stem, one slot: an AK already in the other team stays there, and
+    // of two files of one stem only the first is taken.
+    const modes::EntrantList& other = teams_.Side[1 - team];
+    auto stands = [](const modes::EntrantList& list, const std::string& file) {
+        return std::any_of(list.begin(), list.end(), [&file](const modes::Entrant& e) {
+            return !e.Path.empty() && sameStem(e.Path, file);
+        });
+    };
     modes::EntrantList taken;
-    for (size_t i = 0; i < files.size() && static_cast<int>(i) < n; ++i)
-        taken.push_back(modes::makeEntrant(folder, files[i]));
+    for (const std::string& file : files) {
+        if (static_cast<int>(taken.size()) >= n) break;
+        if (stands(other, file) || stands(taken, file)) continue;
+        taken.push_back(modes::makeEntrant(folder, file));
+    }
     modes::EntrantList shuffled;
     while (!taken.empty()) {
         size_t pick = static_cast<size_t>(random()) % taken.size();

@@ -100,16 +100,22 @@ public:
     void setCursor(SlotRef slot) { cursor_ = slot; }
 
     // The AK folder + '\' + file into a slot (its row refilled from the
-    // file's head).
+    // file's head). The game processor names a side's output AK file after
+    // the input's file name without its extension, so two slots of one
+    // such stem would overwrite each other's output: an AK whose stem
+    // already stands in another slot (either team, any folder, ASCII case
+    // ignored) moves here, and that slot becomes empty.
     void put(SlotRef slot, std::string_view folder, std::string_view file);
     // Double click or Enter in the AK list: a cursor past the team's last
     // slot moves to slot 0 of the other team; the AK goes into the cursor
     // slot, and the cursor moves to the next slot.
     void putAtCursor(std::string_view folder, std::string_view file);
-    // "左に全登録" / "右に全登録": the team's rows are freed; the first
-    // min(n, files) files become rows, drawn in random order (each time an
-    // index random() mod the rows left is taken out and appended) into the
-    // team's slots from slot 0; the other slots stay empty.
+    // "左に全登録" / "右に全登録": the team's rows are freed; files whose
+    // stem stands in the other team, or repeats the stem of a file taken
+    // before it, are passed over; the first min(n, files left) files
+    // become rows, drawn in random order (each time an index random() mod
+    // the rows left is taken out and appended) into the team's slots from
+    // slot 0; the other slots stay empty.
     void registerAll(int team, std::string_view folder, const std::vector<std::string>& files,
                      const std::function<int()>& random);
     // "（不在）に戻す": the slot at `point` or, when the point lies on no
@@ -123,6 +129,11 @@ private:
     SlotRef cursor_;
     bool open_ = false;
 };
+
+// True when two AK files (paths or bare file names) have one stem, the
+// file name without its extension, compared as the system compares file
+// names (ASCII case ignored): their output AK files would share a name.
+bool sameStem(std::string_view a, std::string_view b);
 
 // ---- Start ------------------------------------------------------------------------
 

@@ -25,6 +25,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 
@@ -147,6 +148,17 @@ TEST_F(TeamForm, RegistrationByListBoardAndMenu) {
     form->MenuEntryClick();
     EXPECT_EQ(file(*form, {1, 0}), "ak04.dat");
     EXPECT_EQ(form->registration().cursor(), (SlotRef{1, 1}));
+    // An AK already on the board moves to where it is put.
+    select(*form, 0);
+    form->ImageTeamDragDrop(at({1, 1}));
+    EXPECT_EQ(file(*form, {1, 1}), "ak01.dat");
+    EXPECT_EQ(file(*form, {0, 0}), "-");
+    select(*form, 0);
+    form->registration().setCursor({0, 0});
+    form->ListViewAkDblClick();
+    EXPECT_EQ(file(*form, {0, 0}), "ak01.dat");
+    EXPECT_EQ(file(*form, {1, 1}), "-");
+    EXPECT_EQ(form->registration().cursor(), (SlotRef{0, 1}));
     // "（不在）に戻す" on that point; then, from the list's menu (no point),
     // the slot before the cursor.
     form->SetUndoClick();
@@ -183,6 +195,15 @@ TEST_F(TeamForm, RegisterAllFillsATeamFromTheList) {
     for (int i = 0; i < 3; ++i) files.insert(file(*form, {1, i}));
     EXPECT_EQ(files, (std::set<std::string>{"ak01.dat", "ak02.dat", "ak03.dat"}));
     for (int i = 0; i < 3; ++i) EXPECT_EQ(file(*form, {0, i}), "-");
+    // The other button on the same folder takes only the AKs the right team
+    // does not hold: one AK never stands in both teams.
+    form->ButtonRegAll1->click();
+    EXPECT_EQ(file(*form, {0, 0}), "ak04.dat");
+    EXPECT_EQ(file(*form, {0, 1}), "-");
+    EXPECT_EQ(file(*form, {0, 2}), "-");
+    files.clear();
+    for (int i = 0; i < 3; ++i) files.insert(file(*form, {1, i}));
+    EXPECT_EQ(files, (std::set<std::string>{"ak01.dat", "ak02.dat", "ak03.dat"}));
     decide(*form, "5");
     form->ButtonRegAll1->click();
     EXPECT_EQ(file(*form, {0, 4}), "-"); // four AKs for five slots
@@ -222,10 +243,16 @@ TEST_F(TeamForm, AStartRefusedKeepsRegistrationClosedUntilDecide) {
 }
 
 TEST_F(TeamForm, ARunEndsWithTheBoutLinesOnTheBoard) {
+    copySamples({5, 6});
     auto form = open();
     decide(*form, "3");
     form->ButtonRegAll1->click();
     form->ButtonRegAll2->click();
+    // Both teams from one folder: three AKs each, none in both.
+    std::set<std::string> files;
+    for (int t = 0; t < 2; ++t)
+        for (int i = 0; i < 3; ++i) files.insert(file(*form, {t, i}));
+    EXPECT_EQ(files.size(), 6u);
     form->CheckBoxContinue->setChecked(true);
     const QString done = QString::fromUtf8("お待たせしました。団体戦の処理を終わりました");
     QString caption, memo;
@@ -244,13 +271,14 @@ TEST_F(TeamForm, ARunEndsWithTheBoutLinesOnTheBoard) {
     EXPECT_TRUE(driver.done());
     EXPECT_EQ(caption, QString::fromUtf8("Corvane Vell 団体戦"));
     EXPECT_EQ(barMax, 3);
-    // Winner stays: four bouts for teams of three.
-    EXPECT_EQ(bouts, "4/4");
     EXPECT_EQ(settings_.Options[OptTeamBattleWinnerStays], 1);
 
-    // The bouts replayed from the members' wins.
+    // The bouts replayed from the members' wins: as many as the run fought
+    // (winner stays, teams of three: three to five).
     ASSERT_FALSE(form->drawnLines().empty());
     EXPECT_EQ(form->drawnLines(), teamfight::boutLines(form->teams(), true));
+    const int fought = static_cast<int>(form->drawnLines().size());
+    EXPECT_EQ(bouts, QString("%1/%2").arg(fought).arg(std::max(3, fought)));
     EXPECT_EQ(form->drawnLines().front().Slot[0], 0);
     EXPECT_EQ(form->drawnLines().front().Slot[1], 0);
     EXPECT_TRUE(form->registration().isOpen());

@@ -50,7 +50,9 @@ protected:
         ModeTest::SetUp();
         ASSERT_TRUE(library_.load(programDir(), "TEAMFIGHT.DLL", {"GameStart"})) << library_.error();
         gameStart_ = library_.function<GameStartFn>("GameStart");
-        copySamples({1, 2, 3});
+        // Six AKs: "左に全登録" and "右に全登録" on the folder make two
+        // teams of three that share no AK.
+        copySamples({1, 2, 3, 4, 5, 6});
         makeConf(true);
         header_.GameForm = 4;
         sjis::writeField(header_.ConfName, sj("紅白戦"));
@@ -145,6 +147,7 @@ TEST_F(TeamGameStart, CancellingWhileABoutIsInProgress) {
     // LoadAkData reports it, and the report is held until the test has
     // pressed "終了", so the run is surely still going.
     std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_gone.dat"));
+    copySamples({7, 8}); // nine AKs: a full team of four on each side
     const std::thread::id windowThread = std::this_thread::get_id();
     std::mutex m;
     std::condition_variable cv;

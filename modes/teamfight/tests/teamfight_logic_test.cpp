@@ -1,8 +1,9 @@
 // The team battle's rules without a match: the board's hit zones, the
-// registration cursor, "全登録" and its shuffle, "（不在）に戻す", the file a
-// winner fights its next bout with, the status texts of the bout lines,
-// the entry table and both result tables, the bout lines of the board, the
-// clearing of an earlier run's outputs and the entry lists of both teams.
+// registration cursor, one AK file stem in one slot only, "全登録" and its
+// shuffle, "（不在）に戻す", the file a winner fights its next bout with,
+// the status texts of the bout lines, the entry table and both result
+// tables, the bout lines of the board, the clearing of an earlier run's
+// outputs and the entry lists of both teams.
 #include "modes/frame/imports.h"
 #include "modes/frame/setup.h"
 #include "modes/frame/tests/modetest.h"
@@ -135,6 +136,72 @@ TEST_F(TeamLogic, RegisterAllTakesTheFirstRowsInRandomOrder) {
     EXPECT_EQ(file(0, 0), "ak05.dat"); // 32767 mod 2 = 1
     EXPECT_EQ(file(0, 1), "ak04.dat");
     EXPECT_FALSE(teams_.filled(0, 2));
+}
+
+// A side's output AK file is named after the input file's stem, so two
+// slots of one stem would overwrite each other's output and a staying
+// winner would load the other's AK: a stem stands in one slot only.
+TEST_F(TeamLogic, OneFileStemStandsInOneSlot) {
+    EXPECT_TRUE(teamfight::sameStem("ak\\ak01.dat", "AK01.da1"));
+    EXPECT_TRUE(teamfight::sameStem("C:\\other\\ak01.dat", "ak/ak01"));
+    EXPECT_FALSE(teamfight::sameStem("ak01.dat", "ak01.x.dat"));
+    EXPECT_FALSE(teamfight::sameStem("ak01.dat", "ak010.dat"));
+    // Double-byte characters compare exactly: "ア" and "ヂ" differ only in a
+    // trail byte that reads as 'A' or 'a'.
+    EXPECT_FALSE(teamfight::sameStem(sj("ア.dat"), sj("ヂ.dat")));
+    EXPECT_TRUE(teamfight::sameStem(sj("機体A.dat"), sj("機体a.da2")));
+
+    std::filesystem::copy_file(path("ak/ak01.dat"), path("ak/AK01.da1"));
+    std::filesystem::create_directories(path("ak2"));
+    std::filesystem::copy_file(path("ak/ak02.dat"), path("ak2/ak02.dat"));
+    teamfight::Registration r(teams_);
+    r.decide(3);
+    r.put({0, 0}, akFolder(), "ak01.dat");
+    r.put({0, 1}, akFolder(), "ak02.dat");
+    // Put into the other team, the AK moves there.
+    r.put({1, 2}, akFolder(), "ak01.dat");
+    EXPECT_FALSE(teams_.filled(0, 0));
+    EXPECT_TRUE(teams_.Side[0][0].Path.empty());
+    EXPECT_EQ(file(1, 2), "ak01.dat");
+    // Another file of that stem, whatever its case, takes its place; so
+    // does a file of that name from another folder.
+    r.setCursor({1, 0});
+    r.putAtCursor(akFolder(), "AK01.da1");
+    EXPECT_FALSE(teams_.filled(1, 2));
+    EXPECT_EQ(file(1, 0), "AK01.da1");
+    EXPECT_EQ(pilot(1, 0), "アレックス・ロウ");
+    EXPECT_EQ(r.cursor(), (SlotRef{1, 1}));
+    r.put({0, 2}, scratch() + "ak2", "ak02.dat");
+    EXPECT_FALSE(teams_.filled(0, 1));
+    EXPECT_EQ(teams_.Side[0][2].Path, scratch() + "ak2\\ak02.dat");
+    // Put again into its own slot, it stays there.
+    r.put({0, 2}, scratch() + "ak2", "ak02.dat");
+    EXPECT_TRUE(teams_.filled(0, 2));
+    EXPECT_EQ(teams_.paths(0).size() + teams_.paths(1).size(), 2u);
+
+    // "全登録" passes over the AKs of the other team and a second file of
+    // a stem already taken; the draws and the slots are for the rest.
+    std::vector<int> draws{0, 0, 0};
+    size_t next = 0;
+    auto random = [&] { return draws[next++]; };
+    const std::vector<std::string> folder{"ak01.dat", "AK01.da1", "ak02.dat",
+                                          "ak03.dat", "ak04.dat", "ak05.dat"};
+    r.registerAll(0, akFolder(), folder, random);
+    EXPECT_EQ(next, 3u);
+    EXPECT_EQ(file(0, 0), "ak02.dat"); // its own team's earlier AK is no obstacle
+    EXPECT_EQ(file(0, 1), "ak03.dat");
+    EXPECT_EQ(file(0, 2), "ak04.dat");
+    EXPECT_EQ(file(1, 0), "AK01.da1"); // the other team is untouched
+    // The ordinary case: both teams from one folder share no AK.
+    draws = {0, 0, 0};
+    next = 0;
+    r.registerAll(1, akFolder(), folder, random);
+    EXPECT_EQ(next, 2u);
+    EXPECT_EQ(file(1, 0), "ak01.dat");
+    EXPECT_EQ(file(1, 1), "ak05.dat");
+    EXPECT_FALSE(teams_.filled(1, 2));
+    for (const std::string& left : teams_.paths(0))
+        for (const std::string& right : teams_.paths(1)) EXPECT_FALSE(teamfight::sameStem(left, right));
 }
 
 TEST_F(TeamLogic, TheFileAMemberFightsWith) {
