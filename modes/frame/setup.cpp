@@ -90,8 +90,9 @@ bool ModeSetup::chooseFolderSlot(int k) {
 }
 
 void ModeSetup::fillAkList(std::string_view mask) {
+    // A new fill shows the folder's order; the sort state stays, so a click
+    // on the column sorted last still flips its direction.
     rows_ = listAkRows(akFolder_, mask);
-    sort_.apply(rows_);
 }
 
 void ModeSetup::sortAkList(int column) {

@@ -97,6 +97,7 @@ public:
     bool chooseFolderSlot(int k);
 
     // ---- AK list ------------------------------------------------------------
+    // The rows of the current folder and mask, in the folder's order.
     void fillAkList(std::string_view mask);
     std::vector<AkRow>& rows() { return rows_; }
     void sortAkList(int column);

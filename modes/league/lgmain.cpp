@@ -57,9 +57,11 @@ void TFormLeague::ButtonStartClick() {
     for (const modes::AkRow& row : s.rows()) entrants.push_back(modes::makeEntrant(s.akFolder(), row.File));
     if (entrants.size() < 2) {
         // Every entrant's win rate is taken over the others: a league
-        // needs two.
-        plat::notify::show(text::TooFewEntrants, plat::msg::text(plat::msg::CaptionError),
-                           plat::notify::Icon::Warning, plat::notify::Buttons::Ok, true, this);
+        // needs two. An empty list with the weapon-data check on ends the
+        // start without a word, as the check itself would end it.
+        if (!entrants.empty() || !s.header().CheckWeaponData)
+            plat::notify::show(text::TooFewEntrants, plat::msg::text(plat::msg::CaptionError),
+                               plat::notify::Icon::Warning, plat::notify::Buttons::Ok, true, this);
         return;
     }
     if (CheckBoxRandom->isChecked()) shuffleEntrants(entrants, [] { return plat::random::next(); });

@@ -3,6 +3,8 @@
 // settings store, the headless notifier, conf records pointing at scratch
 // folders, fixed seeds for the dice and the general generator, a run host
 // that collects what a run thread hands to its window, and golden files.
+// Window tests (linked with Qt Widgets) also get the driver of guidriver.h,
+// in namespace modetest::gui.
 #pragma once
 
 #include "base/aksourcelist.h"
@@ -27,6 +29,10 @@
 #include <mutex>
 #include <string>
 #include <vector>
+
+#ifdef QT_WIDGETS_LIB
+#include "modes/frame/tests/guidriver.h"
+#endif
 
 extern "C" int32_t RandomizeSystem();
 

@@ -88,8 +88,13 @@ TEST_F(LeagueForm, SortingFolderSlotsAndThePicker) {
     form->ComboBoxDirChange(1);
     EXPECT_EQ(form->setup().akFolder(), "AkData\\");
     EXPECT_EQ(form->ListViewAk->topLevelItemCount(), 8);
-    QStringList values = column(form->ListViewAk, 2); // the sort order stays
-    for (int i = 1; i < values.size(); ++i) EXPECT_GE(values[i - 1].toInt(), values[i].toInt());
+    // A new folder is listed in its own order; the value column is still
+    // the one sorted last, so its next click flips to ascending.
+    EXPECT_EQ(column(form->ListViewAk, 0).first(), "ak01.dat");
+    EXPECT_EQ(column(form->ListViewAk, 0).last(), "ak08.dat");
+    form->ListViewAkColumnClick(2);
+    QStringList values = column(form->ListViewAk, 2);
+    for (int i = 1; i < values.size(); ++i) EXPECT_LE(values[i - 1].toInt(), values[i].toInt());
     // The folder picker's choice becomes the current folder.
     std::string asked;
     league::TFormLeague::setFolderChooser([&](QWidget*, std::string_view title, std::string_view start) {
@@ -138,6 +143,18 @@ TEST_F(LeagueForm, StartIsRefusedWithoutAWritableResultFileOrWithOneEntrant) {
     ASSERT_EQ(rec.size(), 1u);
     EXPECT_EQ(rec[0].text, sj("リーグ戦には２機以上のＡＫが必要です"));
     EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+    EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
+    plat::notify::clearRecorded();
+
+    // No AK at all with the weapon-data check on: the start ends silently.
+    form->ComboBoxMask->setCurrentIndex(4); // *.da3
+    ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 0);
+    header_.CheckWeaponData = 1;
+    form->ButtonStartClick();
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    header_.CheckWeaponData = 0;
+    form->ButtonStartClick();
+    EXPECT_EQ(plat::notify::recorded().size(), 1u);
     EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
 }
 

@@ -3,17 +3,22 @@
 // would: start, let the progress window finish, "終了", "キャンセル". Also a
 // run cancelled while a match is in progress, and a set-up window that
 // closes by itself when the game processor's system cannot start.
+#include "modes/frame/tests/guidriver.h"
 #include "modes/frame/tests/modetest.h"
 #include "platform/loader.h"
 
+#include <gtest/gtest-spi.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QHeaderView>
 #include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include <condition_variable>
 #include <filesystem>
@@ -23,46 +28,10 @@
 namespace {
 
 using namespace modetest;
+using namespace modetest::gui;
 using testsupport::sj;
 
 using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
-
-// Calls `step` every few milliseconds on the window thread while GameStart
-// runs; a step returns true when it has nothing more to do.
-class Driver {
-public:
-    explicit Driver(std::function<bool()> step) : step_(std::move(step)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (done_) return;
-            done_ = step_();
-        });
-        timer_.start(5);
-    }
-    bool done() const { return done_; }
-
-private:
-    std::function<bool()> step_;
-    QTimer timer_;
-    bool done_ = false;
-};
-
-// Presses a button once the driver's step has returned: a modal window it
-// opens runs its own loop, inside which the driver must go on stepping.
-void clickLater(QWidget* window, const char* button) {
-    QMetaObject::invokeMethod(window->findChild<QPushButton*>(button), "click", Qt::QueuedConnection);
-}
-
-QWidget* modal(const char* objectName) {
-    QWidget* w = QApplication::activeModalWidget();
-    return w && w->objectName() == objectName ? w : nullptr;
-}
-
-QString statusText(QWidget* progress, int panel) {
-    QStatusBar* bar = progress->findChild<QStatusBar*>("StatusBar1");
-    if (!bar) return {};
-    QList<QLabel*> labels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-    return panel < labels.size() ? labels[panel]->text() : QString();
-}
 
 class LeagueGameStart : public ModeTest {
 protected:
@@ -78,8 +47,11 @@ protected:
         plat::notify::setHandler({});
         ModeTest::TearDown();
     }
+
+public:
     int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
 
+protected:
     plat::Library library_;
     GameStartFn gameStart_ = nullptr;
 };
@@ -244,6 +216,91 @@ TEST_F(LeagueGameStart, TheWindowClosesWhenTheSystemCannotStart) {
     auto rec = plat::notify::recorded();
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
+}
+
+TEST_F(LeagueGameStart, WithoutRandomOrderTheEntrantsMeetInTheListsShownOrder) {
+    // The game master sorts the list by machine value before the start:
+    // ak03 (3800), ak01 (5000), ak02 (7800).
+    int stage = 0;
+    QPointer<QWidget> shown;
+    Driver driver([&] {
+        switch (stage) {
+        case 0:
+            if (QWidget* form = modal("TFormLeague")) {
+                auto* list = form->findChild<QTreeWidget*>("ListViewAk");
+                emit list->header()->sectionClicked(2);
+                clickLater(form, "ButtonStart");
+                stage = 1;
+            }
+            return false;
+        case 1:
+            if (QWidget* progress = modal("TFormProgress");
+                progress && !progress->findChild<QProgressBar*>("ProgressBarLeague")->isVisible()) {
+                shown = progress;
+                clickLater(progress, "ButtonCancel");
+                stage = 2;
+            }
+            return false;
+        default:
+            if (QWidget* form = modal("TFormLeague"); form && !shown) {
+                clickLater(form, "ButtonCancel");
+                return true;
+            }
+            return false;
+        }
+    });
+    EXPECT_EQ(start(), 2);
+    EXPECT_TRUE(driver.done());
+    // The log names number the entrants in that order, side 1 the earlier.
+    auto fileOf = [this](const char* log, int side) {
+        std::string text = testsupport::readFile(path(std::string("result/") + log));
+        std::string key = "PLAYER " + std::to_string(side);
+        size_t at = text.find(key);
+        size_t file = text.find("FILE ", at);
+        return at == std::string::npos || file == std::string::npos
+                   ? std::string()
+                   : text.substr(file + 5, text.find_first_of("\r\n", file) - file - 5);
+    };
+    EXPECT_EQ(fileOf("lg_001_002.txt", 1), "ak03.dat");
+    EXPECT_EQ(fileOf("lg_001_002.txt", 2), "ak01.dat");
+    EXPECT_EQ(fileOf("lg_002_003.txt", 1), "ak01.dat");
+    EXPECT_EQ(fileOf("lg_002_003.txt", 2), "ak02.dat");
+    std::string result = testsupport::readFile(path("result/League.txt"));
+    size_t first = result.find("  1:"), second = result.find("  2:"), third = result.find("  3:");
+    ASSERT_NE(third, std::string::npos);
+    EXPECT_NE(result.substr(first, second - first).find(":  3800\r\n"), std::string::npos);
+    EXPECT_NE(result.substr(second, third - second).find(":  5000\r\n"), std::string::npos);
+}
+
+// A driver that never finishes: once its deadline has passed the test
+// fails, and the driver closes the windows ("終了", then "キャンセル"), so
+// GameStart returns instead of waiting forever.
+LeagueGameStart* unanswered = nullptr;
+int unansweredResult = -1;
+
+void runUnanswered() {
+    bool started = false;
+    Driver driver(
+        [&] {
+            if (QWidget* form = modal("TFormLeague"); form && !started) {
+                clickLater(form, "ButtonStart");
+                started = true;
+            }
+            return false;
+        },
+        1500);
+    unansweredResult = unanswered->start();
+    EXPECT_TRUE(driver.expired());
+}
+
+TEST_F(LeagueGameStart, ADriverPastItsDeadlineFailsTheTestAndClosesTheWindows) {
+    unanswered = this;
+    EXPECT_NONFATAL_FAILURE(runUnanswered(), "did not finish within 1500 ms");
+    unanswered = nullptr;
+    EXPECT_EQ(unansweredResult, 2);
+    // The run had ended before the deadline closed its window: its result
+    // file is complete.
+    EXPECT_NE(testsupport::readFile(path("result/League.txt")).find(sj("【結果】")), std::string::npos);
 }
 
 TEST_F(LeagueGameStart, MissingRecordsAreRefused) {
