@@ -116,7 +116,7 @@ int TFormRoyal::numberOf(const QLineEdit* edit) {
 }
 
 void TFormRoyal::readModeValues() {
-    scrollHeight_ = std::max(0, modes::readModeValue(info(), "ScrollHeight"));
+    scrollHeight_ = scrollBoxHeight(modes::readModeValue(info(), "ScrollHeight"));
     ScrollBoxBr->setFixedHeight(scrollHeight_);
     EditMapX->setText(QString::number(modes::readModeValue(info(), "MapSizeX")));
     EditMapY->setText(QString::number(modes::readModeValue(info(), "MapSizeY")));
@@ -166,7 +166,7 @@ void TFormRoyal::ButtonDecideClick() {
     plat::random::seed(static_cast<uint32_t>(plat::clock::epochSeconds()));
     auto random = [] { return plat::random::next(); };
     shuffleEntrants(entrants_, random);
-    map_.place(cols, rows, entrants_, random);
+    map_.Place(cols, rows, entrants_, random);
 
     ImageBr->Draw(map_, entrants_, s.tables().Display);
     ScrollBoxBr->horizontalScrollBar()->setSingleStep(std::max(1, map_.pictureWidth() / 100));
@@ -207,7 +207,7 @@ void TFormRoyal::ButtonStartClick() {
 
 QString TFormRoyal::ImageBrHint(QPoint pixel) const {
     if (!ImageBr->hasPicture()) return {};
-    int no = map_.entrantAt(pixel.x(), pixel.y());
+    int no = map_.EntrantAt(pixel.x(), pixel.y());
     if (no < 0 || no >= static_cast<int>(entrants_.size())) return {};
     const RoyalEntryRecord* row = entrants_[static_cast<size_t>(no)].royal();
     if (!row) return {};
@@ -220,13 +220,13 @@ QString TFormRoyal::ImageBrHint(QPoint pixel) const {
 void TFormRoyal::ImageBrMouseDown(Qt::MouseButton button, QPoint pixel) {
     draggingPlaced_ = false;
     if (!ImageBr->hasPicture() || !map_.insideGrid(pixel.x(), pixel.y())) return;
-    if (map_.entrantAt(pixel.x(), pixel.y()) < 0) return;
+    if (map_.EntrantAt(pixel.x(), pixel.y()) < 0) return;
     draggingPlaced_ = true;
     pressPoint_ = pixel;
     if (button != Qt::LeftButton || !placementEditing_) return;
     auto* drag = new QDrag(ImageBr);
     auto* mime = new QMimeData;
-    mime->setData(PlacedMime, QByteArray::number(map_.entrantAt(pixel.x(), pixel.y())));
+    mime->setData(PlacedMime, QByteArray::number(map_.EntrantAt(pixel.x(), pixel.y())));
     drag->setMimeData(mime);
     drag->exec(Qt::MoveAction);
 }
@@ -256,7 +256,7 @@ void TFormRoyal::ImageBrDragDrop(DragSource source, QPoint pixel) {
     modes::ModeSetup& s = setup();
     int no = -1;
     if (source == DragSource::Picture) {
-        no = map_.entrantAt(pressPoint_.x(), pressPoint_.y());
+        no = map_.EntrantAt(pressPoint_.x(), pressPoint_.y());
         draggingPlaced_ = false;
     } else {
         const std::string path = modes::joinFolder(s.akFolder(), selectedFile());
@@ -281,8 +281,9 @@ void TFormRoyal::ImageBrDragDrop(DragSource source, QPoint pixel) {
     map_.setCellValue(x, y, no + 1);
     row.X = x;
     row.Y = y;
-    uint32_t textColour = s.tables().Display.Color[0];
-    ImageBr->DrawCell(CellPaint{x, y, false, markLabel(row, no), textColour});
+    // One cell is drawn as the run draws it: in the colour of the entrant's
+    // state (a whole drawing uses the text colour).
+    ImageBr->DrawCell(CellPaint{x, y, false, markLabel(row, no), MarkColour(row)});
     ImageBr->update();
 }
 

@@ -13,7 +13,7 @@ int clampMapSize(int value) {
     return std::clamp(value, MinMapSize, MaxMapSize);
 }
 
-void BrMap::place(int cols, int rows, modes::EntrantList& entrants, const std::function<int()>& random) {
+void BrMap::Place(int cols, int rows, modes::EntrantList& entrants, const std::function<int()>& random) {
     columns_ = clampMapSize(cols);
     rows_ = clampMapSize(rows);
     cells_.assign(static_cast<size_t>(columns_) * static_cast<size_t>(rows_), 0);
@@ -67,14 +67,14 @@ bool BrMap::cellOfPixel(int px, int py, int& x, int& y) const {
     return onMap(x, y);
 }
 
-int BrMap::entrantAt(int px, int py) const {
+int BrMap::EntrantAt(int px, int py) const {
     int x = 0, y = 0;
     if (cells_.empty() || !cellOfPixel(px, py, x, y)) return -1;
     int32_t value = cell(x, y);
     return value > 0 ? value - 1 : -1;
 }
 
-void BrMap::setCell(int px, int py, int entrantNo) {
+void BrMap::SetCell(int px, int py, int entrantNo) {
     int x = 0, y = 0;
     if (!cellOfPixel(px, py, x, y)) return;
     setCellValue(x, y, entrantNo < 0 ? 0 : entrantNo + 1);
@@ -87,10 +87,10 @@ bool BrMap::insideGrid(int px, int py) const {
 
 std::string markLabel(const RoyalEntryRecord& row, int entrantNo) {
     if (row.HasMark == 1) return sjis::cut(sjis::readField(row.Mark), 2);
-    return modes::format("%02x", static_cast<unsigned>(entrantNo) & 0xFFu);
+    return modes::format("%02x", static_cast<unsigned>(entrantNo));
 }
 
-uint32_t markColour(const RoyalEntryRecord& row) {
+uint32_t MarkColour(const RoyalEntryRecord& row) {
     int32_t out = row.OutStatus;
     if (out >= 0) return (out & (8 | 16)) ? colour::Red : colour::Blue;
     int32_t pct = row.HitPointPct;

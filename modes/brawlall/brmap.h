@@ -63,7 +63,7 @@ public:
     // entrant without one draws random cells until it finds an empty one.
     // Each entrant's row gets its cell (X, Y). `random` gives 0..32767.
     // Entrants beyond the number of cells are not placed.
-    void place(int cols, int rows, modes::EntrantList& entrants, const std::function<int()>& random);
+    void Place(int cols, int rows, modes::EntrantList& entrants, const std::function<int()>& random);
 
     // The cell of column x, row y; 0 outside the map.
     int32_t cell(int x, int y) const;
@@ -74,10 +74,10 @@ public:
     bool cellOfPixel(int px, int py, int& x, int& y) const;
     // The entrant number on a pixel's cell; -1 outside the grid, on an
     // empty cell, or before the map has cells.
-    int entrantAt(int px, int py) const;
+    int EntrantAt(int px, int py) const;
     // The pixel's cell := entrant number + 1 (-1 empties it); pixels
     // outside the grid are ignored.
-    void setCell(int px, int py, int entrantNo);
+    void SetCell(int px, int py, int entrantNo);
     // The press and drop test of the picture: 10 <= px <= X·25+10 and
     // 10 <= py <= Y·25+10.
     bool insideGrid(int px, int py) const;
@@ -98,14 +98,15 @@ private:
 
 // The map label of an entrant: the first two bytes of its mark when it
 // has one (one byte when the second would split a double-byte character),
-// otherwise its number as two lower-case hex digits.
+// otherwise its number in lower-case hex, at least two digits (a map of
+// 40 × 40 cells holds entrants beyond 0xff).
 std::string markLabel(const RoyalEntryRecord& row, int entrantNo);
 
 // The colour of an entrant's mark by its state: out of the game red when
 // its end state has the self-destruct or exploded flag, blue otherwise;
 // in the game by the durability left: up to 50% magenta, 70% lime, 85%
 // cyan, 95% yellow, above that white.
-uint32_t markColour(const RoyalEntryRecord& row);
+uint32_t MarkColour(const RoyalEntryRecord& row);
 
 // Whether `mark` matches a mark list, read in two-byte units: "**" any
 // single-byte mark, "*x" or "x*" one byte fixed, "＊" any double-byte mark,

@@ -6,15 +6,25 @@
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
 #include <QDropEvent>
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPen>
+#include <QScreen>
 #include <QToolTip>
+
+#include <algorithm>
 
 namespace brawl::ui {
 
 using plat::ui::colorFromRef;
 using plat::ui::fromSjis;
+
+int scrollBoxHeight(int stored) {
+    int screen = 4096;
+    if (QScreen* s = QGuiApplication::primaryScreen()) screen = std::max(s->size().height(), 0);
+    return std::clamp(stored, 0, screen);
+}
 
 MapView::MapView(QWidget* parent) : QWidget(parent) {
     setObjectName("ImageBr");
@@ -49,6 +59,13 @@ void MapView::Draw(const BrMap& map, const modes::EntrantList& entrants, const D
             *c = Cell{true, fromSjis(markLabel(*row, static_cast<int>(i))), textColour};
     }
     setFixedSize(map.pictureWidth(), map.pictureHeight());
+    // The scroll box around the picture takes the background colour too.
+    if (QWidget* around = parentWidget()) {
+        QPalette palette = around->palette();
+        palette.setColor(QPalette::Window, background_);
+        around->setPalette(palette);
+        around->setAutoFillBackground(true);
+    }
     update();
 }
 

@@ -19,13 +19,18 @@
 
 namespace brawl::ui {
 
+// A stored scroll-box height as the windows use it: 0 up to the screen's
+// height (a damaged value must not make a picture area of any size).
+int scrollBoxHeight(int stored);
+
 class MapView : public QWidget {
     Q_OBJECT
 public:
     explicit MapView(QWidget* parent = nullptr);
 
     // The whole picture: background, grid, every placed entrant's label in
-    // display colour 0.
+    // display colour 0; the widget around it (the scroll box) gets the
+    // background colour.
     void Draw(const BrMap& map, const modes::EntrantList& entrants, const DispAttribute& display);
     // One cell: emptied (background) or its label in the given colour.
     void DrawCell(const CellPaint& paint);

@@ -41,7 +41,7 @@ TFormRoyalProgress::TFormRoyalProgress(modes::ui::TFormMode& owner, modes::Entra
     ScrollBoxBr->setWidgetResizable(false);
     ImageBr = new MapView;
     ScrollBoxBr->setWidget(ImageBr);
-    scrollHeight_ = std::max(0, modes::readModeValue(owner.info(), "ScrollHeightProg"));
+    scrollHeight_ = scrollBoxHeight(modes::readModeValue(owner.info(), "ScrollHeightProg"));
     ScrollBoxBr->setFixedHeight(scrollHeight_);
 
     PageControlBr = new QTabWidget(this);
@@ -87,7 +87,7 @@ void TFormRoyalProgress::WriteEntryList() {
 
 modes::RunThread::Body TFormRoyalProgress::createRun() {
     ImageBr->Draw(map_, entrants(), display());
-    auto run = std::make_shared<RoyalRun>(entrants(), map_, settings(), header(), words());
+    auto run = std::make_shared<TBRoyal>(entrants(), map_, settings(), header(), words());
     RoyalView& v = run->view();
     v.status = [this](int panel, const std::string& text) { setStatusPanel(panel, text); };
     v.memo = [this](const modes::Lines& lines) { addLines(lines); };

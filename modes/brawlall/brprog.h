@@ -2,7 +2,7 @@
 // above two pages, the list of running fights (ListViewBattle) and the memo
 // (MemoBr) with the entry table, the heading of every finished fight and at
 // the end the result table, which is saved as the result file. The run
-// thread is TBRoyal (RoyalRun); it reports the turn ("%d分") and the count of
+// thread is TBRoyal; it reports the turn ("%d分") and the count of
 // finished fights in status panel 1.
 #pragma once
 

@@ -12,35 +12,35 @@
 
 namespace brawl {
 
-RoyalRun::RoyalRun(modes::EntrantList& entrants, const BrMap& map, GameSettings& settings,
-                   const ConfHeader& header, const MsgWords& words)
+TBRoyal::TBRoyal(modes::EntrantList& entrants, const BrMap& map, GameSettings& settings,
+                 const ConfHeader& header, const MsgWords& words)
     : entrants_(entrants), map_(map), settings_(settings), header_(header), words_(words),
       view_(std::make_shared<RoyalView>()) {
     fights_.resize(entrants_.size());
     for (const modes::Entrant& e : entrants_) akFiles_.push_back(e.Path);
 }
 
-RoyalRun::~RoyalRun() = default;
+TBRoyal::~TBRoyal() = default;
 
-int RoyalRun::fightsRunning() const {
+int TBRoyal::fightsRunning() const {
     return static_cast<int>(
         std::count_if(fights_.begin(), fights_.end(), [](const auto& f) { return f != nullptr; }));
 }
 
-RoyalEntryRecord& RoyalRun::row(int entrantNo) const {
+RoyalEntryRecord& TBRoyal::row(int entrantNo) const {
     return *entrants_[static_cast<size_t>(entrantNo)].royal();
 }
 
-bool RoyalRun::stopped() const {
+bool TBRoyal::stopped() const {
     return thread_ && thread_->terminated();
 }
 
-void RoyalRun::post(std::function<void(RoyalView&)> call) {
+void TBRoyal::post(std::function<void(RoyalView&)> call) {
     if (!thread_) return;
     thread_->post([view = view_, call = std::move(call)] { call(*view); });
 }
 
-void RoyalRun::paintEntrant(int entrantNo) {
+void TBRoyal::paintEntrant(int entrantNo) {
     const RoyalEntryRecord& r = row(entrantNo);
     int32_t x = r.X, y = r.Y;
     RoyalBoard board(entrants_, map_);
@@ -50,7 +50,7 @@ void RoyalRun::paintEntrant(int entrantNo) {
     });
 }
 
-void RoyalRun::Execute(modes::RunThread& thread) {
+void TBRoyal::Execute(modes::RunThread& thread) {
     thread_ = &thread;
     try {
         run();
@@ -68,7 +68,7 @@ void RoyalRun::Execute(modes::RunThread& thread) {
     thread.postGameDone();
 }
 
-void RoyalRun::run() {
+void TBRoyal::run() {
     modes::applyRunSettings(settings_, words_);
     post([](RoyalView& v) {
         if (v.memo) v.memo({"\r\n\r\n"});
@@ -109,12 +109,12 @@ void RoyalRun::run() {
         });
         script_.append(viewerTurnText(turn));
         bool changed = false;
-        bool going = board.moveEntrants(turn, listener, &changed);
+        bool going = board.MoveRoyalEntrants(turn, listener, &changed);
         post([](RoyalView& v) {
             if (v.refreshMap) v.refreshMap();
         });
         fightStepped_ = false;
-        stepRoyalFights();
+        StepRoyalFights();
         script_.flush();
         ++turn_;
         if (stopped() || !going) break;
@@ -126,14 +126,14 @@ void RoyalRun::run() {
     }
 }
 
-void RoyalRun::stepRoyalFights() {
+void TBRoyal::StepRoyalFights() {
     if (stopped()) return;
     for (int j = 0; j < static_cast<int>(entrants_.size()); ++j) {
         if (!entrants_[static_cast<size_t>(j)].royal()) continue; // no row: never on the map
         const RoyalEntryRecord& r = row(j);
         int32_t opponent = r.Opponent, fightTurn = r.FightTurn;
         if (j < opponent && fightTurn == turn_ && opponent < static_cast<int>(entrants_.size())) {
-            startRoyalFight(j, opponent);
+            StartRoyalFight(j, opponent);
             DisposeGameMessage();
         }
     }
@@ -148,7 +148,7 @@ void RoyalRun::stepRoyalFights() {
     }
 }
 
-void RoyalRun::leaveUnloaded(int a, int b, const bool loaded[2]) {
+void TBRoyal::leaveUnloaded(int a, int b, const bool loaded[2]) {
     // A fighter whose AK cannot be read leaves the game as after a draw;
     // its opponent is free again.
     const int sides[2] = {a, b};
@@ -161,7 +161,7 @@ void RoyalRun::leaveUnloaded(int a, int b, const bool loaded[2]) {
     }
 }
 
-void RoyalRun::startRoyalFight(int a, int b) {
+void TBRoyal::StartRoyalFight(int a, int b) {
     const std::string resultFolder(sjis::readField(header_.ResultFolder));
 
     auto fight = std::make_unique<RoyalFight>();
@@ -212,7 +212,7 @@ void RoyalRun::startRoyalFight(int a, int b) {
     fights_[static_cast<size_t>(a)] = std::move(fight);
 }
 
-void RoyalRun::stepFight(RoyalFight& fight) {
+void TBRoyal::stepFight(RoyalFight& fight) {
     fightStepped_ = true;
     RestoreGameContext(&fight.Settings, &fight.Ak[0], &fight.Ak[1], &fight.State[0].State,
                        &fight.State[1].State, fight.Weapons[0], fight.Weapons[1], fight.Comments[0],
@@ -240,14 +240,14 @@ void RoyalRun::stepFight(RoyalFight& fight) {
     for (int k = 0; k < 2; ++k) paintEntrant(fight.Entrant[k]);
 
     const bool ended = result != 0;
-    if (ended) endRoyalFight(fight);
+    if (ended) EndRoyalFight(fight);
     DisposeGameMessage();
     // Freed only now: the game processor's pointers name this fight until
     // its message sets are released.
     if (ended) fights_[static_cast<size_t>(fight.Entrant[0])].reset();
 }
 
-void RoyalRun::endRoyalFight(RoyalFight& fight) {
+void TBRoyal::EndRoyalFight(RoyalFight& fight) {
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
     // The output AK files EndMatch1 is about to write: the winner's is the
     // file of its next fight.

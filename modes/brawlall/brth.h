@@ -58,14 +58,14 @@ struct RoyalFight {
     int Entrant[2] = {0, 0}; // EntrantNo of side 1 and side 2
 };
 
-class RoyalRun {
+class TBRoyal {
 public:
     // `map` is the set-up window's map as placed; the run works on a copy.
-    RoyalRun(modes::EntrantList& entrants, const BrMap& map, GameSettings& settings, const ConfHeader& header,
-             const MsgWords& words);
-    ~RoyalRun();
-    RoyalRun(const RoyalRun&) = delete;
-    RoyalRun& operator=(const RoyalRun&) = delete;
+    TBRoyal(modes::EntrantList& entrants, const BrMap& map, GameSettings& settings, const ConfHeader& header,
+            const MsgWords& words);
+    ~TBRoyal();
+    TBRoyal(const TBRoyal&) = delete;
+    TBRoyal& operator=(const TBRoyal&) = delete;
 
     RoyalView& view() { return *view_; }
 
@@ -83,10 +83,10 @@ public:
 
 private:
     void run();
-    void stepRoyalFights();
-    void startRoyalFight(int a, int b);
+    void StepRoyalFights();
+    void StartRoyalFight(int a, int b);
     void stepFight(RoyalFight& fight);
-    void endRoyalFight(RoyalFight& fight);
+    void EndRoyalFight(RoyalFight& fight);
     void leaveUnloaded(int a, int b, const bool loaded[2]);
     void paintEntrant(int entrantNo);
     RoyalEntryRecord& row(int entrantNo) const;

@@ -51,7 +51,7 @@ bool RoyalBoard::matchesAnyKnown(const RoyalEntryRecord& s, const RoyalEntryReco
            markListMatches(sjis::readField(s.AllyList), mark);
 }
 
-Target RoyalBoard::findNearestOpponent(int s, const std::vector<int>& order) const {
+Target RoyalBoard::FindNearestOpponent(int s, const std::vector<int>& order) const {
     const RoyalEntryRecord* self = row(s);
     if (!self) return {};
     const int32_t sx = self->X, sy = self->Y;
@@ -81,7 +81,7 @@ Target RoyalBoard::findNearestOpponent(int s, const std::vector<int>& order) con
     return {};
 }
 
-std::pair<int, int> RoyalBoard::stepTowardTarget(int s, int target, const TurnListener& listener) {
+std::pair<int, int> RoyalBoard::StepTowardTarget(int s, int target, const TurnListener& listener) {
     RoyalEntryRecord& self = *row(s);
     const RoyalEntryRecord& goal = *row(target);
     const int x = self.X, y = self.Y;
@@ -127,7 +127,7 @@ bool RoyalBoard::formPair(int s, int target, int turn) {
     return true;
 }
 
-bool RoyalBoard::moveEntrants(int turn, const TurnListener& listener, bool* changed) {
+bool RoyalBoard::MoveRoyalEntrants(int turn, const TurnListener& listener, bool* changed) {
     bool result = false;
     bool change = false;
     const std::vector<int> order = turnOrder();
@@ -137,14 +137,14 @@ bool RoyalBoard::moveEntrants(int turn, const TurnListener& listener, bool* chan
             continue;
         }
         if (!inGame(s)) continue;
-        Target target = findNearestOpponent(s, order);
+        Target target = FindNearestOpponent(s, order);
         if (target.Index < 0) continue;
         result = true;
         if (target.Distance != 1) {
-            auto [mx, my] = stepTowardTarget(s, target.Index, listener);
+            auto [mx, my] = StepTowardTarget(s, target.Index, listener);
             if (listener.moved) listener.moved(s, mx, my);
             if (mx != 0 || my != 0) change = true;
-            target = findNearestOpponent(s, order);
+            target = FindNearestOpponent(s, order);
         }
         if (target.Index >= 0 && target.Distance == 1 && formPair(s, target.Index, turn)) change = true;
     }
@@ -161,7 +161,7 @@ CellPaint RoyalBoard::paintOf(int x, int y) const {
     if (!r) return paint;
     paint.Empty = false;
     paint.Label = markLabel(*r, holder - 1);
-    paint.Colour = markColour(*r);
+    paint.Colour = MarkColour(*r);
     return paint;
 }
 

@@ -47,12 +47,12 @@ public:
     // the unaligned (matching none of its enemy, friend and ally lists);
     // else those matching its AllyList. Within a pass the nearest free one
     // wins (a later one on a tie); when all are fighting, the last of them.
-    Target findNearestOpponent(int s, const std::vector<int>& order) const;
+    Target FindNearestOpponent(int s, const std::vector<int>& order) const;
 
     // One cell towards the target along the longer axis first (X on a
     // tie), else along the other; a cell is free when empty or held by an
     // entrant out of the game. Returns the change of X and Y.
-    std::pair<int, int> stepTowardTarget(int s, int target, const TurnListener& listener);
+    std::pair<int, int> StepTowardTarget(int s, int target, const TurnListener& listener);
 
     // Pairs s with the target unless the target is already fighting.
     bool formPair(int s, int target, int turn);
@@ -60,7 +60,7 @@ public:
     // One turn; true while anything is still going on (someone fights or a
     // free entrant has a target). `changed` tells whether a step moved
     // someone or a pair was formed.
-    bool moveEntrants(int turn, const TurnListener& listener, bool* changed = nullptr);
+    bool MoveRoyalEntrants(int turn, const TurnListener& listener, bool* changed = nullptr);
 
     // The paint of a cell as it stands (label and colour of its entrant).
     CellPaint paintOf(int x, int y) const;

@@ -64,8 +64,7 @@ void prepareStart(modes::EntrantList& entrants) {
     for (size_t i = 0; i < entrants.size(); ++i) {
         RoyalEntryRecord* row = entrants[i].royal();
         if (!row) continue;
-        if (row->HasMark == 0)
-            sjis::writeField(row->Mark, modes::format("%02x", static_cast<unsigned>(i) & 0xFFu));
+        if (row->HasMark == 0) sjis::writeField(row->Mark, modes::format("%02x", static_cast<unsigned>(i)));
         row->EntrantNo = static_cast<int32_t>(i);
     }
     for (size_t r = 0; r < entrants.size(); ++r) {
@@ -98,17 +97,20 @@ bool sameFile(std::string_view a, std::string_view b) {
 
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const std::vector<std::string>& keep) {
-    auto remove = [](std::string_view folder, const std::string& name) {
+    // An entrant's own AK file stays, wherever it lies (an AK output or a
+    // results folder that is also the AK input folder).
+    auto remove = [&keep](std::string_view folder, const std::string& name) {
         std::string path = modes::joinFolder(folder, name);
-        if (plat::isRegularFile(path)) plat::removeFile(path);
+        if (!plat::isRegularFile(path)) return;
+        if (std::any_of(keep.begin(), keep.end(),
+                        [&path](const std::string& k) { return sameFile(k, path); }))
+            return;
+        plat::removeFile(path);
     };
     for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?")) {
         char last = name.back();
         if (last == 't' || last == 'T') continue;
-        std::string path = modes::joinFolder(akOutputFolder, name);
-        bool entrant = std::any_of(keep.begin(), keep.end(),
-                                   [&path](const std::string& k) { return sameFile(k, path); });
-        if (!entrant) remove(akOutputFolder, name);
+        remove(akOutputFolder, name);
     }
     for (const std::string& name : plat::listFolder(resultFolder, "bt_*.*")) remove(resultFolder, name);
 }

@@ -51,7 +51,7 @@ void appendMarks(char (&field)[80], std::string_view more);
 // The outputs of an earlier run: in the AK output folder every "*.da?"
 // file whose name does not end in 't' or 'T', in the results folder every
 // "bt_*.*" file. The entrants' own AK files (`keep`) are never deleted,
-// even when they lie in the AK output folder.
+// even when they lie in one of these folders.
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const std::vector<std::string>& keep = {});
 

@@ -56,7 +56,7 @@ TEST(BrMapPlace, PresetCellsAreClampedAndATakenOneWalksAtRandom) {
         99,
     }};
     BrMap map;
-    map.place(12, 15, list, std::ref(script));
+    map.Place(12, 15, list, std::ref(script));
     EXPECT_TRUE(script.values.empty());
     EXPECT_EQ(map.columns(), 12);
     EXPECT_EQ(map.rows(), 15);
@@ -79,7 +79,7 @@ TEST(BrMapPlace, RandomCellsAreDrawnUntilOneIsEmpty) {
     // 10 × 40 after clamping: first (3, 4); then (13 mod 10, 44 mod 40) = (3, 4) taken, then (0, 9).
     Script script{{3, 4, 13, 44, 10, 9}};
     BrMap map;
-    map.place(5, 50, list, std::ref(script));
+    map.Place(5, 50, list, std::ref(script));
     EXPECT_EQ(map.columns(), 10);
     EXPECT_EQ(map.rows(), 40);
     EXPECT_TRUE(script.values.empty());
@@ -98,7 +98,7 @@ TEST(BrMapPlace, NoMoreEntrantsThanCells) {
         return v;
     };
     BrMap map;
-    map.place(10, 10, list, walk);
+    map.Place(10, 10, list, walk);
     EXPECT_EQ(map.entrantCount(), 100);
     int used = 0;
     for (int y = 0; y < 10; ++y)
@@ -111,28 +111,28 @@ TEST(BrMapGeometry, PixelsOfTheGridAndItsEdges) {
     list.push_back(entrant(0, 0, true));
     list.push_back(entrant(9, 11, true));
     BrMap map;
-    EXPECT_EQ(map.entrantAt(20, 20), -1); // no cells yet
-    map.place(10, 12, list, [] { return 0; });
+    EXPECT_EQ(map.EntrantAt(20, 20), -1); // no cells yet
+    map.Place(10, 12, list, [] { return 0; });
     EXPECT_EQ(map.pictureWidth(), 270);
     EXPECT_EQ(map.pictureHeight(), 320);
-    EXPECT_EQ(map.entrantAt(10, 10), 0);
-    EXPECT_EQ(map.entrantAt(34, 34), 0);
-    EXPECT_EQ(map.entrantAt(35, 10), -1); // the next cell is empty
+    EXPECT_EQ(map.EntrantAt(10, 10), 0);
+    EXPECT_EQ(map.EntrantAt(34, 34), 0);
+    EXPECT_EQ(map.EntrantAt(35, 10), -1); // the next cell is empty
     // Left of and above the grid: no cell, although (px − 10) / 25 is 0 there.
-    EXPECT_EQ(map.entrantAt(5, 20), -1);
-    EXPECT_EQ(map.entrantAt(20, 9), -1);
-    EXPECT_EQ(map.entrantAt(259, 309), 1);
-    EXPECT_EQ(map.entrantAt(260, 309), -1); // the grid's right edge
+    EXPECT_EQ(map.EntrantAt(5, 20), -1);
+    EXPECT_EQ(map.EntrantAt(20, 9), -1);
+    EXPECT_EQ(map.EntrantAt(259, 309), 1);
+    EXPECT_EQ(map.EntrantAt(260, 309), -1); // the grid's right edge
     EXPECT_TRUE(map.insideGrid(260, 310));
     EXPECT_FALSE(map.insideGrid(261, 310));
     EXPECT_FALSE(map.insideGrid(9, 100));
 
-    map.setCell(40, 40, 1); // column 1, row 1
+    map.SetCell(40, 40, 1); // column 1, row 1
     EXPECT_EQ(map.cell(1, 1), 2);
-    map.setCell(40, 40, -1);
+    map.SetCell(40, 40, -1);
     EXPECT_EQ(map.cell(1, 1), 0);
-    map.setCell(2, 2, 1);     // outside: ignored
-    map.setCell(1000, 40, 1); // outside: ignored
+    map.SetCell(2, 2, 1);     // outside: ignored
+    map.SetCell(1000, 40, 1); // outside: ignored
     EXPECT_EQ(map.cell(0, 0), 1);
     EXPECT_EQ(map.cell(99, 99), 0);
     EXPECT_EQ(BrMap::labelX(2), 63);
@@ -145,7 +145,8 @@ TEST(BrMapGeometry, PixelsOfTheGridAndItsEdges) {
 TEST(BrMapMarks, LabelsAndColours) {
     modes::Entrant e = entrant();
     RoyalEntryRecord& r = *e.Record;
-    EXPECT_EQ(brawl::markLabel(r, 10), "0a"); // no emblem: the number in hex
+    EXPECT_EQ(brawl::markLabel(r, 10), "0a");   // no emblem: the number in hex
+    EXPECT_EQ(brawl::markLabel(r, 256), "100"); // 40 × 40 cells hold more than 0xff
     r.HasMark = 1;
     sjis::writeField(r.Mark, "ABCD");
     EXPECT_EQ(brawl::markLabel(r, 10), "AB");
@@ -161,7 +162,7 @@ TEST(BrMapMarks, LabelsAndColours) {
                                                {96, brawl::colour::White},  {100, brawl::colour::White}};
     for (auto [pct, colour] : inGame) {
         r.HitPointPct = pct;
-        EXPECT_EQ(brawl::markColour(r), colour) << pct;
+        EXPECT_EQ(brawl::MarkColour(r), colour) << pct;
     }
     r.HitPointPct = 100;
     const std::pair<int, uint32_t> out[] = {
@@ -169,7 +170,7 @@ TEST(BrMapMarks, LabelsAndColours) {
         {16, brawl::colour::Red}, {17, brawl::colour::Red}, {5, brawl::colour::Blue}};
     for (auto [status, colour] : out) {
         r.OutStatus = status;
-        EXPECT_EQ(brawl::markColour(r), colour) << status;
+        EXPECT_EQ(brawl::MarkColour(r), colour) << status;
     }
 }
 

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -160,6 +161,10 @@ TEST_F(RoyalForm, PlacementByDragAndDrop) {
     EXPECT_EQ(form->ImageBr->labelAt(x0, y0), QString());
     EXPECT_EQ(form->ImageBr->labelAt(fx, fy),
               plat::ui::fromSjis(brawl::markLabel(*form->entrants()[0].Record, 0)));
+    // A moved label is drawn in the colour of the entrant's state (by the
+    // durability its AK has left), as the run draws single cells.
+    EXPECT_EQ(form->ImageBr->colourAt(fx, fy),
+              plat::ui::colorFromRef(brawl::MarkColour(*form->entrants()[0].Record)));
     // A drop on an occupied cell changes nothing.
     form->ImageBrMouseDown(Qt::RightButton, centre(fx, fy));
     form->ImageBrDragDrop(Source::Picture, centre(x1, y1));
@@ -295,6 +300,11 @@ TEST_F(RoyalForm, ClosingStoresTheMapSizeAndTheScrollHeight) {
     EXPECT_EQ(plat::reg::readString(key, "MapSizeX", ""), "10");
     EXPECT_EQ(plat::reg::readString(key, "MapSizeY", ""), "40");
     EXPECT_TRUE(plat::reg::valueExists("Software\\Dunmoor\\CVVell\\Window", "Game_BrHeight"));
+
+    // A damaged height makes no picture area beyond the screen.
+    plat::reg::writeInteger(key, "ScrollHeight", 50000000);
+    auto damaged = open();
+    EXPECT_LE(damaged->ScrollBoxBr->height(), QGuiApplication::primaryScreen()->size().height());
 }
 
 } // namespace

@@ -70,7 +70,7 @@ protected:
             entrants_.push_back(modes::makeRoyalEntrant(akFolder(), f, &loaded));
             ASSERT_TRUE(loaded) << f;
         }
-        map_.place(10, 10, entrants_, [] {
+        map_.Place(10, 10, entrants_, [] {
             ADD_FAILURE() << "the start cells are preset";
             return 0;
         });
@@ -89,7 +89,7 @@ protected:
 
     // Runs the battle royal on a real run thread.
     void run(std::function<void(modes::RunThread&)> onAddFight = {}) {
-        run_ = std::make_unique<brawl::RoyalRun>(entrants_, map_, settings_, header_, setup_->tables().Words);
+        run_ = std::make_unique<brawl::TBRoyal>(entrants_, map_, settings_, header_, setup_->tables().Words);
         modes::RunThread thread(host_);
         brawl::RoyalView& v = run_->view();
         v.status = [this](int panel, const std::string& text) { status_.emplace_back(panel, text); };
@@ -121,7 +121,7 @@ protected:
     modes::EntrantList entrants_;
     brawl::BrMap map_;
     DirectHost host_;
-    std::unique_ptr<brawl::RoyalRun> run_;
+    std::unique_ptr<brawl::TBRoyal> run_;
     modes::Lines memo_;
     std::vector<std::pair<int, std::string>> status_;
     std::vector<std::string> rows_;
@@ -202,10 +202,10 @@ TEST_F(RoyalRunTest, SameSeedsSameEvent) {
     }
     entrants_[1].Record->X = 3;
     entrants_[2].Record->Y = 4;
-    map_.place(10, 10, entrants_, [] { return 0; });
+    map_.Place(10, 10, entrants_, [] { return 0; });
     DirectHost again;
     modes::RunThread thread(again);
-    brawl::RoyalRun second(entrants_, map_, settings_, header_, setup_->tables().Words);
+    brawl::TBRoyal second(entrants_, map_, settings_, header_, setup_->tables().Words);
     seedEverything();
     thread.start([&second](modes::RunThread& t) { second.Execute(t); });
     ASSERT_TRUE(again.wait());

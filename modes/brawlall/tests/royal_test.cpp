@@ -53,7 +53,7 @@ protected:
             sjis::writeField(r.FriendList, sj(s.friends));
             list_.push_back(std::move(e));
         }
-        map_.place(cols, rows, list_, [] {
+        map_.Place(cols, rows, list_, [] {
             ADD_FAILURE() << "a preset cell was taken";
             return 0;
         });
@@ -67,7 +67,7 @@ protected:
         int x = row(i).X, y = row(i).Y;
         return {x, y};
     }
-    bool turn(int t, bool* changed = nullptr) { return board_->moveEntrants(t, listener_, changed); }
+    bool turn(int t, bool* changed = nullptr) { return board_->MoveRoyalEntrants(t, listener_, changed); }
 
     modes::EntrantList list_;
     BrMap map_;
@@ -162,21 +162,21 @@ TEST_F(Board, NeutralsBeforeAlliesAndAlliesLast) {
     // A's ally B is nearer than the unaligned C: C is the target.
     make({{0, 0, "Ａ", "", "Ｂ"}, {0, 2, "Ｂ", "", "Ａ"}, {6, 0, "Ｃ"}});
     std::vector<int> order = board_->turnOrder();
-    brawl::Target t = board_->findNearestOpponent(0, order);
+    brawl::Target t = board_->FindNearestOpponent(0, order);
     EXPECT_EQ(t.Index, 2);
     EXPECT_EQ(t.Distance, 36);
     // Without the neutral, the ally is attacked.
     row(2).OutStatus = 16;
-    t = board_->findNearestOpponent(0, order);
+    t = board_->FindNearestOpponent(0, order);
     EXPECT_EQ(t.Index, 1);
     EXPECT_EQ(t.Distance, 4);
     // An enemy comes before everything.
     make({{0, 0, "Ａ", "Ｄ", "Ｂ"}, {0, 1, "Ｂ"}, {1, 0, "Ｃ"}, {9, 9, "Ｄ"}});
-    t = board_->findNearestOpponent(0, board_->turnOrder());
+    t = board_->FindNearestOpponent(0, board_->turnOrder());
     EXPECT_EQ(t.Index, 3);
     // A mark in the friend list and in the enemy list is still an enemy.
     make({{0, 0, "Ａ", "Ｂ", "", "Ｂ"}, {0, 3, "Ｂ"}});
-    EXPECT_EQ(board_->findNearestOpponent(0, board_->turnOrder()).Index, 1);
+    EXPECT_EQ(board_->FindNearestOpponent(0, board_->turnOrder()).Index, 1);
 }
 
 TEST_F(Board, TiesGoToTheLaterOneAndFightersAreTheLastResort) {
@@ -184,18 +184,18 @@ TEST_F(Board, TiesGoToTheLaterOneAndFightersAreTheLastResort) {
     make({{4, 4, "A", "**"}, {4, 2, "B", "", "", "**", 5}, {4, 6, "C", "", "", "**", 9}});
     std::vector<int> order = board_->turnOrder();
     EXPECT_EQ(order, (std::vector<int>{2, 1, 0}));
-    EXPECT_EQ(board_->findNearestOpponent(0, order).Index, 1); // later in the order
+    EXPECT_EQ(board_->FindNearestOpponent(0, order).Index, 1); // later in the order
     // Both fighting: the last fighting one in the order.
     row(1).FightTurn = 1;
     row(2).FightTurn = 1;
-    EXPECT_EQ(board_->findNearestOpponent(0, order).Index, 1);
+    EXPECT_EQ(board_->FindNearestOpponent(0, order).Index, 1);
     // One free: the free one, although farther.
     row(1).FightTurn = 0;
     map_.setCellValue(4, 2, 0);
     row(1).X = 4;
     row(1).Y = 0;
     map_.setCellValue(4, 0, 2);
-    EXPECT_EQ(board_->findNearestOpponent(0, order).Index, 1);
+    EXPECT_EQ(board_->FindNearestOpponent(0, order).Index, 1);
 }
 
 TEST_F(Board, AWaitingEntrantDoesNotPairWithAFighter) {
@@ -227,11 +227,12 @@ TEST(RoyalStart, MarksNumbersAndTeamLists) {
     add("☆", "", "", "", "●");
     add("", "", "", "", "");   // no emblem: never a team mate
     add("◇", "★", "", "", ""); // team list naming the first
-    for (int i = 4; i < 12; ++i) add("", "", "", "", "");
+    for (int i = 4; i < 258; ++i) add("", "", "", "", "");
     brawl::prepareStart(list);
     for (size_t i = 0; i < list.size(); ++i) EXPECT_EQ(+list[i].Record->EntrantNo, static_cast<int>(i));
     EXPECT_EQ(sjis::readField(list[2].Record->Mark), "02");
     EXPECT_EQ(sjis::readField(list[11].Record->Mark), "0b");
+    EXPECT_EQ(sjis::readField(list[257].Record->Mark), "101"); // not the mark of entrant 1
     EXPECT_EQ(+list[2].Record->HasMark, 0);
     // The first's lists went to the second (named by its team list).
     EXPECT_EQ(sjis::readField(list[1].Record->EnemyList), sj("◆"));
@@ -273,10 +274,12 @@ TEST(RoyalRunFiles, OldOutputsButNoEntrantsFile) {
     for (const char* f :
          {"ak01.dat", "ak01.da1", "AK02.DA2", "ak03.daT", "ak04.da10", "ak05.daX", "ak06.da2", "keep.txt"})
         testsupport::writeFile(dir.path() / "out" / f, "x");
-    for (const char* f : {"bt_001.txt", "bt_view.vellScript", "BattleRoyal.txt"})
+    for (const char* f : {"bt_001.txt", "bt_view.vellScript", "BattleRoyal.txt", "bt_ace.dat"})
         testsupport::writeFile(dir.path() / "res" / f, "x");
-    // ak06.da2 is an entrant's own file (the output folder is also an input folder).
-    brawl::deleteOldOutputs(dir.folder() + "out", dir.folder() + "res", {dir.folder() + "out\\AK06.da2"});
+    // ak06.da2 and bt_ace.dat are entrants' own files (the output folder and
+    // the results folder are also input folders).
+    brawl::deleteOldOutputs(dir.folder() + "out", dir.folder() + "res",
+                            {dir.folder() + "out\\AK06.da2", dir.folder() + "res\\bt_ace.dat"});
     auto has = [&dir](const char* rel) { return std::filesystem::exists(dir.path() / rel); };
     EXPECT_TRUE(has("out/ak01.dat"));
     EXPECT_FALSE(has("out/ak01.da1"));
@@ -289,6 +292,7 @@ TEST(RoyalRunFiles, OldOutputsButNoEntrantsFile) {
     EXPECT_FALSE(has("res/bt_001.txt"));
     EXPECT_FALSE(has("res/bt_view.vellScript"));
     EXPECT_TRUE(has("res/BattleRoyal.txt"));
+    EXPECT_TRUE(has("res/bt_ace.dat"));
 }
 
 TEST(RoyalDrain, CarriedBothWaysAndTheDurabilityLeft) {
