@@ -17,11 +17,12 @@ int configureGame(std::string_view programFolder, ConfNodeRec* node, const GameD
 }
 
 int configureFolder(ConfNodeRec* node, ConfHeader* folders, const FolderDialog& dialog) {
-    if (!node || node->Kind == 1) return 0; // any kind but a conf acts as a net
+    // Only a net takes folders, and only into a buffer.
+    if (!node || node->Kind != 0 || !folders) return 0;
     FolderTexts texts;
     texts.fill(text::NoChange);
     int result = dialog(texts);
-    if (result != DialogOk || !folders) return result;
+    if (result != DialogOk) return result;
     char* base = reinterpret_cast<char*>(folders);
     for (size_t i = 0; i < texts.size(); ++i) sjis::writeField(base + FolderOffsets[i], FolderSize, texts[i]);
     return result;

@@ -34,9 +34,10 @@ using FolderTexts = std::array<std::string, 4>;
 // user left them.
 using FolderDialog = std::function<int(FolderTexts& texts)>;
 
-// A net's folders: 0 for a conf node (every other kind acts as a net); else the dialog's result,
-// and on OK the four texts copied into the buffer's folder fields (each cut
-// to 255 bytes on a character boundary; the rest of the buffer untouched).
+// A net's folders: 0 without a window for any node that is not a net (Kind
+// 0) and for a missing buffer; else the dialog's result, and on OK the four
+// texts copied into the buffer's folder fields (each cut to 255 bytes on a
+// character boundary; the rest of the buffer untouched).
 int configureFolder(ConfNodeRec* node, ConfHeader* folders, const FolderDialog& dialog);
 
 } // namespace cnf

@@ -1,6 +1,5 @@
-// The exported entries of libvellcnf.so: thin C wrappers over the logic that
-// keep exceptions inside the library. The three dialogs are not built yet:
-// they answer as a cancelled or refused dialog would, without a window.
+// The exported entries of libvellcnf.so: thin C wrappers over the logic and
+// the dialogs that keep exceptions inside the library.
 #include "config/vellcnf.h"
 
 #include "config/conftree.h"

@@ -168,7 +168,8 @@ MessageTables::Import MessageTables::importIni(std::string_view iniPath) {
             if (trigger.empty()) continue;
             std::string dir = ini.readString(src.dirSection, key, "");
             std::string path;
-            if (dir.size() > 1) path = plat::isAbsolutePath(dir) ? dir : root + dir;
+            // A folder with a drive stands as it is; any other goes under the root.
+            if (dir.size() > 1) path = dir[1] == ':' ? dir : root + dir;
             if (path.size() > PathBytes) continue; // a cut path would name another file
             MsgEntryTexts entry = namedEntry(trigger, path);
             if (src.nameSection)

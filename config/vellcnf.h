@@ -28,12 +28,12 @@ VELL_EXPORT void SaveDispAttribute(const char* programFolder, const DispAttribut
 VELL_EXPORT int ChangeTreeNodeConf(void* node, const char* programFolder, ConfHeader* folders);
 
 // The dialogs, application-modal top-level windows. ConfigureEnv: 1 after
-// OK, 2 after Cancel. ConfigureGame: 1 when the conf was saved, 0 for a net,
-// a missing file or a conf that could not be written, 2 when cancelled.
-// ConfigureFolder: 1 when accepted (the buffer's four folder fields filled),
-// 0 for a conf node, 2 when cancelled. Without a QApplication on the calling
-// thread no window is shown and the answer is 2 (0 for a node of the wrong
-// kind).
+// OK, 2 after Cancel. ConfigureGame: 1 when the conf was saved, 0 for a node
+// that is not a conf, a missing file (41042 shown) or a conf that could not
+// be written, 2 when cancelled. ConfigureFolder: 1 when accepted (the
+// buffer's four folder fields filled), 0 for a node that is not a net or no
+// buffer, 2 when cancelled. Without a QApplication on the calling thread no
+// window is shown and a dialog answers as cancelled.
 VELL_EXPORT int ConfigureEnv(int unused);
 VELL_EXPORT int ConfigureGame(const char* programFolder, ConfNodeRec* node);
 VELL_EXPORT int ConfigureFolder(const char* programFolder, ConfNodeRec* node, ConfHeader* folders);

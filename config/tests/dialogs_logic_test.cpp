@@ -367,8 +367,9 @@ TEST_F(DialogsLogicTest, ImportOfTheOlderProgramsIni) {
     std::string ini = "[DIR]\r\nMSGROOT=C:\\CVH\\MSG\\\r\n"
                       "[DOLLERTRIGER]\r\n0=" +
                       sj("太郎") +
-                      "\r\n1=Jiro\r\n5=Goro\r\n198=Last\r\n199=Never\r\n"
-                      "[DOLLERDIR]\r\n0=taro\\\r\n1=D:\\jiro.kwp\r\n5=x\r\n198=last\\\r\n199=never\\\r\n"
+                      "\r\n1=Jiro\r\n5=Goro\r\n7=Nana\r\n198=Last\r\n199=Never\r\n"
+                      "[DOLLERDIR]\r\n0=taro\\\r\n1=D:\\jiro.kwp\r\n5=x\r\n7=\\nana\\\r\n198=last\\\r\n"
+                      "199=never\\\r\n"
                       "[COMPUTERTRIGER]\r\n0=Jiro\r\n1=Robo\r\n"
                       "[COMPUTERDIR]\r\n0=jiro\\\r\n1=taro\\\r\n"
                       "[ANATRIGER]\r\n3=Mike\r\n"
@@ -385,13 +386,15 @@ TEST_F(DialogsLogicTest, ImportOfTheOlderProgramsIni) {
     EXPECT_EQ(shown(40013), 1);
 
     const auto& p = t.entries(cnf::MsgKind::Pilot);
-    ASSERT_EQ(p.size(), 4u);
+    ASSERT_EQ(p.size(), 5u);
     EXPECT_EQ(p[1].id, sj("太郎"));
     EXPECT_EQ(p[1].triggers[0], sj("太郎"));
     EXPECT_EQ(p[1].path, "C:\\CVH\\MSG\\taro\\");
     EXPECT_EQ(p[2].id, "Goro");
-    EXPECT_EQ(p[2].path, "");   // a one-byte value names no place
-    EXPECT_EQ(p[3].id, "Last"); // value 198 is read, 199 is not
+    EXPECT_EQ(p[2].path, ""); // a one-byte value names no place
+    // Only a drive makes a folder stand alone; a leading '\' goes under the root.
+    EXPECT_EQ(p[3].path, "C:\\CVH\\MSG\\\\nana\\");
+    EXPECT_EQ(p[4].id, "Last"); // value 198 is read, 199 is not
     const auto& c = t.entries(cnf::MsgKind::Computer);
     ASSERT_EQ(c.size(), 2u);
     EXPECT_EQ(c[0].id, "Jiro"); // another table: not a duplicate
@@ -405,7 +408,7 @@ TEST_F(DialogsLogicTest, ImportOfTheOlderProgramsIni) {
     // A second import finds everything in place; a full table stops at once.
     plat::notify::clearRecorded();
     EXPECT_EQ(t.importIni((program_ / "cvh.ini").string()), cnf::MessageTables::Import::Done);
-    EXPECT_EQ(t.count(cnf::MsgKind::Pilot), 4);
+    EXPECT_EQ(t.count(cnf::MsgKind::Pilot), 5);
     // Room for one more computer: Jiro comes in, Robo finds the table full
     // and the announcers are never reached.
     t.remove(cnf::MsgKind::Computer, 1);

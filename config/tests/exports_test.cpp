@@ -85,22 +85,34 @@ TEST_F(ExportsTest, ChangeTreeNodeConfTakesTheSharedTreeNode) {
 }
 
 // This program has no QApplication: the dialogs answer as cancelled ones
-// would, without a window, and touch no file.
+// would, without a window, and write no file. The node checks and the
+// missing conf file still come first.
 TEST_F(ExportsTest, DialogEntriesAnswerWithoutAWindow) {
     ConfNodeRec net{};
     ConfNodeRec conf{};
     conf.Kind = 1;
     std::strcpy(conf.ConfPath, "Config\\VLCNFAAAAAA");
+    ConfNodeRec odd{};
+    odd.Kind = 2;
     ConfHeader folders{};
     std::memset(&folders, 0x44, sizeof folders);
     EXPECT_EQ(lib.function<EnvFn>("ConfigureEnv")(0), 2);
     EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), &net), 0);
-    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), &conf), 2);
     EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), nullptr), 0);
+    EXPECT_EQ(boxes(), 0);
+    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), &conf), 0);
+    EXPECT_EQ(shown(41042), 1);
+    testsupport::writeFile(file(conf.ConfPath), std::string(6161, '\0'));
+    EXPECT_EQ(lib.function<GameFn>("ConfigureGame")(folder().c_str(), &conf), 2);
+    EXPECT_EQ(testsupport::readFile(file(conf.ConfPath)), std::string(6161, '\0'));
+
+    // Only a net (Kind 0) and only with a buffer.
     EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(folder().c_str(), &conf, &folders), 0);
+    EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(folder().c_str(), &odd, &folders), 0);
+    EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(folder().c_str(), &net, nullptr), 0);
     EXPECT_EQ(lib.function<FolderFn>("ConfigureFolder")(folder().c_str(), &net, &folders), 2);
     EXPECT_EQ(folders.AkInputFolder[0], 0x44);
-    EXPECT_EQ(boxes(), 0);
+    EXPECT_EQ(boxes(), 1);
 }
 
 } // namespace

@@ -530,6 +530,30 @@ TEST_F(WindowsTest, EnvironmentEntryAnswersOkAndCancel) {
     EXPECT_FALSE(plat::reg::readString("Software\\Dunmoor\\CVVell\\Window", "ConfTop", "").empty());
 }
 
+// Apply commits only what was saved: a settings store that cannot be
+// written is reported and keeps Apply available and the dialog open.
+TEST_F(WindowsTest, ApplyThatCannotSaveTheSettingsStoreIsNoCommit) {
+    sampleTree();
+    setBasePath();
+    cnf::ui::TFormConf form(nullptr, folder());
+    form.messagePage()->basePathBox()->setText("Other\\");
+    std::string store = plat::reg::storePath();
+    testsupport::writeFile(dir_.path() / "plain", "x");
+    plat::reg::setStorePath((dir_.path() / "plain" / "registry.reg").string());
+    plat::notify::clearRecorded();
+    EXPECT_FALSE(form.ButtonApplyClick());
+    EXPECT_EQ(shown(41042), 1);
+    EXPECT_EQ(boxes(), 1);
+    EXPECT_TRUE(form.applyButton()->isEnabled());
+    click(&form, "ButtonOk");
+    EXPECT_EQ(form.result(), 0); // still open
+
+    plat::reg::setStorePath(store);
+    EXPECT_TRUE(form.ButtonApplyClick());
+    EXPECT_FALSE(form.applyButton()->isEnabled());
+    EXPECT_EQ(plat::reg::readString(std::string(Msg) + "\\Standard", "Path", ""), "Other\\");
+}
+
 TEST_F(WindowsTest, TreePageNewCopyDeleteWithApplyAndCancel) {
     sampleTree();
     setBasePath();

@@ -129,10 +129,13 @@ DesktopPage::DesktopPage(const DispAttribute& attr, std::string programFolder, s
 }
 
 void DesktopPage::showColors() {
-    // Each kind's colour; "背景" shows the system colour on the background.
-    for (int i = 0; i < BackgroundItem; ++i)
-        colors_->item(i)->setIcon(swatch(color_[static_cast<size_t>(i)]));
-    colors_->item(BackgroundItem)->setIcon(swatch(color_[0]));
+    // Each kind's text in its colour over the background, as the message
+    // views show it; "背景" shows the system colour on the background.
+    for (int i = 0; i <= BackgroundItem; ++i) {
+        uint32_t ref = color_[static_cast<size_t>(i == BackgroundItem ? 0 : i)];
+        colors_->item(i)->setIcon(swatch(ref));
+        colors_->item(i)->setForeground(plat::ui::colorFromRef(ref));
+    }
     QPalette pal = colors_->palette();
     pal.setColor(QPalette::Base, plat::ui::colorFromRef(color_[BackgroundItem]));
     colors_->setPalette(pal);

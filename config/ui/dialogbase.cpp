@@ -24,6 +24,7 @@ namespace {
 
 // Help command of a topic given by its context number.
 constexpr int HelpContext = 1;
+constexpr char HelpTopicProperty[] = "helpTopic";
 
 std::optional<std::string> openFileDialog(QWidget* owner, std::string_view title, std::string_view filter,
                                           std::string_view start) {
@@ -92,10 +93,22 @@ void DialogBase::done(int result) {
 
 void DialogBase::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F1) {
-        plat::desktop::showHelp(helpFile_, HelpContext, 0);
+        // The topic of the focused control or of the nearest parent that has one.
+        int topic = 0;
+        for (QWidget* w = focusWidget(); w && w != this && !topic; w = w->parentWidget())
+            topic = helpTopic(w);
+        plat::desktop::showHelp(helpFile_, HelpContext, topic);
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void setHelpTopic(QWidget* widget, int topic) {
+    widget->setProperty(HelpTopicProperty, topic);
+}
+
+int helpTopic(const QWidget* widget) {
+    return widget->property(HelpTopicProperty).toInt();
 }
 
 int boxLimit(int designedBytes, std::string_view stored, int fieldBytes) {

@@ -47,6 +47,11 @@ private:
     bool placed_ = false;
 };
 
+// The help topic F1 opens while the control (or a child of it) has the
+// focus; 0 for none.
+void setHelpTopic(QWidget* widget, int topic);
+int helpTopic(const QWidget* widget);
+
 // The byte limit of a box over a stored text: the designed limit, widened to
 // the stored text's length (never beyond the field) so that a longer stored
 // text can still be edited down.

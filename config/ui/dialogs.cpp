@@ -29,17 +29,19 @@ int configureEnvEntry() {
 }
 
 int configureGameEntry(std::string_view programFolder, ConfNodeRec* node) {
-    if (!node || node->Kind != 1) return 0;
-    if (!guiAvailable()) return DialogCancel;
-    return configureGame(programFolder, node,
-                         [&](ConfFile& conf) { return runGameDialog(nullptr, programFolder, conf); });
+    // The conf is read (and a missing one reported) before any window; a
+    // caller without windows gets the cancelled answer after that.
+    bool gui = guiAvailable();
+    return configureGame(programFolder, node, [&](ConfFile& conf) {
+        return gui ? runGameDialog(nullptr, programFolder, conf) : DialogCancel;
+    });
 }
 
 int configureFolderEntry(std::string_view programFolder, ConfNodeRec* node, ConfHeader* folders) {
-    if (!node || node->Kind == 1) return 0;
-    if (!guiAvailable()) return DialogCancel;
-    return configureFolder(
-        node, folders, [&](FolderTexts& texts) { return runFolderDialog(nullptr, programFolder, texts); });
+    bool gui = guiAvailable();
+    return configureFolder(node, folders, [&](FolderTexts& texts) {
+        return gui ? runFolderDialog(nullptr, programFolder, texts) : DialogCancel;
+    });
 }
 
 } // namespace cnf::ui

@@ -82,12 +82,15 @@ bool TFormConf::ButtonApplyClick() {
     bool committed = tree_.commit();
     tables_.basePath = messagePage_->basePathText();
     otherPage_->store();
-    tables_.save();
+    bool stored = tables_.save();
     messagePage_->showBasePath();
     desktopPage_->store(disp_);
-    saveDispAttribute(disp_);
-    apply_->setEnabled(!committed);
-    return committed;
+    stored = saveDispAttribute(disp_) && stored;
+    // A settings store that could not be saved is no commit either: reported
+    // like the tree files (one box for both), and Apply stays available.
+    if (committed && !stored) plat::msg::showError(41042, {}, boxStyle());
+    apply_->setEnabled(!(committed && stored));
+    return committed && stored;
 }
 
 void TFormConf::ButtonOkClick() {

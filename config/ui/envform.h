@@ -29,10 +29,11 @@ public:
     TFormConf(QWidget* owner, std::string_view programFolder);
     ~TFormConf() override;
 
-    // Apply: false when the tree could not be saved (41042 shown; nothing of
-    // the tree was committed and Apply stays enabled).
+    // Apply: false when the tree or the settings store could not be saved
+    // (41042 shown once; nothing of the tree was committed when its files
+    // failed, and Apply stays enabled).
     bool ButtonApplyClick();
-    // OK: applies and closes with result 1; stays open when the tree could
+    // OK: applies and closes with result 1; stays open when something could
     // not be saved.
     void ButtonOkClick();
 

@@ -99,6 +99,7 @@ TFormGame::TFormGame(QWidget* owner, std::string_view programFolder, ConfFile& c
 
     auto* pages = new QTabWidget(this);
     pages->setObjectName("PageControl");
+    pages->setUsesScrollButtons(false); // all five page tabs in view
     pages->addTab(gamePage(), qs(utext::PageGame));
     pages->addTab(matchPage(), qs(utext::PageMatch));
     pages->addTab(outputPage(), qs(utext::PageOutput));

@@ -26,6 +26,8 @@ constexpr int TriggerBoxBytes = 16;
 constexpr int NameFieldBytes = static_cast<int>(IdBytes);
 constexpr int PathFieldBytes = static_cast<int>(PathBytes);
 constexpr int WordFieldBytes = static_cast<int>(WordBytes);
+constexpr int ComputerWordsTopic = 1224;
+constexpr int AnnouncerNameTopic = 1225;
 
 bool isArchive(std::string_view path) {
     std::string ext = plat::splitPath(path).extension;
@@ -83,6 +85,12 @@ TFormMsg::TFormMsg(QWidget* owner, std::string_view programFolder, MsgKind mode,
         wordRow->addWidget(words_[i]);
     }
     wordGroup->setVisible(!announcer);
+    // The help topics of the master's forms of address and the announcer's name.
+    if (mode == MsgKind::Computer) setHelpTopic(wordGroup, ComputerWordsTopic);
+    if (announcer) setHelpTopic(triggers_[0], AnnouncerNameTopic);
+
+    // A file dropped anywhere on the dialog, a box included, is a message file.
+    for (QLineEdit* box : findChildren<QLineEdit*>()) box->setAcceptDrops(false);
 
     auto* form = new QFormLayout;
     form->addRow(qs(utext::MsgName), name_);

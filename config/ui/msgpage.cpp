@@ -54,6 +54,8 @@ MessagePage::MessagePage(MessageTables& tables, std::string programFolder, std::
     basePath_ = new QLineEdit(this);
     basePath_->setObjectName("EditBaseMessage");
     setupEdit(basePath_, tables_.basePath, BasePathBytes, BasePathBytes);
+    // Files dropped on the page become entries, the box included.
+    basePath_->setAcceptDrops(false);
 
     connect(tabs_, &QTabBar::currentChanged, this, [this] { fill(); });
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { ButtonPropertyClick(); });

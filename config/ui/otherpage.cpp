@@ -52,6 +52,7 @@ OtherPage::OtherPage(MsgWords& words, std::function<void()> changed, QWidget* pa
     grid_ = new QTableWidget(Rows, Columns, this);
     grid_->setObjectName("StringGridWords");
     grid_->horizontalHeader()->hide();
+    grid_->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     grid_->verticalHeader()->hide();
     grid_->setItemDelegate(new WordDelegate(grid_));
     emblem1_ = new QLineEdit(this);
