@@ -336,6 +336,14 @@ int TFormMode::runProgress(std::unique_ptr<TFormProgress> progress) {
     int result = progress->exec();
     progress->waitForRunEnd();
     progress.reset();
+    // A close asked for while the run was ending is carried out now that it
+    // is over, once the caller has finished with the run's outcome.
+    if (pendingDone_) {
+        const int closeResult = *pendingDone_;
+        pendingDone_.reset();
+        QMetaObject::invokeMethod(
+            this, [this, closeResult] { done(closeResult); }, Qt::QueuedConnection);
+    }
     return result;
 }
 
@@ -360,8 +368,12 @@ void TFormMode::keyPressEvent(QKeyEvent* e) {
 }
 
 void TFormMode::done(int result) {
-    // While a run goes on (its thread still ending) the window stays.
-    if (runActive_) return;
+    // While a run goes on (its thread still ending) the window stays; the
+    // close follows when the run is over.
+    if (runActive_) {
+        pendingDone_ = result;
+        return;
+    }
     FormClose();
     QDialog::done(result);
 }

@@ -160,7 +160,8 @@ private:
     std::string selectedFile_;
     bool created_ = false;
     bool closed_ = false;
-    bool runActive_ = false; // inside runProgress
+    bool runActive_ = false;         // inside runProgress
+    std::optional<int> pendingDone_; // a close asked for while a run was ending
 };
 
 } // namespace modes::ui
