@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
+#include "platform/catalogue.h"
 
 #include <string>
 
@@ -14,7 +15,19 @@ std::unique_ptr<MatchSides> makeMatchSides() {
     return sides;
 }
 
+namespace {
+constexpr int CannotReadAkFile = 41022;
+}
+
+bool fitsAkFileField(std::string_view path) {
+    return path.size() < sizeof(GameSettings::AkFile1) && path.find('\0') == std::string_view::npos;
+}
+
 bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path) {
+    if (!fitsAkFileField(path)) {
+        plat::msg::showError(CannotReadAkFile, {path});
+        return false;
+    }
     std::string p(path);
     bool ok = LoadAkData(&sides.Ak[side], p.c_str()) == 0;
     if (side == 0)

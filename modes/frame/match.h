@@ -49,9 +49,16 @@ struct MatchOutcome {
     bool PilotKilled[2] = {false, false};
 };
 
+// True when the path fits GameSettings.AkFile1/AkFile2 whole (79 bytes).
+// The game processor knows each side's file only by those fields: it reads
+// the AK's earlier results and drain data from there and names the output
+// AK file after it, so a path cut to fit would name some other file.
+bool fitsAkFileField(std::string_view path);
+
 // LoadAkData into side 0 or 1 and GameSettings.AkFile1 or AkFile2 := path.
 // False when the file could not be loaded (the AK data library has shown
-// why).
+// why), or when the path does not fit the AK file fields (then refused with
+// message 41022, "機体データをファイル(%s)から読みこめません", and not read).
 bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path);
 
 // Fights the AKs already in `sides`. `stop`, when given, is tested between

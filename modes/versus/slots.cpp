@@ -39,10 +39,6 @@ std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_vi
     return lines;
 }
 
-bool fitsAkFileField(std::string_view path) {
-    return path.size() < sizeof(GameSettings::AkFile1) && path.find('\0') == std::string_view::npos;
-}
-
 std::string headText(int slot, bool active) {
     if (slot == 0) return active ? text::HeadActive1 : text::Head1;
     return active ? text::HeadActive2 : text::Head2;

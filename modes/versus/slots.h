@@ -7,6 +7,7 @@
 #include "base/akrecord.h"
 #include "base/confrecords.h"
 #include "core/combatant.h"
+#include "modes/frame/match.h"
 
 #include <memory>
 #include <string>
@@ -22,8 +23,7 @@ std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_vi
 // "機体データをファイル(%s)から読みこめません".
 inline constexpr int CannotReadAkFile = 41022;
 
-// True when the path fits GameSettings.AkFile1/AkFile2 whole (79 bytes).
-bool fitsAkFileField(std::string_view path);
+using modes::fitsAkFileField;
 
 // "[Player 1]" for the active slot, "Player 1" for the other.
 std::string headText(int slot, bool active);
