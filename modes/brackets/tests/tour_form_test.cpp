@@ -4,7 +4,6 @@
 // hand, seed editing by double-click, Enter, drop and the pop-up commands,
 // the picture on the clipboard, a whole run with the picture redrawn in
 // result mode and the output AK files removed again, and what it stores.
-#include "modes/brackets/tests/windowdriver.h"
 #include "modes/brackets/tnmain.h"
 #include "modes/frame/tests/modetest.h"
 
@@ -13,13 +12,11 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
-#include <QStatusBar>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -28,9 +25,10 @@
 namespace {
 
 using namespace modetest;
+using namespace modetest::gui;
 using testsupport::sj;
 
-const bool deadlineInstalled = (tourtest::TestDeadline::install(std::chrono::seconds(180)), true);
+const bool watchdogInstalled = TestWatchdog::install(std::chrono::seconds(180));
 
 class TourForm : public ModeTest {
 protected:
@@ -214,16 +212,13 @@ TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
     form->ButtonDecideClick();
     const QImage before = form->ImageTour->image();
     bool sawDone = false;
-    tourtest::WindowDriver driver([&] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w || w->objectName() != "TFormProgress") return false;
-        QStatusBar* bar = w->findChild<QStatusBar*>("StatusBar1");
-        QList<QLabel*> panels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-        if (panels.isEmpty() ||
-            panels[0]->text() != QString::fromUtf8("お待たせしました。トーナメント戦の処理を終わりました"))
+    Driver driver([&] {
+        QWidget* w = modal("TFormProgress");
+        if (!w ||
+            statusText(w, 0) != QString::fromUtf8("お待たせしました。トーナメント戦の処理を終わりました"))
             return false;
         sawDone = true;
-        QMetaObject::invokeMethod(w->findChild<QPushButton*>("ButtonCancel"), "click", Qt::QueuedConnection);
+        clickLater(w, "ButtonCancel");
         return true;
     });
     seedEverything();
@@ -256,11 +251,10 @@ TEST_F(TourForm, ASlotEmptiedByHandIsNoEntrantOfTheRun) {
     form->ImageTourMouseDown(QPoint(20, 10 + 24 + 3));
     form->ClearSlot1Click();
     ASSERT_EQ(form->bracket().entrants()[1].Path, "");
-    tourtest::WindowDriver driver([&] {
-        QWidget* w = QApplication::activeModalWidget();
-        if (!w || w->objectName() != "TFormProgress" || w->findChild<QProgressBar*>()->isVisible())
-            return false;
-        QMetaObject::invokeMethod(w->findChild<QPushButton*>("ButtonCancel"), "click", Qt::QueuedConnection);
+    Driver driver([&] {
+        QWidget* w = modal("TFormProgress");
+        if (!w || w->findChild<QProgressBar*>()->isVisible()) return false;
+        clickLater(w, "ButtonCancel");
         return true;
     });
     form->ButtonStartClick();

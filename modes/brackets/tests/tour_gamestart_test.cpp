@@ -5,54 +5,28 @@
 // match is in progress, a set-up window that closes by itself when the game
 // processor's system cannot start, and missing records. Every window is
 // answered under a deadline, so a run that never ends fails the test.
-#include "modes/brackets/tests/windowdriver.h"
 #include "modes/frame/tests/modetest.h"
 #include "platform/loader.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 namespace {
 
 using namespace modetest;
+using namespace modetest::gui;
 using testsupport::sj;
 
 using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
 
 // Every test of this program fails within a limit, even a blocked one.
-const bool deadlineInstalled = (tourtest::TestDeadline::install(std::chrono::seconds(180)), true);
-
-using Driver = tourtest::WindowDriver;
-
-// Presses a button after the driver's step has returned: a modal window it
-// opens runs its own loop, in which the driver goes on stepping.
-void clickLater(QWidget* window, const char* button) {
-    QMetaObject::invokeMethod(window->findChild<QPushButton*>(button), "click", Qt::QueuedConnection);
-}
-
-QWidget* modal(const char* objectName) {
-    QWidget* w = QApplication::activeModalWidget();
-    return w && w->objectName() == objectName ? w : nullptr;
-}
-
-QString statusText(QWidget* progress, int panel) {
-    QStatusBar* bar = progress->findChild<QStatusBar*>("StatusBar1");
-    if (!bar) return {};
-    QList<QLabel*> labels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-    return panel < labels.size() ? labels[panel]->text() : QString();
-}
+const bool watchdogInstalled = TestWatchdog::install(std::chrono::seconds(180));
 
 class TourGameStart : public ModeTest {
 protected:
@@ -185,68 +159,16 @@ TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
     // ak03. ak04 disappears after "決定": the run thread's LoadAkData reports
     // it, and the report is held until the test has pressed "終了", so the
     // run is surely still going.
-    const std::thread::id windowThread = std::this_thread::get_id();
-    std::mutex m;
-    std::condition_variable cv;
-    bool workerWaiting = false, released = false;
-    plat::notify::setHandler([&](const plat::notify::Request&) {
-        if (std::this_thread::get_id() == windowThread) return plat::notify::IdOk;
-        std::unique_lock<std::mutex> lock(m);
-        workerWaiting = true;
-        // Never longer than the driver's deadline and a margin.
-        cv.wait_for(lock, std::chrono::seconds(90), [&] { return released; });
-        return plat::notify::IdOk;
-    });
-    auto release = [&] {
-        std::lock_guard<std::mutex> lock(m);
-        released = true;
-        cv.notify_all();
-    };
-    auto waiting = [&] {
-        std::lock_guard<std::mutex> lock(m);
-        return workerWaiting;
-    };
-
-    int stage = 0;
-    bool closedAtOnce = false;
-    QPointer<QWidget> shown;
-    QWidget* form = nullptr;
-    Driver driver(
-        [&] {
-            switch (stage) {
-            case 0:
-                if ((form = modal("TFormTour"))) {
-                    QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
-                    std::filesystem::remove(path("ak/ak04.dat"));
-                    clickLater(form, "ButtonStart");
-                    stage = 1;
-                }
-                return false;
-            case 1:
-                if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
-                    clickLater(progress, "ButtonCancel");
-                    shown = progress;
-                    stage = 2;
-                }
-                return false;
-            case 2:
-                closedAtOnce = shown && !shown->isVisible();
-                release();
-                stage = 3;
-                return false;
-            default:
-                if (modal("TFormTour")) {
-                    clickLater(form, "ButtonCancel");
-                    return true;
-                }
-                return false;
-            }
+    HeldCancel run = cancelWhileHeld(
+        "TFormTour",
+        [this](QWidget* form) {
+            QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+            std::filesystem::remove(path("ak/ak04.dat"));
         },
-        Driver::DefaultDeadlineMs, release);
-    EXPECT_EQ(start(), 2);
-    release();
-    EXPECT_TRUE(driver.done());
-    EXPECT_TRUE(closedAtOnce);
+        [this] { return start(); });
+    EXPECT_EQ(run.result, 2);
+    EXPECT_TRUE(run.done);
+    EXPECT_TRUE(run.closedAtOnce);
     // The result file was emptied when the progress window opened and never
     // written; the thread stopped after the walkover in progress: no final.
     EXPECT_EQ(testsupport::readFile(path("result/Tournament.txt")), "");
@@ -261,7 +183,7 @@ TEST_F(TourGameStart, TheWindowClosesWhenTheSystemCannotStart) {
     clock.start();
     EXPECT_EQ(start(), 2);
     EXPECT_LT(clock.elapsed(), 5000);
-    EXPECT_FALSE(guard.timedOut());
+    EXPECT_FALSE(guard.expired());
     auto rec = plat::notify::recorded();
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));

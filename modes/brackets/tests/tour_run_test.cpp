@@ -4,7 +4,6 @@
 // cancelling), a scripted six-entrant tournament as golden text, and a
 // small tournament between the sample AKs fought by the real libcvcore.so
 // with its result file as golden text.
-#include "modes/brackets/tests/testdeadline.h"
 #include "modes/brackets/tourlogic.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/setup.h"
@@ -21,7 +20,7 @@ namespace {
 using namespace modetest;
 using testsupport::sj;
 
-const bool deadlineInstalled = (tourtest::TestDeadline::install(std::chrono::seconds(180)), true);
+const bool watchdogInstalled = TestWatchdog::install(std::chrono::seconds(180));
 
 // A game processor that plays by script: AKs are made up from the file's
 // stem ("e3" -> owner O3, pilot P3), a stem in `broken` does not load, and

@@ -2,16 +2,29 @@
 // the modal windows a mode opens while GameStart (or exec) runs, and small
 // helpers to find and press their controls.
 //
-// A driver has a deadline. When its step has not finished by then, the test
-// fails and the driver closes every modal window it meets (reject, which is
-// "キャンセル" or "終了" in the mode windows) until the call under test
-// returns; should that still not happen within a grace period, the process
-// aborts with a message. A failing window test therefore fails; it never
-// hangs in QDialog::exec.
+// A driver calls its step every few milliseconds on the window thread, also
+// inside the modal loops of the windows under test, until the step reports
+// that it has nothing more to do. It has a deadline, which holds for as long
+// as the driver lives: once it has passed, the test fails, the driver runs
+// the test's `onExpiry` once (a test that holds a worker thread, for example
+// in a message box it answers late, lets it go there) and from then on
+// closes every modal window it meets the way its user would: a window with
+// an enabled "ButtonCancel" through that button ("終了" of a progress
+// window, which stops the run, "キャンセル" of a set-up window), any other
+// dialog by rejecting it, and one that still refuses after a while by hiding
+// it. Behind it a watchdog thread ends the test program should the window
+// thread still be blocked a grace period after the deadline (stuck outside
+// any event loop, where no timer fires). A failing window test therefore
+// fails; it never hangs in QDialog::exec.
+//
+// Also a run cancelled while its thread is held inside a match, the way
+// every mode's GameStart is tested for it.
 //
 // Names live in modetest::gui so that tests which bring in `modetest` and
 // keep helpers of their own are not disturbed.
 #pragma once
+
+#include "modes/frame/tests/modetest.h"
 
 #include <gtest/gtest.h>
 
@@ -19,29 +32,42 @@
 #include <QDialog>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdio>
-#include <cstdlib>
+#include <chrono>
 #include <functional>
+#include <string>
+#include <utility>
 
 namespace modetest::gui {
 
 class Driver {
 public:
-    static constexpr int DefaultLimitMs = 30000;
+    static constexpr int DefaultLimitMs = 60000;
+    // How long the window thread may stay blocked after the deadline before
+    // the watchdog ends the program.
     static constexpr int GraceMs = 30000;
+    static constexpr int StepMs = 5;
+    // After the deadline: one closing attempt per period; a window still
+    // active after MaxCloseTries attempts is hidden.
+    static constexpr int CloseMs = 50;
+    static constexpr int MaxCloseTries = 20;
 
-    // Calls `step` every few milliseconds on the window thread; a step
-    // returns true when it has nothing more to do.
-    explicit Driver(std::function<bool()> step, int limitMs = DefaultLimitMs)
-        : step_(std::move(step)), limitMs_(limitMs) {
+    // `step` returns true when it has nothing more to do; it is not called
+    // again from a modal loop that it opened itself. `onExpiry` runs once,
+    // on the window thread, when the deadline has passed.
+    explicit Driver(std::function<bool()> step, int limitMs = DefaultLimitMs,
+                    std::function<void()> onExpiry = {})
+        : step_(std::move(step)), onExpiry_(std::move(onExpiry)), limitMs_(limitMs),
+          watchdog_(std::chrono::milliseconds(limitMs) + std::chrono::milliseconds(GraceMs),
+                    currentTestName("a window test") + " (window driver, blocked after its deadline)") {
         clock_.start();
         QObject::connect(&timer_, &QTimer::timeout, [this] { tick(); });
-        timer_.start(5);
+        timer_.start(StepMs);
     }
     ~Driver() { timer_.stop(); }
     Driver(const Driver&) = delete;
@@ -52,35 +78,58 @@ public:
 
 private:
     void tick() {
-        if (done_) return;
-        if (!expired_ && clock_.elapsed() <= limitMs_) {
-            done_ = step_();
+        if (!expired_ && clock_.elapsed() > limitMs_) expire();
+        if (expired_) {
+            closeActiveModal();
             return;
         }
-        if (!expired_) {
-            expired_ = true;
-            ADD_FAILURE() << "the window driver did not finish within " << limitMs_
-                          << " ms; closing the modal windows";
+        if (done_ || inStep_) return;
+        inStep_ = true;
+        done_ = step_();
+        inStep_ = false;
+    }
+
+    void expire() {
+        expired_ = true;
+        ADD_FAILURE() << "the window driver did not finish within " << limitMs_
+                      << " ms; closing the modal windows";
+        timer_.setInterval(CloseMs);
+        if (onExpiry_) onExpiry_();
+    }
+
+    // One attempt per tick, queued so that a window opened by the close
+    // runs its loop with the driver still ticking.
+    void closeActiveModal() {
+        QWidget* w = QApplication::activeModalWidget();
+        if (!w) return;
+        if (w != lastClosed_) {
+            lastClosed_ = w;
+            tries_ = 0;
+        } else if (++tries_ > MaxCloseTries) {
+            w->hide();
+            tries_ = 0;
+            return;
         }
-        if (clock_.elapsed() > static_cast<qint64>(limitMs_) + GraceMs) {
-            std::fprintf(stderr, "window test still blocked %d ms after its deadline: aborting\n", GraceMs);
-            std::fflush(stderr);
-            std::abort();
-        }
-        if (QWidget* w = QApplication::activeModalWidget()) {
-            if (auto* dialog = qobject_cast<QDialog*>(w))
-                dialog->reject();
-            else
-                w->close();
-        }
+        QPushButton* cancel = w->findChild<QPushButton*>("ButtonCancel");
+        if (cancel && cancel->window() == w && cancel->isEnabled())
+            QMetaObject::invokeMethod(cancel, "click", Qt::QueuedConnection);
+        else if (qobject_cast<QDialog*>(w))
+            QMetaObject::invokeMethod(w, "reject", Qt::QueuedConnection);
+        else
+            QMetaObject::invokeMethod(w, "close", Qt::QueuedConnection);
     }
 
     std::function<bool()> step_;
+    std::function<void()> onExpiry_;
     int limitMs_;
+    Watchdog watchdog_;
     QElapsedTimer clock_;
     QTimer timer_;
+    QPointer<QWidget> lastClosed_;
+    int tries_ = 0;
     bool done_ = false;
     bool expired_ = false;
+    bool inStep_ = false;
 };
 
 // Presses a button once the driver's step has returned: a modal window it
@@ -106,6 +155,65 @@ inline QString statusText(QWidget* progress, int panel) {
     if (!bar) return {};
     QList<QLabel*> labels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
     return panel < labels.size() ? labels[panel]->text() : QString();
+}
+
+// A run cancelled while its thread is held inside a match, as a game master
+// would cancel it: `prepare` readies the set-up window `setupName` (and may
+// take away a file the run will miss, whose report is then held), "試合開始"
+// (ButtonStart); once the progress window is up and the run thread waits in
+// the held report, "終了" (ButtonCancel) of the progress window; the report
+// is let go and, when the set-up window is back (it waits for the thread),
+// its "キャンセル". `start` is the call that opens the set-up window.
+struct HeldCancel {
+    int result = -1;           // what `start` returned
+    bool done = false;         // the driver got to its last step in time
+    bool closedAtOnce = false; // the progress window was gone before the thread was let go
+};
+
+inline HeldCancel cancelWhileHeld(const char* setupName, const std::function<void(QWidget*)>& prepare,
+                                  const std::function<int()>& start) {
+    HeldReports held;
+    auto release = [&held] { held.release(); };
+    int stage = 0;
+    bool closedAtOnce = false;
+    QPointer<QWidget> shown;
+    Driver driver(
+        [&] {
+            switch (stage) {
+            case 0:
+                if (QWidget* form = modal(setupName)) {
+                    prepare(form);
+                    clickLater(form, "ButtonStart");
+                    stage = 1;
+                }
+                return false;
+            case 1:
+                if (QWidget* progress = modal("TFormProgress"); progress && held.waiting()) {
+                    clickLater(progress, "ButtonCancel");
+                    shown = progress;
+                    stage = 2;
+                }
+                return false;
+            case 2:
+                closedAtOnce = shown && !shown->isVisible();
+                release();
+                stage = 3;
+                return false;
+            default:
+                if (QWidget* form = modal(setupName)) {
+                    clickLater(form, "ButtonCancel");
+                    return true;
+                }
+                return false;
+            }
+        },
+        Driver::DefaultLimitMs, release);
+    HeldCancel run;
+    run.result = start();
+    release();
+    run.done = driver.done();
+    run.closedAtOnce = closedAtOnce;
+    return run;
 }
 
 } // namespace modetest::gui

@@ -2,7 +2,10 @@
 // (the real libraries and the sample data), a scratch folder with its own
 // settings store, the headless notifier, conf records pointing at scratch
 // folders, fixed seeds for the dice and the general generator, a run host
-// that collects what a run thread hands to its window, and golden files.
+// that collects what a run thread hands to its window, message boxes of a
+// run thread held until the test lets go, golden files, and the
+// last resort against a hang: a watchdog thread that ends the test program
+// when a scope (or, installed for a program, every test) outlives its limit.
 // Window tests (linked with Qt Widgets) also get the driver of guidriver.h,
 // in namespace modetest::gui.
 #pragma once
@@ -22,17 +25,16 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
-
-#ifdef QT_WIDGETS_LIB
-#include "modes/frame/tests/guidriver.h"
-#endif
 
 extern "C" int32_t RandomizeSystem();
 
@@ -189,6 +191,51 @@ private:
     bool finished_ = false;
 };
 
+// Holds every message box that another thread (a run thread) asks for
+// until released, so that a test can press buttons while the run is surely
+// still inside a match; boxes asked for on the thread that made it are
+// answered at once. A box is never held longer than `Cap` (past any window
+// driver's deadline); release() is what a test gives the driver to run when
+// its deadline passes.
+class HeldReports {
+public:
+    static constexpr std::chrono::seconds Cap{90};
+
+    HeldReports() : owner_(std::this_thread::get_id()) {
+        plat::notify::setHandler([this](const plat::notify::Request&) {
+            if (std::this_thread::get_id() == owner_) return plat::notify::IdOk;
+            std::unique_lock<std::mutex> lock(m_);
+            waiting_ = true;
+            cv_.wait_for(lock, Cap, [this] { return released_; });
+            return plat::notify::IdOk;
+        });
+    }
+    ~HeldReports() {
+        release();
+        plat::notify::setHandler({});
+    }
+    HeldReports(const HeldReports&) = delete;
+    HeldReports& operator=(const HeldReports&) = delete;
+
+    void release() {
+        std::lock_guard<std::mutex> lock(m_);
+        released_ = true;
+        cv_.notify_all();
+    }
+    // Whether a box is held (or was).
+    bool waiting() {
+        std::lock_guard<std::mutex> lock(m_);
+        return waiting_;
+    }
+
+private:
+    const std::thread::id owner_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool waiting_ = false;
+    bool released_ = false;
+};
+
 // Compares written bytes with a golden file of the source tree (Shift-JIS,
 // CR LF, as written). With VELL_UPDATE_GOLDEN=1 in the environment the
 // golden file is rewritten instead.
@@ -204,4 +251,73 @@ inline void expectGolden(const std::string& actual, const std::string& goldenNam
     EXPECT_EQ(actual, expected) << "golden " << goldenName << " differs in its bytes";
 }
 
+// Ends the test program with exit code 1 and a message naming `what` when
+// it is still alive after `limit`: a run thread that never finishes, a join,
+// a window thread blocked outside any event loop, where no timer reaches.
+class Watchdog {
+public:
+    Watchdog(std::chrono::milliseconds limit, std::string what) : what_(std::move(what)) {
+        thread_ = std::thread([this, limit] {
+            std::unique_lock<std::mutex> lock(m_);
+            if (cv_.wait_for(lock, limit, [this] { return disarmed_; })) return;
+            std::fprintf(stderr, "\n[  FAILED  ] %s did not finish within %lld ms: the test program ends\n",
+                         what_.c_str(), static_cast<long long>(limit.count()));
+            std::fflush(stderr);
+            std::_Exit(1);
+        });
+    }
+    ~Watchdog() {
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            disarmed_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::string what_;
+    std::mutex m_;
+    std::condition_variable cv_;
+    bool disarmed_ = false;
+    std::thread thread_;
+};
+
+// The name of the running test ("Suite.Name"), or `fallback` outside one.
+inline std::string currentTestName(const char* fallback = "a test") {
+    const ::testing::TestInfo* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    return info ? std::string(info->test_suite_name()) + "." + info->name() : std::string(fallback);
+}
+
+// A watchdog for every test of a program: installed once (from a namespace
+// scope initialiser of one of its files), each test gets `limit`.
+class TestWatchdog : public ::testing::EmptyTestEventListener {
+public:
+    explicit TestWatchdog(std::chrono::milliseconds limit) : limit_(limit) {}
+
+    void OnTestStart(const ::testing::TestInfo& info) override {
+        watchdog_.reset();
+        watchdog_ =
+            std::make_unique<Watchdog>(limit_, std::string(info.test_suite_name()) + "." + info.name());
+    }
+    void OnTestEnd(const ::testing::TestInfo&) override { watchdog_.reset(); }
+
+    static bool install(std::chrono::milliseconds limit) {
+        ::testing::UnitTest::GetInstance()->listeners().Append(new TestWatchdog(limit));
+        return true;
+    }
+
+private:
+    std::chrono::milliseconds limit_;
+    std::unique_ptr<Watchdog> watchdog_;
+};
+
 } // namespace modetest
+
+// Last, so that guidriver.h, which builds on the above, finds it complete
+// whichever of the two a test includes first.
+#ifdef QT_WIDGETS_LIB
+#include "modes/frame/tests/guidriver.h"
+#endif

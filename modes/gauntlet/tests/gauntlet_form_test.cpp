@@ -6,7 +6,6 @@
 // stores when it closes.
 #include "modes/frame/imports.h"
 #include "modes/frame/tests/modetest.h"
-#include "modes/gauntlet/tests/modaldeadline.h"
 #include "modes/gauntlet/vmmain.h"
 
 #include <QAction>
@@ -70,9 +69,10 @@ protected:
 
     // These tests run no event loop of their own: a loop can only come from
     // a window opened modally where none should open (a start that was to
-    // be refused). That fails the test and is closed at the deadline.
-    gauntlettest::ModalUnwinder unwinder_{std::chrono::milliseconds(60000), "a modal window stayed open"};
-    gauntlettest::HardDeadline hard_{std::chrono::seconds(240), "a set-up window test"};
+    // be refused). That fails the test and is closed at the deadline; the
+    // driver has nothing to answer.
+    gui::Driver unwinder_{[] { return true; }, 60000};
+    Watchdog hard_{std::chrono::seconds(240), "a set-up window test"};
 };
 
 TEST_F(GauntletForm, WhatTheWindowShows) {

@@ -3,87 +3,29 @@
 // master would: the own AK by a double click, "一覧に追加", a count of 3,
 // start, let the progress window finish, "終了", "キャンセル". Also a run
 // cancelled while it is in progress, a set-up window that closes by itself
-// when the game processor's system cannot start, missing records, and a
-// driver that never reaches its last step failing at its deadline (every
-// driver has one, so no test here can hang).
+// when the game processor's system cannot start, and missing records. Every
+// driver has a deadline, so no test here can hang.
 #include "modes/frame/tests/modetest.h"
-#include "modes/gauntlet/tests/modaldeadline.h"
 #include "platform/loader.h"
-
-#include <gtest/gtest-spi.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 namespace {
 
 using namespace modetest;
+using namespace modetest::gui;
 using testsupport::sj;
 
 using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
-
-// How long a driver may take to reach its last step (a whole simulation
-// of a few matches takes a second or two; a sanitised build some more).
-constexpr std::chrono::milliseconds DriverLimit(90000);
-
-// Calls `step` every few milliseconds on the window thread while GameStart
-// runs; a step returns true when it has nothing more to do. A driver that
-// has not got there by its deadline fails the test, lets go of what the
-// test holds (`release`) and closes the modal windows, so GameStart
-// returns instead of waiting for ever.
-class Driver {
-public:
-    explicit Driver(std::function<bool()> step, std::function<void()> release = {},
-                    std::chrono::milliseconds limit = DriverLimit)
-        : step_(std::move(step)),
-          unwinder_(limit, "the driver never reached its last step", std::move(release)) {
-        QObject::connect(&timer_, &QTimer::timeout, [this] {
-            if (done_ || unwinder_.expired()) return;
-            done_ = step_();
-        });
-        timer_.start(5);
-    }
-    bool done() const { return done_; }
-    bool expired() const { return unwinder_.expired(); }
-
-private:
-    std::function<bool()> step_;
-    QTimer timer_;
-    gauntlettest::ModalUnwinder unwinder_;
-    bool done_ = false;
-};
-
-// Presses a button once the driver's step has returned: a modal window it
-// opens runs its own loop, inside which the driver must go on stepping.
-void clickLater(QWidget* window, const char* button) {
-    QMetaObject::invokeMethod(window->findChild<QPushButton*>(button), "click", Qt::QueuedConnection);
-}
-
-QWidget* modal(const char* objectName) {
-    QWidget* w = QApplication::activeModalWidget();
-    return w && w->objectName() == objectName ? w : nullptr;
-}
-
-QString statusText(QWidget* progress, int panel) {
-    QStatusBar* bar = progress->findChild<QStatusBar*>("StatusBar1");
-    if (!bar) return {};
-    QList<QLabel*> labels = bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-    return panel < labels.size() ? labels[panel]->text() : QString();
-}
 
 // The set-up as a game master does it: the own AK by a double click on
 // row `own`, every other AK of the list as an enemy, the count.
@@ -95,41 +37,6 @@ void prepare(QWidget* form, int own, const char* count) {
     form->findChild<QPushButton*>("ButtonDecide")->click();
     form->findChild<QLineEdit*>("EditCount")->setText(count);
 }
-
-// Holds every message box that the run thread asks for until released;
-// boxes asked for on the window thread are answered at once.
-class HeldReports {
-public:
-    HeldReports() : window_(std::this_thread::get_id()) {
-        plat::notify::setHandler([this](const plat::notify::Request&) {
-            if (std::this_thread::get_id() == window_) return plat::notify::IdOk;
-            std::unique_lock<std::mutex> lock(m_);
-            waiting_ = true;
-            cv_.wait(lock, [this] { return released_; });
-            return plat::notify::IdOk;
-        });
-    }
-    ~HeldReports() {
-        release();
-        plat::notify::setHandler({});
-    }
-    void release() {
-        std::lock_guard<std::mutex> lock(m_);
-        released_ = true;
-        cv_.notify_all();
-    }
-    bool waiting() {
-        std::lock_guard<std::mutex> lock(m_);
-        return waiting_;
-    }
-
-private:
-    const std::thread::id window_;
-    std::mutex m_;
-    std::condition_variable cv_;
-    bool waiting_ = false;
-    bool released_ = false;
-};
 
 class GauntletGameStart : public ModeTest {
 public:
@@ -152,7 +59,7 @@ public:
     int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
 
     // Whatever happens inside GameStart, the test program does not hang.
-    gauntlettest::HardDeadline hard_{std::chrono::seconds(300), "a GameStart test"};
+    Watchdog hard_{std::chrono::seconds(300), "a GameStart test"};
     plat::Library library_;
     GameStartFn gameStart_ = nullptr;
 };
@@ -247,53 +154,20 @@ TEST_F(GauntletGameStart, CancellingWhileTheRunIsInProgress) {
     // LoadAkData reports it, and the report is held until the test has
     // pressed "終了", so the run is surely still going.
     std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_first.dat"));
-    HeldReports held;
-    auto release = [&held] { held.release(); };
-    auto waiting = [&held] { return held.waiting(); };
-
-    int stage = 0;
-    bool closedAtOnce = false;
-    QPointer<QWidget> shown;
-    Driver driver(
-        [&] {
-            switch (stage) {
-            case 0:
-                if (QWidget* form = modal("TFormGauntlet")) {
-                    prepare(form, 1, "100"); // ak01 against aa_first, ak02, ak03
-                    std::filesystem::remove(path("ak/aa_first.dat"));
-                    clickLater(form, "ButtonStart");
-                    stage = 1;
-                }
-                return false;
-            case 1:
-                if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
-                    clickLater(progress, "ButtonCancel");
-                    shown = progress;
-                    stage = 2;
-                }
-                return false;
-            case 2:
-                // Closed while the run thread still waits; the set-up window
-                // waits for the thread before it is back.
-                closedAtOnce = shown && !shown->isVisible();
-                release();
-                stage = 3;
-                return false;
-            default:
-                if (QWidget* form = modal("TFormGauntlet")) {
-                    clickLater(form, "ButtonCancel");
-                    return true;
-                }
-                return false;
-            }
-        },
-        release);
     QElapsedTimer clock;
     clock.start();
-    EXPECT_EQ(start(), 2);
-    release();
-    EXPECT_TRUE(driver.done());
-    EXPECT_TRUE(closedAtOnce);
+    HeldCancel run = cancelWhileHeld(
+        "TFormGauntlet",
+        [this](QWidget* form) {
+            prepare(form, 1, "100"); // ak01 against aa_first, ak02, ak03
+            std::filesystem::remove(path("ak/aa_first.dat"));
+        },
+        [this] { return start(); });
+    EXPECT_EQ(run.result, 2);
+    EXPECT_TRUE(run.done);
+    // Closed while the run thread still waited; the set-up window waited
+    // for the thread before it was back.
+    EXPECT_TRUE(run.closedAtOnce);
     // The thread returned without WM_GAMEDONE: the result file was only
     // tested (created empty) and never written.
     EXPECT_LT(clock.elapsed(), 10000);
@@ -303,7 +177,7 @@ TEST_F(GauntletGameStart, CancellingWhileTheRunIsInProgress) {
 TEST_F(GauntletGameStart, TheWindowClosesWhenTheSystemCannotStart) {
     // A program folder without the message-archive library.
     plat::setProgramFolder(scratch());
-    Driver driver([] { return false; }, {}, std::chrono::milliseconds(10000));
+    Driver driver([] { return false; }, 10000);
     QElapsedTimer clock;
     clock.start();
     EXPECT_EQ(start(), 2);
@@ -312,56 +186,6 @@ TEST_F(GauntletGameStart, TheWindowClosesWhenTheSystemCannotStart) {
     auto rec = plat::notify::recorded();
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
-}
-
-// The deadline itself: a driver that never gets to its last step fails the
-// test instead of hanging it, and GameStart still returns, also when the
-// run thread is held inside a match by a message box nobody answers. (The
-// calls under EXPECT_NONFATAL_FAILURE reach the fixture through a static.)
-GauntletGameStart* stuckTest = nullptr;
-int stuckResult = 0;
-
-int stuckSetUpWindow() {
-    Driver driver([] { return false; }, {}, std::chrono::milliseconds(1500));
-    return stuckTest->start();
-}
-
-int stuckRun() {
-    HeldReports held;
-    int stage = 0;
-    Driver driver(
-        [&] {
-            if (stage == 0)
-                if (QWidget* form = modal("TFormGauntlet")) {
-                    prepare(form, 1, "100"); // ak01 against aa_first, ak02, ak03
-                    std::filesystem::remove(stuckTest->path("ak/aa_first.dat"));
-                    clickLater(form, "ButtonStart");
-                    stage = 1;
-                }
-            return false;
-        },
-        [&held] { held.release(); }, std::chrono::milliseconds(3000));
-    int result = stuckTest->start();
-    EXPECT_TRUE(held.waiting());
-    return result;
-}
-
-TEST_F(GauntletGameStart, AStuckDriverFailsWithinItsDeadline) {
-    stuckTest = this;
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_NONFATAL_FAILURE(stuckResult = stuckSetUpWindow(), "deadline passed");
-    EXPECT_EQ(stuckResult, 2);
-    EXPECT_LT(clock.elapsed(), 15000);
-
-    std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_first.dat"));
-    clock.restart();
-    EXPECT_NONFATAL_FAILURE(stuckResult = stuckRun(), "deadline passed");
-    EXPECT_EQ(stuckResult, 2);
-    EXPECT_LT(clock.elapsed(), 20000);
-    // The run was stopped: no result table.
-    EXPECT_EQ(testsupport::readFile(path("result/Simulation.txt")), "");
-    stuckTest = nullptr;
 }
 
 TEST_F(GauntletGameStart, MissingRecordsAreRefused) {

@@ -8,7 +8,6 @@
 #include "modes/frame/tests/modetest.h"
 #include "modes/frame/textfmt.h"
 #include "modes/gauntlet/gauntletlogic.h"
-#include "modes/gauntlet/tests/deadline.h"
 
 #include <cstring>
 #include <filesystem>
@@ -71,7 +70,7 @@ protected:
     }
 
     // A run thread that never finishes must not hang the test program.
-    gauntlettest::HardDeadline hard_{std::chrono::seconds(300), "a simulation run test"};
+    Watchdog hard_{std::chrono::seconds(300), "a simulation run test"};
     std::unique_ptr<modes::ModeSetup> setup_;
     std::string ownPath_;
     std::unique_ptr<TArmoredKnight> own_;

@@ -5,7 +5,6 @@
 // board afterwards, and what the window stores when it closes.
 #include "modes/frame/tests/modetest.h"
 #include "modes/teamfight/rwmain.h"
-#include "modes/teamfight/tests/teamdriver.h"
 #include "platform/ui/qtsjis.h"
 
 #include <QApplication>
@@ -258,13 +257,13 @@ TEST_F(TeamForm, ARunEndsWithTheBoutLinesOnTheBoard) {
     QString caption, memo;
     int barMax = -1;
     QString bouts;
-    teamtest::Driver driver([&] {
-        QWidget* w = teamtest::modal("TFormProgress");
-        if (!w || teamtest::statusText(w, 0) != done) return false;
+    gui::Driver driver([&] {
+        QWidget* w = gui::modal("TFormProgress");
+        if (!w || gui::statusText(w, 0) != done) return false;
         caption = w->windowTitle();
         barMax = w->findChild<QProgressBar*>("ProgressBarTeam")->maximum();
-        bouts = teamtest::statusText(w, 1);
-        teamtest::clickLater(w, "ButtonCancel");
+        bouts = gui::statusText(w, 1);
+        gui::clickLater(w, "ButtonCancel");
         return true;
     });
     form->ButtonStartClick();

@@ -5,24 +5,17 @@
 // bout is in progress, a set-up window that closes by itself when the game
 // processor's system cannot start, and missing records.
 #include "modes/frame/tests/modetest.h"
-#include "modes/teamfight/tests/teamdriver.h"
 #include "platform/loader.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
-#include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
 #include <QTimer>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -31,10 +24,7 @@ using testsupport::sj;
 
 using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
 
-using teamtest::clickLater;
-using teamtest::Driver;
-using teamtest::modal;
-using teamtest::statusText;
+using namespace modetest::gui;
 
 // "決定" for a team of `count`, both teams from the AK list.
 void fillTeams(QWidget* form, const char* count) {
@@ -148,67 +138,17 @@ TEST_F(TeamGameStart, CancellingWhileABoutIsInProgress) {
     // pressed "終了", so the run is surely still going.
     std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_gone.dat"));
     copySamples({7, 8}); // nine AKs: a full team of four on each side
-    const std::thread::id windowThread = std::this_thread::get_id();
-    std::mutex m;
-    std::condition_variable cv;
-    bool workerWaiting = false, released = false;
-    plat::notify::setHandler([&](const plat::notify::Request&) {
-        if (std::this_thread::get_id() == windowThread) return plat::notify::IdOk;
-        std::unique_lock<std::mutex> lock(m);
-        workerWaiting = true;
-        cv.wait(lock, [&] { return released; });
-        return plat::notify::IdOk;
-    });
-    auto release = [&] {
-        std::lock_guard<std::mutex> lock(m);
-        released = true;
-        cv.notify_all();
-    };
-    auto waiting = [&] {
-        std::lock_guard<std::mutex> lock(m);
-        return workerWaiting;
-    };
-
-    int stage = 0;
-    bool closedAtOnce = false;
-    QPointer<QWidget> shown;
-    Driver driver(
-        [&] {
-            switch (stage) {
-            case 0:
-                if (QWidget* form = modal("TFormTeam")) {
-                    // One bout each: every member fights, the missing one too.
-                    fillTeams(form, "4");
-                    std::filesystem::remove(path("ak/aa_gone.dat"));
-                    clickLater(form, "ButtonStart");
-                    stage = 1;
-                }
-                return false;
-            case 1:
-                if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
-                    clickLater(progress, "ButtonCancel");
-                    shown = progress;
-                    stage = 2;
-                }
-                return false;
-            case 2:
-                closedAtOnce = shown && !shown->isVisible();
-                release();
-                stage = 3;
-                return false;
-            default:
-                if (QWidget* form = modal("TFormTeam")) {
-                    clickLater(form, "ButtonCancel");
-                    return true;
-                }
-                return false;
-            }
+    HeldCancel run = cancelWhileHeld(
+        "TFormTeam",
+        [this](QWidget* form) {
+            // One bout each: every member fights, the missing one too.
+            fillTeams(form, "4");
+            std::filesystem::remove(path("ak/aa_gone.dat"));
         },
-        Driver::DefaultLimit, release);
-    EXPECT_EQ(start(), 2);
-    release();
-    EXPECT_TRUE(driver.done());
-    EXPECT_TRUE(closedAtOnce);
+        [this] { return start(); });
+    EXPECT_EQ(run.result, 2);
+    EXPECT_TRUE(run.done);
+    EXPECT_TRUE(run.closedAtOnce);
     // The result file was emptied when the run started and never written;
     // the run stopped after the bout in progress; no output AK file stays.
     EXPECT_EQ(testsupport::readFile(path("result/TeamBattle.txt")), "");

@@ -4,7 +4,6 @@
 // match window driven by key events: stepped to the end, the AK view, the
 // status windows and the file menu; the abort dialog answered as a game
 // master would (go on, hold with the AKs saved, a chosen winner).
-#include "guard.h"
 #include "modes/versus/vellvs.h"
 #include "modes/versus/vslog.h"
 #include "modes/versus/vsstatus.h"
@@ -13,7 +12,6 @@
 #include "platform/desktop.h"
 
 #include <QApplication>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QKeyEvent>
@@ -32,15 +30,14 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
-#include <thread>
 
 namespace {
 
 using namespace modetest;
+using modetest::gui::Driver;
 using testsupport::sj;
 using versus::ui::TFormVersus;
 using versus::ui::TFormVsLog;
-using vsguard::Driver;
 
 const QString Prompt = QString::fromUtf8("（リターンキーを押すと次に進みます）");
 
@@ -221,7 +218,7 @@ TEST_F(VersusForm, AResultFileThatCannotBeWrittenStopsTheStart) {
     fillBoth();
     Driver guard([] { return false; }, 5000);
     f.ButtonStartClick();
-    EXPECT_FALSE(guard.timedOut());
+    EXPECT_FALSE(guard.expired());
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
     EXPECT_EQ(rec[0].text, sj("試合の出力結果をファイル(Game.txt)に作成できません"));
@@ -241,7 +238,7 @@ TEST_F(VersusForm, AMissingWeaponCatalogStopsTheStart) {
         },
         5000);
     f.ButtonStartClick();
-    EXPECT_FALSE(guard.timedOut());
+    EXPECT_FALSE(guard.expired());
     EXPECT_FALSE(matchShown);
     // The result file was tried and stays empty: no match was started.
     ASSERT_TRUE(std::filesystem::exists(path("result/Game.txt")));
@@ -303,7 +300,7 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
         }
     });
     f.ButtonStartClick();
-    EXPECT_FALSE(driver.timedOut());
+    EXPECT_FALSE(driver.expired());
     EXPECT_EQ(stage, 3);
     EXPECT_EQ(f.matchWindow(), nullptr);
     EXPECT_FALSE(f.isMinimized());
@@ -392,7 +389,7 @@ TEST_F(VersusForm, TheAbortDialogGoOnThenHoldWithTheAksSaved) {
         }
     });
     f.ButtonStartClick();
-    EXPECT_FALSE(driver.timedOut());
+    EXPECT_FALSE(driver.expired());
     EXPECT_TRUE(wentOn);
     EXPECT_TRUE(held);
     EXPECT_TRUE(afterEnabled);
@@ -438,50 +435,10 @@ TEST_F(VersusForm, TheAbortDialogEndsWithAChosenWinner) {
         }
     });
     f.ButtonStartClick();
-    EXPECT_FALSE(driver.timedOut());
+    EXPECT_FALSE(driver.expired());
     EXPECT_TRUE(decided);
     EXPECT_EQ(settings_.Result, 1);
     EXPECT_NE(testsupport::readFile(path("result/Game.txt")).find(sj("ミカ・ホクト")), std::string::npos);
-}
-
-// The deadline of the window tests themselves: a driver that never finishes
-// ends the modal windows when its time is up, also one that refuses to
-// close, and a test program stuck where no timer runs is ended with a
-// failure.
-TEST(WindowTestDeadline, ADriverThatNeverFinishesClosesTheWindowsInTime) {
-    class Stubborn : public QDialog {
-    protected:
-        void closeEvent(QCloseEvent* e) override { e->ignore(); }
-        void reject() override {}
-    };
-    QDialog outer;
-    Stubborn inner;
-    bool innerShown = false;
-    Driver driver(
-        [&] {
-            if (!innerShown) {
-                innerShown = true;
-                QTimer::singleShot(0, [&] { inner.exec(); });
-            }
-            return false;
-        },
-        300);
-    outer.exec();
-    EXPECT_TRUE(driver.timedOut());
-    EXPECT_TRUE(innerShown);
-    EXPECT_FALSE(inner.isVisible());
-    EXPECT_FALSE(outer.isVisible());
-}
-
-TEST(WindowTestDeadlineDeathTest, AStuckTestProgramEndsWithAFailure) {
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(
-        {
-            vsguard::Watchdog watchdog(std::chrono::milliseconds(50), "stuck step");
-            std::this_thread::sleep_for(std::chrono::seconds(30));
-            std::exit(0);
-        },
-        ::testing::ExitedWithCode(1), "stuck step did not finish");
 }
 
 } // namespace

@@ -3,7 +3,6 @@
 // slots with Enter, "試合開始", the match run without pause (Space) to its
 // end, Esc, then "キャンセル". Only the deliverable is used: the windows are
 // found by their object names.
-#include "guard.h"
 #include "modes/frame/tests/modetest.h"
 #include "platform/desktop.h"
 #include "platform/loader.h"
@@ -22,14 +21,10 @@
 namespace {
 
 using namespace modetest;
+using namespace modetest::gui;
 using testsupport::sj;
 
 using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
-
-QWidget* modal(const char* objectName) {
-    QWidget* w = QApplication::activeModalWidget();
-    return w && w->objectName() == objectName ? w : nullptr;
-}
 
 const QString Prompt = QString::fromUtf8("（リターンキーを押すと次に進みます）");
 
@@ -62,7 +57,7 @@ TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
     int stage = 0;
     bool ranToTheEnd = false;
     QString lastLine;
-    vsguard::Driver driver(
+    Driver driver(
         [&] {
             switch (stage) {
             case 0:
@@ -111,9 +106,9 @@ TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
                 return true;
             }
         },
-        90000, "GameStart");
+        90000);
     EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp), 2);
-    EXPECT_FALSE(driver.timedOut());
+    EXPECT_FALSE(driver.expired());
     EXPECT_EQ(stage, 4);
     EXPECT_TRUE(ranToTheEnd);
 
