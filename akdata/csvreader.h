@@ -28,6 +28,8 @@ public:
     explicit LineSource(std::string_view bytes) : bytes_(bytes) {}
     // False at the end of the bytes with nothing read.
     bool next(std::string& line);
+    // How many bytes the lines read so far took, line ends included.
+    size_t position() const { return pos_; }
 
 private:
     std::string_view bytes_;

@@ -10,6 +10,8 @@
 #include "platform/files.h"
 #include "sjis/cmn_text.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <limits>
 #include <memory>
@@ -58,8 +60,15 @@ std::string akPath(std::string_view folder, std::string_view file) {
     return path;
 }
 
-bool entryRowFromBytes(std::string_view bytes, EntryRecord& row) {
+bool entryRowFromBytes(std::string_view bytes, EntryRecord& row, size_t* used) {
     akdata::LineSource in(bytes);
+    struct Used {
+        akdata::LineSource& in;
+        size_t* out;
+        ~Used() {
+            if (out) *out = in.position();
+        }
+    } report{in, used};
     std::string line;
     for (;;) {
         if (!in.next(line)) return false;
@@ -85,9 +94,31 @@ bool entryRowFromBytes(std::string_view bytes, EntryRecord& row) {
 }
 
 bool makeEntryRow(std::string_view folder, std::string_view file, EntryRecord& row) {
-    std::optional<std::string> bytes = plat::readWholeFile(akPath(folder, file));
-    if (!bytes) return false;
-    return entryRowFromBytes(*bytes, row);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(plat::openFile(akPath(folder, file), "rb"),
+                                                      std::fclose);
+    if (!f) return false;
+    // A scan that ended inside what has been read saw only whole lines and
+    // gives the row the whole file would give; one that reached the end of
+    // the piece read may have met a cut line, so more is read and it runs
+    // again. A result-history block before the head only makes it read on.
+    std::string bytes;
+    size_t piece = 4096;
+    for (;;) {
+        size_t had = bytes.size();
+        bytes.resize(had + piece);
+        size_t got = std::fread(bytes.data() + had, 1, piece, f.get());
+        bytes.resize(had + got);
+        const bool atEnd = got < piece;
+        if (std::ferror(f.get())) return false;
+        EntryRecord trial = row;
+        size_t used = 0;
+        bool ok = entryRowFromBytes(bytes, trial, &used);
+        if (atEnd || used < bytes.size()) {
+            row = trial;
+            return ok;
+        }
+        piece = std::min<size_t>(piece * 2, size_t{1} << 20);
+    }
 }
 
 std::string extractBetween(std::string_view source, std::string_view startTag, std::string_view endTag) {

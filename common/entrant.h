@@ -20,9 +20,12 @@ std::string akPath(std::string_view folder, std::string_view file);
 // numbers (machine value, cash), then the owner, owner ID, weight and pilot
 // records follow. False when the head line is missing or bad; the row may
 // then hold MachineValue only.
-bool entryRowFromBytes(std::string_view bytes, EntryRecord& row);
+// `used`, when given, gets how many bytes the scan took.
+bool entryRowFromBytes(std::string_view bytes, EntryRecord& row, size_t* used = nullptr);
 
 // The same from folder + "\" + file; false also when the file cannot be read.
+// Rows are made for long folder lists: the file is read a piece at a time
+// and only as far as its head and the four records after it.
 bool makeEntryRow(std::string_view folder, std::string_view file, EntryRecord& row);
 
 // The text between the first startTag (found at a character boundary) and the

@@ -103,6 +103,38 @@ TEST_F(CmnTest, QuickRowHeadLine) {
     EXPECT_FALSE(cmn::makeEntryRow(cmntest::sampleFolder(), "missing.dat", row));
 }
 
+TEST_F(CmnTest, QuickRowFromAFileReadInPieces) {
+    // The file is read a piece at a time: a history block of any length in
+    // front of the head, and a head or record cut by a piece's end, give the
+    // row the whole file gives.
+    const std::string head = "700,5\r\n\"owner\"\r\n\"id\"\r\n300\r\n\"pilot\",30,\"sex\",1,2,3,4,5,6\r\n";
+    const std::string tail = "\"the rest of the AK\"\r\n";
+    for (size_t history :
+         {size_t{0}, size_t{4000}, size_t{4090}, size_t{4093}, size_t{4096}, size_t{12280}, size_t{70000}}) {
+        SCOPED_TRACE(history);
+        std::string bytes;
+        while (bytes.size() + 12 <= history) bytes += sj("　結果の行") + "\r\n";
+        bytes.append(history - bytes.size(), 'x');
+        bytes += "\r\n" + head + tail;
+        EntryRecord whole{};
+        ASSERT_TRUE(cmn::entryRowFromBytes(bytes, whole));
+        std::string name = "h" + std::to_string(history) + ".dat";
+        testsupport::writeFile(scratch() + name, bytes);
+        EntryRecord row{};
+        ASSERT_TRUE(cmn::makeEntryRow(scratch().substr(0, scratch().size() - 1), name, row));
+        EXPECT_EQ(std::memcmp(&row, &whole, sizeof row), 0);
+        EXPECT_EQ(sjis::readField(row.PilotName), "pilot");
+        EXPECT_EQ(+row.MachineValue, 700);
+        // Cut inside the pilot record: the scan fails as it does on the bytes.
+        std::string cut = bytes.substr(0, bytes.size() - tail.size() - 5);
+        testsupport::writeFile(scratch() + name, cut);
+        EntryRecord fromBytes{}, fromFile{};
+        bool expected = cmn::entryRowFromBytes(cut, fromBytes);
+        EXPECT_EQ(cmn::makeEntryRow(scratch().substr(0, scratch().size() - 1), name, fromFile), expected);
+        EXPECT_EQ(std::memcmp(&fromFile, &fromBytes, sizeof fromFile), 0);
+    }
+}
+
 TEST_F(CmnTest, ExtractBetweenSearchesWholeCharacters) {
     const std::string enemy = sj("敵［");
     const std::string close = sj("］");
