@@ -295,9 +295,12 @@ void EmitMovement(GameMessageBuffer& buffer, const MoveReport& move) {
     int y = RollD100("move-order");
 
     auto planLines = [&] {
-        // The pilot on its plan (with the initiative, or without it), the
-        // computer on the movement.
-        if (mode == -1)
+        // The pilot on its plan (with the initiative, or without it; out of
+        // action, on the opponent keeping back or on its own standstill),
+        // the computer on the movement.
+        if (outOfAction)
+            optionalPilot(buffer, side, stateOf(other).ActionMode == -1 ? "M09A" : "M10A");
+        else if (mode == -1)
             optionalPilot(buffer, side, "M11A");
         else if (mode == 0)
             optionalPilot(buffer, side, move.HoldsInitiative ? "M12A" : "M13A");
@@ -536,11 +539,14 @@ void EmitBodyHit(GameMessageBuffer& buffer, int a, int d, const BodyHitReport& h
         AnnouncerLine(buffer, d, 23);
     AnnouncerSays(buffer, d, killed ? "M05B" : "M04B");
     announceNaming(buffer, d, "M83A", {a, d});
-    // By the end state: 1 dead, 2 escaped, 4 saved by the transfer, 0 none.
-    std::string_view endLine = killed                 ? "M88A"
-                               : sd.Escaped != 0      ? "M87A"
-                               : sd.EscapeFailed != 0 ? "M86A"
-                                                      : "M90A";
+    // By the end state: 1 dead; else 2 escaped plus 4 saved by the transfer
+    // (6 both); 0 none.
+    int endState = killed ? 1 : (sd.Escaped != 0 ? 2 : 0) + (sd.EscapeFailed != 0 ? 4 : 0);
+    std::string_view endLine = endState == 1   ? "M88A"
+                               : endState == 2 ? "M87A"
+                               : endState == 4 ? "M86A"
+                               : endState == 6 ? "M85A"
+                                               : "M90A";
     announceNaming(buffer, d, endLine, {a, d});
     if (destroyed) announceNaming(buffer, d, "M89A", {a, d}, {}, false);
 }

@@ -112,7 +112,12 @@ void AskRepair(TArmoredKnight& ak, CombatantState& s) {
     s.CurrentMachineValue = current;
     int64_t cash = int64_t{ak.Cash} - s.RepairCost;
     int32_t rate = gs.CompensationRate;
-    if (rate > 0) cash += mulDiv(int64_t{s.MachineValue} - current + s.RepairCost, rate, 100);
+    // The organiser compensates a loss only: an AK whose recorded value at
+    // the start lies below what its parts are worth has lost nothing, and
+    // its owner is never charged for the difference (the end narration
+    // names a compensation only for a loss, too).
+    int64_t loss = int64_t{s.MachineValue} - current + s.RepairCost;
+    if (rate > 0 && loss > 0) cash += mulDiv(loss, rate, 100);
     cash = saturated(cash);
     int64_t minimum = gs.MinCompensationCr;
     if (cash + current < minimum) {

@@ -60,3 +60,43 @@ TEST_F(EmitTest, StatusLineReportsLostPower) {
     EXPECT_EQ(+st[1].EffectivePower, 833);
     EXPECT_EQ(line(0), "      「出力８３％、反応１００」");
 }
+
+// The announcer's end-state line of a destroyed AK: escaped and saved by the
+// transfer at once (end state 6) has a line of its own.
+TEST_F(EmitTest, EndStateLineOfADestroyedAk) {
+    gs.MessagePercent = 100;
+    st[1].AkDestroyed = 1;
+    const struct {
+        int Escaped, EscapeFailed;
+        const char* Id;
+    } cases[] = {{0, 0, "M90A"}, {1, 0, "M87A"}, {0, 1, "M86A"}, {1, 1, "M85A"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Id);
+        st[1].Escaped = c.Escaped;
+        st[1].EscapeFailed = c.EscapeFailed;
+        buf.Count = 0;
+        {
+            Rolls r{50, 50, 50, 50, 50, 50, 50, 50, 50, 50, 50};
+            cv::EmitBodyHit(buf, 0, 1, {PartHead, 1, 40});
+        }
+        EXPECT_NE(lines().find(std::string("Not Found:") + c.Id + " "), std::string::npos) << lines();
+    }
+}
+
+// An AK out of action: its pilot's plan line is about the opponent keeping
+// back ("M09A") or about its own standstill ("M10A"), with the same draws.
+TEST_F(EmitTest, PlanLineOfAnAkOutOfAction) {
+    gs.MessagePercent = 100;
+    st[0].OutOfAction = 1;
+    for (int other : {-1, 0}) {
+        st[1].ActionMode = other;
+        buf.Count = 0;
+        {
+            Rolls r{50, 50, 50, 50, 50};
+            cv::EmitMovement(buf, {0, 0, 0, 0, true});
+        }
+        const char* id = other == -1 ? "Not Found:M09A0 " : "Not Found:M10A0 ";
+        EXPECT_NE(lines().find(id), std::string::npos) << lines();
+        EXPECT_EQ(lines().find("M12A"), std::string::npos);
+    }
+}

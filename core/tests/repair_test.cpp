@@ -46,6 +46,7 @@ TEST_F(RepairTest, RepairPaysTheDamageAndTheOrganiserCompensates) {
     ak[0].Frame.Durability[5] = 38; // 62 of 310 lost
     ak[0].Weapon[0].AmmoLeft = 2;
     ak[0].Cash = 2000;
+    st[0].MachineValue = ak::SumAkPrice(ak[0]) + 300; // worth 300 more at the start
     gs.CompensationRate = 50;
     cv::AskRepair(ak[0], st[0]);
     EXPECT_EQ(+st[0].RepairCost, 62 * 1000 / 310);
@@ -53,6 +54,7 @@ TEST_F(RepairTest, RepairPaysTheDamageAndTheOrganiserCompensates) {
     EXPECT_EQ(+ak[0].Weapon[0].AmmoLeft, +ak[0].Weapon[0].TotalAmmo);
     const int32_t value = ak::SumAkPrice(ak[0]);
     const int32_t compensation = (st[0].MachineValue - value + 200) * 50 / 100;
+    EXPECT_EQ(compensation, 250);
     EXPECT_EQ(+ak[0].Cash, 2000 - 200 + compensation);
     EXPECT_EQ(+ak[0].TotalCr, 2000 - 200 + compensation + value);
     EXPECT_EQ(+ak[0].MachineValue, value);
@@ -63,6 +65,17 @@ TEST_F(RepairTest, RepairPaysTheDamageAndTheOrganiserCompensates) {
     cv::AskRepair(ak[1], st[1]);
     EXPECT_EQ(+st[1].RepairCost, 0);
     EXPECT_EQ(+ak[1].Frame.Durability[5], 1);
+}
+
+// An AK file whose recorded value lies below the worth of its parts: the
+// match cost it nothing, so the organiser pays nothing and takes nothing.
+TEST_F(RepairTest, NoCompensationWithoutALoss) {
+    gs.CompensationRate = 50;
+    ak[1].Cash = 1000;
+    st[1].MachineValue = ak::SumAkPrice(ak[1]) - 600;
+    cv::AskRepair(ak[1], st[1]);
+    EXPECT_EQ(+ak[1].Cash, 1000);
+    EXPECT_EQ(+ak[1].TotalCr, 1000 + ak::SumAkPrice(ak[1]));
 }
 
 TEST_F(RepairTest, MinimumWorthAndAnAkWithoutDurabilityMaxima) {
