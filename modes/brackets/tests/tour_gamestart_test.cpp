@@ -5,15 +5,11 @@
 // match is in progress, a set-up window that closes by itself when the game
 // processor's system cannot start, and missing records. Every window is
 // answered under a deadline, so a run that never ends fails the test.
-#include "modes/frame/tests/modetest.h"
-#include "platform/loader.h"
+#include "modes/frame/tests/gamestarttest.h"
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include <filesystem>
 
@@ -23,82 +19,48 @@ using namespace modetest;
 using namespace modetest::gui;
 using testsupport::sj;
 
-using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
-
 // Every test of this program fails within a limit, even a blocked one.
 const bool watchdogInstalled = TestWatchdog::install(std::chrono::seconds(180));
 
-class TourGameStart : public ModeTest {
+class TourGameStart : public GameStartTest {
 protected:
+    TourGameStart() : GameStartTest("BRACKETS.DLL", {1, 3, 4}, 1) {}
+
     void SetUp() override {
-        ModeTest::SetUp();
-        ASSERT_TRUE(library_.load(programDir(), "BRACKETS.DLL", {"GameStart"})) << library_.error();
-        gameStart_ = library_.function<GameStartFn>("GameStart");
-        copySamples({1, 3, 4});
-        makeConf(true);
+        GameStartTest::SetUp();
         sjis::writeField(header_.ConfName, sj("テスト杯"));
         sjis::writeField(header_.ConfMemo, sj("勝ち抜き"));
-        header_.GameForm = 1;
     }
-    void TearDown() override {
-        plat::notify::setHandler({});
-        ModeTest::TearDown();
-    }
-    int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
-
-    plat::Library library_;
-    GameStartFn gameStart_ = nullptr;
 };
 
 TEST_F(TourGameStart, AGameMasterRunsATournament) {
     const QString done = QString::fromUtf8("お待たせしました。トーナメント戦の処理を終わりました");
-    int stage = 0;
     int progressMax = -1;
     QString progressCount;
-    bool progressHidden = false, formMinimised = false, formRestored = false, startDisabledAfter = false;
-    QWidget* form = nullptr;
-    Driver driver([&] {
-        switch (stage) {
-        case 0:
-            if ((form = modal("TFormTour"))) {
-                QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
-                if (!form->findChild<QPushButton*>("ButtonStart")->isEnabled()) return false;
-                clickLater(form, "ButtonStart");
-                stage = 1;
-            }
-            return false;
-        case 1:
-            if (QWidget* progress = modal("TFormProgress")) {
-                formMinimised = formMinimised || form->isMinimized();
-                if (statusText(progress, 0) != done) return false;
-                auto* bar = progress->findChild<QProgressBar*>("ProgressBarTour");
-                progressMax = bar->maximum();
-                progressHidden = bar->isHidden();
-                progressCount = statusText(progress, 1);
-                clickLater(progress, "ButtonCancel");
-                stage = 2;
-            }
-            return false;
-        default:
-            if (modal("TFormTour")) {
-                formRestored = !form->isMinimized();
-                startDisabledAfter = !form->findChild<QPushButton*>("ButtonStart")->isEnabled();
-                clickLater(form, "ButtonCancel");
-                return true;
-            }
-            return false;
-        }
-    });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2); // the set-up window's "キャンセル"
-    EXPECT_TRUE(driver.done());
-    EXPECT_LT(clock.elapsed(), 20000);
+    bool progressHidden = false, startDisabledAfter = false;
+    RunSteps steps;
+    steps.prepare = [](QWidget* form) {
+        QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+        return form->findChild<QPushButton*>("ButtonStart")->isEnabled();
+    };
+    steps.atEnd = [&](QWidget* progress) {
+        auto* bar = progress->findChild<QProgressBar*>("ProgressBarTour");
+        progressMax = bar->maximum();
+        progressHidden = bar->isHidden();
+        progressCount = statusText(progress, 1);
+    };
+    steps.back = [&](QWidget* form) {
+        startDisabledAfter = !form->findChild<QPushButton*>("ButtonStart")->isEnabled();
+    };
+    RunToTheEnd run = runToTheEnd("TFormTour", done, steps, [this] { return start(); });
+    EXPECT_EQ(run.result, 2); // the set-up window's "キャンセル"
+    EXPECT_TRUE(run.done);
+    EXPECT_LT(run.elapsedMs, 20000);
     EXPECT_EQ(progressMax, 3);
     EXPECT_TRUE(progressHidden);
     EXPECT_EQ(progressCount, "2/3"); // two matches fought, out of n
-    EXPECT_TRUE(formMinimised);
-    EXPECT_TRUE(formRestored);
+    EXPECT_TRUE(run.formMinimised);
+    EXPECT_TRUE(run.formRestored);
     EXPECT_TRUE(startDisabledAfter);
 
     // The settings the plug-in forced and its version text.
@@ -176,24 +138,11 @@ TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
 }
 
 TEST_F(TourGameStart, TheWindowClosesWhenTheSystemCannotStart) {
-    plat::setProgramFolder(scratch()); // no message-archive library here
-    // Nothing to answer: a window still open after the deadline fails.
-    Driver guard([] { return false; }, 10000);
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2);
-    EXPECT_LT(clock.elapsed(), 5000);
-    EXPECT_FALSE(guard.expired());
-    auto rec = plat::notify::recorded();
-    ASSERT_FALSE(rec.empty());
-    EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
+    expectTheWindowClosesWhenTheSystemCannotStart();
 }
 
 TEST_F(TourGameStart, MissingRecordsAreRefused) {
-    Driver guard([] { return false; }, 10000);
-    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+    expectMissingRecordsAreRefused();
 }
 
 } // namespace

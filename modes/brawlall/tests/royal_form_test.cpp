@@ -12,15 +12,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStatusBar>
 #include <QTabWidget>
 #include <QTextEdit>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <cstring>
@@ -233,25 +230,23 @@ TEST_F(RoyalForm, AnEventThroughTheProgressWindow) {
     const QString done = QString::fromUtf8("お待たせしました。バトルロイヤル戦の処理を終わりました");
     bool sawMap = false, sawList = false, sawTabs = false, pressed = false;
     QString title;
-    QTimer timer;
-    QObject::connect(&timer, &QTimer::timeout, [&] {
+    gui::Driver driver([&] {
         auto* progress = qobject_cast<brawl::ui::TFormRoyalProgress*>(QApplication::activeModalWidget());
-        if (!progress || pressed) return;
+        if (!progress) return false;
         title = progress->windowTitle();
         sawMap = sawMap || progress->ImageBr->hasPicture();
         sawList = progress->ListViewBattle->headerItem()->text(0) == QString::fromUtf8("試合番号") &&
                   progress->ListViewBattle->headerItem()->text(1) == QString::fromUtf8("対戦の組み合わせ");
         sawTabs = progress->PageControlBr->count() == 2;
-        QList<QLabel*> panels = progress->StatusBar1->findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
-        if (panels.isEmpty() || panels[0]->text() != done) return;
+        if (gui::statusText(progress, 0) != done) return false;
         EXPECT_EQ(progress->PageControlBr->currentWidget(), progress->TabSheetLog);
         EXPECT_EQ(progress->ListViewBattle->topLevelItemCount(), 0); // every fight ended
         pressed = true;
-        QMetaObject::invokeMethod(progress->ButtonCancel, "click", Qt::QueuedConnection);
+        gui::clickLater(progress, "ButtonCancel");
+        return true;
     });
-    timer.start(5);
     form->ButtonStartClick();
-    timer.stop();
+    EXPECT_TRUE(driver.done());
     EXPECT_TRUE(pressed);
     EXPECT_TRUE(sawMap);
     EXPECT_TRUE(sawList);

@@ -17,8 +17,8 @@
 // any event loop, where no timer fires). A failing window test therefore
 // fails; it never hangs in QDialog::exec.
 //
-// Also a run cancelled while its thread is held inside a match, the way
-// every mode's GameStart is tested for it.
+// Also a run let go to its end and one cancelled while its thread is held
+// inside a match, the way every mode's GameStart is tested for them.
 //
 // Names live in modetest::gui so that tests which bring in `modetest` and
 // keep helpers of their own are not disturbed.
@@ -157,13 +157,93 @@ inline QString statusText(QWidget* progress, int panel) {
     return panel < labels.size() ? labels[panel]->text() : QString();
 }
 
+// The set-up window `setupName` once it is back from its run, else null:
+// the modal window again, and `progress`, which was set to the run's
+// progress window when it was seen, destroyed. The set-up window is the
+// modal window again as soon as the progress window closes, while the run
+// thread may still be ending; the progress window is destroyed once the
+// thread has ended, and the set-up window is restored (no longer minimised)
+// and the mode's own after-run steps are done before the window thread is
+// back in its event loop, where a driver steps.
+inline QWidget* backFromRun(const char* setupName, const QPointer<QWidget>& progress) {
+    return progress ? nullptr : modal(setupName);
+}
+
+// A run let go to its end as a game master does it: the set-up window
+// `setupName`, readied by `prepare` until it returns true, "試合開始"
+// (ButtonStart); the progress window, seen by `watch` at each step while it
+// is up, until its first status panel shows `done`, when `atEnd` reads it,
+// then its "終了" (ButtonCancel); the set-up window once it is back from the
+// run (backFromRun, and `ready` if given, a mode's own sign of it), read by
+// `back`, then its "キャンセル". `start` is the call that opens the set-up
+// window. Steps left empty do nothing.
+struct RunSteps {
+    std::function<bool(QWidget*)> prepare;
+    std::function<void(QWidget*)> watch;
+    std::function<void(QWidget*)> atEnd;
+    std::function<bool(QWidget*)> ready;
+    std::function<void(QWidget*)> back;
+};
+
+struct RunToTheEnd {
+    int result = -1;            // what `start` returned
+    bool done = false;          // the driver got to its last step in time
+    qint64 elapsedMs = 0;       // how long `start` took
+    bool formMinimised = false; // the set-up window was minimised while the progress window was up
+    bool formRestored = false;  // ... and no longer once it was back from the run
+};
+
+inline RunToTheEnd runToTheEnd(const char* setupName, const QString& done, const RunSteps& steps,
+                               const std::function<int()>& start) {
+    RunToTheEnd run;
+    int stage = 0;
+    QPointer<QWidget> form, shown;
+    Driver driver([&] {
+        switch (stage) {
+        case 0:
+            if ((form = modal(setupName)) && (!steps.prepare || steps.prepare(form))) {
+                clickLater(form, "ButtonStart");
+                stage = 1;
+            }
+            return false;
+        case 1:
+            if (QWidget* progress = modal("TFormProgress")) {
+                run.formMinimised = run.formMinimised || (form && form->isMinimized());
+                if (steps.watch) steps.watch(progress);
+                if (statusText(progress, 0) != done) return false;
+                if (steps.atEnd) steps.atEnd(progress);
+                clickLater(progress, "ButtonCancel");
+                shown = progress;
+                stage = 2;
+            }
+            return false;
+        default:
+            if (QWidget* back = backFromRun(setupName, shown); back && (!steps.ready || steps.ready(back))) {
+                run.formRestored = !back->isMinimized();
+                if (steps.back) steps.back(back);
+                clickLater(back, "ButtonCancel");
+                return true;
+            }
+            return false;
+        }
+    });
+    QElapsedTimer clock;
+    clock.start();
+    run.result = start();
+    run.elapsedMs = clock.elapsed();
+    run.done = driver.done();
+    return run;
+}
+
 // A run cancelled while its thread is held inside a match, as a game master
 // would cancel it: `prepare` readies the set-up window `setupName` (and may
 // take away a file the run will miss, whose report is then held), "試合開始"
 // (ButtonStart); once the progress window is up and the run thread waits in
 // the held report, "終了" (ButtonCancel) of the progress window; the report
-// is let go and, when the set-up window is back (it waits for the thread),
-// its "キャンセル". `start` is the call that opens the set-up window.
+// is let go and, when the set-up window is back from the run (backFromRun,
+// and `ready` if given, a mode's own sign of it), its "キャンセル". The run
+// thread's reports after the held one each take `laterReports`, as on a
+// busy machine. `start` is the call that opens the set-up window.
 struct HeldCancel {
     int result = -1;           // what `start` returned
     bool done = false;         // the driver got to its last step in time
@@ -171,8 +251,10 @@ struct HeldCancel {
 };
 
 inline HeldCancel cancelWhileHeld(const char* setupName, const std::function<void(QWidget*)>& prepare,
-                                  const std::function<int()>& start) {
-    HeldReports held;
+                                  const std::function<int()>& start,
+                                  const std::function<bool(QWidget*)>& ready = {},
+                                  std::chrono::milliseconds laterReports = std::chrono::milliseconds(0)) {
+    HeldReports held(laterReports);
     auto release = [&held] { held.release(); };
     int stage = 0;
     bool closedAtOnce = false;
@@ -200,7 +282,7 @@ inline HeldCancel cancelWhileHeld(const char* setupName, const std::function<voi
                 stage = 3;
                 return false;
             default:
-                if (QWidget* form = modal(setupName)) {
+                if (QWidget* form = backFromRun(setupName, shown); form && (!ready || ready(form))) {
                     clickLater(form, "ButtonCancel");
                     return true;
                 }

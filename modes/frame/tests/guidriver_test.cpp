@@ -13,10 +13,14 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -135,6 +139,49 @@ TEST(WindowDriver, PastItsDeadlineFailsReleasesTheWorkerAndClosesEveryModalWindo
 
 // Stuck where no timer runs: the scoped watchdog and the one installed for
 // every test of a program end it with exit code 1 and the culprit's name.
+// A set-up window and its run as the mode frame has them: "試合開始" opens
+// the progress window and minimises the set-up window; after the progress
+// window has closed, the set-up window is the modal window again while the
+// run thread is still ending (here a while in an event loop), and only then
+// is the progress window destroyed and the set-up window restored.
+TEST(WindowDriver, ARunToTheEndReadsTheSetUpWindowOnlyOnceTheRunIsOver) {
+    QDialog setup;
+    setup.setObjectName("TFormFake");
+    auto* startButton = new QPushButton(&setup);
+    startButton->setObjectName("ButtonStart");
+    auto* cancelButton = new QPushButton(&setup);
+    cancelButton->setObjectName("ButtonCancel");
+    QObject::connect(cancelButton, &QPushButton::clicked, &setup, [&setup] { setup.done(2); });
+    bool restored = false;
+    QObject::connect(startButton, &QPushButton::clicked, &setup, [&] {
+        auto progress = std::make_unique<QDialog>(&setup);
+        progress->setObjectName("TFormProgress");
+        auto* bar = new QStatusBar(progress.get());
+        bar->setObjectName("StatusBar1");
+        bar->addWidget(new QLabel("done", bar));
+        auto* end = new QPushButton(progress.get());
+        end->setObjectName("ButtonCancel");
+        QObject::connect(end, &QPushButton::clicked, progress.get(), [p = progress.get()] { p->done(1); });
+        setup.setWindowState(setup.windowState() | Qt::WindowMinimized);
+        progress->exec();
+        QEventLoop ending;
+        QTimer::singleShot(300, &ending, &QEventLoop::quit);
+        ending.exec();
+        progress.reset();
+        setup.setWindowState(setup.windowState() & ~Qt::WindowMinimized);
+        restored = true;
+    });
+    bool backAfterTheRun = false;
+    RunSteps steps;
+    steps.back = [&](QWidget*) { backAfterTheRun = restored; };
+    RunToTheEnd run = runToTheEnd("TFormFake", "done", steps, [&setup] { return setup.exec(); });
+    EXPECT_EQ(run.result, 2);
+    EXPECT_TRUE(run.done);
+    EXPECT_TRUE(run.formMinimised);
+    EXPECT_TRUE(run.formRestored);
+    EXPECT_TRUE(backAfterTheRun);
+}
+
 TEST(WindowDriverDeathTest, AStuckTestProgramEndsWithAFailure) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(

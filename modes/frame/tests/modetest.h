@@ -194,17 +194,24 @@ private:
 // Holds every message box that another thread (a run thread) asks for
 // until released, so that a test can press buttons while the run is surely
 // still inside a match; boxes asked for on the thread that made it are
-// answered at once. A box is never held longer than `Cap` (past any window
-// driver's deadline); release() is what a test gives the driver to run when
-// its deadline passes.
+// answered at once, those of the other thread after the release each after
+// `later` (a busy machine). A box is never held longer than `Cap` (past any
+// window driver's deadline); release() is what a test gives the driver to
+// run when its deadline passes.
 class HeldReports {
 public:
     static constexpr std::chrono::seconds Cap{90};
 
-    HeldReports() : owner_(std::this_thread::get_id()) {
-        plat::notify::setHandler([this](const plat::notify::Request&) {
+    explicit HeldReports(std::chrono::milliseconds later = std::chrono::milliseconds(0))
+        : owner_(std::this_thread::get_id()) {
+        plat::notify::setHandler([this, later](const plat::notify::Request&) {
             if (std::this_thread::get_id() == owner_) return plat::notify::IdOk;
             std::unique_lock<std::mutex> lock(m_);
+            if (released_) {
+                lock.unlock();
+                std::this_thread::sleep_for(later);
+                return plat::notify::IdOk;
+            }
             waiting_ = true;
             cv_.wait_for(lock, Cap, [this] { return released_; });
             return plat::notify::IdOk;

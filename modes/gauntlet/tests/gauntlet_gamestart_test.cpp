@@ -5,16 +5,12 @@
 // cancelled while it is in progress, a set-up window that closes by itself
 // when the game processor's system cannot start, and missing records. Every
 // driver has a deadline, so no test here can hang.
-#include "modes/frame/tests/modetest.h"
-#include "platform/loader.h"
+#include "modes/frame/tests/gamestarttest.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTextEdit>
-#include <QTimer>
 #include <QTreeWidget>
 
 #include <filesystem>
@@ -24,8 +20,6 @@ namespace {
 using namespace modetest;
 using namespace modetest::gui;
 using testsupport::sj;
-
-using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
 
 // The set-up as a game master does it: the own AK by a double click on
 // row `own`, every other AK of the list as an enemy, the count.
@@ -38,77 +32,45 @@ void prepare(QWidget* form, int own, const char* count) {
     form->findChild<QLineEdit*>("EditCount")->setText(count);
 }
 
-class GauntletGameStart : public ModeTest {
-public:
-    using ModeTest::path;
+class GauntletGameStart : public GameStartTest {
+protected:
+    // The conf logs; the simulation does not.
+    GauntletGameStart() : GameStartTest("GAUNTLET.DLL", {1, 2, 3}, 5) {}
 
     void SetUp() override {
-        ModeTest::SetUp();
-        ASSERT_TRUE(library_.load(programDir(), "GAUNTLET.DLL", {"GameStart"})) << library_.error();
-        gameStart_ = library_.function<GameStartFn>("GameStart");
-        copySamples({1, 2, 3});
-        makeConf(true); // the conf logs; the simulation does not
+        GameStartTest::SetUp();
         sjis::writeField(header_.ConfName, sj("シミュレーション試験"));
-        header_.GameForm = 5;
         settings_.Options[OptAkOutput] = 1;
     }
-    void TearDown() override {
-        plat::notify::setHandler({});
-        ModeTest::TearDown();
-    }
-    int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
 
     // Whatever happens inside GameStart, the test program does not hang.
     Watchdog hard_{std::chrono::seconds(300), "a GameStart test"};
-    plat::Library library_;
-    GameStartFn gameStart_ = nullptr;
 };
 
 TEST_F(GauntletGameStart, AGameMasterRunsASimulation) {
     const QString done = QString::fromUtf8("お待たせしました。シミュレーション戦の処理を終わりました");
-    int stage = 0;
     int progressMax = -1, progressValue = -1;
     QString caption, firstStatus;
-    bool formMinimised = false, formRestored = false;
-    QWidget* form = nullptr;
-    Driver driver([&] {
-        switch (stage) {
-        case 0:
-            if ((form = modal("TFormGauntlet"))) {
-                prepare(form, 0, "3");
-                clickLater(form, "ButtonStart");
-                stage = 1;
-            }
-            return false;
-        case 1:
-            if (QWidget* progress = modal("TFormProgress")) {
-                formMinimised = formMinimised || form->isMinimized();
-                if (caption.isEmpty()) {
-                    caption = progress->windowTitle();
-                    firstStatus = statusText(progress, 0);
-                }
-                if (statusText(progress, 0) != done) return false;
-                auto* bar = progress->findChild<QProgressBar*>("ProgressBarGauntlet");
-                progressMax = bar->maximum();
-                progressValue = bar->value();
-                clickLater(progress, "ButtonCancel");
-                stage = 2;
-            }
-            return false;
-        default:
-            if (modal("TFormGauntlet")) {
-                formRestored = !form->isMinimized();
-                clickLater(form, "ButtonCancel");
-                return true;
-            }
-            return false;
+    RunSteps steps;
+    steps.prepare = [](QWidget* form) {
+        prepare(form, 0, "3");
+        return true;
+    };
+    steps.watch = [&](QWidget* progress) {
+        if (caption.isEmpty()) {
+            caption = progress->windowTitle();
+            firstStatus = statusText(progress, 0);
         }
-    });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2); // the set-up window's "キャンセル"
-    EXPECT_TRUE(driver.done());
-    EXPECT_LT(clock.elapsed(), 20000);
+    };
+    steps.atEnd = [&](QWidget* progress) {
+        auto* bar = progress->findChild<QProgressBar*>("ProgressBarGauntlet");
+        progressMax = bar->maximum();
+        progressValue = bar->value();
+    };
+    RunToTheEnd run = runToTheEnd("TFormGauntlet", done, steps, [this] { return start(); });
+    EXPECT_EQ(run.result, 2); // the set-up window's "キャンセル"
+    EXPECT_TRUE(run.done);
+    EXPECT_LT(run.elapsedMs, 20000);
     EXPECT_EQ(caption, QString::fromUtf8("Corvane Vell シミュレーション"));
     EXPECT_TRUE(firstStatus.isEmpty() ||
                 firstStatus ==
@@ -116,8 +78,8 @@ TEST_F(GauntletGameStart, AGameMasterRunsASimulation) {
     // A count of 3 runs 5 matches against each of the two enemies.
     EXPECT_EQ(progressMax, 10);
     EXPECT_EQ(progressValue, 10);
-    EXPECT_TRUE(formMinimised);
-    EXPECT_TRUE(formRestored);
+    EXPECT_TRUE(run.formMinimised);
+    EXPECT_TRUE(run.formRestored);
 
     // The settings the plug-in forced and its version text.
     EXPECT_EQ(settings_.Options[OptImmobileDraw], 1);
@@ -175,23 +137,11 @@ TEST_F(GauntletGameStart, CancellingWhileTheRunIsInProgress) {
 }
 
 TEST_F(GauntletGameStart, TheWindowClosesWhenTheSystemCannotStart) {
-    // A program folder without the message-archive library.
-    plat::setProgramFolder(scratch());
-    Driver driver([] { return false; }, 10000);
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2);
-    EXPECT_FALSE(driver.expired());
-    EXPECT_LT(clock.elapsed(), 5000);
-    auto rec = plat::notify::recorded();
-    ASSERT_FALSE(rec.empty());
-    EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
+    expectTheWindowClosesWhenTheSystemCannotStart();
 }
 
 TEST_F(GauntletGameStart, MissingRecordsAreRefused) {
-    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+    expectMissingRecordsAreRefused();
 }
 
 } // namespace

@@ -3,27 +3,17 @@
 // would: start, let the progress window finish, "終了", "キャンセル". Also a
 // run cancelled while a match is in progress, and a set-up window that
 // closes by itself when the game processor's system cannot start.
-#include "modes/frame/tests/guidriver.h"
-#include "modes/frame/tests/modetest.h"
-#include "platform/loader.h"
+#include "modes/frame/tests/gamestarttest.h"
 
 #include <gtest/gtest-spi.h>
 
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QHeaderView>
-#include <QLabel>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStatusBar>
-#include <QTimer>
 #include <QTreeWidget>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -31,78 +21,33 @@ using namespace modetest;
 using namespace modetest::gui;
 using testsupport::sj;
 
-using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
-
-class LeagueGameStart : public ModeTest {
+class LeagueGameStart : public GameStartTest {
 protected:
+    LeagueGameStart() : GameStartTest("LEAGUE.DLL", {1, 2, 3}, 3) {}
+
     void SetUp() override {
-        ModeTest::SetUp();
-        ASSERT_TRUE(library_.load(programDir(), "LEAGUE.DLL", {"GameStart"})) << library_.error();
-        gameStart_ = library_.function<GameStartFn>("GameStart");
-        copySamples({1, 2, 3});
-        makeConf(true);
+        GameStartTest::SetUp();
         plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\DLL\\League", "RandomSort", 0);
     }
-    void TearDown() override {
-        plat::notify::setHandler({});
-        ModeTest::TearDown();
-    }
-
-public:
-    int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
-
-protected:
-    plat::Library library_;
-    GameStartFn gameStart_ = nullptr;
 };
 
 TEST_F(LeagueGameStart, AGameMasterRunsALeague) {
     const QString done = QString::fromUtf8("お待たせしました。リーグ戦の処理を終わりました");
-    int stage = 0;
     int progressMax = -1, progressValue = -1;
-    bool formMinimised = false, formRestored = false;
-    QWidget* form = nullptr;
-    QPointer<QWidget> shown;
-    Driver driver([&] {
-        switch (stage) {
-        case 0:
-            if ((form = modal("TFormLeague"))) {
-                clickLater(form, "ButtonStart");
-                stage = 1;
-            }
-            return false;
-        case 1:
-            if (QWidget* progress = modal("TFormProgress")) {
-                formMinimised = formMinimised || form->isMinimized();
-                if (statusText(progress, 0) != done) return false;
-                auto* bar = progress->findChild<QProgressBar*>("ProgressBarLeague");
-                progressMax = bar->maximum();
-                progressValue = bar->value();
-                clickLater(progress, "ButtonCancel");
-                shown = progress;
-                stage = 2;
-            }
-            return false;
-        default:
-            // The progress window is destroyed once its run thread has
-            // ended; then the set-up window is back to normal.
-            if (!shown && modal("TFormLeague")) {
-                formRestored = !form->isMinimized();
-                clickLater(form, "ButtonCancel");
-                return true;
-            }
-            return false;
-        }
-    });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2); // the set-up window's "キャンセル"
-    EXPECT_TRUE(driver.done());
-    EXPECT_LT(clock.elapsed(), 20000);
+    RunSteps steps;
+    steps.atEnd = [&](QWidget* progress) {
+        auto* bar = progress->findChild<QProgressBar*>("ProgressBarLeague");
+        progressMax = bar->maximum();
+        progressValue = bar->value();
+    };
+    RunToTheEnd run = runToTheEnd("TFormLeague", done, steps, [this] { return start(); });
+    EXPECT_EQ(run.result, 2); // the set-up window's "キャンセル"
+    EXPECT_TRUE(run.done);
+    EXPECT_LT(run.elapsedMs, 20000);
     EXPECT_EQ(progressMax, 3);
     EXPECT_EQ(progressValue, 3);
-    EXPECT_TRUE(formMinimised);
-    EXPECT_TRUE(formRestored);
+    EXPECT_TRUE(run.formMinimised);
+    EXPECT_TRUE(run.formRestored);
 
     // The settings the plug-in forced and its version text.
     EXPECT_EQ(settings_.Options[OptImmobileDraw], 1);
@@ -134,66 +79,14 @@ TEST_F(LeagueGameStart, CancellingWhileAMatchIsInProgress) {
     // run thread's LoadAkData reports it, and the report is held until the
     // test has pressed "終了", so the run is surely still going.
     std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_first.dat"));
-    const std::thread::id windowThread = std::this_thread::get_id();
-    std::mutex m;
-    std::condition_variable cv;
-    bool workerWaiting = false, released = false;
-    plat::notify::setHandler([&](const plat::notify::Request&) {
-        if (std::this_thread::get_id() == windowThread) return plat::notify::IdOk;
-        std::unique_lock<std::mutex> lock(m);
-        workerWaiting = true;
-        cv.wait(lock, [&] { return released; });
-        return plat::notify::IdOk;
-    });
-    auto release = [&] {
-        std::lock_guard<std::mutex> lock(m);
-        released = true;
-        cv.notify_all();
-    };
-    auto waiting = [&] {
-        std::lock_guard<std::mutex> lock(m);
-        return workerWaiting;
-    };
-
-    int stage = 0;
-    bool closedAtOnce = false;
-    QPointer<QWidget> shown;
-    Driver driver([&] {
-        switch (stage) {
-        case 0:
-            if (QWidget* form = modal("TFormLeague")) {
-                std::filesystem::remove(path("ak/aa_first.dat"));
-                clickLater(form, "ButtonStart");
-                stage = 1;
-            }
-            return false;
-        case 1:
-            if (QWidget* progress = modal("TFormProgress"); progress && waiting()) {
-                clickLater(progress, "ButtonCancel");
-                shown = progress;
-                stage = 2;
-            }
-            return false;
-        case 2:
-            // Closed while the run thread still waits; the set-up window
-            // waits for the thread before it is back.
-            closedAtOnce = shown && !shown->isVisible();
-            release();
-            stage = 3;
-            return false;
-        default:
-            // Back once the run thread has ended and the progress window is gone.
-            if (QWidget* form = modal("TFormLeague"); form && !shown) {
-                clickLater(form, "ButtonCancel");
-                return true;
-            }
-            return false;
-        }
-    });
-    EXPECT_EQ(start(), 2);
-    release();
-    EXPECT_TRUE(driver.done());
-    EXPECT_TRUE(closedAtOnce);
+    HeldCancel run = cancelWhileHeld(
+        "TFormLeague", [this](QWidget*) { std::filesystem::remove(path("ak/aa_first.dat")); },
+        [this] { return start(); });
+    EXPECT_EQ(run.result, 2);
+    EXPECT_TRUE(run.done);
+    // Closed while the run thread still waited; the set-up window waited
+    // for the thread before it was back.
+    EXPECT_TRUE(run.closedAtOnce);
     // The result file was only tested (created empty) and never written;
     // the thread stopped after the match in progress.
     EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "");
@@ -202,20 +95,7 @@ TEST_F(LeagueGameStart, CancellingWhileAMatchIsInProgress) {
 }
 
 TEST_F(LeagueGameStart, TheWindowClosesWhenTheSystemCannotStart) {
-    // A program folder without the message-archive library.
-    plat::setProgramFolder(scratch());
-    bool sawForm = false;
-    Driver driver([&] {
-        sawForm = sawForm || modal("TFormLeague");
-        return false;
-    });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2);
-    EXPECT_LT(clock.elapsed(), 5000);
-    auto rec = plat::notify::recorded();
-    ASSERT_FALSE(rec.empty());
-    EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
+    expectTheWindowClosesWhenTheSystemCannotStart();
 }
 
 TEST_F(LeagueGameStart, WithoutRandomOrderTheEntrantsMeetInTheListsShownOrder) {
@@ -242,7 +122,7 @@ TEST_F(LeagueGameStart, WithoutRandomOrderTheEntrantsMeetInTheListsShownOrder) {
             }
             return false;
         default:
-            if (QWidget* form = modal("TFormLeague"); form && !shown) {
+            if (QWidget* form = backFromRun("TFormLeague", shown)) {
                 clickLater(form, "ButtonCancel");
                 return true;
             }
@@ -304,9 +184,7 @@ TEST_F(LeagueGameStart, ADriverPastItsDeadlineFailsTheTestAndClosesTheWindows) {
 }
 
 TEST_F(LeagueGameStart, MissingRecordsAreRefused) {
-    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+    expectMissingRecordsAreRefused();
 }
 
 } // namespace

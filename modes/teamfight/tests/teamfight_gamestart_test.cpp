@@ -4,27 +4,20 @@
 // progress window finish, "終了", "キャンセル". Also a run cancelled while a
 // bout is in progress, a set-up window that closes by itself when the game
 // processor's system cannot start, and missing records.
-#include "modes/frame/tests/modetest.h"
-#include "platform/loader.h"
+#include "modes/frame/tests/gamestarttest.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTimer>
 
 #include <filesystem>
 
 namespace {
 
 using namespace modetest;
-using testsupport::sj;
-
-using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
-
 using namespace modetest::gui;
+using testsupport::sj;
 
 // "決定" for a team of `count`, both teams from the AK list.
 void fillTeams(QWidget* form, const char* count) {
@@ -34,73 +27,41 @@ void fillTeams(QWidget* form, const char* count) {
     form->findChild<QPushButton*>("ButtonRegAll2")->click();
 }
 
-class TeamGameStart : public ModeTest {
+class TeamGameStart : public GameStartTest {
 protected:
+    // Six AKs: "左に全登録" and "右に全登録" on the folder make two teams of
+    // three that share no AK.
+    TeamGameStart() : GameStartTest("TEAMFIGHT.DLL", {1, 2, 3, 4, 5, 6}, 4) {}
+
     void SetUp() override {
-        ModeTest::SetUp();
-        ASSERT_TRUE(library_.load(programDir(), "TEAMFIGHT.DLL", {"GameStart"})) << library_.error();
-        gameStart_ = library_.function<GameStartFn>("GameStart");
-        // Six AKs: "左に全登録" and "右に全登録" on the folder make two
-        // teams of three that share no AK.
-        copySamples({1, 2, 3, 4, 5, 6});
-        makeConf(true);
-        header_.GameForm = 4;
+        GameStartTest::SetUp();
         sjis::writeField(header_.ConfName, sj("紅白戦"));
     }
-    void TearDown() override {
-        plat::notify::setHandler({});
-        ModeTest::TearDown();
-    }
-    int start() { return gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp); }
-
-    plat::Library library_;
-    GameStartFn gameStart_ = nullptr;
 };
 
 TEST_F(TeamGameStart, AGameMasterRunsATeamBattle) {
     const QString done = QString::fromUtf8("お待たせしました。団体戦の処理を終わりました");
-    int stage = 0;
     int progressMax = -1;
-    bool boardShown = false, formRestored = false;
+    bool boardShown = false;
     QString bouts;
-    QWidget* form = nullptr;
-    Driver driver([&] {
-        switch (stage) {
-        case 0:
-            if ((form = modal("TFormTeam"))) {
-                fillTeams(form, "3");
-                form->findChild<QCheckBox*>("CheckBoxContinue")->setChecked(true);
-                clickLater(form, "ButtonStart");
-                stage = 1;
-            }
-            return false;
-        case 1:
-            if (QWidget* progress = modal("TFormProgress")) {
-                if (statusText(progress, 0) != done) return false;
-                progressMax = progress->findChild<QProgressBar*>("ProgressBarTeam")->maximum();
-                bouts = statusText(progress, 1);
-                clickLater(progress, "ButtonCancel");
-                stage = 2;
-            }
-            return false;
-        default:
-            if (modal("TFormTeam")) {
-                formRestored = !form->isMinimized();
-                boardShown = form->findChild<QWidget*>("ImageTeam")->isVisible();
-                clickLater(form, "ButtonCancel");
-                return true;
-            }
-            return false;
-        }
-    });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2); // the set-up window's "キャンセル"
-    EXPECT_TRUE(driver.done());
-    EXPECT_LT(clock.elapsed(), 20000);
+    RunSteps steps;
+    steps.prepare = [](QWidget* form) {
+        fillTeams(form, "3");
+        form->findChild<QCheckBox*>("CheckBoxContinue")->setChecked(true);
+        return true;
+    };
+    steps.atEnd = [&](QWidget* progress) {
+        progressMax = progress->findChild<QProgressBar*>("ProgressBarTeam")->maximum();
+        bouts = statusText(progress, 1);
+    };
+    steps.back = [&](QWidget* form) { boardShown = form->findChild<QWidget*>("ImageTeam")->isVisible(); };
+    RunToTheEnd run = runToTheEnd("TFormTeam", done, steps, [this] { return start(); });
+    EXPECT_EQ(run.result, 2); // the set-up window's "キャンセル"
+    EXPECT_TRUE(run.done);
+    EXPECT_LT(run.elapsedMs, 20000);
     EXPECT_EQ(progressMax, 3);
     EXPECT_TRUE(bouts.endsWith("/3") || bouts.endsWith("/4") || bouts.endsWith("/5")) << bouts.toStdString();
-    EXPECT_TRUE(formRestored);
+    EXPECT_TRUE(run.formRestored);
     EXPECT_TRUE(boardShown);
 
     // The settings the plug-in forced and its version text.
@@ -157,25 +118,11 @@ TEST_F(TeamGameStart, CancellingWhileABoutIsInProgress) {
 }
 
 TEST_F(TeamGameStart, TheWindowClosesWhenTheSystemCannotStart) {
-    plat::setProgramFolder(scratch()); // no message-archive library there
-    bool sawForm = false;
-    Driver driver([&] {
-        sawForm = sawForm || modal("TFormTeam");
-        return false;
-    });
-    QElapsedTimer clock;
-    clock.start();
-    EXPECT_EQ(start(), 2);
-    EXPECT_LT(clock.elapsed(), 5000);
-    auto rec = plat::notify::recorded();
-    ASSERT_FALSE(rec.empty());
-    EXPECT_EQ(rec.back().text, sj("KWPH.DLL が読みこめません。ファイルを確認してください。"));
+    expectTheWindowClosesWhenTheSystemCannotStart();
 }
 
 TEST_F(TeamGameStart, MissingRecordsAreRefused) {
-    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+    expectMissingRecordsAreRefused();
 }
 
 } // namespace
