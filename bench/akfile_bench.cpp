@@ -10,6 +10,8 @@
 #include "akdata/akfile.h"
 #include "platform/files.h"
 
+#include "bench/benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -153,10 +155,5 @@ BENCHMARK(Save)->Unit(benchmark::kMicrosecond)->UseRealTime();
 } // namespace
 
 int main(int argc, char** argv) {
-    printSignature();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vellbench::run(argc, argv, printSignature);
 }

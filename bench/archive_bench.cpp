@@ -10,6 +10,8 @@
 #include "kwph/codec.h"
 #include "platform/files.h"
 
+#include "bench/benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -141,10 +143,5 @@ BENCHMARK(DecodeLines)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    printSignature();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vellbench::run(argc, argv, printSignature);
 }

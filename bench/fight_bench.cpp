@@ -10,6 +10,8 @@
 #include "core/module.h"
 #include "platform/random.h"
 
+#include "bench/benchmain.h"
+
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -106,10 +108,5 @@ BENCHMARK(Matches)->DenseRange(0, 5)->ArgName("type");
 } // namespace
 
 int main(int argc, char** argv) {
-    printSignature();
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return vellbench::run(argc, argv, printSignature);
 }
