@@ -98,6 +98,36 @@ protected:
         for (QPushButton* b : dialog->findChildren<QPushButton*>())
             if (b->text() == "OK") QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
     }
+    // "試合開始" of `f` under a driver that hands the match window to
+    // `step` at each of its steps while the window is up, until `stage`
+    // has reached `last` (the match window closed by then, or still up).
+    // False when the driver ran out of time.
+    static bool runMatch(TFormVersus& f, const int& stage, int last,
+                         const std::function<void(TFormVsLog*)>& step) {
+        Driver driver([&] {
+            TFormVsLog* w = f.matchWindow();
+            if (!w || stage >= last) return stage >= last;
+            step(w);
+            return false;
+        });
+        f.ButtonStartClick();
+        return !driver.expired();
+    }
+    // A match ended through the abort dialog, over two steps of a driver:
+    // at stage `at`, Q typed as `typed` on the match window `w`; at the
+    // next, once the dialog is up, `answer` and, with `confirm`, its "OK".
+    // Each moves `stage` on by one.
+    static void quitWith(int& stage, int at, TFormVsLog* w, const char* typed, const char* answer,
+                         bool confirm = true) {
+        if (stage == at) {
+            key(w, Qt::Key_Q, typed);
+            stage = at + 1;
+        } else if (QWidget* d = quitDialog()) {
+            clickText(d, answer);
+            if (confirm) okLater(d);
+            stage = at + 2;
+        }
+    }
 
     std::unique_ptr<TFormVersus> form_;
     std::vector<std::string> opened_;
@@ -259,9 +289,7 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
     QString panel0, panel1, caption, akViewText;
     bool minimised = false, statusShown = false, afterEnabled = false, playOff = false;
     bool p1AtStart = true, statusHidden = false;
-    Driver driver([&] {
-        TFormVsLog* w = f.matchWindow();
-        if (!w) return stage >= 3;
+    EXPECT_TRUE(runMatch(f, stage, 3, [&](TFormVsLog* w) {
         switch (stage) {
         case 0:
             caption = w->windowTitle();
@@ -270,13 +298,13 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
             p1AtStart = w->ToolButtonP1->isEnabled();
             statusShown = w->statusWindow(0) && w->statusWindow(0)->isVisible();
             stage = 1;
-            return false;
+            return;
         case 1:
             minimised = minimised || f.isMinimized();
             if (w->stepper().stepState() != versus::StepDone) {
                 key(w, Qt::Key_Return);
                 ++enters;
-                return false;
+                return;
             }
             lastLog = w->logLines();
             playOff = !w->ToolButtonPlay->isEnabled() && w->ToolButtonEnd->isEnabled();
@@ -294,13 +322,8 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
             statusHidden = !w->statusWindow(0)->isVisible() && !w->statusWindow(1)->isVisible();
             key(w, Qt::Key_Escape);
             stage = 3;
-            return false;
-        default:
-            return true;
         }
-    });
-    f.ButtonStartClick();
-    EXPECT_FALSE(driver.expired());
+    }));
     EXPECT_EQ(stage, 3);
     EXPECT_EQ(f.matchWindow(), nullptr);
     EXPECT_FALSE(f.isMinimized());
@@ -344,52 +367,36 @@ TEST_F(VersusForm, TheAbortDialogGoOnThenHoldWithTheAksSaved) {
     int stage = 0;
     bool wentOn = false, held = false, afterEnabled = false;
     QStringList log;
-    Driver driver([&] {
-        TFormVsLog* w = f.matchWindow();
-        if (!w) return stage >= 6;
+    EXPECT_TRUE(runMatch(f, stage, 6, [&](TFormVsLog* w) {
         switch (stage) {
         case 0: // through the opening
             if (w->stepper().stepState() == versus::StepOpeningShown) {
                 key(w, Qt::Key_Return);
-                return false;
+                return;
             }
-            key(w, Qt::Key_Q, "q");
-            stage = 1;
-            return false;
-        case 1:
-            if (QWidget* d = quitDialog()) {
-                clickText(d, "キャンセル");
-                stage = 2;
-            }
-            return false;
+            [[fallthrough]];
+        case 1: // go on
+            quitWith(stage, 0, w, "q", "キャンセル", false);
+            return;
         case 2:
-            if (w->stepper().busy()) return false;
+            if (w->stepper().busy()) return;
             wentOn = w->stepper().stepState() == versus::StepRounds && w->stepper().paused() &&
                      w->ToolButtonPlay->isEnabled() && !w->ToolButtonPause->isEnabled();
-            key(w, Qt::Key_Q, "Q");
             stage = 3;
-            return false;
+            [[fallthrough]];
         case 3:
-            if (QWidget* d = quitDialog()) {
-                clickText(d, "試合を保留します");
-                okLater(d);
-                stage = 4;
-            }
-            return false;
-        case 4:
-            if (w->stepper().busy() || w->stepper().stepState() != versus::StepDone) return false;
+        case 4: // hold
+            quitWith(stage, 3, w, "Q", "試合を保留します");
+            return;
+        case 5:
+            if (w->stepper().busy() || w->stepper().stepState() != versus::StepDone) return;
             held = !w->ToolButtonPlay->isEnabled() && w->ToolButtonEnd->isEnabled();
             afterEnabled = w->MenuPlayer2FileA->isEnabled();
             log = w->logLines();
             w->ToolButtonEnd->click();
             stage = 6;
-            return false;
-        default:
-            return true;
         }
-    });
-    f.ButtonStartClick();
-    EXPECT_FALSE(driver.expired());
+    }));
     EXPECT_TRUE(wentOn);
     EXPECT_TRUE(held);
     EXPECT_TRUE(afterEnabled);
@@ -405,37 +412,23 @@ TEST_F(VersusForm, TheAbortDialogEndsWithAChosenWinner) {
     fillBoth();
     int stage = 0;
     bool decided = false;
-    Driver driver([&] {
-        TFormVsLog* w = f.matchWindow();
-        if (!w) return stage >= 3;
+    EXPECT_TRUE(runMatch(f, stage, 3, [&](TFormVsLog* w) {
         switch (stage) {
         case 0:
-            key(w, Qt::Key_Q, "q");
-            stage = 1;
-            return false;
         case 1:
-            if (QWidget* d = quitDialog()) {
-                clickText(d, "プレイヤー２を勝者とします");
-                okLater(d);
-                stage = 2;
-            }
-            return false;
+            quitWith(stage, 0, w, "q", "プレイヤー２を勝者とします");
+            return;
         case 2:
-            if (w->stepper().busy()) return false;
+            if (w->stepper().busy()) return;
             if (w->stepper().stepState() == versus::StepDecided) decided = true;
             if (w->stepper().stepState() != versus::StepDone) {
                 key(w, Qt::Key_Return);
-                return false;
+                return;
             }
             key(w, Qt::Key_Escape);
             stage = 3;
-            return false;
-        default:
-            return true;
         }
-    });
-    f.ButtonStartClick();
-    EXPECT_FALSE(driver.expired());
+    }));
     EXPECT_TRUE(decided);
     EXPECT_EQ(settings_.Result, 1);
     EXPECT_NE(testsupport::readFile(path("result/Game.txt")).find(sj("ミカ・ホクト")), std::string::npos);

@@ -2,29 +2,24 @@
 // folder, offscreen, answered as a game master would: two AKs put in the
 // slots with Enter, "試合開始", the match run without pause (Space) to its
 // end, Esc, then "キャンセル". Only the deliverable is used: the windows are
-// found by their object names.
-#include "modes/frame/tests/modetest.h"
+// found by their object names. Also missing records.
+#include "modes/frame/tests/gamestarttest.h"
 #include "platform/desktop.h"
-#include "platform/loader.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
 
 #include <filesystem>
-#include <functional>
 
 namespace {
 
 using namespace modetest;
 using namespace modetest::gui;
 using testsupport::sj;
-
-using GameStartFn = int (*)(const char*, GameSettings*, ConfHeader*, AkSourceList*, void*);
 
 const QString Prompt = QString::fromUtf8("（リターンキーを押すと次に進みます）");
 
@@ -33,24 +28,18 @@ void key(QWidget* target, int qtKey) {
     QApplication::sendEvent(target, &press);
 }
 
-class VersusGameStart : public ModeTest {
+class VersusGameStart : public GameStartTest {
 protected:
+    VersusGameStart() : GameStartTest("VERSUS.DLL", {3, 4}, 0) {}
+
     void SetUp() override {
-        ModeTest::SetUp();
-        ASSERT_TRUE(library_.load(programDir(), "VERSUS.DLL", {"GameStart"})) << library_.error();
-        gameStart_ = library_.function<GameStartFn>("GameStart");
-        copySamples({3, 4});
-        makeConf(true);
-        header_.GameForm = 0;
+        GameStartTest::SetUp();
         plat::desktop::setDocumentOpener([](const std::string&) { return true; });
     }
     void TearDown() override {
         plat::desktop::setDocumentOpener({});
-        ModeTest::TearDown();
+        GameStartTest::TearDown();
     }
-
-    plat::Library library_;
-    GameStartFn gameStart_ = nullptr;
 };
 
 TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
@@ -67,9 +56,8 @@ TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
                         list->setCurrentItem(list->topLevelItem(row));
                         key(list, Qt::Key_Return);
                     }
-                    auto* start = form->findChild<QPushButton*>("ButtonStart");
-                    if (!start->isEnabled()) return false;
-                    QMetaObject::invokeMethod(start, "click", Qt::QueuedConnection);
+                    if (!form->findChild<QPushButton*>("ButtonStart")->isEnabled()) return false;
+                    clickLater(form, "ButtonStart");
                     stage = 1;
                 }
                 return false;
@@ -97,8 +85,7 @@ TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
                 return false;
             case 3:
                 if (QWidget* form = modal("TFormVersus")) {
-                    QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonCancel"), "click",
-                                              Qt::QueuedConnection);
+                    clickLater(form, "ButtonCancel");
                     stage = 4;
                 }
                 return false;
@@ -107,7 +94,7 @@ TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
             }
         },
         90000);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, &sources_, qApp), 2);
+    EXPECT_EQ(start(), 2);
     EXPECT_FALSE(driver.expired());
     EXPECT_EQ(stage, 4);
     EXPECT_TRUE(ranToTheEnd);
@@ -128,10 +115,12 @@ TEST_F(VersusGameStart, AGameMasterPlaysAMatchWithoutPause) {
     for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
 }
 
+TEST_F(VersusGameStart, TheWindowClosesWhenTheSystemCannotStart) {
+    expectTheWindowClosesWhenTheSystemCannotStart();
+}
+
 TEST_F(VersusGameStart, MissingRecordsAreRefused) {
-    EXPECT_EQ(gameStart_(programDir().c_str(), nullptr, &header_, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, nullptr, &sources_, qApp), 2);
-    EXPECT_EQ(gameStart_(programDir().c_str(), &settings_, &header_, nullptr, qApp), 2);
+    expectMissingRecordsAreRefused();
 }
 
 } // namespace
