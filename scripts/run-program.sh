@@ -6,8 +6,4 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh run
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build
-if [ -x build/program/vell ]; then
-  exec build/program/vell
-else
-  echo "Built. The program itself (build/program/vell) is not part of this build yet."
-fi
+exec build/program/vell
