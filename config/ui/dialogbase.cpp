@@ -6,14 +6,17 @@
 #include "platform/paths.h"
 #include "platform/ui/placement.h"
 #include "platform/ui/qtsjis.h"
+#include "sjis/cnf_ui.h"
 
 #include <QApplication>
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QThread>
 
 #include <algorithm>
@@ -158,6 +161,22 @@ Choosers& choosers() {
 
 void resetChoosers() {
     choosers() = platformChoosers();
+}
+
+QHBoxLayout* okCancelRow(QDialog* dialog, std::function<void()> onOk) {
+    auto* ok = new QPushButton(qs(utext::Ok), dialog);
+    ok->setObjectName("ButtonOk");
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(qs(utext::Cancel), dialog);
+    cancel->setObjectName("ButtonCancel");
+    cancel->setAutoDefault(false);
+    QObject::connect(ok, &QPushButton::clicked, dialog, std::move(onOk));
+    QObject::connect(cancel, &QPushButton::clicked, dialog, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    return buttons;
 }
 
 } // namespace cnf::ui

@@ -18,6 +18,7 @@
 #include <string_view>
 
 class QComboBox;
+class QHBoxLayout;
 class QLineEdit;
 
 namespace cnf::ui {
@@ -46,6 +47,10 @@ private:
     std::string helpFile_;
     bool placed_ = false;
 };
+
+// The row of "OK" (ButtonOk, the default button, runs `onOk`) and
+// "キャンセル" (ButtonCancel, rejects) at the right of a dialog's foot.
+QHBoxLayout* okCancelRow(QDialog* dialog, std::function<void()> onOk);
 
 // The help topic F1 opens while the control (or a child of it) has the
 // focus; 0 for none.

@@ -40,18 +40,7 @@ TFormFolder::TFormFolder(QWidget* owner, std::string_view programFolder, FolderT
         grid->addWidget(button, tag, 0);
         grid->addWidget(edit, tag, 1);
     }
-    auto* ok = new QPushButton(qs(utext::Ok), this);
-    ok->setObjectName("ButtonOk");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(utext::Cancel), this);
-    cancel->setObjectName("ButtonCancel");
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, [this] { ButtonOkClick(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this, [this] { ButtonOkClick(); });
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(grid);
     layout->addLayout(buttons);

@@ -28,18 +28,7 @@ TFormSelect::TFormSelect(QWidget* owner, std::string_view programFolder)
     radios->addWidget(net_);
     radios->addWidget(conf_);
 
-    auto* ok = new QPushButton(qs(utext::Ok), this);
-    ok->setObjectName("ButtonOk");
-    ok->setDefault(true);
-    auto* cancel = new QPushButton(qs(utext::Cancel), this);
-    cancel->setObjectName("ButtonCancel");
-    cancel->setAutoDefault(false);
-    connect(ok, &QPushButton::clicked, this, [this] { accept(); });
-    connect(cancel, &QPushButton::clicked, this, [this] { reject(); });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
+    QHBoxLayout* buttons = okCancelRow(this, [this] { accept(); });
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
     layout->addLayout(buttons);
