@@ -10,12 +10,13 @@
 //   akdata_samples <out folder> [--corpus <fuzz corpus folder>]
 // writes <out>/WpData and <out>/AkData; with --corpus also the seeds of the
 // AK data file and catalog fuzz targets.
+#include "tools/genio.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iconv.h>
 #include <iostream>
 #include <map>
 #include <sstream>
@@ -29,33 +30,11 @@ namespace {
 
 const fs::path Source = AKDATA_SAMPLES_SOURCE;
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + p.string());
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void writeFile(const fs::path& p, const std::string& bytes) {
-    fs::create_directories(p.parent_path());
-    std::ofstream out(p, std::ios::binary);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + p.string());
-}
+using genio::readFile;
+using genio::writeFile;
 
 std::string sjis(const std::string& utf8) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == (iconv_t)-1) throw std::runtime_error("no CP932 converter");
-    std::string in = utf8, out(utf8.size() * 2 + 4, '\0');
-    char* ip = in.data();
-    char* op = out.data();
-    size_t il = in.size(), ol = out.size();
-    size_t r = iconv(cd, &ip, &il, &op, &ol);
-    iconv_close(cd);
-    if (r == (size_t)-1) throw std::runtime_error("no CP932 form: " + utf8);
-    out.resize(out.size() - ol);
-    return out;
+    return genio::toCp932(utf8, "no CP932 form: " + utf8);
 }
 
 // The lines of a source file without comments ('#') and blank lines.

@@ -8,33 +8,18 @@
 //   namespace <name>           (the namespace of the entries that follow)
 //   <Name> "<text>"            one entry; escapes \" \\ \n \r \t \xNN
 // Each entry becomes: inline constexpr char <Name>[] = "<octal bytes>";
+#include "tools/genio.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <iconv.h>
 #include <iostream>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-bool toCp932(const std::string& utf8, std::string& out) {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    if (cd == (iconv_t)-1) return false;
-    std::string in = utf8;
-    out.assign(in.size() * 2 + 4, '\0');
-    char* ip = in.data();
-    size_t il = in.size();
-    char* op = out.data();
-    size_t ol = out.size();
-    size_t r = iconv(cd, &ip, &il, &op, &ol);
-    iconv_close(cd);
-    if (r == (size_t)-1) return false;
-    out.resize(out.size() - ol);
-    return true;
-}
 
 int hexValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -47,12 +32,12 @@ int hexValue(char c) {
 bool parseText(const std::string& quoted, std::string& bytes, std::string& err) {
     std::string run;
     auto flush = [&]() -> bool {
-        std::string conv;
-        if (!toCp932(run, conv)) {
-            err = "text has no CP932 form: " + run;
+        try {
+            bytes += genio::toCp932(run, "text has no CP932 form: " + run);
+        } catch (const std::exception& e) {
+            err = e.what();
             return false;
         }
-        bytes += conv;
         run.clear();
         return true;
     };
@@ -68,11 +53,21 @@ bool parseText(const std::string& quoted, std::string& bytes, std::string& err) 
         }
         char e = quoted[i];
         switch (e) {
-        case 'n': run += '\n'; break;
-        case 'r': run += '\r'; break;
-        case 't': run += '\t'; break;
-        case '\\': run += '\\'; break;
-        case '"': run += '"'; break;
+        case 'n':
+            run += '\n';
+            break;
+        case 'r':
+            run += '\r';
+            break;
+        case 't':
+            run += '\t';
+            break;
+        case '\\':
+            run += '\\';
+            break;
+        case '"':
+            run += '"';
+            break;
         case 'x': {
             if (i + 2 >= quoted.size()) {
                 err = "short \\x escape";
