@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "core/combatant.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -31,7 +32,8 @@ TourEngine& realEngine() {
     return engine;
 }
 
-bool sameFile(const std::string& a, const std::string& b) {
+// Whether two operating-system paths name the same existing file.
+bool sameOsFile(const std::string& a, const std::string& b) {
     std::error_code ec;
     bool same = std::filesystem::equivalent(a, b, ec);
     return !ec && same;
@@ -174,30 +176,22 @@ void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
     for (const modes::Entrant& e : keep) {
         if (e.Path.empty()) continue;
         stems.push_back(outputStem(e.Path));
+        inputs.push_back(e.Path);
         std::optional<std::string> os = plat::toOsPath(e.Path);
-        if (!os) continue;
-        inputs.push_back(*os);
-        if (outFolder && sameFile(std::filesystem::path(*os).parent_path().string(), *outFolder))
+        if (os && outFolder && sameOsFile(std::filesystem::path(*os).parent_path().string(), *outFolder))
             sharedFolder = true;
     }
     // An output folder that is also an entrant's input folder holds the
     // players' own AK files: there only files named after an entrant are
-    // taken for old outputs.
+    // taken for old outputs. An entrant's own file is never taken.
     auto removeAll = [&](std::string_view folder, std::string_view pattern, bool akFiles) {
         if (folder.empty()) return;
         for (const std::string& name : plat::listFolder(folder, pattern)) {
-            if (akFiles && (name.back() == 't' || name.back() == 'T')) continue;
+            if (akFiles && !modes::isOutputAkName(name)) continue;
             if (akFiles && sharedFolder &&
                 std::find(stems.begin(), stems.end(), outputStem(name)) == stems.end())
                 continue;
-            std::string path = modes::joinFolder(folder, name);
-            if (!plat::isRegularFile(path)) continue;
-            std::optional<std::string> os = plat::toOsPath(path);
-            if (!os) continue;
-            if (std::any_of(inputs.begin(), inputs.end(),
-                            [&os](const std::string& in) { return sameFile(in, *os); }))
-                continue;
-            plat::removeFile(path);
+            modes::removeUnlessKept(modes::joinFolder(folder, name), inputs);
         }
     };
     removeAll(akOutputFolder, "*.da?", true);

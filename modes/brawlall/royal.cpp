@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "modes/brawlall/brmap.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -88,31 +89,15 @@ void prepareStart(modes::EntrantList& entrants) {
 
 // ---- Run ---------------------------------------------------------------------
 
-bool sameFile(std::string_view a, std::string_view b) {
-    std::optional<std::string> pa = plat::toOsPath(a), pb = plat::toOsPath(b);
-    if (!pa || !pb) return false;
-    std::error_code error;
-    return std::filesystem::equivalent(*pa, *pb, error) && !error;
-}
-
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const std::vector<std::string>& keep) {
     // An entrant's own AK file stays, wherever it lies (an AK output or a
     // results folder that is also the AK input folder).
-    auto remove = [&keep](std::string_view folder, const std::string& name) {
-        std::string path = modes::joinFolder(folder, name);
-        if (!plat::isRegularFile(path)) return;
-        if (std::any_of(keep.begin(), keep.end(),
-                        [&path](const std::string& k) { return sameFile(k, path); }))
-            return;
-        plat::removeFile(path);
-    };
-    for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?")) {
-        char last = name.back();
-        if (last == 't' || last == 'T') continue;
-        remove(akOutputFolder, name);
-    }
-    for (const std::string& name : plat::listFolder(resultFolder, "bt_*.*")) remove(resultFolder, name);
+    for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?"))
+        if (modes::isOutputAkName(name))
+            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), keep);
+    for (const std::string& name : plat::listFolder(resultFolder, "bt_*.*"))
+        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), keep);
 }
 
 void carryDrainOut(const cv::CombatantState& state, CarriedDrainData& drain) {

@@ -55,9 +55,6 @@ void appendMarks(char (&field)[80], std::string_view more);
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const std::vector<std::string>& keep = {});
 
-// Whether two paths name the same existing file.
-bool sameFile(std::string_view a, std::string_view b);
-
 // The drain data between a fight's combatant state and the entrant's row.
 void carryDrainOut(const cv::CombatantState& state, CarriedDrainData& drain);
 void carryDrainIn(const CarriedDrainData& drain, cv::CombatantState& state);

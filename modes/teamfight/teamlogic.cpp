@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -20,26 +21,6 @@ namespace {
 
 std::string cutName(const GameSettings& settings, const char (&field)[80], size_t width) {
     return modes::tableName(settings, sjis::readField(field), width);
-}
-
-// The operating system's form of a stored path, for telling whether two
-// stored paths name one file.
-std::optional<std::filesystem::path> osPath(std::string_view path) {
-    std::optional<std::string> os = plat::toOsPath(plat::resolvePath(path));
-    if (!os) return std::nullopt;
-    return std::filesystem::path(*os);
-}
-
-bool isMemberFile(const Teams& teams, const std::filesystem::path& file) {
-    for (const modes::EntrantList& team : teams.Side) {
-        for (const modes::Entrant& e : team) {
-            if (e.Path.empty()) continue;
-            std::optional<std::filesystem::path> member = osPath(e.Path);
-            std::error_code ec;
-            if (member && std::filesystem::equivalent(*member, file, ec)) return true;
-        }
-    }
-    return false;
 }
 
 } // namespace
@@ -213,19 +194,16 @@ void writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const
 }
 
 void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams) {
-    auto remove = [&teams](const std::string& path) {
-        if (!plat::isRegularFile(path)) return;
-        std::optional<std::filesystem::path> os = osPath(path);
-        if (os && isMemberFile(teams, *os)) return; // someone's entry, not an output
-        plat::removeFile(path);
-    };
-    for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?")) {
-        char last = name.empty() ? '\0' : name.back();
-        if (last == 't' || last == 'T') continue;
-        remove(modes::joinFolder(akOutputFolder, name));
-    }
+    // Someone's entry lying in one of these folders is not an output.
+    std::vector<std::string> members;
+    for (const modes::EntrantList& team : teams.Side)
+        for (const modes::Entrant& e : team)
+            if (!e.Path.empty()) members.push_back(e.Path);
+    for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?"))
+        if (modes::isOutputAkName(name))
+            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), members);
     for (const std::string& name : plat::listFolder(resultFolder, "rw_*.*"))
-        remove(modes::joinFolder(resultFolder, name));
+        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), members);
 }
 
 // ---- Tables -----------------------------------------------------------------------
