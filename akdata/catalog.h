@@ -81,13 +81,28 @@ struct FrameCatalogEntry {
 enum class PartKind { Engine, Armor, Computer, Disk, Sensor, Mover, Escape, Turbo };
 inline constexpr int PartKindCount = 8;
 
+static_assert(sizeof(FrameCatalogEntry) == 76);
+static_assert(offsetof(FrameCatalogEntry, Evasion) == 32 && offsetof(FrameCatalogEntry, Durability) == 44);
+static_assert(offsetof(FrameCatalogEntry, EngineLevel) == 68 && offsetof(FrameCatalogEntry, Zero) == 72);
+
 // Any other part: its values in the order of the kind's value indexes below.
-// Sensors also carry their two-letter type.
+// A sensor has four values and keeps its two-letter type text in place of
+// the fifth, so the type sits at byte 48 where the other kinds keep their
+// fifth value; callers that build their own tables lay it out that way.
 struct PartCatalogEntry {
     char Name[32];
-    int32_t Values[5];
-    char Type[4];
+    union {
+        int32_t Values[5];
+        struct {
+            int32_t SensorValues[4];
+            char Type[4];
+        };
+    };
+    int32_t Reserved;
 };
+static_assert(sizeof(PartCatalogEntry) == 56);
+static_assert(offsetof(PartCatalogEntry, Values) == 32 && offsetof(PartCatalogEntry, Type) == 48);
+static_assert(offsetof(PartCatalogEntry, Reserved) == 52);
 
 namespace pv {
 enum Engine { EngineWeight, EnginePrice, EnginePower };

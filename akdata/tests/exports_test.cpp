@@ -152,6 +152,30 @@ TEST_F(ExportsTest, CatalogTablesAndTheSecondCheck) {
     EXPECT_EQ(ak->CheckAkData2(&a, "OTHER", frames, parts[0], parts[1], parts[2], parts[3], parts[4],
                                parts[5], parts[6], parts[7], weapons, report.bytes),
               1);
+    // A caller's own sensor table laid out by hand: Name char[32], then the
+    // i32 weight (32), price (36), attack (40), defence (44) and the type
+    // text as the fifth field (48), in 56-byte entries. ak04 carries
+    // 広域センサー, weight 8, price 450, attack 10, defence 5, type WC.
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(parts[4][1]) + 48), "WC");
+    alignas(4) unsigned char own[56] = {};
+    std::string sensor = sj("広域センサー");
+    std::memcpy(own, sensor.data(), sensor.size());
+    const int32_t values[4] = {8, 450, 10, 5};
+    std::memcpy(own + 32, values, sizeof values);
+    std::memcpy(own + 48, "WC", 3);
+    PartCatalogEntry* ownTable[2] = {reinterpret_cast<PartCatalogEntry*>(own), nullptr};
+    EXPECT_EQ(ak->CheckAkData2(&a, "SAMPLE-1.00", frames, parts[0], parts[1], parts[2], parts[3], ownTable,
+                               parts[5], parts[6], parts[7], weapons, report.bytes),
+              0)
+        << u8(report.text());
+    Buffer ownSheet;
+    ASSERT_EQ(ak->MakePartsDetail(&a, 1, parts[2], parts[3], ownTable, ownSheet.bytes), 0);
+    EXPECT_NE(ownSheet.text().find(sj("    タイプ： WC\r\n")), std::string::npos);
+    std::memcpy(own + 48, "NM", 3); // another type: the one mismatch found
+    EXPECT_EQ(ak->CheckAkData2(&a, "SAMPLE-1.00", frames, parts[0], parts[1], parts[2], parts[3], ownTable,
+                               parts[5], parts[6], parts[7], weapons, report.bytes),
+              1);
+
     // The caller's weapon info limits the catalog numbers the check accepts.
     ASSERT_EQ(ak->SetWpDataInfo(2, names), 0);
     EXPECT_EQ(ak->CheckAkData2(&a, "SAMPLE-1.00", frames, parts[0], parts[1], parts[2], parts[3], parts[4],
