@@ -16,6 +16,11 @@ std::string_view folderText(const char* programFolder) {
     return programFolder ? std::string_view(programFolder) : std::string_view();
 }
 
+// A count handed by pointer; none means no user entries.
+int countOf(const int* count) {
+    return count ? *count : 0;
+}
+
 } // namespace
 
 VELL_EXPORT void LoadMsgTable(const char* /*programFolder*/, char* basePath, AnnouncerEntry* announcers,
@@ -29,12 +34,12 @@ VELL_EXPORT void LoadMsgTable(const char* /*programFolder*/, char* basePath, Ann
 }
 
 VELL_EXPORT void SaveMsgTable(const char* /*programFolder*/, const char* basePath,
-                              const AnnouncerEntry* announcers, int announcerCount, const MsgEntry* pilots,
-                              int pilotCount, const MsgEntry* computers, int computerCount,
-                              const MsgWords* words) {
+                              const AnnouncerEntry* announcers, const int* announcerCount,
+                              const MsgEntry* pilots, const int* pilotCount, const MsgEntry* computers,
+                              const int* computerCount, const MsgWords* words) {
     try {
-        cnf::saveMsgTable(
-            {basePath, announcers, announcerCount, pilots, pilotCount, computers, computerCount, words});
+        cnf::saveMsgTable({basePath, announcers, countOf(announcerCount), pilots, countOf(pilotCount),
+                           computers, countOf(computerCount), words});
     } catch (...) {
     }
 }

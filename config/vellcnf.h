@@ -15,10 +15,12 @@
 VELL_EXPORT void LoadMsgTable(const char* programFolder, char* basePath, AnnouncerEntry* announcers,
                               int* announcerCount, MsgEntry* pilots, int* pilotCount, MsgEntry* computers,
                               int* computerCount, MsgWords* words);
+// SaveMsgTable takes the same nine arguments as LoadMsgTable; a null count
+// saves no user entries for its list.
 VELL_EXPORT void SaveMsgTable(const char* programFolder, const char* basePath,
-                              const AnnouncerEntry* announcers, int announcerCount, const MsgEntry* pilots,
-                              int pilotCount, const MsgEntry* computers, int computerCount,
-                              const MsgWords* words);
+                              const AnnouncerEntry* announcers, const int* announcerCount,
+                              const MsgEntry* pilots, const int* pilotCount, const MsgEntry* computers,
+                              const int* computerCount, const MsgWords* words);
 VELL_EXPORT void LoadDispAttribute(const char* programFolder, DispAttribute* attr);
 VELL_EXPORT void SaveDispAttribute(const char* programFolder, const DispAttribute* attr);
 

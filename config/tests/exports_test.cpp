@@ -14,8 +14,9 @@ namespace {
 
 using LoadMsgTableFn = void (*)(const char*, char*, AnnouncerEntry*, int*, MsgEntry*, int*, MsgEntry*, int*,
                                 MsgWords*);
-using SaveMsgTableFn = void (*)(const char*, const char*, const AnnouncerEntry*, int, const MsgEntry*, int,
-                                const MsgEntry*, int, const MsgWords*);
+// The same nine arguments as LoadMsgTable: the counts by pointer.
+using SaveMsgTableFn = void (*)(const char*, const char*, const AnnouncerEntry*, int*, const MsgEntry*, int*,
+                                const MsgEntry*, int*, const MsgWords*);
 using LoadDispFn = void (*)(const char*, DispAttribute*);
 using SaveDispFn = void (*)(const char*, const DispAttribute*);
 using ChangeFn = int (*)(void*, const char*, ConfHeader*);
@@ -52,13 +53,28 @@ TEST_F(ExportsTest, MessageTableAndDisplayAttributesThroughTheLibrary) {
     std::strcpy(base, "Msg\\");
     std::strcpy(pilots[1].Id, "Pilot");
     std::strcpy(computers[1].Id, "Computer");
-    save(VELL_PROGRAM_DIR, base, ann.data(), 0, pilots.data(), 1, computers.data(), 1, &words);
-    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Message\\Pilot\\Id", "0000", ""), "Pilot");
-    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Message\\Computer\\Id", "0000", ""), "Computer");
+    std::strcpy(computers[2].Id, "Second");
+    std::strcpy(ann[1].Id, "Ann");
+    np = 1;
+    nc = 2;
+    na = 1;
+    save(VELL_PROGRAM_DIR, base, ann.data(), &na, pilots.data(), &np, computers.data(), &nc, &words);
+    const std::string key = "Software\\Corvane\\Message\\";
+    EXPECT_EQ(plat::reg::readString(key + "Pilot\\Id", "0000", ""), "Pilot");
+    EXPECT_EQ(plat::reg::readString(key + "Computer\\Id", "0001", ""), "Second");
+    EXPECT_EQ(plat::reg::readString(key + "Pilot", "Count", ""), "1");
+    EXPECT_EQ(plat::reg::readString(key + "Computer", "Count", ""), "2");
+    EXPECT_EQ(plat::reg::readString(key + "Announcer", "Count", ""), "1");
     load(VELL_PROGRAM_DIR, base, ann.data(), &na, pilots.data(), &np, computers.data(), &nc, &words);
     EXPECT_EQ(np, 1);
-    EXPECT_EQ(nc, 1);
+    EXPECT_EQ(nc, 2);
+    EXPECT_EQ(na, 1);
     EXPECT_STREQ(computers[0].Path, "Msg\\");
+
+    // A null count saves no user entries for its list; the others stay.
+    save(VELL_PROGRAM_DIR, base, ann.data(), nullptr, pilots.data(), &np, computers.data(), &nc, &words);
+    EXPECT_EQ(plat::reg::readString(key + "Announcer", "Count", ""), "0");
+    EXPECT_EQ(plat::reg::readString(key + "Computer", "Count", ""), "2");
 
     DispAttribute attr{};
     lib.function<LoadDispFn>("LoadDispAttribute")(VELL_PROGRAM_DIR, &attr);
