@@ -9,7 +9,9 @@
 #include "platform/files.h"
 #include "sjis/aktext.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 
 namespace akdata {
 
@@ -229,12 +231,17 @@ void readRecordLines(LineSource& in, TArmoredKnight& ak) {
     for (int e : {CommentEscape, CommentTurbo, CommentWin, CommentLoss, CommentDraw}) // lines 62-66
         putComment(ak, e, CsvRecord(in, "q").text(0));
     {
-        // Line 67: the remaining armour values, kept only when the line holds
-        // all six (a drain line or anything else leaves them zero).
+        // Line 67: the remaining armour values, slot by slot as far as the
+        // line goes; the match data counts only when all six are there. A
+        // line holding a text (a drain line where line 67 is missing) is no
+        // remaining-values line, and nothing of it is kept.
+        LineSource peek = in;
+        std::string line;
+        bool holdsText = peek.next(line) && line.find('"') != std::string::npos;
         CsvRecord r(in, "nnnnnn");
-        ak.hasMatchData = r.count() == WeaponSlotCount ? 1 : 0;
-        if (ak.hasMatchData)
-            for (int i = 0; i < WeaponSlotCount; ++i) ak.Weapon[i].ArmorLeft = r.num(i);
+        int numbers = holdsText ? 0 : std::max(r.count(), 0);
+        for (int i = 0; i < numbers; ++i) ak.Weapon[i].ArmorLeft = r.num(i);
+        ak.hasMatchData = numbers == WeaponSlotCount ? 1 : 0;
     }
 }
 

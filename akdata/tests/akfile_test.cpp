@@ -146,6 +146,13 @@ TEST_F(AkFileTest, GameProcessorFormLoadsLikeTheEditorForm) {
     full.Weapon[1].ArmorLeft = 0;
     EXPECT_TRUE(sameRecord(plain, full));
 
+    // A short line 67 fills the slots it reaches, in order; without all six
+    // the AK carries no match data.
+    TArmoredKnight part = parse(crlf(gameProcessorForm("5,30,-7")));
+    EXPECT_EQ(+part.hasMatchData, 0);
+    const int32_t left[6] = {5, 30, -7, 0, 0, 0};
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(+part.Weapon[i].ArmorLeft, left[i]) << i;
+
     // Without the remaining-values line the drain line meets its targets:
     // not a line 67, so nothing of it is kept.
     std::vector<std::string> noLine67 = gameProcessorForm("");
