@@ -129,15 +129,14 @@ std::string specificationSheet(const TArmoredKnight& ak) {
            "\r\n";
     out += part(aks::PartLeftArm, PartLeftArm) + formatText(aks::SpecMover, text(ak.Mover.Name).c_str()) +
            "\r\n";
-    out += part(aks::PartRightLeg, PartRightLeg) + formatText(aks::SpecTurbo, text(ak.Turbo.Name).c_str());
-    if (!text(ak.Turbo.Name).empty())
-        out += formatText(aks::SpecTurboValues, static_cast<int>(ak.Turbo.AmplifyPct),
-                          static_cast<int>(ak.Turbo.StartMinute));
-    out += "\r\n";
-    out += part(aks::PartLeftLeg, PartLeftLeg) + formatText(aks::SpecEscape, text(ak.Escape.Name).c_str());
-    if (!text(ak.Escape.Name).empty())
-        out += formatText(aks::SpecEscapeValue, static_cast<int>(ak.Escape.EscapeBonus));
-    out += "\r\n\r\n";
+    // The amplifier's and the escape device's values follow their names
+    // whether or not the part is named.
+    out += part(aks::PartRightLeg, PartRightLeg) + formatText(aks::SpecTurbo, text(ak.Turbo.Name).c_str()) +
+           formatText(aks::SpecTurboValues, static_cast<int>(ak.Turbo.AmplifyPct),
+                      static_cast<int>(ak.Turbo.StartMinute)) +
+           "\r\n";
+    out += part(aks::PartLeftLeg, PartLeftLeg) + formatText(aks::SpecEscape, text(ak.Escape.Name).c_str()) +
+           formatText(aks::SpecEscapeValue, static_cast<int>(ak.Escape.EscapeBonus)) + "\r\n\r\n";
     out += weaponList(ak);
     return out;
 }

@@ -84,6 +84,14 @@ TEST(Sheets, SpecificationSheetWithWeightLosingWeapons) {
     EXPECT_TRUE(
         has(sheet, "1:ビームライフル" + blanks(17) + "Ｂ" + blanks(17) + "右手　   １０    ０   ４\r\n"));
     EXPECT_TRUE(has(sheet, "4:\r\n5:\r\n6:\r\n"));
+
+    // Unnamed parts still show their values: 20 %, 10 minutes; +0 %.
+    ak.Turbo.Name[0] = '\0';
+    ak.Escape.Name[0] = '\0';
+    ak.Escape.EscapeBonus = 0;
+    sheet = akDetailSheet(ak, 2);
+    EXPECT_TRUE(has(sheet, "反応増幅装置：[20%,10分]\r\n")) << u8(sheet);
+    EXPECT_TRUE(has(sheet, "脱出装置　　：[+0%]\r\n\r\n"));
 }
 
 TEST(Sheets, WeaponDataTable) {
