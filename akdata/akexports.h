@@ -63,7 +63,10 @@ VELL_EXPORT int CalcWpRespMove(TArmoredKnight* ak, int* reactions, int* movement
 
 // Sheets, file-head summary and trigger lists. MakePartsDetail takes the
 // kind's three tables: 0 frames, engines, armours; 1 computers, disks,
-// sensors; 2 escapes, movers, turbos. MakeWpDetail1 takes a 0-based index.
+// sensors; 2 escapes, movers, turbos. MakeWpDetail1 takes a 0-based index
+// into a null-ended weapon table (LoadWpData ends its table with a null when
+// fewer than 800 records were read); an index at or past the null shows
+// nothing.
 VELL_EXPORT int MakeDigest(const char* folder, const char* file, int* machineValue, char* pilotName,
                            char* ownerName, char* ownerId);
 VELL_EXPORT int MakePilotInf(const int* options, const char* conditionText, const char* title,

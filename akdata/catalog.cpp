@@ -223,6 +223,9 @@ int loadWpData(CatalogSet& set, std::string_view path, WpDataRecord** table) {
         set.weaponCount = static_cast<int32_t>(set.weapons.size());
         set.letters = countAttributeLetters(set.weapons);
         copyTable(set.weapons, table);
+        // A null after the records when the caller's table has room, so a
+        // reader that walks the table finds its end.
+        if (table && set.weapons.size() < WeaponCapacity) table[set.weapons.size()] = nullptr;
         if (parse.badMount) {
             plat::msg::showError(41041, {path});
             return 1;

@@ -265,7 +265,11 @@ int MakePartsDetail(const TArmoredKnight* ak, int kind, void* table1, void* tabl
 }
 
 int MakeWpDetail1(char* out, WpDataRecord** table, int index, int markA, int markP, int markImproved) {
-    if (!table || index < 0 || index >= WeaponCapacity || !table[index]) return 0;
+    if (!table || index < 0 || index >= WeaponCapacity) return 0;
+    // The caller's table may be shorter than the index: it ends at its
+    // first null, and nothing past that is read.
+    for (int i = 0; i <= index; ++i)
+        if (!table[i]) return 0;
     return guarded(0, [&] {
         appendOut(out, catalogWeaponSheet(*table[index], {markA != 0, markP != 0, markImproved != 0}));
         return 0;

@@ -193,6 +193,17 @@ TEST_F(ExportsTest, CatalogTablesAndTheSecondCheck) {
     EXPECT_EQ(both.find("  No. 001"), 0u);
     EXPECT_NE(both.find("  No. 001", 10), std::string::npos);
     EXPECT_EQ(ak->MakeWpDetail1(sheet.bytes, weapons, 800, 0, 0, 0), 0); // out of range: nothing
+    // A caller's table of one weapon and its null: indexes past the null
+    // show nothing and read nothing beyond the table.
+    WpDataRecord* shortTable[2] = {weapons[0], nullptr};
+    EXPECT_EQ(ak->MakeWpDetail1(sheet.bytes, shortTable, 5, 0, 0, 0), 0);
+    EXPECT_EQ(ak->MakeWpDetail1(sheet.bytes, shortTable, 1, 0, 0, 0), 0);
+    EXPECT_EQ(sheet.text(), both);
+    // LoadWpData ends the table it fills after the 11 sample records.
+    std::vector<WpDataRecord*> filled(800, reinterpret_cast<WpDataRecord*>(&sheet));
+    ASSERT_EQ(ak->LoadWpData("WpData\\weapon.dat", filled.data()), 0);
+    EXPECT_NE(filled[10], nullptr);
+    EXPECT_EQ(filled[11], nullptr);
 
     for (int kind = 0; kind < 3; ++kind) {
         Buffer parts3;
