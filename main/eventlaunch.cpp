@@ -44,11 +44,14 @@ const char* modeDllName(int gameForm) {
     return gameForm >= 0 && gameForm < 6 ? ModeDllTable[gameForm] : nullptr;
 }
 
-void MakeAbsolutePath(std::string_view programFolder, char (&path)[256]) {
+bool MakeAbsolutePath(std::string_view programFolder, char (&path)[256], std::string* full) {
     std::string_view stored = sjis::readField(path);
-    if (plat::isAbsolutePathLoose(stored)) return;
-    std::string full = std::string(programFolder) + std::string(stored);
-    sjis::writeField(path, full);
+    if (plat::isAbsolutePathLoose(stored)) return true;
+    std::string joined = std::string(programFolder) + std::string(stored);
+    if (full) *full = joined;
+    if (joined.size() >= sizeof path) return false;
+    sjis::writeField(path, joined);
+    return true;
 }
 
 void BuildAkSourceList(std::string_view programFolder, const std::vector<ConfSource>& confs,
@@ -93,10 +96,14 @@ bool StartEvent(const std::string& programFolder, std::string_view confPath,
         plat::msg::showError(41004, {dll ? dll : ""}, plat::msg::Style{false, hooks.owner});
         return false;
     }
-    MakeAbsolutePath(programFolder, header->AkInputFolder);
-    MakeAbsolutePath(programFolder, header->AkOutputFolder);
-    MakeAbsolutePath(programFolder, header->ResultFolder);
-    MakeAbsolutePath(programFolder, header->WeaponDataFolder);
+    for (char(*folder)[256] : {&header->AkInputFolder, &header->AkOutputFolder, &header->ResultFolder,
+                                &header->WeaponDataFolder}) {
+        std::string full;
+        if (!MakeAbsolutePath(programFolder, *folder, &full)) {
+            plat::msg::showErrorNaming(41042, full, plat::msg::Style{false, hooks.owner});
+            return false;
+        }
+    }
 
     auto gameStart = mode.function<GameStartFn>("GameStart");
     if (hooks.beforeGameStart) hooks.beforeGameStart();

@@ -19,8 +19,10 @@ const char* modeDllName(int gameForm);
 
 // A stored folder made absolute in place: a text with a ':' anywhere or a
 // leading '\' (or '/') stays; anything else, empty included, gets the
-// program folder in front (cut character-safely to the field).
-void MakeAbsolutePath(std::string_view programFolder, char (&path)[256]);
+// program folder in front. A result that does not fit the field would name
+// another folder: it is refused (false, the field unchanged) and `full`,
+// when given, receives the whole path.
+bool MakeAbsolutePath(std::string_view programFolder, char (&path)[256], std::string* full = nullptr);
 
 // A conf node of the tree: its name and its conf file (as stored).
 struct ConfSource {
@@ -47,7 +49,8 @@ struct LaunchHooks {
 };
 
 // The whole road of one event for the conf file `confPath` (relative to the
-// program folder). False when it stopped before GameStart (messages shown).
+// program folder). False when it stopped before GameStart (messages shown;
+// a folder too long to make absolute is 41042 naming it).
 bool StartEvent(const std::string& programFolder, std::string_view confPath,
                 const std::vector<ConfSource>& allConfs, const LaunchHooks& hooks);
 

@@ -61,6 +61,14 @@ int showError(int id, std::initializer_list<std::string_view> args, Style style)
     return showBox(id, args, CaptionError, notify::Icon::Warning, notify::Buttons::Ok, style);
 }
 
+int showErrorNaming(int id, std::string_view name, Style style) {
+    std::string text = format(id);
+    text += '\n';
+    text += name;
+    return notify::show(text, msg::text(CaptionError), notify::Icon::Warning, notify::Buttons::Ok, style.topmost,
+                        style.owner);
+}
+
 int confirm(int id, std::initializer_list<std::string_view> args, Style style) {
     return showBox(id, args, CaptionConfirm, notify::Icon::Question, notify::Buttons::OkCancel, style);
 }

@@ -34,6 +34,9 @@ struct Style {
 
 // Error box: the formatted message under caption 41000, warning icon, OK.
 PLAT_API int showError(int id, std::initializer_list<std::string_view> args = {}, Style style = {});
+// Error box of a message whose text has no place for a name (41042): the
+// message, then the file or folder concerned on a line of its own.
+PLAT_API int showErrorNaming(int id, std::string_view name, Style style = {});
 // Confirmation: caption 40000, question icon, OK and Cancel; IdOk or IdCancel.
 PLAT_API int confirm(int id, std::initializer_list<std::string_view> args = {}, Style style = {});
 // Notice: caption 40000, information icon, OK.

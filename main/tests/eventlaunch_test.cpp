@@ -63,14 +63,18 @@ TEST(MakeAbsolute, StoredFoldersBecomeAbsolute) {
     char empty[256] = "";
     vell::MakeAbsolutePath("/prog/", empty);
     EXPECT_STREQ(empty, "/prog/");
-    // A long result is cut on a character boundary inside the field.
-    char longPath[256] = {};
-    std::string kana = sj("ア");
-    std::string text;
-    while (text.size() < 254) text += kana;
-    sjis::writeField(longPath, text);
-    vell::MakeAbsolutePath("/pp/", longPath);
-    EXPECT_EQ(std::strlen(longPath), 254u);
+    // The field holds 255 bytes and its NUL: "/pp/" and 251 bytes fit, one
+    // byte more is refused and leaves the field as stored.
+    char fits[256] = {};
+    std::memset(fits, 'x', 251);
+    std::string full;
+    EXPECT_TRUE(vell::MakeAbsolutePath("/pp/", fits, &full));
+    EXPECT_EQ(std::strlen(fits), 255u);
+    char tooLong[256] = {};
+    std::memset(tooLong, 'x', 252);
+    EXPECT_FALSE(vell::MakeAbsolutePath("/pp/", tooLong, &full));
+    EXPECT_EQ(std::string(tooLong), std::string(252, 'x'));
+    EXPECT_EQ(full, "/pp/" + std::string(252, 'x'));
 }
 
 TEST_F(EventLaunch, SourceListTakesRegistryPairsThenConfs) {
@@ -133,4 +137,20 @@ TEST_F(EventLaunch, GameStartGetsAbsoluteFoldersAndTheList) {
     std::string pf = dir.folder();
     EXPECT_EQ(got, "76\nLeague\n" + pf + "AkData\\\n" + pf + "AkOut\\\nC:\\Result\n" + pf +
                        "\n2\nLeague node=AkData\\\n");
+}
+
+TEST_F(EventLaunch, FolderTooLongToMakeAbsoluteStopsTheEvent) {
+    std::filesystem::copy_file(FAKEMODE_PATH, dir.path() / "libleague.so");
+    // 255 bytes stored fit the field, but not behind the program folder.
+    std::string longFolder(255, 'a');
+    std::string conf = writeConf("League", 3, longFolder);
+    bool started = false;
+    vell::LaunchHooks hooks;
+    hooks.beforeGameStart = [&] { started = true; };
+    EXPECT_FALSE(vell::StartEvent(dir.folder(), conf, {}, hooks));
+    EXPECT_FALSE(started);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "gamestart.txt"));
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("環境ファイルが Config ディレクトリにありません\n") + dir.folder() + longFolder);
 }
