@@ -11,13 +11,16 @@ namespace vell {
 
 // The settings file: "REGEDIT4", an empty line, then both keys depth first,
 // each "[HKEY_CURRENT_USER\path]", its values "\"name\"=\"value\"" with
-// backslashes doubled, and an empty line. CR LF line ends.
+// backslashes doubled, and an empty line. CR LF line ends. A control byte (CR
+// and LF included) or quote in a name or value is written \xNN or \", a
+// control byte or '%' in a key path %NN, so every byte but NUL comes back.
 std::string settingsFileText();
 // Appends one key and its subkeys; a key that does not exist adds nothing.
 void ExportRegistryKey(std::string& out, std::string_view keyPath);
 // Reads a settings file into the store: every "[" line opens (creating) the
 // key after its first backslash under HKEY_CURRENT_USER, whatever root it
-// names; every quoted value line under an open key is written as a string.
+// names; every quoted value line under an open key is written as a string,
+// its escapes undone (a backslash that starts none stays).
 void ImportRegFile(std::string_view text);
 // Deletes both keys with all their content.
 void resetSettings();
