@@ -3,6 +3,7 @@
 #include "base/sjis.h"
 #include "config/conffile.h"
 #include "platform/catalogue.h"
+#include "platform/codec.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -35,6 +36,19 @@ std::string askWithDialog(QWidget* parent, bool save, const std::string& title,
 }
 
 } // namespace
+
+std::string exportFileName(std::string_view confName) {
+    std::string out;
+    for (size_t p = 0, len; (len = sjis::charLength(confName, p)) != 0; p += len) {
+        std::string_view ch = confName.substr(p, len);
+        unsigned char c = static_cast<unsigned char>(ch[0]);
+        bool reserved = len == 1 && (c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(ch[0]) !=
+                                                                     std::string_view::npos);
+        // A byte with no character behind it cannot be spelled on disk either.
+        out += reserved || !plat::cp932ToUtf8(ch) ? std::string_view("_") : ch;
+    }
+    return out;
+}
 
 TFormBackup::TFormBackup(QWidget* owner, cnf::ConfTree& tree, cnf::ConfNode* selected, bool gameNodeSelected,
                          std::string programFolder)
@@ -94,7 +108,10 @@ void TFormBackup::ButtonSaveClick() {
         if (plat::msg::confirm(40006, {}, style) != plat::notify::IdOk) return;
     }
     // The old file is replaced only once the new one is complete.
-    if (!plat::writeWholeFileAtomic(path, settingsFileText())) return;
+    if (!plat::writeWholeFileAtomic(path, settingsFileText())) {
+        plat::msg::showErrorNaming(41042, path, style);
+        return;
+    }
     plat::msg::inform(40008, {}, style);
 }
 
@@ -109,7 +126,10 @@ void TFormBackup::ButtonRestoreClick() {
     }
     if (plat::msg::confirm(40007, {}, style) != plat::notify::IdOk) return;
     auto text = plat::readWholeFile(path);
-    if (!text) return;
+    if (!text) {
+        plat::msg::showErrorNaming(41042, path, style);
+        return;
+    }
     ImportRegFile(*text);
     plat::msg::inform(40009, {}, style);
 }
@@ -127,12 +147,12 @@ void TFormBackup::ButtonSaveGameClick() {
     if (!selected_ || !selected_->isConf()) return;
     auto conf = cnf::readConf(programFolder_, sjis::readField(selected_->rec.ConfPath));
     if (!conf) return; // 41042 shown
-    std::string name = std::string(sjis::readField(conf->Header.ConfName)) + ".vell";
+    std::string name = exportFileName(sjis::readField(conf->Header.ConfName)) + ".vell";
     std::string path =
         askSavePath(mt::BackupSaveGame, programFolder_ + "Config\\" + name, mt::VellFilter, "vell");
     if (path.empty()) return;
     if (plat::fileExists(path) && plat::msg::confirm(40010, {}, style) != plat::notify::IdOk) return;
-    plat::writeWholeFileAtomic(path, cnf::confToBytes(*conf));
+    if (!plat::writeWholeFileAtomic(path, cnf::confToBytes(*conf))) plat::msg::showErrorNaming(41042, path, style);
 }
 
 void TFormBackup::ButtonRestoreGameClick() {

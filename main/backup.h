@@ -18,6 +18,11 @@ class QPushButton;
 
 namespace vell {
 
+// The file name a conf is offered under: its name with every character a
+// file name cannot hold ('\' '/' ':' '*' '?' '"' '<' '>' '|', control bytes,
+// bytes with no character behind them) replaced by '_'.
+std::string exportFileName(std::string_view confName);
+
 class TFormBackup : public QDialog {
 public:
     TFormBackup(QWidget* owner, cnf::ConfTree& tree, cnf::ConfNode* selected, bool gameNodeSelected,

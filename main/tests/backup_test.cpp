@@ -2,6 +2,7 @@
 #include "config/conffile.h"
 #include "config/conftree.h"
 #include "main/backup.h"
+#include "platform/files.h"
 #include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
@@ -10,7 +11,9 @@
 #include <QPushButton>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <vector>
 
 using testsupport::sj;
 using testsupport::TempDir;
@@ -28,8 +31,13 @@ protected:
         std::filesystem::create_directories(dir.path() / "Config");
     }
     void TearDown() override {
+        plat::setAtomicWriteFault(-1);
         plat::notify::clearRecorded();
         plat::notify::setHeadlessAnswer(0);
+    }
+    // The 41042 box naming a path: the message, then the path on its own line.
+    static std::string cannotWrite(const std::string& path) {
+        return sj("環境ファイルが Config ディレクトリにありません\n") + path;
     }
     TempDir dir;
 };
@@ -58,6 +66,33 @@ TEST_F(Backup, SettingsSurviveSaveAndRestore) {
     EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Message\\Standard", "Path", ""), "C:\\Vell\\Msg\\");
     EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Default", "Emblem1", ""), sj("★"));
     EXPECT_EQ(plat::reg::readInteger("Software\\Dunmoor\\CVVell\\Window", "MainTop", -1), 10);
+}
+
+TEST_F(Backup, EveryByteComesBackInValuesNamesAndKeyNames) {
+    // For each byte b of 1..255 a key "k" b "k" of its own (a lone '\' only
+    // separates names, so 5C is tried as the trail byte of ソ, 83 5C), with
+    // the value "n" b "n" = "v" b "v". CR and LF are bytes 13 and 10.
+    auto keyOf = [](int b) {
+        char parent[32];
+        std::snprintf(parent, sizeof parent, "Software\\Corvane\\B%03d\\", b);
+        return parent + (b == '\\' ? sj("ソ") : "k" + std::string(1, char(b)) + "k");
+    };
+    auto with = [](char edge, int b) { return std::string(1, edge) + char(b) + edge; };
+    {
+        plat::reg::Batch batch;
+        for (int b = 1; b <= 255; ++b) plat::reg::writeValue(keyOf(b), with('n', b), with('v', b));
+    }
+    std::string text = vell::settingsFileText();
+    EXPECT_NE(text.find("\"n\\x0dn\"=\"v\\x0dv\"\r\n"), std::string::npos); // CR, 0D
+    vell::resetSettings();
+    vell::ImportRegFile(text);
+    for (int b = 1; b <= 255; ++b) {
+        std::string key = keyOf(b);
+        std::string parent = key.substr(0, 21); // "Software\Corvane\B%03d"
+        EXPECT_EQ(plat::reg::subKeyNames(parent), std::vector<std::string>{key.substr(22)}) << b;
+        EXPECT_EQ(plat::reg::valueNames(key), std::vector<std::string>{with('n', b)}) << b;
+        EXPECT_EQ(plat::reg::readString(key, with('n', b), ""), with('v', b)) << b;
+    }
 }
 
 TEST_F(Backup, RestoreTakesAnyRootAndIgnoresStrayLines) {
@@ -147,4 +182,49 @@ TEST_F(Backup, SaveAsksBeforeReplacingAndResetAsksFirst) {
     auto rec = plat::notify::recorded();
     ASSERT_GE(rec.size(), 2u);
     EXPECT_EQ(rec[1].caption, sj("この操作はできません")); // the reset asks under the error caption
+}
+
+TEST_F(Backup, ExportOffersAFileNameAndReportsFailedWrites) {
+    cnf::ConfTree tree(dir.folder());
+    ConfNodeRec rec{};
+    rec.Kind = 1;
+    ASSERT_TRUE(cnf::createConfFile(dir.folder(), rec));
+    ConfFile conf = *cnf::readConf(dir.folder(), sjis::readField(rec.ConfPath));
+    // ソ and 表 end in 5C and stay; each reserved byte, DEL and the lone lead
+    // byte at the end become '_'.
+    sjis::writeField(conf.Header.ConfName, sj("ソ表") + "a/b\\c:d*e?f\"g<h>i|j\x01\x7f\x81");
+    ASSERT_TRUE(cnf::writeConf(dir.folder(), sjis::readField(rec.ConfPath), conf));
+    cnf::ConfNode* node = tree.append(nullptr, rec, "conf");
+
+    vell::TFormBackup dialog(nullptr, tree, node, true, dir.folder());
+    dialog.show();
+    std::string offered, chosen;
+    dialog.askSavePath = [&](const std::string&, const std::string& def, const std::string&,
+                             const std::string&) {
+        offered = def;
+        return chosen.empty() ? def : chosen;
+    };
+    dialog.ButtonSaveGameClick();
+    std::string expected = dir.folder() + "Config\\" + sj("ソ表") + "a_b_c_d_e_f_g_h_i_j___.vell";
+    EXPECT_EQ(offered, expected);
+    auto os = plat::toOsPath(expected);
+    ASSERT_TRUE(os);
+    EXPECT_TRUE(testsupport::readFile(*os) == cnf::confToBytes(conf));
+    EXPECT_TRUE(plat::notify::recorded().empty());
+
+    // A failing device: the box names the file, nothing is left behind and
+    // the dialog stays open.
+    chosen = dir.folder() + "full.vell";
+    plat::setAtomicWriteFault(100);
+    dialog.ButtonSaveGameClick();
+    plat::setAtomicWriteFault(-1);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "full.vell"));
+    // The settings export into a folder that does not exist.
+    chosen = dir.folder() + "missing\\env.reg";
+    dialog.ButtonSaveClick();
+    auto rec2 = plat::notify::recorded();
+    ASSERT_EQ(rec2.size(), 2u);
+    EXPECT_EQ(rec2[0].text, cannotWrite(dir.folder() + "full.vell"));
+    EXPECT_EQ(rec2[1].text, cannotWrite(chosen)); // and no 40008
+    EXPECT_TRUE(dialog.isVisible());
 }
