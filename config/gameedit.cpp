@@ -178,12 +178,12 @@ std::string_view matchTypeText(int matchType) {
     return matchType >= 0 && matchType < MatchTypeItems ? texts[matchType] : "";
 }
 
-std::array<std::string, 30> regulationTexts(const ConfFile& stored, const GameValues& shown) {
+std::array<std::string, 30> regulationTexts(const GameValues& shown) {
     std::array<std::string, 30> t;
-    t[0] = sjis::readField(stored.Settings.StadiumName);
-    t[1] = sjis::readField(stored.Settings.OrganiserName);
-    t[2] = sjis::readField(stored.Header.ConfName);
-    t[3] = sjis::readField(stored.Header.ConfMemo);
+    t[0] = shown.stadium;
+    t[1] = shown.organiser;
+    t[2] = shown.name;
+    t[3] = shown.memo;
     t[10] = matchTypeText(shown.matchType);
     // Battle, death and head-death matches have no time limit.
     bool untimed = shown.matchType == 2 || shown.matchType == 3 || shown.matchType == 5;

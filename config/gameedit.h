@@ -111,9 +111,9 @@ constexpr bool rebuyInDebtEnabled(bool autoProcess, bool rebuy) {
 // The list texts of the match types, as the dialog and the regulation show them.
 std::string_view matchTypeText(int matchType);
 
-// The 30 value texts of the regulation text: names and memo as the conf
-// stores them, the match page as the dialog shows it, numbers in full-width
-// digits; the texts not listed are empty.
-std::array<std::string, 30> regulationTexts(const ConfFile& stored, const GameValues& shown);
+// The 30 value texts of the regulation text, all from what the dialog shows
+// (stadium, organiser, name and memo included, edited or not), numbers in
+// full-width digits; the texts not listed are empty.
+std::array<std::string, 30> regulationTexts(const GameValues& shown);
 
 } // namespace cnf

@@ -170,14 +170,18 @@ TEST_F(DialogsLogicTest, RegulationTextsUseFullWidthNumbersAndNone) {
     ConfFile c = cnf::newConf();
     std::strcpy(c.Settings.StadiumName, "Dome");
     cnf::GameValues v = cnf::loadGameValues(c, 0);
-    v.stadium = "Changed"; // items 0 to 3 are the stored texts
+    v.stadium = "Changed"; // items 0 to 3 as the dialog shows them
+    v.organiser = "Org";
+    v.memo = "Memo";
     v.matchType = 3;
     v.escapeRate = 0;
     v.compensationRate = 15;
     v.winnerCr = 300;
-    auto t = cnf::regulationTexts(c, v);
-    EXPECT_EQ(t[0], "Dome");
-    EXPECT_EQ(t[2], sj("大会名"));
+    auto t = cnf::regulationTexts(v);
+    EXPECT_EQ(t[0], "Changed");
+    EXPECT_EQ(t[1], "Org");
+    EXPECT_EQ(t[2], sj("大会名")); // the conf's name, not edited
+    EXPECT_EQ(t[3], "Memo");
     EXPECT_EQ(t[10], sj("デスマッチ"));
     EXPECT_EQ(t[11], sj("なし"));
     EXPECT_EQ(t[12], sj("なし"));
@@ -186,9 +190,9 @@ TEST_F(DialogsLogicTest, RegulationTextsUseFullWidthNumbersAndNone) {
     EXPECT_TRUE(t[4].empty() && t[29].empty());
     v.matchType = 1;
     v.minutes = 30;
-    EXPECT_EQ(cnf::regulationTexts(c, v)[11], sj("３０分"));
+    EXPECT_EQ(cnf::regulationTexts(v)[11], sj("３０分"));
     v.matchType = 5;
-    EXPECT_EQ(cnf::regulationTexts(c, v)[11], sj("なし"));
+    EXPECT_EQ(cnf::regulationTexts(v)[11], sj("なし"));
 }
 
 // ---- Folder histories ---------------------------------------------------

@@ -294,12 +294,16 @@ TEST_F(WindowsTest, FormulaCheckRegulationAndDefaultsFromTheDialog) {
     // The regulation text: the text processor is missing, then there.
     child<QComboBox>(&form, "ComboBoxGameType")->setCurrentIndex(3);
     child<QLineEdit>(&form, "EditStudium")->setText("Arena");
+    child<QLineEdit>(&form, "EditMatch")->setText("Org");
+    child<QLineEdit>(&form, "EditGameName")->setText("Cup");
+    child<QLineEdit>(&form, "EditGameMemo")->setText("Memo");
     click(&form, "ButtonOutput");
     EXPECT_EQ(shown(41005), 1);
     copyFakeText();
     click(&form, "ButtonOutput");
     std::string values = readFile(program_ / "regulation.txt");
-    EXPECT_NE(values.find("0=Dome\n"), std::string::npos); // the stadium as stored
+    // The boxes as they stand, not the stored record (stadium "Dome").
+    EXPECT_NE(values.find("0=Arena\n1=Org\n2=Cup\n3=Memo\n"), std::string::npos) << values;
     EXPECT_NE(values.find("10=" + sj("デスマッチ") + "\n"), std::string::npos);
     EXPECT_NE(values.find("11=" + sj("なし") + "\n"), std::string::npos);
 

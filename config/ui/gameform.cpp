@@ -428,7 +428,7 @@ void TFormGame::ButtonDefaultClick() {
 }
 
 void TFormGame::ButtonOutputClick() {
-    writeRegulation(folder_, regulationTexts(conf_, shownValues()), boxStyle());
+    writeRegulation(folder_, regulationTexts(shownValues()), boxStyle());
 }
 
 void TFormGame::done(int result) {
