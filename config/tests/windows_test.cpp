@@ -558,6 +558,30 @@ TEST_F(WindowsTest, ApplyThatCannotSaveTheSettingsStoreIsNoCommit) {
     EXPECT_EQ(plat::reg::readString(std::string(Msg) + "\\Standard", "Path", ""), "Other\\");
 }
 
+// Tree files that cannot be written stop Apply at once: their one 41042,
+// and neither the message table nor the desktop settings are saved.
+TEST_F(WindowsTest, ApplyStopsWhenTheTreeFilesCannotBeSaved) {
+    sampleTree();
+    setBasePath();
+    cnf::ui::TFormConf form(nullptr, folder());
+    form.messagePage()->basePathBox()->setText("Other\\");
+    // A folder where the tree's text file goes: no file can take its place.
+    std::filesystem::path treeText = config() / "VlTreeVw.Cf";
+    std::filesystem::remove(treeText);
+    std::filesystem::create_directories(treeText / "x");
+    plat::notify::clearRecorded();
+    EXPECT_FALSE(form.ButtonApplyClick());
+    EXPECT_EQ(shown(41042), 1);
+    EXPECT_EQ(boxes(), 1);
+    EXPECT_EQ(plat::reg::readString(std::string(Msg) + "\\Standard", "Path", ""), "Msg\\");
+    EXPECT_FALSE(plat::reg::keyExists("Software\\Dunmoor\\CVVell\\Display"));
+
+    std::filesystem::remove_all(treeText);
+    EXPECT_TRUE(form.ButtonApplyClick());
+    EXPECT_EQ(plat::reg::readString(std::string(Msg) + "\\Standard", "Path", ""), "Other\\");
+    EXPECT_TRUE(plat::reg::keyExists("Software\\Dunmoor\\CVVell\\Display"));
+}
+
 TEST_F(WindowsTest, TreePageNewCopyDeleteWithApplyAndCancel) {
     sampleTree();
     setBasePath();

@@ -79,7 +79,9 @@ void TFormConf::changed() {
 }
 
 bool TFormConf::ButtonApplyClick() {
-    bool committed = tree_.commit();
+    // Tree files that could not be saved stop Apply there (41042 shown by
+    // the tree): nothing else is written, and Apply stays available.
+    if (!tree_.commit()) return false;
     tables_.basePath = messagePage_->basePathText();
     otherPage_->store();
     bool stored = tables_.save();
@@ -87,10 +89,10 @@ bool TFormConf::ButtonApplyClick() {
     desktopPage_->store(disp_);
     stored = saveDispAttribute(disp_) && stored;
     // A settings store that could not be saved is no commit either: reported
-    // like the tree files (one box for both), and Apply stays available.
-    if (committed && !stored) plat::msg::showError(41042, {}, boxStyle());
-    apply_->setEnabled(!(committed && stored));
-    return committed && stored;
+    // like the tree files, and Apply stays available.
+    if (!stored) plat::msg::showError(41042, {}, boxStyle());
+    apply_->setEnabled(!stored);
+    return stored;
 }
 
 void TFormConf::ButtonOkClick() {

@@ -30,8 +30,8 @@ public:
     ~TFormConf() override;
 
     // Apply: false when the tree or the settings store could not be saved
-    // (41042 shown once; nothing of the tree was committed when its files
-    // failed, and Apply stays enabled).
+    // (41042 shown once, and Apply stays enabled). Tree files that fail stop
+    // Apply before anything else is written: no message table, no desktop.
     bool ButtonApplyClick();
     // OK: applies and closes with result 1; stays open when something could
     // not be saved.
