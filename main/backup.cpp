@@ -42,8 +42,8 @@ std::string exportFileName(std::string_view confName) {
     for (size_t p = 0, len; (len = sjis::charLength(confName, p)) != 0; p += len) {
         std::string_view ch = confName.substr(p, len);
         unsigned char c = static_cast<unsigned char>(ch[0]);
-        bool reserved = len == 1 && (c < 0x20 || c == 0x7F || std::string_view("\\/:*?\"<>|").find(ch[0]) !=
-                                                                     std::string_view::npos);
+        bool reserved = len == 1 && (c < 0x20 || c == 0x7F ||
+                                     std::string_view("\\/:*?\"<>|").find(ch[0]) != std::string_view::npos);
         // A byte with no character behind it cannot be spelled on disk either.
         out += reserved || !plat::cp932ToUtf8(ch) ? std::string_view("_") : ch;
     }
@@ -152,7 +152,8 @@ void TFormBackup::ButtonSaveGameClick() {
         askSavePath(mt::BackupSaveGame, programFolder_ + "Config\\" + name, mt::VellFilter, "vell");
     if (path.empty()) return;
     if (plat::fileExists(path) && plat::msg::confirm(40010, {}, style) != plat::notify::IdOk) return;
-    if (!plat::writeWholeFileAtomic(path, cnf::confToBytes(*conf))) plat::msg::showErrorNaming(41042, path, style);
+    if (!plat::writeWholeFileAtomic(path, cnf::confToBytes(*conf)))
+        plat::msg::showErrorNaming(41042, path, style);
 }
 
 void TFormBackup::ButtonRestoreGameClick() {

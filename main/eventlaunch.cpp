@@ -97,7 +97,7 @@ bool StartEvent(const std::string& programFolder, std::string_view confPath,
         return false;
     }
     for (char(*folder)[256] : {&header->AkInputFolder, &header->AkOutputFolder, &header->ResultFolder,
-                                &header->WeaponDataFolder}) {
+                               &header->WeaponDataFolder}) {
         std::string full;
         if (!MakeAbsolutePath(programFolder, *folder, &full)) {
             plat::msg::showErrorNaming(41042, full, plat::msg::Style{false, hooks.owner});

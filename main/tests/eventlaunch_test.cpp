@@ -152,5 +152,6 @@ TEST_F(EventLaunch, FolderTooLongToMakeAbsoluteStopsTheEvent) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "gamestart.txt"));
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
-    EXPECT_EQ(rec[0].text, sj("環境ファイルが Config ディレクトリにありません\n") + dir.folder() + longFolder);
+    EXPECT_EQ(rec[0].text,
+              sj("環境ファイルが Config ディレクトリにありません\n") + dir.folder() + longFolder);
 }
