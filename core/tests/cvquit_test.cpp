@@ -6,6 +6,7 @@
 #include "base/sjis.h"
 #include "core/cvquit.h"
 #include "platform/files.h"
+#include "testsupport/qtfont.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -60,11 +61,8 @@ TEST(FormGameQuit, ChoicesEnableTheirOwnControlsAndOkWritesThem) {
 // a large one it grows until every choice has the room its text asks for
 // and lies inside the form.
 TEST(FormGameQuit, GrowsToFitItsTextsAndKeepsItsSizeAsTheLeast) {
-    const QFont systemFont = QApplication::font();
     for (int pixels : {8, 24}) {
-        QFont font = systemFont;
-        font.setPixelSize(pixels);
-        QApplication::setFont(font);
+        testsupport::SystemFontPixels font(pixels);
         int mode = -1, value = -1;
         cv::FormGameQuit form(nullptr, mode, value);
         form.show();
@@ -74,7 +72,7 @@ TEST(FormGameQuit, GrowsToFitItsTextsAndKeepsItsSizeAsTheLeast) {
             EXPECT_EQ(form.width(), 288);
         }
         std::vector<QAbstractButton*> choices{form.RadioButtonQuit, form.RadioButtonEnd, form.CheckBoxSave,
-                                      form.ButtonOk, form.ButtonCancel};
+                                              form.ButtonOk, form.ButtonCancel};
         for (QAbstractButton* item : form.RadioGroupItems->buttons()) choices.push_back(item);
         for (QAbstractButton* w : choices) {
             SCOPED_TRACE(w->text().toStdString() + " at " + std::to_string(pixels) + " px");
@@ -84,7 +82,6 @@ TEST(FormGameQuit, GrowsToFitItsTextsAndKeepsItsSizeAsTheLeast) {
             EXPECT_TRUE(form.rect().contains(inForm));
         }
     }
-    QApplication::setFont(systemFont);
 }
 
 // Answers the next modal dialog with `answer` once it is shown.

@@ -9,6 +9,7 @@
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/version.h"
+#include "testsupport/qtfont.h"
 #include "testsupport/testsupport.h"
 
 #include <QApplication>
@@ -88,13 +89,10 @@ TEST_F(Presentation, SplashReadsPictureColoursAndTimer) {
 // 400): the title and the version keep to the left 240 pixels, a title in a
 // large system font included, and show their whole text.
 TEST_F(Presentation, SplashTitleKeepsClearOfThePicture) {
-    const QFont systemFont = QApplication::font();
     for (int pixels : {12, 40}) {
-        QFont font = systemFont;
-        font.setPixelSize(pixels);
-        QApplication::setFont(font);
-        writeTheme("Themes/default.ini", "[Images]\r\nSplash=" + std::string(VELL_SOURCE_DATA) +
-                                             "Images/vlstitle.bmp\r\n");
+        testsupport::SystemFontPixels font(pixels);
+        writeTheme("Themes/default.ini",
+                   "[Images]\r\nSplash=" + std::string(VELL_SOURCE_DATA) + "Images/vlstitle.bmp\r\n");
         auto* splash = new vell::TFormSplash(dir.folder());
         splash->show();
         QApplication::processEvents();
@@ -105,7 +103,6 @@ TEST_F(Presentation, SplashTitleKeepsClearOfThePicture) {
         }
         delete splash;
     }
-    QApplication::setFont(systemFont);
 }
 
 TEST_F(Presentation, AboutBoxListsProgramAndLibrariesAndWritesSupportText) {

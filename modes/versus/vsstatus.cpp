@@ -13,8 +13,8 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QTreeWidget>
 #include <QStyle>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -79,7 +79,8 @@ TFormStatus::TFormStatus(int side)
     plat::ui::LoadWindowSize(placement_, this);
 }
 
-std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame, const QRect& area) {
+std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame,
+                                         const QRect& area) {
     const int pair = 2 * statusFrame.width();
     int left;
     if (matchFrame.right() + pair <= area.right())

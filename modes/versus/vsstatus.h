@@ -67,6 +67,7 @@ private:
 // window; to its left when the right has no room; at the right edge of the
 // available area, over the match window, when neither side has. They never
 // cover each other while the area is two windows wide.
-std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame, const QRect& area);
+std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame,
+                                         const QRect& area);
 
 } // namespace versus::ui

@@ -241,13 +241,15 @@ bool foldersLaidOut(const std::vector<ConfHeader>& headers, const std::string& c
     for (const ConfHeader& h : headers) {
         for (const std::string& folder : outputFolders(h))
             if (!plat::isDirectory(cnf::resolve(committed, folder))) {
-                std::fprintf(stderr, "conf_samples: the folder %s of a sample conf is missing\n", folder.c_str());
+                std::fprintf(stderr, "conf_samples: the folder %s of a sample conf is missing\n",
+                             folder.c_str());
                 ok = false;
             }
         std::string key = plat::upperCaseKey(sjis::readField(h.ResultFolder));
         for (const std::string& other : results)
             if (other == key) {
-                std::fprintf(stderr, "conf_samples: two sample confs share the results folder %s\n", key.c_str());
+                std::fprintf(stderr, "conf_samples: two sample confs share the results folder %s\n",
+                             key.c_str());
                 ok = false;
             }
         results.push_back(key);

@@ -86,7 +86,8 @@ TEST_F(TeamForm, WhatTheWindowShowsAndForces) {
     const DispAttribute& display = form->setup().tables().Display;
     EXPECT_EQ(form->LabelCaption->palette().color(QPalette::WindowText),
               plat::ui::colorFromRef(display.Color[0]));
-    EXPECT_EQ(form->LabelCaption->palette().color(QPalette::Window), plat::ui::colorFromRef(display.Color[7]));
+    EXPECT_EQ(form->LabelCaption->palette().color(QPalette::Window),
+              plat::ui::colorFromRef(display.Color[7]));
     EXPECT_TRUE(form->ImageTeam->isHidden());
     EXPECT_EQ(form->ScrollBoxTeam->height(), 150);
     EXPECT_EQ(form->ComboBoxText->currentText(), "TeamBattle.txt");

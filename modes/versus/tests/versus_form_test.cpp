@@ -10,6 +10,7 @@
 #include "vstest.h"
 
 #include "platform/desktop.h"
+#include "testsupport/qtfont.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -306,10 +307,7 @@ TEST(StatusWindowPlaces, BesideTheMatchWindowAndBesideEachOther) {
 // With a large font, every column of the weapon list is as wide as its
 // heading and its cells need, and the window shows all four.
 TEST(StatusWindowColumns, FitTheirHeadingsAndTheWeapons) {
-    const QFont systemFont = QApplication::font();
-    QFont font = systemFont;
-    font.setPixelSize(20);
-    QApplication::setFont(font);
+    testsupport::SystemFontPixels font(20);
     {
         auto ak = std::make_unique<TArmoredKnight>();
         sjis::writeField(ak->Weapon[0].Name, sj("ロングレンジビームライフル改"));
@@ -325,12 +323,12 @@ TEST(StatusWindowColumns, FitTheirHeadingsAndTheWeapons) {
         for (int i = 0; i < 4; ++i) {
             SCOPED_TRACE(i);
             EXPECT_GE(list->columnWidth(i), list->header()->sectionSizeHint(i));
-            EXPECT_GT(list->columnWidth(i), list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(i)));
+            EXPECT_GT(list->columnWidth(i),
+                      list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(i)));
             if (i < 3) total += list->columnWidth(i);
         }
         EXPECT_GE(list->viewport()->width(), total + list->header()->sectionSizeHint(3));
     }
-    QApplication::setFont(systemFont);
 }
 
 TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
@@ -356,9 +354,9 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
             statusShown = w->statusWindow(0) && w->statusWindow(0)->isVisible();
             status1At = w->statusWindow(0)->pos();
             status2At = w->statusWindow(1)->pos();
-            status1Default = versus::ui::statusWindowPlaces(
-                w->frameGeometry(), w->statusWindow(0)->frameGeometry().size(),
-                w->screen()->availableGeometry())[0];
+            status1Default =
+                versus::ui::statusWindowPlaces(w->frameGeometry(), w->statusWindow(0)->frameGeometry().size(),
+                                               w->screen()->availableGeometry())[0];
             stage = 1;
             return;
         case 1:
