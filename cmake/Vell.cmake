@@ -67,11 +67,15 @@ function(vell_test name)
 endfunction()
 
 # A fuzz target. With VELL_FUZZ it is a libFuzzer program; otherwise it is
-# built with a replay driver and ctest runs it over its committed corpus.
+# built with a replay driver and ctest runs it over its committed corpus
+# (without VELL_TESTS only when asked for by name).
 #   vell_fuzz(<name> SOURCES ... CORPUS <dir> [LIBS ...])
 function(vell_fuzz name)
   cmake_parse_arguments(F "" "CORPUS" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${F_SOURCES})
+  if(NOT VELL_FUZZ AND NOT VELL_TESTS)
+    set_target_properties(${name} PROPERTIES EXCLUDE_FROM_ALL ON)
+  endif()
   target_link_libraries(${name} PRIVATE ${F_LIBS})
   set_target_properties(${name} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz

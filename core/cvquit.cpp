@@ -89,7 +89,10 @@ FormGameQuit::FormGameQuit(QWidget* owner, int& mode, int& value)
     });
     connect(ButtonCancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    setFixedSize(288, 236);
+    // 288 x 236 is the form's least size; texts that need more in the
+    // system font grow it, so no choice is squashed or clipped. The border
+    // stays fixed.
+    setFixedSize(sizeHint().expandedTo(QSize(288, 236)));
     if (QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     RadioButtonQuit->setFocus();

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(plat::ui::fromSjis(mt::AppTitle));
     QApplication::setQuitOnLastWindowClosed(false);
     plat::ui::installQtHost();
+    plat::ui::installQtTranslations();
     const std::string& programFolder = plat::programFolder();
     vell::registerInstallation();
 

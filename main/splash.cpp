@@ -8,6 +8,9 @@
 #include "platform/version.h"
 #include "sjis/main.h"
 
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPalette>
 #include <QPixmap>
@@ -17,6 +20,9 @@
 namespace vell {
 
 namespace {
+
+// Room between the window's margin and the title and version.
+constexpr int TextIndent = 12;
 
 void colourLabel(QLabel* label, uint32_t colorref) {
     QPalette pal = label->palette();
@@ -68,21 +74,31 @@ TFormSplash::TFormSplash(const std::string& programFolder)
     timer_->setInterval(splashTimer(ini));
     connect(timer_, &QTimer::timeout, this, [this] { Timer1Timer(); });
 
-    // 4. Labels and their colours.
+    // 4. Labels and their colours. The title and the version stand on the
+    // left three fifths of the window, clear of the picture's figure on the
+    // right; a title too wide for that room gets a smaller font.
     title_ = new QLabel(plat::ui::fromSjis(mt::AppTitle), this);
-    QFont titleFont = title_->font();
-    titleFont.setPointSize(titleFont.pointSize() * 2);
-    titleFont.setBold(true);
-    title_->setFont(titleFont);
     version_ = new QLabel(QStringLiteral("Version %1").arg(plat::ui::fromSjis(fileVersion)), this);
     copyright_ = new QLabel(plat::ui::fromSjis(copyright), this);
+    auto* layout = new QVBoxLayout(this);
+    const int textRoom = width() * 3 / 5 - layout->contentsMargins().left() - TextIndent;
+    QFont titleFont = title_->font();
+    titleFont.setBold(true);
+    titleFont.setPixelSize(QFontInfo(title_->font()).pixelSize() * 2);
+    while (titleFont.pixelSize() > 8 && QFontMetrics(titleFont).horizontalAdvance(title_->text()) > textRoom)
+        titleFont.setPixelSize(titleFont.pixelSize() - 1);
+    title_->setFont(titleFont);
     colourLabel(title_, themeColor(ini, "Splash_Title"));
     colourLabel(version_, themeColor(ini, "Splash_Version"));
     colourLabel(copyright_, themeColor(ini, "Splash_Copyright"));
-    auto* layout = new QVBoxLayout(this);
     layout->addStretch(3);
-    layout->addWidget(title_, 0, Qt::AlignCenter);
-    layout->addWidget(version_, 0, Qt::AlignCenter);
+    for (QLabel* label : {title_, version_}) {
+        auto* row = new QHBoxLayout;
+        row->addSpacing(TextIndent);
+        row->addWidget(label, 0, Qt::AlignLeft);
+        row->addStretch(1);
+        layout->addLayout(row);
+    }
     layout->addStretch(1);
     layout->addWidget(copyright_, 0, Qt::AlignRight | Qt::AlignBottom);
     picture_->lower();

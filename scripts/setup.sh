@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, whatever the build needs and is not there yet.
 #   scripts/setup.sh        build and test packages
-#   scripts/setup.sh run    also what the program needs on a desktop (fonts)
+#   scripts/setup.sh run    also what the program needs on a desktop (fonts,
+#                           Qt's own Japanese texts)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang pkg-config
           qt6-base-dev qt6-multimedia-dev
           libgtest-dev libbenchmark-dev liblhasa-dev)
 if [ "${1:-}" = "run" ]; then
-  packages+=(fonts-noto-cjk)
+  packages+=(fonts-noto-cjk qt6-translations-l10n)
 fi
 
 missing=()

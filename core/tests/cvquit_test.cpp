@@ -6,6 +6,7 @@
 #include "base/sjis.h"
 #include "core/cvquit.h"
 #include "platform/files.h"
+#include "testsupport/qtfont.h"
 
 #include <QApplication>
 #include <QButtonGroup>
@@ -16,6 +17,8 @@
 #include <QTimer>
 
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -25,7 +28,8 @@ TEST(FormGameQuit, ChoicesEnableTheirOwnControlsAndOkWritesThem) {
     int mode = -1, value = -1;
     cv::FormGameQuit form(nullptr, mode, value);
     EXPECT_EQ(form.windowTitle().toStdString(), "試合終了の結果を選んでください");
-    EXPECT_EQ(form.size(), QSize(288, 236));
+    EXPECT_GE(form.width(), 288);
+    EXPECT_GE(form.height(), 236);
     EXPECT_TRUE(form.windowFlags() & Qt::WindowStaysOnTopHint);
     EXPECT_TRUE(form.RadioButtonQuit->isChecked());
     EXPECT_FALSE(form.RadioButtonEnd->isChecked());
@@ -50,6 +54,34 @@ TEST(FormGameQuit, ChoicesEnableTheirOwnControlsAndOkWritesThem) {
     form.ButtonOkClick();
     EXPECT_EQ(mode, 0);
     EXPECT_EQ(value, 3);
+}
+
+// The form's size is the least it takes: with a small font it keeps its
+// width of 288 (its nine rows need a little more than 236 in any font), with
+// a large one it grows until every choice has the room its text asks for
+// and lies inside the form.
+TEST(FormGameQuit, GrowsToFitItsTextsAndKeepsItsSizeAsTheLeast) {
+    for (int pixels : {8, 24}) {
+        testsupport::SystemFontPixels font(pixels);
+        int mode = -1, value = -1;
+        cv::FormGameQuit form(nullptr, mode, value);
+        form.show();
+        QApplication::processEvents();
+        EXPECT_GE(form.height(), 236);
+        if (pixels == 8) {
+            EXPECT_EQ(form.width(), 288);
+        }
+        std::vector<QAbstractButton*> choices{form.RadioButtonQuit, form.RadioButtonEnd, form.CheckBoxSave,
+                                              form.ButtonOk, form.ButtonCancel};
+        for (QAbstractButton* item : form.RadioGroupItems->buttons()) choices.push_back(item);
+        for (QAbstractButton* w : choices) {
+            SCOPED_TRACE(w->text().toStdString() + " at " + std::to_string(pixels) + " px");
+            EXPECT_GE(w->height(), w->sizeHint().height());
+            EXPECT_GE(w->width(), w->sizeHint().width());
+            QRect inForm(w->mapTo(&form, QPoint(0, 0)), w->size());
+            EXPECT_TRUE(form.rect().contains(inForm));
+        }
+    }
 }
 
 // Answers the next modal dialog with `answer` once it is shown.

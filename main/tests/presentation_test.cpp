@@ -8,6 +8,8 @@
 #include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
+#include "platform/version.h"
+#include "testsupport/qtfont.h"
 #include "testsupport/testsupport.h"
 
 #include <QApplication>
@@ -15,6 +17,7 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 using testsupport::sj;
@@ -82,6 +85,26 @@ TEST_F(Presentation, SplashReadsPictureColoursAndTimer) {
     delete splash;
 }
 
+// The sample picture's figure stands in its right two fifths (from x 275 of
+// 400): the title and the version keep to the left 240 pixels, a title in a
+// large system font included, and show their whole text.
+TEST_F(Presentation, SplashTitleKeepsClearOfThePicture) {
+    for (int pixels : {12, 40}) {
+        testsupport::SystemFontPixels font(pixels);
+        writeTheme("Themes/default.ini",
+                   "[Images]\r\nSplash=" + std::string(VELL_SOURCE_DATA) + "Images/vlstitle.bmp\r\n");
+        auto* splash = new vell::TFormSplash(dir.folder());
+        splash->show();
+        QApplication::processEvents();
+        for (QLabel* label : {splash->titleLabel(), splash->versionLabel()}) {
+            SCOPED_TRACE(label->text().toStdString() + " at " + std::to_string(pixels) + " px");
+            EXPECT_LE(label->geometry().right(), 240);
+            EXPECT_GE(label->width(), label->sizeHint().width());
+        }
+        delete splash;
+    }
+}
+
 TEST_F(Presentation, AboutBoxListsProgramAndLibrariesAndWritesSupportText) {
     testsupport::writeFile(dir.path() / "vell", "program");
     testsupport::writeFile(dir.path() / "vell.ver", "FileVersion=1.2.3.4\nCompanyName=Dunmoor\n");
@@ -117,6 +140,24 @@ TEST_F(Presentation, AboutBoxListsProgramAndLibrariesAndWritesSupportText) {
 
     ASSERT_TRUE(vell::writeSupportFile(dir.folder(), rows));
     EXPECT_EQ(testsupport::readFile(dir.path() / "Temp" / "Support.txt"), text);
+}
+
+// The about box describes the program and every library in Japanese.
+TEST_F(Presentation, FileDescriptionsOfTheBuildAreJapanese) {
+    int files = 0;
+    for (const auto& e : std::filesystem::directory_iterator(VELL_PROGRAM_DIR)) {
+        const std::string name = e.path().filename().string();
+        if (e.path().extension() != ".ver") continue;
+        ++files;
+        plat::RcVersion version(e.path().parent_path().string() + "/" + name.substr(0, name.size() - 4));
+        const char* text = nullptr;
+        ASSERT_TRUE(version.FileDescription(&text)) << name;
+        const std::string description(text);
+        EXPECT_TRUE(std::any_of(description.begin(), description.end(),
+                                [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            << name << ": " << testsupport::u8(description);
+    }
+    EXPECT_GE(files, 15); // the program and its libraries
 }
 
 TEST_F(Presentation, PlayerStaysSilentWithoutABackend) {

@@ -17,9 +17,9 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTextBlockFormat>
 #include <QTextCursor>
@@ -117,10 +117,13 @@ TFormGauntlet::TFormGauntlet(GameSettings& settings, ConfHeader& header, AkSourc
     // The count, the reset button and the type label.
     auto* row = new QHBoxLayout;
     auto* countLabel = new QLabel(fromSjis(text::LabelCount), this);
-    EditCount = new QLineEdit(this);
+    // A spin box whose maximum shows the largest count (100), where an edit
+    // took a larger one and ran 100 without a word. A count of 1 to 4 stays
+    // as typed (and is stored so); the start runs at least 5.
+    EditCount = new QSpinBox(this);
     EditCount->setObjectName("EditCount");
-    EditCount->setMaxLength(3);
-    EditCount->setFixedWidth(48);
+    EditCount->setRange(1, MaxSimCount);
+    EditCount->setFixedWidth(64);
     countLabel->setBuddy(EditCount);
     ButtonReset = new QPushButton(fromSjis(text::ButtonReset), this);
     ButtonReset->setObjectName("ButtonReset");
@@ -164,7 +167,7 @@ TFormGauntlet::TFormGauntlet(GameSettings& settings, ConfHeader& header, AkSourc
 }
 
 void TFormGauntlet::readModeValues() {
-    EditCount->setText(QString::number(modes::readModeValue(info(), "SimCount")));
+    EditCount->setValue(modes::readModeValue(info(), "SimCount"));
     int height = modes::readModeValue(info(), "ScrollHeight");
     PanelVs->setFixedHeight(std::clamp(height, MinPanelHeight, MaxPanelHeight));
 }

@@ -15,7 +15,7 @@
 class QAction;
 class QFrame;
 class QLabel;
-class QLineEdit;
+class QSpinBox;
 class QMenu;
 class QStatusBar;
 class QTextEdit;
@@ -38,7 +38,7 @@ public:
     QLabel* PanelMiddle = nullptr;
     QLabel* PanelRHead = nullptr;
     QTreeWidget* ListViewEnemies = nullptr;
-    QLineEdit* EditCount = nullptr;
+    QSpinBox* EditCount = nullptr;
     QPushButton* ButtonReset = nullptr;
     QMenu* PopupMenuEnemies = nullptr;
     QAction* SetUndo = nullptr;

@@ -344,6 +344,11 @@ void TFormTeam::drawBoard() {
     ScrollBoxTeam->setAutoFillBackground(true);
     ScrollBoxTeam->widget()->setPalette(palette);
     ScrollBoxTeam->widget()->setAutoFillBackground(true);
+    // The hint on that background is written in the system text colour of
+    // the display settings, as the other modes' windows write theirs.
+    QPalette hint = LabelCaption->palette();
+    hint.setColor(QPalette::WindowText, plat::ui::colorFromRef(display.Color[0]));
+    LabelCaption->setPalette(hint);
     if (registration_.hasBoard()) {
         ImageTeam->setFixedSize(BoardWidth, boardHeight(teams_.size()));
         ImageTeam->show();

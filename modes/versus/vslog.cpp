@@ -307,10 +307,22 @@ void TFormVsLog::showEvent(QShowEvent* e) {
 
 void TFormVsLog::FormShow() {
     stepper_->open();
+    bool created = false;
     for (int side = 0; side < 2; ++side) {
         if (status_[side]) continue;
         status_[side] = std::make_unique<TFormStatus>(side);
         status_[side]->InitStatusWindow(*ak_[side], display_.Color[1 + side]);
+        created = true;
+    }
+    // A status window without a place of its own stands beside the match
+    // window and beside the other one, not over the narration.
+    if (created) {
+        QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+        const QSize frame = status_[0]->frameGeometry().size().expandedTo(status_[1]->frameGeometry().size());
+        const auto places = statusWindowPlaces(frameGeometry(), frame, area);
+        for (int side = 0; side < 2; ++side)
+            if (!status_[side]->placeRestored()) status_[side]->move(places[side]);
     }
     panels_[0]->setText(fromSjis(matchTypeText(settings_)));
     panels_[1]->setText(fromSjis(announcerText(settings_)));

@@ -13,8 +13,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace versus::ui {
 
@@ -72,8 +75,41 @@ TFormStatus::TFormStatus(int side)
     resize(260, 300);
 
     placement_ = modes::format(modes::modeInfo(modes::ModeKind::Versus).ExtraWindow, side_);
-    plat::ui::LoadWindowPosition(placement_, this);
+    placeRestored_ = plat::ui::LoadWindowPosition(placement_, this);
     plat::ui::LoadWindowSize(placement_, this);
+}
+
+std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame,
+                                         const QRect& area) {
+    const int pair = 2 * statusFrame.width();
+    int left;
+    if (matchFrame.right() + pair <= area.right())
+        left = matchFrame.right() + 1;
+    else if (matchFrame.left() - pair >= area.left())
+        left = matchFrame.left() - pair;
+    else
+        left = area.right() + 1 - pair;
+    left = std::max(left, area.left());
+    const int top = std::clamp(matchFrame.top(), area.top(),
+                               std::max(area.top(), area.bottom() + 1 - statusFrame.height()));
+    return {QPoint(left, top), QPoint(left + statusFrame.width(), top)};
+}
+
+void TFormStatus::fitColumns() {
+    // The designed widths of "No", "武装名" and "残弾"; "装甲値" has none.
+    const int designed[4] = {30, 100, 40, 0};
+    int total = 0;
+    for (int i = 0; i < 4; ++i) {
+        ListView1->resizeColumnToContents(i); // the heading's and the cells' width
+        const int w = std::max(designed[i], ListView1->columnWidth(i));
+        ListView1->setColumnWidth(i, w);
+        total += w;
+    }
+    // The list shows every column in full, a vertical scroll bar included.
+    const int scrollBar = ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView1);
+    ListView1->setMinimumWidth(total + 2 * ListView1->frameWidth() + scrollBar);
+    if (layout()) layout()->activate();
+    resize(std::max(width(), minimumSizeHint().width()), height());
 }
 
 TFormStatus::~TFormStatus() {
@@ -115,6 +151,7 @@ void TFormStatus::InitStatusWindow(const TArmoredKnight& ak, uint32_t colour) {
     }
     ImageP1->setPixmap(bars_);
     FillWeaponList(ak);
+    fitColumns();
 }
 
 void TFormStatus::UpdateStatusWindow(const TArmoredKnight& ak) {

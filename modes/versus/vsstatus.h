@@ -8,8 +8,11 @@
 #include "base/akrecord.h"
 
 #include <QPixmap>
+#include <QPoint>
+#include <QRect>
 #include <QWidget>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -27,10 +30,14 @@ public:
     ~TFormStatus() override;
 
     int side() const { return side_; }
+    // Whether the window came up at a place it had stored.
+    bool placeRestored() const { return placeRestored_; }
     uint32_t barColour() const { return barColour_; }
     const QPixmap& bars() const { return bars_; }
 
-    // Caption, full bars in `colour` and the weapon list.
+    // Caption, full bars in `colour` and the weapon list, its columns
+    // widened where their headings or the AK's weapons need more room than
+    // the designed widths (the window grows to show them all).
     void InitStatusWindow(const TArmoredKnight& ak, uint32_t colour);
     // Bars as the AK stands and the weapon list.
     void UpdateStatusWindow(const TArmoredKnight& ak);
@@ -44,6 +51,7 @@ protected:
 
 private:
     void drawBar(class QPainter& painter, int row, int width, const std::string& text);
+    void fitColumns();
     void savePlacement();
 
     int side_;
@@ -51,6 +59,15 @@ private:
     QPixmap bars_;
     std::string placement_;
     bool saved_ = false;
+    bool placeRestored_ = false;
 };
+
+// Where the two status windows go when they have no stored place (outer
+// frames): side by side, player 1's on the left, to the right of the match
+// window; to its left when the right has no room; at the right edge of the
+// available area, over the match window, when neither side has. They never
+// cover each other while the area is two windows wide.
+std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame,
+                                         const QRect& area);
 
 } // namespace versus::ui

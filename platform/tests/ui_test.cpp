@@ -1,10 +1,18 @@
+#include "platform/notify.h"
 #include "platform/registry.h"
+#include "platform/ui/host.h"
 #include "platform/ui/placement.h"
 #include "platform/ui/qtsjis.h"
 #include "testsupport/testsupport.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLibraryInfo>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -42,6 +50,41 @@ TEST(QtEdge, ValidatorCountsShiftJisBytes) {
     EXPECT_EQ(v.validate(noForm, pos), QValidator::Invalid);
 }
 
+// The boxes' buttons carry the system's texts whatever Qt's language.
+TEST(QtEdge, MessageBoxButtonsSpeakJapanese) {
+    app();
+    plat::ui::installQtHost();
+    QStringList seen[2];
+    for (int i = 0; i < 2; ++i) {
+        QTimer::singleShot(0, [&seen, i] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) return ADD_FAILURE() << "no box";
+            for (QAbstractButton* b : box->buttons()) seen[i] << b->text();
+            box->button(i == 0 ? QMessageBox::Cancel : QMessageBox::No)->click();
+        });
+        const auto buttons = i == 0 ? plat::notify::Buttons::OkCancel : plat::notify::Buttons::YesNo;
+        EXPECT_EQ(plat::notify::show("?", "", plat::notify::Icon::Question, buttons),
+                  i == 0 ? plat::notify::IdCancel : plat::notify::IdNo);
+        seen[i].sort();
+    }
+    plat::notify::setHandler({});
+    EXPECT_EQ(seen[0], QStringList({"OK", QString::fromUtf8("キャンセル")}));
+    EXPECT_EQ(seen[1], QStringList({QString::fromUtf8("いいえ(&N)"), QString::fromUtf8("はい(&Y)")}));
+}
+
+// Qt's own texts in Japanese where Debian's translations are installed; no
+// translation, and no harm, from a folder without them.
+TEST(QtEdge, QtTranslationsLoadWhereInstalled) {
+    app();
+    EXPECT_FALSE(plat::ui::installQtTranslations(QDir::tempPath() + "/no-such-translations"));
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
+    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+    if (!QFile::exists(folder + "/qtbase_ja.qm")) GTEST_SKIP() << "qt6-translations-l10n is not installed";
+    ASSERT_TRUE(plat::ui::installQtTranslations());
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), "Look in:");
+    EXPECT_FALSE(plat::ui::installQtTranslations(QDir::tempPath() + "/no-such-translations"));
+}
+
 TEST(Placement, FirstOpenCentresThenRestoresWhereItWasLeft) {
     app();
     testsupport::TempDir dir;
@@ -50,7 +93,7 @@ TEST(Placement, FirstOpenCentresThenRestoresWhereItWasLeft) {
     {
         QWidget w;
         w.resize(300, 200);
-        plat::ui::LoadWindowPosition("Test", &w);
+        EXPECT_FALSE(plat::ui::LoadWindowPosition("Test", &w));
         plat::ui::LoadWindowSize("Test", &w);
         EXPECT_EQ(w.size(), QSize(300, 200));
         EXPECT_NEAR(w.frameGeometry().center().x(), area.center().x(), 2);
@@ -63,7 +106,7 @@ TEST(Placement, FirstOpenCentresThenRestoresWhereItWasLeft) {
     {
         QWidget w;
         w.resize(300, 200);
-        plat::ui::LoadWindowPosition("Test", &w);
+        EXPECT_TRUE(plat::ui::LoadWindowPosition("Test", &w));
         plat::ui::LoadWindowSize("Test", &w);
         EXPECT_EQ(w.pos(), QPoint(area.left() + 20, area.top() + 30));
         EXPECT_EQ(w.size(), QSize(320, 240));

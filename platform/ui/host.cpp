@@ -3,14 +3,21 @@
 #include "platform/desktop.h"
 #include "platform/notify.h"
 #include "platform/ui/qtsjis.h"
+#include "sjis/ui_text.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
+#include <QTranslator>
 #include <QUrl>
 #include <QWidget>
+
+#include <utility>
 
 #ifdef VELL_HAVE_QT_MULTIMEDIA
 #include <QAudioDevice>
@@ -37,6 +44,13 @@ int showBox(const notify::Request& r) {
     case notify::Buttons::OkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
     case notify::Buttons::YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     }
+    const std::pair<QMessageBox::StandardButton, const char*> texts[] = {
+        {QMessageBox::Ok, text::ButtonOk},
+        {QMessageBox::Cancel, text::ButtonCancel},
+        {QMessageBox::Yes, text::ButtonYes},
+        {QMessageBox::No, text::ButtonNo}};
+    for (const auto& [button, caption] : texts)
+        if (QAbstractButton* b = box.button(button)) b->setText(fromSjis(caption));
     if (r.topmost) box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     int result = box.exec();
     switch (result) {
@@ -86,6 +100,16 @@ std::unique_ptr<desktop::MediaPlayback> openQtMedia(int kind, const std::string&
 #endif
 
 } // namespace
+
+bool installQtTranslations(const QString& folder) {
+    // One translator for the life of the program; a second call reloads it.
+    static QTranslator* translator = nullptr;
+    const QString from = folder.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : folder;
+    if (!translator) translator = new QTranslator(QCoreApplication::instance());
+    QCoreApplication::removeTranslator(translator);
+    if (!translator->load(QLocale(QLocale::Japanese, QLocale::Japan), "qt", "_", from)) return false;
+    return QCoreApplication::installTranslator(translator);
+}
 
 void installQtHost() {
     notify::setHandler(qtNotifier);

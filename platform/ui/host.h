@@ -7,6 +7,8 @@
 
 #include "platform/export.h"
 
+#include <QString>
+
 #include <functional>
 
 class QObject;
@@ -16,6 +18,12 @@ namespace plat::ui {
 // Installs the Qt notifier, document opener and media backend. Call once the
 // QApplication exists.
 PLAT_API void installQtHost();
+
+// Loads Qt's own Japanese texts (file dialogs, standard buttons, context
+// menus) from `folder`, by default Qt's translations folder (Debian's
+// qt6-translations-l10n). False, and Qt speaks English, where they are not
+// installed.
+PLAT_API bool installQtTranslations(const QString& folder = {});
 
 // Runs `call` later on `target`'s thread (the stand-in for posting a private
 // window message); dropped when the target is gone by then.

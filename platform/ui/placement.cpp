@@ -37,13 +37,13 @@ void centreOnScreen(QWidget* window) {
     window->move(area.center() - QPoint(frame.width() / 2, frame.height() / 2));
 }
 
-void LoadWindowPosition(std::string_view name, QWidget* window) {
-    if (!window) return;
+bool LoadWindowPosition(std::string_view name, QWidget* window) {
+    if (!window) return false;
     int top = readPart(name, "Top");
     int left = readPart(name, "Left");
     if (top == -1) {
         centreOnScreen(window);
-        return;
+        return false;
     }
     // A stored place off every screen would lose the window: bring it back
     // into the available area of the nearest screen.
@@ -53,6 +53,7 @@ void LoadWindowPosition(std::string_view name, QWidget* window) {
     int x = std::clamp(p.x(), area.left(), std::max(area.left(), area.right() - frame.width() + 1));
     int y = std::clamp(p.y(), area.top(), std::max(area.top(), area.bottom() - frame.height() + 1));
     window->move(x, y);
+    return true;
 }
 
 void SaveWindowPosition(std::string_view name, QWidget* window) {

@@ -14,7 +14,8 @@ class QWidget;
 
 namespace plat::ui {
 
-PLAT_API void LoadWindowPosition(std::string_view name, QWidget* window);
+// True when a stored place was restored; a window without one is centred.
+PLAT_API bool LoadWindowPosition(std::string_view name, QWidget* window);
 PLAT_API void SaveWindowPosition(std::string_view name, QWidget* window);
 PLAT_API void LoadWindowSize(std::string_view name, QWidget* window);
 PLAT_API void SaveWindowSize(std::string_view name, QWidget* window);

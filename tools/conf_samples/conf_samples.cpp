@@ -4,8 +4,11 @@
 // manager's own writers, so they are exactly what the program would save.
 //   conf_samples [--source <samples.txt>] <program folder>
 //   conf_samples [--source <samples.txt>] --verify <program folder>
+// Generating also lays out each conf's AK output and results folders.
 // --verify generates into a scratch folder and compares the result with the
-// Config folder given, byte for byte and file for file.
+// Config folder given, byte for byte and file for file, and checks that
+// those folders are there and that every conf has a results folder of its
+// own.
 #include "base/sjis.h"
 #include "config/conffile.h"
 #include "config/confpath.h"
@@ -195,14 +198,63 @@ void clearConfig(const std::string& programFolder) {
     }
 }
 
-void generate(const std::string& sourcePath, const std::string& programFolder) {
+// The folders a sample event writes into, which the program does not make:
+// its AK output folder and its results folder.
+std::vector<std::string> outputFolders(const ConfHeader& h) {
+    return {std::string(sjis::readField(h.AkOutputFolder)), std::string(sjis::readField(h.ResultFolder))};
+}
+
+// Makes the folder `relative` under the program folder, one level at a
+// time, with an empty .gitkeep (git keeps no empty folder).
+void layOutFolder(const std::string& programFolder, const std::string& relative) {
+    for (size_t end = 0; (end = relative.find('\\', end)) != std::string::npos; ++end) {
+        if (!plat::makeDirectory(cnf::resolve(programFolder, relative.substr(0, end + 1))))
+            throw Failure{"cannot make the folder " + relative};
+    }
+    std::string keep = plat::joinPath(cnf::resolve(programFolder, relative), ".gitkeep");
+    if (!plat::fileExists(keep) && !plat::writeWholeFileAtomic(keep, ""))
+        throw Failure{"cannot write " + keep};
+}
+
+// The headers of the confs written.
+std::vector<ConfHeader> generate(const std::string& sourcePath, const std::string& programFolder) {
     cnf::ConfTree tree(programFolder);
     std::vector<PendingConf> confs = readSamples(sourcePath, tree);
     clearConfig(programFolder);
     if (!tree.save()) throw Failure{"cannot write the tree files under " + programFolder};
-    for (const PendingConf& c : confs)
+    std::vector<ConfHeader> headers;
+    for (const PendingConf& c : confs) {
         if (!cnf::writeConf(programFolder, sjis::readField(c.node->rec.ConfPath), c.conf))
             throw Failure{"cannot write a conf file under " + programFolder};
+        for (const std::string& folder : outputFolders(c.conf.Header)) layOutFolder(programFolder, folder);
+        headers.push_back(c.conf.Header);
+    }
+    return headers;
+}
+
+// True when every sample event's output folders are in the committed
+// program folder and no two events share a results folder (one would
+// overwrite the other's result file and logs).
+bool foldersLaidOut(const std::vector<ConfHeader>& headers, const std::string& committed) {
+    bool ok = true;
+    std::vector<std::string> results;
+    for (const ConfHeader& h : headers) {
+        for (const std::string& folder : outputFolders(h))
+            if (!plat::isDirectory(cnf::resolve(committed, folder))) {
+                std::fprintf(stderr, "conf_samples: the folder %s of a sample conf is missing\n",
+                             folder.c_str());
+                ok = false;
+            }
+        std::string key = plat::upperCaseKey(sjis::readField(h.ResultFolder));
+        for (const std::string& other : results)
+            if (other == key) {
+                std::fprintf(stderr, "conf_samples: two sample confs share the results folder %s\n",
+                             key.c_str());
+                ok = false;
+            }
+        results.push_back(key);
+    }
+    return ok;
 }
 
 // True when both Config folders hold the same files with the same bytes.
@@ -261,8 +313,9 @@ int main(int argc, char** argv) {
         plat::TempFolder scratch;
         if (!scratch.ok()) throw Failure{"no scratch folder"};
         std::string fresh = folderArg(scratch.osPath().c_str());
-        generate(source, fresh);
-        return sameConfig(fresh, target) ? 0 : 1;
+        std::vector<ConfHeader> headers = generate(source, fresh);
+        const bool same = sameConfig(fresh, target);
+        return foldersLaidOut(headers, target) && same ? 0 : 1;
     } catch (const Failure& f) {
         std::fprintf(stderr, "conf_samples: %s\n", f.what.c_str());
         return 1;

@@ -28,10 +28,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
@@ -141,6 +144,19 @@ inline void clickLater(QWidget* window, const char* button) {
         return;
     }
     QMetaObject::invokeMethod(b, "click", Qt::QueuedConnection);
+}
+
+// Types `text` into an edit or a spin box as its user would: what it held
+// is selected and replaced key by key (a spin box checks every key).
+inline void typeText(QWidget* control, const QString& text) {
+    if (auto* spin = qobject_cast<QAbstractSpinBox*>(control))
+        spin->selectAll();
+    else if (auto* edit = qobject_cast<QLineEdit*>(control))
+        edit->selectAll();
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, c.toUpper().unicode(), Qt::NoModifier, QString(c));
+        QApplication::sendEvent(control, &press);
+    }
 }
 
 // The active modal window when its object name is `objectName`.

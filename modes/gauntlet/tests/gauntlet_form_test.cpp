@@ -13,9 +13,9 @@
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -84,7 +84,10 @@ TEST_F(GauntletForm, WhatTheWindowShows) {
     EXPECT_FALSE(form->ButtonDecide->isEnabled());
     EXPECT_FALSE(form->ButtonStart->isEnabled());
     EXPECT_EQ(form->EditCount->text(), "20");
-    EXPECT_EQ(form->EditCount->maxLength(), 3);
+    // The box itself shows the largest count.
+    EXPECT_EQ(form->EditCount->maximum(), 100);
+    gui::typeText(form->EditCount, "500"); // the last 0 would pass the limit
+    EXPECT_EQ(form->EditCount->text(), "50");
     EXPECT_EQ(form->PanelVs->height(), 185);
     EXPECT_EQ(form->minimumWidth(), 488);
     EXPECT_EQ(form->maximumWidth(), 488);
@@ -275,7 +278,7 @@ TEST_F(GauntletForm, ClosingStoresTheCountAsTypedAndThePanelHeight) {
     auto form = open();
     EXPECT_EQ(form->EditCount->text(), "50");
     EXPECT_EQ(form->PanelVs->height(), 600); // kept to what fits the window
-    form->EditCount->setText("3");
+    gui::typeText(form->EditCount, "3");
     form->done(2);
     EXPECT_EQ(form->setup().buffer(), nullptr); // EndSystem
     std::string key = "Software\\Dunmoor\\CVVell\\DLL\\Gauntlet";

@@ -8,7 +8,6 @@
 #include "modes/frame/tests/gamestarttest.h"
 
 #include <QElapsedTimer>
-#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTreeWidget>
@@ -29,7 +28,7 @@ void prepare(QWidget* form, int own, const char* count) {
     list->setCurrentItem(item);
     emit list->itemDoubleClicked(item, 0);
     form->findChild<QPushButton*>("ButtonDecide")->click();
-    form->findChild<QLineEdit*>("EditCount")->setText(count);
+    typeText(form->findChild<QWidget*>("EditCount"), count);
 }
 
 class GauntletGameStart : public GameStartTest {

@@ -33,6 +33,8 @@ std::string printed(const char* fmt, int a, int b = 0) {
 }
 
 constexpr const char* LeagueConf = "Config\\VLCNF000004";
+// Its results folder, one of its own under Result.
+constexpr const char* LeagueResults = "program/Result/青嵐リーグ";
 
 class LeagueSample : public ModeTest {
 protected:
@@ -49,7 +51,7 @@ protected:
         }
         for (const char* folder : {"AkData", "WpData", "Config", "Message", "sysmsg", "Format"})
             fs::copy(fs::path(programDir()) / folder, program / folder, fs::copy_options::recursive);
-        fs::create_directories(program / "Result");
+        fs::create_directories(path(LeagueResults));
         programFolder_ = program.string() + "/";
         plat::setProgramFolder(programFolder_);
         plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\DLL\\League", "RandomSort", 0);
@@ -116,12 +118,12 @@ protected:
 
     std::set<std::string> resultFiles() const {
         std::set<std::string> names;
-        for (const fs::directory_entry& e : fs::directory_iterator(path("program/Result")))
+        for (const fs::directory_entry& e : fs::directory_iterator(path(LeagueResults)))
             names.insert(e.path().filename().string());
         return names;
     }
     std::string result(const std::string& name) const {
-        return testsupport::readFile(path("program/Result/" + name));
+        return testsupport::readFile(path(std::string(LeagueResults) + "/" + name));
     }
 
     std::string programFolder_;

@@ -82,6 +82,12 @@ TEST_F(TeamForm, WhatTheWindowShowsAndForces) {
     EXPECT_EQ(form->ButtonRegAll2->text(), QString::fromUtf8("右に全登録"));
     EXPECT_TRUE(form->CheckBoxContinue->text().startsWith(QString::fromUtf8("対戦を勝ち抜きにする")));
     EXPECT_FALSE(form->LabelCaption->isHidden());
+    // The hint is written in the system text colour on the background colour.
+    const DispAttribute& display = form->setup().tables().Display;
+    EXPECT_EQ(form->LabelCaption->palette().color(QPalette::WindowText),
+              plat::ui::colorFromRef(display.Color[0]));
+    EXPECT_EQ(form->LabelCaption->palette().color(QPalette::Window),
+              plat::ui::colorFromRef(display.Color[7]));
     EXPECT_TRUE(form->ImageTeam->isHidden());
     EXPECT_EQ(form->ScrollBoxTeam->height(), 150);
     EXPECT_EQ(form->ComboBoxText->currentText(), "TeamBattle.txt");

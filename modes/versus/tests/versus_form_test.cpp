@@ -10,15 +10,18 @@
 #include "vstest.h"
 
 #include "platform/desktop.h"
+#include "testsupport/qtfont.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBlock>
@@ -280,8 +283,59 @@ TEST_F(VersusForm, AMissingWeaponCatalogStopsTheStart) {
     plat::notify::clearRecorded();
 }
 
+// Places of the status windows without stored ones, 260 x 300 each (the
+// pair 520 wide), on a 1920 x 1040 area.
+TEST(StatusWindowPlaces, BesideTheMatchWindowAndBesideEachOther) {
+    const QSize status(260, 300);
+    const QRect area(0, 0, 1920, 1040);
+    using versus::ui::statusWindowPlaces;
+    // A centred 640 x 520 match window ends at x 1279: the pair from 1280.
+    auto places = statusWindowPlaces(QRect(640, 260, 640, 520), status, area);
+    EXPECT_EQ(places[0], QPoint(1280, 260));
+    EXPECT_EQ(places[1], QPoint(1540, 260));
+    // Ending at 1539 leaves 380 on the right: the pair goes left, 900 - 520.
+    places = statusWindowPlaces(QRect(900, 0, 640, 520), status, area);
+    EXPECT_EQ(places[0], QPoint(380, 0));
+    EXPECT_EQ(places[1], QPoint(640, 0));
+    // No room on either side of 363..1002 in 1366 x 728: at the right edge,
+    // 1366 - 520; a match window lower than 728 - 300 brings them up to 428.
+    places = statusWindowPlaces(QRect(363, 500, 640, 520), status, QRect(0, 0, 1366, 728));
+    EXPECT_EQ(places[0], QPoint(846, 428));
+    EXPECT_EQ(places[1], QPoint(1106, 428));
+}
+
+// With a large font, every column of the weapon list is as wide as its
+// heading and its cells need, and the window shows all four.
+TEST(StatusWindowColumns, FitTheirHeadingsAndTheWeapons) {
+    testsupport::SystemFontPixels font(20);
+    {
+        auto ak = std::make_unique<TArmoredKnight>();
+        sjis::writeField(ak->Weapon[0].Name, sj("ロングレンジビームライフル改"));
+        ak->Weapon[0].Price = 850;
+        ak->Weapon[0].AmmoLeft = 120;
+        ak->Weapon[0].ArmorLeft = 1200;
+        versus::ui::TFormStatus status(0);
+        status.InitStatusWindow(*ak, 0x0000ff);
+        status.show();
+        QApplication::processEvents();
+        QTreeWidget* list = status.ListView1;
+        int total = 0;
+        for (int i = 0; i < 4; ++i) {
+            SCOPED_TRACE(i);
+            EXPECT_GE(list->columnWidth(i), list->header()->sectionSizeHint(i));
+            EXPECT_GT(list->columnWidth(i),
+                      list->fontMetrics().horizontalAdvance(list->topLevelItem(0)->text(i)));
+            if (i < 3) total += list->columnWidth(i);
+        }
+        EXPECT_GE(list->viewport()->width(), total + list->header()->sectionSizeHint(3));
+    }
+}
+
 TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
     settings_.Options[OptAkOutput] = 1;
+    // Player 2's status window has a place of its own; player 1's has none.
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\Window", "Game_VsStatus1Top", 10);
+    plat::reg::writeInteger("Software\\Dunmoor\\CVVell\\Window", "Game_VsStatus1Left", 20);
     TFormVersus& f = open();
     fillBoth();
     int stage = 0, enters = 0;
@@ -289,6 +343,7 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
     QString panel0, panel1, caption, akViewText;
     bool minimised = false, statusShown = false, afterEnabled = false, playOff = false;
     bool p1AtStart = true, statusHidden = false;
+    QPoint status1At, status2At, status1Default;
     EXPECT_TRUE(runMatch(f, stage, 3, [&](TFormVsLog* w) {
         switch (stage) {
         case 0:
@@ -297,6 +352,11 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
             panel1 = w->statusPanel(1)->text();
             p1AtStart = w->ToolButtonP1->isEnabled();
             statusShown = w->statusWindow(0) && w->statusWindow(0)->isVisible();
+            status1At = w->statusWindow(0)->pos();
+            status2At = w->statusWindow(1)->pos();
+            status1Default =
+                versus::ui::statusWindowPlaces(w->frameGeometry(), w->statusWindow(0)->frameGeometry().size(),
+                                               w->screen()->availableGeometry())[0];
             stage = 1;
             return;
         case 1:
@@ -335,6 +395,10 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
     EXPECT_GT(panel1.size(), QString::fromUtf8("アナウンサー： ").size());
     EXPECT_FALSE(p1AtStart);
     EXPECT_TRUE(statusShown);
+    // Where the rule puts it, give or take the window frames that a window
+    // gets once shown.
+    EXPECT_LE((status1At - status1Default).manhattanLength(), 16) << status1At.x() << "," << status1At.y();
+    EXPECT_EQ(status2At, QPoint(20, 10));
     EXPECT_GT(enters, 3);
     ASSERT_FALSE(lastLog.isEmpty());
     EXPECT_NE(lastLog.back(), Prompt);
