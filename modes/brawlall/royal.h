@@ -98,12 +98,14 @@ std::string guideSentence(const cv::CombatantState& state);
 
 // ---- Result table ------------------------------------------------------------
 
-// The rows in result order: those still in the game first, then more wins,
-// more AKs destroyed, more pilots killed; equal rows in list order.
-std::vector<const RoyalEntryRecord*> finalStandings(const modes::EntrantList& entrants);
+// The entrants with a row in result order: those still in the game first,
+// then more wins, more AKs destroyed, more pilots killed; equal rows in
+// list order. An entrant whose AK file went missing during the run
+// (marked absent) comes after all others.
+std::vector<const modes::Entrant*> finalStandings(const modes::EntrantList& entrants);
 
 // Two empty lines, "【結果】", the table of the standings and the organiser
-// and stadium line.
-modes::Lines resultTable(const GameSettings& settings, const std::vector<const RoyalEntryRecord*>& standings);
+// and stadium line. An absent entrant's rank label is "－".
+modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings);
 
 } // namespace brawl

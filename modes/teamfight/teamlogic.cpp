@@ -82,7 +82,7 @@ void Registration::decide(int n) {
 }
 
 bool sameStem(std::string_view a, std::string_view b) {
-    return plat::equalsIgnoreCase(plat::splitPath(a).name, plat::splitPath(b).name);
+    return modes::outputStem(a) == modes::outputStem(b);
 }
 
 void Registration::put(SlotRef slot, std::string_view folder, std::string_view file) {
@@ -123,15 +123,10 @@ void Registration::registerAll(int team, std::string_view folder, const std::vec
     // One stem, one slot: an AK already in the other team stays there, and
     // of two files of one stem only the first is taken.
     const modes::EntrantList& other = teams_.Side[1 - team];
-    auto stands = [](const modes::EntrantList& list, const std::string& file) {
-        return std::any_of(list.begin(), list.end(), [&file](const modes::Entrant& e) {
-            return !e.Path.empty() && sameStem(e.Path, file);
-        });
-    };
     modes::EntrantList taken;
     for (const std::string& file : files) {
         if (static_cast<int>(taken.size()) >= n) break;
-        if (stands(other, file) || stands(taken, file)) continue;
+        if (modes::stemTaken(other, file) || modes::stemTaken(taken, file)) continue;
         taken.push_back(modes::makeEntrant(folder, file));
     }
     modes::EntrantList shuffled;
@@ -440,13 +435,11 @@ void TeamRun::RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, c
         modes::Entrant& member = teams_.Side[t][static_cast<size_t>(index_[t])];
         EntryRecord& r = *member.row();
         std::string path = boutAkPath(member.Path, r.Stage, da1Only, akOutputFolder_);
-        sides.Ak[t] = TArmoredKnight{};
-        bool loaded = LoadAkData(&sides.Ak[t], path.c_str()) == 0;
+        bool loaded = modes::loadSide(settings_, sides, t, path);
         r.Draws = 0;
         r.OwnAkDestroyed = 0;
         r.OwnPilotKilled = 0;
         if (!loaded) continue; // cannot appear: loses by walkover
-        sjis::writeField(t == 0 ? settings_.AkFile1 : settings_.AkFile2, path);
         int32_t value = sides.Ak[t].MachineValue, total = sides.Ak[t].TotalCr;
         r.MachineValue = value;
         r.TotalCr = total;

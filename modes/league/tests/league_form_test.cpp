@@ -1,9 +1,10 @@
 // The league's set-up window driven directly, offscreen: what the frame's
 // mode form shows after FormCreate, the AK list's sorting, the folder slots
 // and the folder picker, the detail window and its close message, the
-// result file test, a league of one refused, and what the window stores
-// when it closes.
+// result file test, a league of one and an unreadable entrant refused, and
+// what the window stores when it closes.
 #include "modes/frame/tests/modetest.h"
+#include "modes/frame/textfmt.h"
 #include "modes/league/lgmain.h"
 
 #include <QApplication>
@@ -155,6 +156,19 @@ TEST_F(LeagueForm, StartIsRefusedWithoutAWritableResultFileOrWithOneEntrant) {
     header_.CheckWeaponData = 0;
     form->ButtonStartClick();
     EXPECT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
+}
+
+TEST_F(LeagueForm, AnEntrantThatCannotBeReadRefusesTheStart) {
+    // Its matches would not be played and the others' win rates would fall.
+    testsupport::writeFile(path("ak/ak04.dat"), "no AK data\r\n");
+    auto form = open();
+    ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 4);
+    form->ButtonStartClick();
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + modes::shownPath(akFolder() + "\\ak04.dat") +
+                               sj(")から読みこめません"));
     EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
 }
 
