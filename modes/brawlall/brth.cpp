@@ -250,7 +250,10 @@ void TBRoyal::stepFight(RoyalFight& fight) {
 void TBRoyal::EndRoyalFight(RoyalFight& fight) {
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
     // The output AK files EndMatch1 is about to write: the winner's is the
-    // file of its next fight.
+    // file of its next fight. The game processor names them after the
+    // input files' stems, side 1 first; no two entrants share a stem
+    // (chooseEntrants, the drop on the map), so side 1's file never takes
+    // the name side 2's is given here, and both are the files written.
     std::string outputs[2];
     for (int k = 0; k < 2; ++k) {
         char name[256] = {};

@@ -37,9 +37,11 @@ int entrantCount(int typed, int cols, int rows, size_t listRows) {
 
 modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows,
                                   int count) {
+    std::vector<std::string> files;
+    for (const modes::AkRow& row : rows) files.push_back(row.File);
     modes::EntrantList list;
-    for (int i = 0; i < count && i < static_cast<int>(rows.size()); ++i)
-        list.push_back(modes::makeRoyalEntrant(akFolder, rows[static_cast<size_t>(i)].File));
+    for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(std::max(count, 0))))
+        list.push_back(modes::makeRoyalEntrant(akFolder, files[i]));
     return list;
 }
 

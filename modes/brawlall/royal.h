@@ -26,9 +26,11 @@ namespace brawl {
 // the map and the rows of the AK list.
 int entrantCount(int typed, int cols, int rows, size_t listRows);
 
-// The entrants of the first `count` rows of the AK list (in its order),
-// each with its row from cmnMakeDigest3 (left zero when the AK cannot be
-// loaded).
+// The entrants of the first `count` rows of the AK list (in its order)
+// whose files have distinct output stems (modes::distinctStemRows: the
+// winner of a fight fights on with the output AK file the game processor
+// names after the stem, which two entrants must not share), each with its
+// row from cmnMakeDigest3 (left zero when the AK cannot be loaded).
 modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows,
                                   int count);
 
