@@ -96,7 +96,7 @@ modes::Lines akSummary(const TArmoredKnight& ak, std::string_view path) {
         lines.push_back(modes::format(text::SummaryWeapon, slot + 1, name.c_str()));
     }
     lines.emplace_back();
-    lines.push_back(std::string(text::SummaryFile) + std::string(path));
+    lines.push_back(std::string(text::SummaryFile) + modes::shownPath(path));
     return lines;
 }
 

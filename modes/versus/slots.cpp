@@ -35,7 +35,7 @@ std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_vi
         lines.push_back(modes::format(text::SummaryWeapon, i + 1, name.c_str()));
     }
     lines.emplace_back();
-    lines.push_back(std::string(text::SummaryFile) + std::string(path));
+    lines.push_back(std::string(text::SummaryFile) + modes::shownPath(path));
     return lines;
 }
 

@@ -62,9 +62,12 @@ TEST_F(LeagueForm, WhatTheWindowShows) {
     EXPECT_FALSE(form->CheckBoxRandom->isChecked());
     EXPECT_EQ(form->minimumWidth(), 488);
     EXPECT_EQ(form->maximumWidth(), 488);
-    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Corvane Vell [" + akFolder() + "]"));
+    // Paths shown in the system's own form: every separator a '\'.
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Corvane Vell [" + modes::shownPath(akFolder()) + "]"));
+    EXPECT_FALSE(form->windowTitle().contains('/'));
     EXPECT_EQ(form->ComboBoxText->currentText(), "League.txt");
-    EXPECT_EQ(form->ComboBoxText->toolTip(), QString::fromStdString(resultFolder()));
+    EXPECT_EQ(form->ComboBoxText->toolTip(), QString::fromStdString(modes::shownPath(resultFolder())));
+    EXPECT_EQ(form->ComboBoxDir->toolTip(), QString::fromStdString(modes::shownPath(akFolder())));
     ASSERT_EQ(form->ComboBoxDir->count(), 3);
     EXPECT_EQ(form->ComboBoxDir->itemText(0), QString::fromUtf8("試合設定のパス"));
     EXPECT_EQ(form->ComboBoxDir->itemText(1), QString::fromUtf8("サンプル"));

@@ -306,7 +306,7 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_EQ(lines[6], " 3: ");
     EXPECT_EQ(lines[9], " 6: ");
     EXPECT_EQ(lines[10], "");
-    EXPECT_EQ(lines[11], sj("ファイル名：") + p1);
+    EXPECT_EQ(lines[11], sj("ファイル名：") + modes::shownPath(p1));
     EXPECT_EQ(slots.title(), std::string(sjis::readField(slots.ak(0).Pilot.Name)) + " Vs " + pilot);
 
     EXPECT_EQ(slots.active(), 0);
