@@ -20,12 +20,6 @@ void trimRight(std::string& line) {
 
 } // namespace
 
-std::string outputStem(std::string_view path) {
-    std::string stem = plat::splitPath(path).name;
-    for (char& c : stem) c = plat::asciiUpper(c);
-    return stem;
-}
-
 int roundCount(int n) {
     int r = 0;
     for (unsigned v = n > 1 ? static_cast<unsigned>(n - 1) : 0u; v; v >>= 1) ++r;

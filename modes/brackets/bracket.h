@@ -50,9 +50,7 @@ struct BracketNode {
     bool isSlot() const { return !Child[0] && !Child[1]; }
 };
 
-// The part of an AK file's path that names its output AK files: the file
-// name without folder and extension, ASCII upper case.
-std::string outputStem(std::string_view path);
+using modes::outputStem;
 
 // R: the number of binary digits of n - 1 (3 -> 2, 4 -> 2, 5 -> 3, 9 -> 4).
 int roundCount(int n);

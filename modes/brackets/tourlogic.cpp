@@ -54,15 +54,7 @@ void shuffleEntrants(modes::EntrantList& list, const std::function<int()>& rando
 }
 
 std::vector<size_t> entrantRows(const std::vector<std::string>& files, size_t n) {
-    std::vector<size_t> rows;
-    std::vector<std::string> stems;
-    for (size_t i = 0; i < files.size() && rows.size() < n; ++i) {
-        std::string stem = outputStem(files[i]);
-        if (std::find(stems.begin(), stems.end(), stem) != stems.end()) continue;
-        stems.push_back(std::move(stem));
-        rows.push_back(i);
-    }
-    return rows;
+    return modes::distinctStemRows(files, n);
 }
 
 std::string fullWidthNumber(int n) {
@@ -81,18 +73,6 @@ std::string matchTitle(const ConfHeader& header, std::string_view label, int num
 
 std::string logName(std::string_view resultFolder, int round, int counter) {
     return modes::joinFolder(resultFolder, modes::format("tm_%02d_%03d.txt", round, counter));
-}
-
-std::string nextAkFile(std::string_view inputPath, int32_t matches, std::string_view akOutputFolder,
-                       bool da1Only) {
-    if (matches <= 0) return std::string(inputPath);
-    // The game processor names a match's output after the input's name with
-    // ".da1" for a ".dat" input and the first free ".daN" otherwise; the old
-    // outputs are gone when the event starts, so after k matches that is
-    // ".da<k>" (always ".da1" with option 44).
-    plat::PathParts parts = plat::splitPath(inputPath);
-    std::string digit = da1Only ? std::string("1") : modes::format("%d", matches);
-    return modes::joinFolder(akOutputFolder, parts.name + ".da" + digit);
 }
 
 int32_t pilotNumber(std::string_view profile) {

@@ -46,12 +46,8 @@ std::string matchTitle(const ConfHeader& header, std::string_view label, int num
 // resultFolder + '\' + "tm_%02d_%03d.txt" of the round and the match counter.
 std::string logName(std::string_view resultFolder, int round, int counter);
 
-// The AK data file of an entrant's next match: its input file before its
-// first match; after `matches` fought, the output AK file that the game
-// processor wrote for its last one: the output folder + '\' + the input
-// file's name with the extension ".da<matches>" (".da1" with option 44).
-std::string nextAkFile(std::string_view inputPath, int32_t matches, std::string_view akOutputFolder,
-                       bool da1Only);
+// The AK data file of an entrant's next match, after `matches` won.
+using modes::nextAkFile;
 
 // A pilot's number for designated wins: when the profile begins with "（",
 // the characters up to the next "）" turned into half width, read as a

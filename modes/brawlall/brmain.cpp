@@ -263,6 +263,9 @@ void TFormRoyal::ImageBrDragDrop(DragSource source, QPoint pixel) {
         for (size_t i = 0; i < entrants_.size(); ++i)
             if (entrants_[i].Path == path) no = static_cast<int>(i);
         if (no < 0) {
+            // An AK whose output stem another entrant has would share its
+            // output AK files: refused, as "決定" passes it over.
+            if (modes::stemTaken(entrants_, path)) return;
             entrants_.push_back(modes::makeRoyalEntrant(s.akFolder(), selectedFile()));
             no = static_cast<int>(entrants_.size()) - 1;
             map_.setEntrantCount(map_.entrantCount() + 1);

@@ -149,14 +149,18 @@ void TBRoyal::StepRoyalFights() {
 }
 
 void TBRoyal::leaveUnloaded(int a, int b, const bool loaded[2]) {
-    // A fighter whose AK cannot be read leaves the game as after a draw;
+    // A fighter whose AK cannot be read (reported once, as it is never
+    // loaded again) leaves the game, marked absent in the result table;
     // its opponent is free again.
     const int sides[2] = {a, b};
     for (int k = 0; k < 2; ++k) {
         RoyalEntryRecord& r = row(sides[k]);
         r.FightTurn = 0;
         r.Opponent = 0;
-        if (!loaded[k]) r.OutStatus = 0;
+        if (!loaded[k]) {
+            r.OutStatus = 0;
+            entrants_[static_cast<size_t>(sides[k])].Absent = true;
+        }
         paintEntrant(sides[k]);
     }
 }
@@ -171,18 +175,14 @@ void TBRoyal::StartRoyalFight(int a, int b) {
     fight->Entrant[0] = a;
     fight->Entrant[1] = b;
 
-    std::string paths[2];
     bool loaded[2];
-    for (int k = 0; k < 2; ++k) {
-        paths[k] = akFiles_[static_cast<size_t>(fight->Entrant[k])];
-        loaded[k] = LoadAkData(&fight->Ak[k], paths[k].c_str()) == 0;
-    }
+    for (int k = 0; k < 2; ++k)
+        loaded[k] = modes::loadAkFile(fight->Settings, fight->Ak[k], k,
+                                      akFiles_[static_cast<size_t>(fight->Entrant[k])]);
     if (!loaded[0] || !loaded[1]) {
         leaveUnloaded(a, b, loaded);
         return;
     }
-    sjis::writeField(fight->Settings.AkFile1, paths[0]);
-    sjis::writeField(fight->Settings.AkFile2, paths[1]);
 
     fight->Number = nextFight_++;
     const std::string confName(sjis::readField(header_.ConfName));
@@ -250,7 +250,10 @@ void TBRoyal::stepFight(RoyalFight& fight) {
 void TBRoyal::EndRoyalFight(RoyalFight& fight) {
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
     // The output AK files EndMatch1 is about to write: the winner's is the
-    // file of its next fight.
+    // file of its next fight. The game processor names them after the
+    // input files' stems, side 1 first; no two entrants share a stem
+    // (chooseEntrants, the drop on the map), so side 1's file never takes
+    // the name side 2's is given here, and both are the files written.
     std::string outputs[2];
     for (int k = 0; k < 2; ++k) {
         char name[256] = {};

@@ -7,6 +7,7 @@
 #include "modes/frame/textfmt.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "sjis/frame_text.h"
 #include "sjis/brawlall_text.h"
 
 #include <algorithm>
@@ -36,9 +37,11 @@ int entrantCount(int typed, int cols, int rows, size_t listRows) {
 
 modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows,
                                   int count) {
+    std::vector<std::string> files;
+    for (const modes::AkRow& row : rows) files.push_back(row.File);
     modes::EntrantList list;
-    for (int i = 0; i < count && i < static_cast<int>(rows.size()); ++i)
-        list.push_back(modes::makeRoyalEntrant(akFolder, rows[static_cast<size_t>(i)].File));
+    for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(std::max(count, 0))))
+        list.push_back(modes::makeRoyalEntrant(akFolder, files[i]));
     return list;
 }
 
@@ -230,11 +233,14 @@ std::string guideSentence(const cv::CombatantState& state) {
 
 // ---- Result table ------------------------------------------------------------
 
-std::vector<const RoyalEntryRecord*> finalStandings(const modes::EntrantList& entrants) {
-    std::vector<const RoyalEntryRecord*> rows;
+std::vector<const modes::Entrant*> finalStandings(const modes::EntrantList& entrants) {
+    std::vector<const modes::Entrant*> rows;
     for (const modes::Entrant& e : entrants)
-        if (const RoyalEntryRecord* r = e.royal()) rows.push_back(r);
-    std::stable_sort(rows.begin(), rows.end(), [](const RoyalEntryRecord* a, const RoyalEntryRecord* b) {
+        if (e.royal()) rows.push_back(&e);
+    std::stable_sort(rows.begin(), rows.end(), [](const modes::Entrant* ea, const modes::Entrant* eb) {
+        if (ea->Absent != eb->Absent) return eb->Absent;
+        const RoyalEntryRecord* a = ea->royal();
+        const RoyalEntryRecord* b = eb->royal();
         bool inA = a->OutStatus == -1, inB = b->OutStatus == -1;
         if (inA != inB) return inA;
         int32_t wa = a->Entry.Wins, wb = b->Entry.Wins;
@@ -247,16 +253,17 @@ std::vector<const RoyalEntryRecord*> finalStandings(const modes::EntrantList& en
     return rows;
 }
 
-modes::Lines resultTable(const GameSettings& settings,
-                         const std::vector<const RoyalEntryRecord*>& standings) {
+modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings) {
     modes::Lines lines{"", "", text::ResultHeading, modes::ruleLine(), text::ResultHeader, modes::ruleLine()};
     for (size_t k = 0; k < standings.size(); ++k) {
-        const RoyalEntryRecord& r = *standings[k];
+        const RoyalEntryRecord& r = *standings[k]->royal();
         std::string label;
-        if (k == 0) {
+        if (standings[k]->Absent) {
+            label = modes::text::AbsentMark;
+        } else if (k == 0) {
             label = text::Champion;
         } else {
-            const RoyalEntryRecord& before = *standings[k - 1];
+            const RoyalEntryRecord& before = *standings[k - 1]->royal();
             int32_t wins = r.Entry.Wins, winsBefore = before.Entry.Wins;
             bool in = r.OutStatus == -1, inBefore = before.OutStatus == -1;
             if (wins != winsBefore || in != inBefore)

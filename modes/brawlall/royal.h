@@ -26,9 +26,11 @@ namespace brawl {
 // the map and the rows of the AK list.
 int entrantCount(int typed, int cols, int rows, size_t listRows);
 
-// The entrants of the first `count` rows of the AK list (in its order),
-// each with its row from cmnMakeDigest3 (left zero when the AK cannot be
-// loaded).
+// The entrants of the first `count` rows of the AK list (in its order)
+// whose files have distinct output stems (modes::distinctStemRows: the
+// winner of a fight fights on with the output AK file the game processor
+// names after the stem, which two entrants must not share), each with its
+// row from cmnMakeDigest3 (left zero when the AK cannot be loaded).
 modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows,
                                   int count);
 
@@ -98,12 +100,14 @@ std::string guideSentence(const cv::CombatantState& state);
 
 // ---- Result table ------------------------------------------------------------
 
-// The rows in result order: those still in the game first, then more wins,
-// more AKs destroyed, more pilots killed; equal rows in list order.
-std::vector<const RoyalEntryRecord*> finalStandings(const modes::EntrantList& entrants);
+// The entrants with a row in result order: those still in the game first,
+// then more wins, more AKs destroyed, more pilots killed; equal rows in
+// list order. An entrant whose AK file went missing during the run
+// (marked absent) comes after all others.
+std::vector<const modes::Entrant*> finalStandings(const modes::EntrantList& entrants);
 
 // Two empty lines, "【結果】", the table of the standings and the organiser
-// and stadium line.
-modes::Lines resultTable(const GameSettings& settings, const std::vector<const RoyalEntryRecord*>& standings);
+// and stadium line. An absent entrant's rank label is "－".
+modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings);
 
 } // namespace brawl

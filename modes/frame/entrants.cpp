@@ -2,6 +2,9 @@
 #include "modes/frame/entrants.h"
 
 #include "modes/frame/textfmt.h"
+#include "platform/paths.h"
+
+#include <algorithm>
 
 namespace modes {
 
@@ -28,6 +31,35 @@ Entrant makeRoyalEntrant(std::string_view folder, std::string_view file, bool* l
     int32_t result = cmnMakeDigest3(folderText.c_str(), fileText.c_str(), e.royal());
     if (loaded) *loaded = result == 0;
     return e;
+}
+
+std::string outputStem(std::string_view path) {
+    return plat::upperCaseKey(plat::splitPath(path).name);
+}
+
+std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n) {
+    std::vector<size_t> rows;
+    std::vector<std::string> stems;
+    for (size_t i = 0; i < files.size() && rows.size() < n; ++i) {
+        std::string stem = outputStem(files[i]);
+        if (std::find(stems.begin(), stems.end(), stem) != stems.end()) continue;
+        stems.push_back(std::move(stem));
+        rows.push_back(i);
+    }
+    return rows;
+}
+
+bool stemTaken(const EntrantList& list, std::string_view path) {
+    const std::string stem = outputStem(path);
+    return std::any_of(list.begin(), list.end(),
+                       [&stem](const Entrant& e) { return !e.Path.empty() && outputStem(e.Path) == stem; });
+}
+
+std::string nextAkFile(std::string_view inputPath, int32_t wins, std::string_view akOutputFolder,
+                       bool da1Only) {
+    if (wins <= 0) return std::string(inputPath);
+    std::string digit = da1Only ? std::string("1") : std::to_string(wins);
+    return joinFolder(akOutputFolder, plat::splitPath(inputPath).name + ".da" + digit);
 }
 
 std::vector<const char*> pathArray(const EntrantList& list) {

@@ -17,6 +17,10 @@ namespace modes {
 struct Entrant {
     std::string Path;
     std::unique_ptr<RoyalEntryRecord> Record;
+    // Its AK file could no longer be read during the run (reported once):
+    // its matches from then on are left out, and the result tables mark
+    // its row.
+    bool Absent = false;
 
     EntryRecord* row() const { return Record ? &Record->Entry : nullptr; }
     RoyalEntryRecord* royal() const { return Record.get(); }
@@ -35,6 +39,30 @@ Entrant makeEntrant(std::string_view folder, std::string_view file);
 // The battle royal's entrant: the row filled by cmnMakeDigest3 (the whole
 // AK loaded); `loaded` tells whether that succeeded.
 Entrant makeRoyalEntrant(std::string_view folder, std::string_view file, bool* loaded = nullptr);
+
+// The part of an AK file's path that names its output AK files: the file
+// name without folder and extension, its ASCII letters upper-cased
+// (double-byte characters untouched). The game processor names a side's
+// output AK file after it alone, so two entrants of one stem (ak01.dat and
+// ak01.da1, or one name in two folders) would share output AK files.
+std::string outputStem(std::string_view path);
+
+// The first `n` of `files`, in order, whose output stems are distinct: a
+// later file with a stem already taken (such as an earlier event's output
+// file of the same AK) is passed over. Their indices.
+std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n);
+
+// True when an entrant of `list` (one with a path) has the output stem of
+// `path`.
+bool stemTaken(const EntrantList& list, std::string_view path);
+
+// The AK data file of an entrant's next match: its input file before its
+// first win; after `wins`, the output AK file the game processor wrote for
+// the last one: the output folder + '\' + the input file's name with the
+// extension ".da<wins>" (".da1" with option 44; the outputs of an earlier
+// run are gone when a run starts).
+std::string nextAkFile(std::string_view inputPath, int32_t wins, std::string_view akOutputFolder,
+                       bool da1Only);
 
 // The paths of the list as a null-terminated array for the calls that take
 // one (OutputEntryList, DeleteOutputAkFile); valid while the list is

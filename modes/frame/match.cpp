@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
 
 #include <string>
@@ -17,24 +18,37 @@ std::unique_ptr<MatchSides> makeMatchSides() {
 
 namespace {
 constexpr int CannotReadAkFile = 41022;
-}
+// LoadAkData's result for a file without an AK data head line.
+constexpr int NoAkData = 2;
+} // namespace
 
 bool fitsAkFileField(std::string_view path) {
     return path.size() < sizeof(GameSettings::AkFile1) && path.find('\0') == std::string_view::npos;
 }
 
-bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path) {
-    if (!fitsAkFileField(path)) {
-        plat::msg::showError(CannotReadAkFile, {path});
-        return false;
-    }
+bool acceptAkPath(std::string_view path) {
+    if (fitsAkFileField(path)) return true;
+    plat::msg::showError(CannotReadAkFile, {shownPath(path)});
+    return false;
+}
+
+bool readAkFile(TArmoredKnight& ak, std::string_view path) {
+    ak = TArmoredKnight{};
+    if (!acceptAkPath(path)) return false;
     std::string p(path);
-    bool ok = LoadAkData(&sides.Ak[side], p.c_str()) == 0;
-    if (side == 0)
-        sjis::writeField(settings.AkFile1, p);
-    else
-        sjis::writeField(settings.AkFile2, p);
-    return ok;
+    const int32_t result = LoadAkData(&ak, p.c_str());
+    if (result == NoAkData) plat::msg::showError(CannotReadAkFile, {shownPath(path)});
+    return result == 0;
+}
+
+bool loadAkFile(GameSettings& settings, TArmoredKnight& ak, int side, std::string_view path) {
+    const bool loaded = readAkFile(ak, path);
+    if (fitsAkFileField(path)) sjis::writeField(side == 0 ? settings.AkFile1 : settings.AkFile2, path);
+    return loaded;
+}
+
+bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path) {
+    return loadAkFile(settings, sides.Ak[side], side, path);
 }
 
 MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_view logName,

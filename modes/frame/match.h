@@ -55,10 +55,22 @@ struct MatchOutcome {
 // AK file after it, so a path cut to fit would name some other file.
 bool fitsAkFileField(std::string_view path);
 
-// LoadAkData into side 0 or 1 and GameSettings.AkFile1 or AkFile2 := path.
-// False when the file could not be loaded (the AK data library has shown
-// why), or when the path does not fit the AK file fields (then refused with
-// message 41022, "機体データをファイル(%s)から読みこめません", and not read).
+// fitsAkFileField, or message 41022 ("機体データをファイル(%s)から読みこめ
+// ません") naming the path and false.
+bool acceptAkPath(std::string_view path);
+
+// Reads an entrant's AK data file into `ak` (zero-filled first). False, and
+// the reason reported once, when the AK cannot take part: a path that does
+// not fit the AK file fields (acceptAkPath; not read), a file LoadAkData
+// cannot open (it shows 41022 itself), a file that holds no AK data
+// (41022 shown here; the AK data library says nothing of it).
+bool readAkFile(TArmoredKnight& ak, std::string_view path);
+
+// readAkFile into `ak`, and GameSettings.AkFile1 (side 0) or AkFile2
+// (side 1) := path when the path fits.
+bool loadAkFile(GameSettings& settings, TArmoredKnight& ak, int side, std::string_view path);
+
+// loadAkFile into side 0 or 1 of `sides`.
 bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path);
 
 // Fights the AKs already in `sides`. `stop`, when given, is tested between

@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/match.h"
 #include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
 #include "platform/files.h"
@@ -118,21 +119,37 @@ bool ModeSetup::testResultFile(void* owner) const {
 }
 
 bool ModeSetup::checkEntrants(const EntrantList& entrants, bool emptyListStops) {
-    if (!header_.CheckWeaponData) return true;
-    std::string weaponFolder(sjis::readField(header_.WeaponDataFolder));
-    if (LoadWeapon(weaponFolder.c_str()) == 0) return false;
-    int result = emptyListStops ? 2 : 1;
+    const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
+    const int32_t mostWins = std::max<int32_t>(static_cast<int32_t>(entrants.size()) - 1, 1);
+    const bool da1Only = settings_.Options[OptDa1Only] != 0;
+    for (const Entrant& e : entrants) {
+        if (e.Path.empty()) continue;
+        if (!acceptAkPath(e.Path)) return false;
+        if (akOutputForced_ && !acceptAkPath(nextAkFile(e.Path, mostWins, akOutputFolder, da1Only)))
+            return false;
+    }
+
+    const bool weapons = header_.CheckWeaponData != 0;
+    if (weapons) {
+        std::string weaponFolder(sjis::readField(header_.WeaponDataFolder));
+        if (LoadWeapon(weaponFolder.c_str()) == 0) return false;
+    }
+    int result = weapons && emptyListStops ? 2 : 1;
+    bool readable = true;
     auto scratch = std::make_unique<TArmoredKnight>();
     std::unique_ptr<char[]> report(new char[cmn::CheckReportSize]());
     for (const Entrant& e : entrants) {
         if (e.Path.empty()) continue;
-        *scratch = TArmoredKnight{};
-        LoadAkData(scratch.get(), e.Path.c_str());
+        if (!readAkFile(*scratch, e.Path)) {
+            readable = false;
+            break;
+        }
+        if (!weapons) continue;
         result = cmnCheckAkData(scratch.get(), report.get());
         if (result == 2) break;
     }
-    UnloadWpData();
-    return result != 2;
+    if (weapons) UnloadWpData();
+    return readable && result != 2;
 }
 
 void ModeSetup::resetDigest() {

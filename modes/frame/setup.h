@@ -11,7 +11,7 @@
 //     RandomizeSystem();                       // all modes but gauntlet
 //     if (!setup.testResultFile()) return;     // 41020 shown
 //     ... build the entrant list (the mode's own rules) ...
-//     if (!setup.checkEntrants(list)) return;  // weapon-data check
+//     if (!setup.checkEntrants(list)) return;  // paths, files, weapon-data check
 //     setup.history().promote();               // (the form also refreshes its combo)
 //     setup.resetDigest();
 //     setup.writeEntryList(list);              // SetEnvironment + entrylist.txt
@@ -114,11 +114,18 @@ public:
     bool testResultFile(void* owner = nullptr) const;
 
     // ---- Start sequence -----------------------------------------------------
-    // With ConfHeader.CheckWeaponData: LoadWeapon (0 ends the start
-    // silently), then LoadAkData and cmnCheckAkData for each entrant path
-    // (empty paths skipped) until one answers 2, UnloadWpData; false when the
-    // start must end. `emptyListStops`: an empty list ends the start too (the
-    // league). Without the check: true.
+    // The entry check, once before a run, in every mode. First every
+    // entrant path (empty ones skipped) must fit the game settings' AK file
+    // fields whole, and so must the output AK file a winner fights on with
+    // in the modes that carry it (forceAkOutput; nobody wins more often
+    // than there are other entrants): else message 41022 names the first
+    // path that does not fit. Then with ConfHeader.CheckWeaponData:
+    // LoadWeapon (0 ends the start silently). Then each entrant's file is
+    // read (readAkFile: one that cannot be read is reported and ends the
+    // start) and, with the weapon-data check, checked by cmnCheckAkData
+    // until one answers 2; UnloadWpData. False when the start must end.
+    // `emptyListStops`: with the weapon-data check an empty list ends the
+    // start too (the league).
     bool checkEntrants(const EntrantList& entrants, bool emptyListStops = false);
     // Option 38: ResultFolder\digest.mom is deleted when it exists.
     void resetDigest();

@@ -1,7 +1,10 @@
 // Standings order and progress text.
 #include "modes/frame/standings.h"
 
+#include "base/sjis.h"
+#include "modes/frame/tables.h"
 #include "modes/frame/textfmt.h"
+#include "sjis/frame_text.h"
 
 #include <algorithm>
 
@@ -28,9 +31,27 @@ int CompareStandings(const EntryRecord& a, const EntryRecord& b) {
     return 0;
 }
 
-void sortStandings(std::vector<EntryRecord*>& rows) {
-    std::stable_sort(rows.begin(), rows.end(),
-                     [](const EntryRecord* a, const EntryRecord* b) { return CompareStandings(*a, *b) < 0; });
+std::vector<const Entrant*> standings(const EntrantList& entrants) {
+    std::vector<const Entrant*> ranked, absent;
+    for (const Entrant& e : entrants)
+        if (e.row()) (e.Absent ? absent : ranked).push_back(&e);
+    std::stable_sort(ranked.begin(), ranked.end(), [](const Entrant* a, const Entrant* b) {
+        return CompareStandings(*a->row(), *b->row()) < 0;
+    });
+    ranked.insert(ranked.end(), absent.begin(), absent.end());
+    return ranked;
+}
+
+std::string standingRow(const GameSettings& settings, const Entrant& entrant, int place) {
+    const EntryRecord& row = *entrant.row();
+    std::string placeText = entrant.Absent ? std::string(text::AbsentMark) : std::to_string(place);
+    std::string owner = tableName(settings, sjis::readField(row.OwnerName), 16);
+    std::string pilot = tableName(settings, sjis::readField(row.PilotName), 16);
+    int32_t value = row.MachineValue, wins = row.Wins, losses = row.Losses, draws = row.Draws;
+    int32_t rate = row.Stage, destroyed = row.Destroyed, kills = row.Kills;
+    int32_t ownAk = row.OwnAkDestroyed, ownPilot = row.OwnPilotKilled;
+    return format(text::StandingRow, placeText.c_str(), owner.c_str(), pilot.c_str(), value, wins, losses,
+                  draws, rate, destroyed, kills, ownAk, ownPilot);
 }
 
 std::string progressText(int done, int total) {

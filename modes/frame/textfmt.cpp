@@ -33,6 +33,13 @@ std::string joinFolder(std::string_view folder, std::string_view name) {
     return path;
 }
 
+std::string shownPath(std::string_view path) {
+    std::string shown(path);
+    for (char& c : shown)
+        if (c == '/') c = '\\';
+    return shown;
+}
+
 std::string ruleLine() {
     return std::string(78, '-');
 }

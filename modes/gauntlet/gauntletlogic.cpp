@@ -96,7 +96,7 @@ modes::Lines akSummary(const TArmoredKnight& ak, std::string_view path) {
         lines.push_back(modes::format(text::SummaryWeapon, slot + 1, name.c_str()));
     }
     lines.emplace_back();
-    lines.push_back(std::string(text::SummaryFile) + std::string(path));
+    lines.push_back(std::string(text::SummaryFile) + modes::shownPath(path));
     return lines;
 }
 
@@ -217,12 +217,12 @@ void countMatch(EntryRecord& enemy, const modes::MatchOutcome& outcome) {
     }
 }
 
-void computeWinRates(modes::EntrantList& enemies, int simulationCount) {
+void computeWinRates(modes::EntrantList& enemies) {
     for (modes::Entrant& e : enemies) {
         EntryRecord* row = e.row();
         if (!row) continue;
-        int32_t wins = row->Wins;
-        row->Stage = simulationCount > 0 ? wins * 100 / simulationCount : 0;
+        int32_t wins = row->Wins, played = row->Battles;
+        row->Stage = played > 0 ? wins * 100 / played : 0;
     }
 }
 
@@ -267,32 +267,25 @@ modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings, 
     return lines;
 }
 
-std::vector<EntryRecord*> standings(const modes::EntrantList& enemies) {
-    std::vector<EntryRecord*> rows;
-    for (const modes::Entrant& e : enemies)
-        if (EntryRecord* row = e.row()) rows.push_back(row);
-    modes::sortStandings(rows);
-    return rows;
-}
-
-modes::Lines resultTable(const GameSettings& settings, const std::vector<EntryRecord*>& standings) {
+modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings) {
     modes::Lines lines{"", "", text::ResultHeading, modes::ruleLine(), text::ResultHeader, modes::ruleLine()};
-    int current = standings.empty() ? -1 : band(standings.front()->Stage);
+    int current = -1;
     int place = 0;
-    for (const EntryRecord* row : standings) {
-        int32_t rate = row->Stage;
-        if (band(rate) != current) {
+    for (const modes::Entrant* e : standings) {
+        if (e->Absent) {
+            // Below the bands: no verdict speaks for an enemy never fought.
+            if (current >= 0) lines.push_back(verdictLine(current));
+            current = -1;
+            lines.push_back(modes::standingRow(settings, *e, ++place));
+            continue;
+        }
+        int b = band(e->row()->Stage);
+        if (current >= 0 && b != current) {
             lines.push_back(verdictLine(current));
             lines.emplace_back();
-            current = band(rate);
         }
-        std::string owner = modes::tableName(settings, sjis::readField(row->OwnerName), 16);
-        std::string pilot = modes::tableName(settings, sjis::readField(row->PilotName), 16);
-        int32_t value = row->MachineValue, wins = row->Wins, losses = row->Losses, draws = row->Draws;
-        int32_t destroyed = row->Destroyed, kills = row->Kills;
-        int32_t ownAk = row->OwnAkDestroyed, ownPilot = row->OwnPilotKilled;
-        lines.push_back(modes::format(text::ResultRow, ++place, owner.c_str(), pilot.c_str(), value, wins,
-                                      losses, draws, rate, destroyed, kills, ownAk, ownPilot));
+        current = b;
+        lines.push_back(modes::standingRow(settings, *e, ++place));
     }
     if (current >= 0) lines.push_back(verdictLine(current));
     lines.push_back(modes::ruleLine());
@@ -336,9 +329,8 @@ void GauntletRun::Execute(modes::RunThread& thread) {
         if (onProgress) thread.post([report = onProgress, done, total] { report(done, total); });
     };
     for (modes::Entrant& enemy : enemies_) {
-        *enemyAk = TArmoredKnight{};
-        bool loaded = LoadAkData(enemyAk.get(), enemy.Path.c_str()) == 0;
-        sjis::writeField(settings_.AkFile2, enemy.Path);
+        const bool loaded = modes::loadAkFile(settings_, *enemyAk, 1, enemy.Path);
+        if (!loaded) enemy.Absent = true;
         EntryRecord* row = enemy.row();
         if (row) {
             row->Battles = 0;
@@ -361,7 +353,10 @@ void GauntletRun::Execute(modes::RunThread& thread) {
             sides->Ak[0] = *own_;
             sides->Ak[1] = *enemyAk;
             modes::MatchOutcome outcome = modes::fightMatch(settings_, *sides, log, "", akOutputFolder);
-            if (row) countMatch(*row, outcome);
+            if (row) {
+                row->Battles += 1;
+                countMatch(*row, outcome);
+            }
             ++done;
             if (thread.terminated()) return;
             progress();

@@ -127,8 +127,10 @@ private:
 // killed, or a draw. A match without a result counts nothing.
 void countMatch(EntryRecord& enemy, const modes::MatchOutcome& outcome);
 
-// Stage := Wins·100 / simulation count (0 for a count below 1).
-void computeWinRates(modes::EntrantList& enemies, int simulationCount);
+// Stage := the win rate over the matches fought against the enemy
+// (Battles, counted by the run): Wins·100/Battles, 0 without a match. When
+// all were fought that is Wins·100 / simulation count.
+void computeWinRates(modes::EntrantList& enemies);
 
 // The band of a win percentage: min(percent / 20, 4), 0 below 0.
 int band(int32_t winPercent);
@@ -143,15 +145,13 @@ std::string verdictLine(int band);
 modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings, const TArmoredKnight& own,
                         const modes::EntrantList& enemies, const plat::clock::LocalTime& now);
 
-// The enemies' rows in standings order (CompareStandings; equal rows keep
-// the list's order).
-std::vector<EntryRecord*> standings(const modes::EntrantList& enemies);
-
 // The result table that follows the entry table: two empty lines,
-// "【結果】", the rows grouped by band with each band's verdict line below
-// its rows, the rule and the organiser and stadium line. No enemy: no row
-// and no verdict line.
-modes::Lines resultTable(const GameSettings& settings, const std::vector<EntryRecord*>& standings);
+// "【結果】", the rows in `standings` order (modes::standings) grouped by
+// band with each band's verdict line below its rows, the rule and the
+// organiser and stadium line. No enemy: no row and no verdict line. An
+// enemy whose AK file went missing during the run has no band: its row,
+// marked, follows the last verdict line.
+modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings);
 
 // ---- Run ---------------------------------------------------------------------------
 
@@ -174,9 +174,10 @@ public:
     // each from fresh copies of the two records, under one log name
     // (ResultFolder\dummy.txt). A match is fought to its end; after each, a
     // thread told to terminate returns at once without WM_GAMEDONE. After
-    // the last one WM_GAMEDONE is posted. An enemy whose AK cannot be loaded
-    // fights nothing (the AK data library has said why): its matches count
-    // as done, none as played.
+    // the last one WM_GAMEDONE is posted. Battles counts the matches fought
+    // against each enemy. An enemy whose AK file cannot be read any more
+    // fights nothing and is marked absent (reported once): its matches
+    // count as done, none as played.
     void Execute(modes::RunThread& thread);
 
 private:

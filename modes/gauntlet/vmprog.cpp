@@ -1,6 +1,7 @@
 // The one-vs-many simulation's progress window.
 #include "modes/gauntlet/vmprog.h"
 
+#include "modes/frame/standings.h"
 #include "modes/frame/ui/modeform.h"
 #include "modes/gauntlet/gauntletlogic.h"
 #include "platform/clock.h"
@@ -43,9 +44,9 @@ modes::RunThread::Body TFormProgress::createRun() {
 void TFormProgress::WriteSimulationResult() {
     setStatusPanel(0, text::StatusDone);
     ProgressBar->hide();
-    computeWinRates(entrants(), count_);
+    computeWinRates(entrants());
     Memo->setFocus();
-    addLines(resultTable(settings(), standings(entrants())));
+    addLines(resultTable(settings(), modes::standings(entrants())));
     saveMemo();
 }
 

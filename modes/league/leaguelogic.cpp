@@ -97,35 +97,18 @@ modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings,
 }
 
 void computeWinRates(modes::EntrantList& entrants) {
-    int32_t others = static_cast<int32_t>(entrants.size()) - 1;
     for (modes::Entrant& e : entrants) {
         EntryRecord* row = e.row();
         if (!row) continue;
-        int32_t wins = row->Wins;
-        row->Stage = others > 0 ? wins * 100 / others : 0;
+        int32_t wins = row->Wins, played = row->Battles;
+        row->Stage = played > 0 ? wins * 100 / played : 0;
     }
 }
 
-std::vector<EntryRecord*> standings(const modes::EntrantList& entrants) {
-    std::vector<EntryRecord*> rows;
-    for (const modes::Entrant& e : entrants)
-        if (EntryRecord* row = e.row()) rows.push_back(row);
-    modes::sortStandings(rows);
-    return rows;
-}
-
-modes::Lines resultTable(const GameSettings& settings, const std::vector<EntryRecord*>& standings) {
+modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings) {
     modes::Lines lines{"", "", text::ResultHeading, modes::ruleLine(), text::ResultHeader, modes::ruleLine()};
     int place = 0;
-    for (const EntryRecord* row : standings) {
-        std::string owner = modes::tableName(settings, sjis::readField(row->OwnerName), 16);
-        std::string pilot = modes::tableName(settings, sjis::readField(row->PilotName), 16);
-        int32_t value = row->MachineValue, wins = row->Wins, losses = row->Losses, draws = row->Draws;
-        int32_t rate = row->Stage, destroyed = row->Destroyed, kills = row->Kills;
-        int32_t ownAk = row->OwnAkDestroyed, ownPilot = row->OwnPilotKilled;
-        lines.push_back(modes::format(text::ResultRow, ++place, owner.c_str(), pilot.c_str(), value, wins,
-                                      losses, draws, rate, destroyed, kills, ownAk, ownPilot));
-    }
+    for (const modes::Entrant* e : standings) lines.push_back(modes::standingRow(settings, *e, ++place));
     lines.push_back(modes::ruleLine());
     std::string organiser(sjis::readField(settings.OrganiserName)),
         stadium(sjis::readField(settings.StadiumName));
@@ -158,19 +141,27 @@ void LeagueRun::Execute(modes::RunThread& thread) {
     auto kept = std::make_unique<TArmoredKnight>();
     int done = 0;
     for (int i = 0; i < n; ++i) {
-        *kept = TArmoredKnight{};
-        bool firstLoaded = LoadAkData(kept.get(), entrants_[i].Path.c_str()) == 0;
-        sjis::writeField(settings_.AkFile1, entrants_[i].Path);
+        modes::Entrant& first = entrants_[static_cast<size_t>(i)];
+        if (!first.Absent && !modes::loadSide(settings_, *sides, 0, first.Path)) first.Absent = true;
+        *kept = sides->Ak[0];
         for (int j = i + 1; j < n; ++j) {
-            sides->Ak[0] = *kept;
-            bool secondLoaded = modes::loadSide(settings_, *sides, 1, entrants_[j].Path);
+            modes::Entrant& second = entrants_[static_cast<size_t>(j)];
             modes::MatchOutcome outcome;
-            if (firstLoaded && secondLoaded)
-                outcome = modes::fightMatch(settings_, *sides, logName(resultFolder, i + 1, j + 1), "",
-                                            akOutputFolder);
-            EntryRecord* first = entrants_[i].row();
-            EntryRecord* second = entrants_[j].row();
-            if (first && second) countResult(*first, *second, outcome);
+            if (!first.Absent && !second.Absent) {
+                sides->Ak[0] = *kept;
+                if (modes::loadSide(settings_, *sides, 1, second.Path))
+                    outcome = modes::fightMatch(settings_, *sides, logName(resultFolder, i + 1, j + 1), "",
+                                                akOutputFolder);
+                else
+                    second.Absent = true;
+            }
+            EntryRecord* a = first.row();
+            EntryRecord* b = second.row();
+            if (outcome.Played && a && b) {
+                a->Battles += 1;
+                b->Battles += 1;
+                countResult(*a, *b, outcome);
+            }
             ++done;
             if (thread.terminated()) return;
             if (onProgress) thread.post([progress = onProgress, done, total] { progress(done, total); });

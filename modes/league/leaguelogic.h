@@ -49,15 +49,16 @@ void deleteLeagueLogs(std::string_view resultFolder);
 modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings,
                         const modes::EntrantList& entrants, const plat::clock::LocalTime& now);
 
-// Stage := the win rate Wins·100/(n−1) (0 for fewer than two entrants).
+// Stage := the win rate over the matches the entrant played (Battles,
+// counted by the run): Wins·100/Battles, 0 without a match. When every
+// match was played that is Wins·100/(n−1).
 void computeWinRates(modes::EntrantList& entrants);
 
-// The rows in standings order (CompareStandings; equal rows in list order).
-std::vector<EntryRecord*> standings(const modes::EntrantList& entrants);
-
 // The result table that follows the entry table: two empty lines,
-// "【結果】", the table and the organiser and stadium line.
-modes::Lines resultTable(const GameSettings& settings, const std::vector<EntryRecord*>& standings);
+// "【結果】", the rows in `standings` order (modes::standings: an entrant
+// whose AK file went missing during the run comes last, marked), the rule
+// and the organiser and stadium line.
+modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings);
 
 // The run thread's work for one league.
 class LeagueRun {
@@ -70,9 +71,13 @@ public:
 
     // Resets the career counters shown in the entry table (Battles, Wins,
     // Destroyed), applies the run settings, deletes the old league logs and
-    // plays every pairing. After a match, a thread told to terminate returns
-    // at once without WM_GAMEDONE (the match itself is played to its end and
-    // counted); after the last one WM_GAMEDONE is posted.
+    // plays every pairing; Battles then counts each entrant's matches
+    // played. An entrant whose AK file cannot be read any more is reported
+    // once and marked absent: its matches from then on are not played and
+    // count for nobody (they still count as done for the progress). After a
+    // match, a thread told to terminate returns at once without WM_GAMEDONE
+    // (the match itself is played to its end and counted); after the last
+    // one WM_GAMEDONE is posted.
     void Execute(modes::RunThread& thread);
 
 private:

@@ -4,7 +4,6 @@
 #include "modes/frame/imports.h"
 #include "modes/league/leaguelogic.h"
 #include "modes/league/lgprog.h"
-#include "platform/catalogue.h"
 #include "platform/random.h"
 #include "platform/ui/qtsjis.h"
 #include "sjis/league_text.h"
@@ -55,15 +54,11 @@ void TFormLeague::ButtonStartClick() {
 
     modes::EntrantList entrants;
     for (const modes::AkRow& row : s.rows()) entrants.push_back(modes::makeEntrant(s.akFolder(), row.File));
-    if (entrants.size() < 2) {
-        // Every entrant's win rate is taken over the others: a league
-        // needs two. An empty list with the weapon-data check on ends the
-        // start without a word, as the check itself would end it.
-        if (!entrants.empty() || !s.header().CheckWeaponData)
-            plat::notify::show(text::TooFewEntrants, plat::msg::text(plat::msg::CaptionError),
-                               plat::notify::Icon::Warning, plat::notify::Buttons::Ok, true, this);
-        return;
-    }
+    // Every entrant's win rate is taken over its matches against the
+    // others: a league needs two. Fewer end the start without a word, as
+    // the weapon-data check ends it for an empty list (the catalogue has no
+    // text for a league too small).
+    if (entrants.size() < 2) return;
     if (CheckBoxRandom->isChecked()) shuffleEntrants(entrants, [] { return plat::random::next(); });
     if (!s.checkEntrants(entrants, true)) return;
 

@@ -1,6 +1,7 @@
 // The league's progress window.
 #include "modes/league/lgprog.h"
 
+#include "modes/frame/standings.h"
 #include "modes/frame/ui/modeform.h"
 #include "modes/league/leaguelogic.h"
 #include "platform/clock.h"
@@ -45,7 +46,7 @@ void TFormProgress::WriteLeagueResult() {
     ProgressBar->hide();
     computeWinRates(entrants());
     Memo->setFocus();
-    addLines(resultTable(settings(), standings(entrants())));
+    addLines(resultTable(settings(), modes::standings(entrants())));
     saveMemo();
 }
 

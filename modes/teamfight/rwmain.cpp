@@ -420,7 +420,7 @@ void TFormTeam::ButtonStartClick() {
     int result =
         runProgress(std::make_unique<TFormProgress>(*this, teams_, s.resultFilePath(), s.akFolder()));
     if (result == 1) {
-        lines_ = boutLines(teams_, settings.Options[OptTeamBattleWinnerStays] != 0);
+        lines_ = boutLines(teams_);
         drawBoard();
     }
     for (const modes::EntrantList& team : teams_.Side) s.deleteForcedOutput(team);

@@ -32,6 +32,7 @@ void Teams::reset(int n) {
         team.clear();
         team.resize(static_cast<size_t>(std::max(n, 0)));
     }
+    Bouts.clear();
 }
 
 bool Teams::filled(int team, int slot) const {
@@ -82,7 +83,7 @@ void Registration::decide(int n) {
 }
 
 bool sameStem(std::string_view a, std::string_view b) {
-    return plat::equalsIgnoreCase(plat::splitPath(a).name, plat::splitPath(b).name);
+    return modes::outputStem(a) == modes::outputStem(b);
 }
 
 void Registration::put(SlotRef slot, std::string_view folder, std::string_view file) {
@@ -123,15 +124,10 @@ void Registration::registerAll(int team, std::string_view folder, const std::vec
     // One stem, one slot: an AK already in the other team stays there, and
     // of two files of one stem only the first is taken.
     const modes::EntrantList& other = teams_.Side[1 - team];
-    auto stands = [](const modes::EntrantList& list, const std::string& file) {
-        return std::any_of(list.begin(), list.end(), [&file](const modes::Entrant& e) {
-            return !e.Path.empty() && sameStem(e.Path, file);
-        });
-    };
     modes::EntrantList taken;
     for (const std::string& file : files) {
         if (static_cast<int>(taken.size()) >= n) break;
-        if (stands(other, file) || stands(taken, file)) continue;
+        if (modes::stemTaken(other, file) || modes::stemTaken(taken, file)) continue;
         taken.push_back(modes::makeEntrant(folder, file));
     }
     modes::EntrantList shuffled;
@@ -260,14 +256,21 @@ void refreshNeverFought(Teams& teams) {
 
 modes::Lines resultTables(const GameSettings& settings, const Teams& teams, std::array<int, 2> finalIndex) {
     const bool winnerStays = settings.Options[OptTeamBattleWinnerStays] != 0;
+    auto wonByWalkover = [&teams](int team, int slot) {
+        return std::any_of(teams.Bouts.begin(), teams.Bouts.end(), [team, slot](const Bout& b) {
+            return b.Walkover && b.Winner == team && b.Slot[team] == slot;
+        });
+    };
     modes::Lines lines{text::ResultHeading};
     int wins[2] = {0, 0}, walkovers[2] = {0, 0};
     for (int t = 0; t < 2; ++t) {
+        int slot = -1;
         lines.push_back(t == 0 ? text::Team1 : text::Team2);
         lines.push_back(modes::ruleLine());
         lines.push_back(winnerStays ? text::WinnerStaysHeader : text::OneEachHeader);
         lines.push_back(modes::ruleLine());
         for (const modes::Entrant& e : teams.Side[t]) {
+            ++slot;
             const EntryRecord* row = e.row();
             if (!row) continue;
             std::string owner = cutName(settings, row->OwnerName, OwnerBytes);
@@ -284,6 +287,10 @@ modes::Lines resultTables(const GameSettings& settings, const Teams& teams, std:
                 const char* mark = text::MarkLoss;
                 if (neverFought) {
                     mark = text::MarkNone;
+                    ++wins[t];
+                    ++walkovers[t];
+                } else if (wonByWalkover(t, slot)) {
+                    mark = text::MarkWin;
                     ++wins[t];
                     ++walkovers[t];
                 } else if (stage >= 1) {
@@ -331,40 +338,14 @@ modes::Lines resultTables(const GameSettings& settings, const Teams& teams, std:
     return lines;
 }
 
-std::vector<BoutLine> boutLines(const Teams& teams, bool winnerStays) {
-    const int n = teams.size();
+std::vector<BoutLine> boutLines(const Teams& teams) {
     std::vector<BoutLine> out;
-    std::array<std::vector<int32_t>, 2> stage;
-    for (int t = 0; t < 2; ++t) {
-        for (const modes::Entrant& e : teams.Side[t]) {
-            const EntryRecord* row = e.row();
-            stage[t].push_back(row ? int32_t{row->Stage} : 0);
-        }
-    }
-    int index[2] = {0, 0};
-    for (;;) {
-        for (int t = 0; t < 2; ++t)
-            while (index[t] < n && !teams.filled(t, index[t])) ++index[t];
-        if (index[0] >= n || index[1] >= n) break;
-        int32_t& a = stage[0][static_cast<size_t>(index[0])];
-        int32_t& b = stage[1][static_cast<size_t>(index[1])];
+    for (const Bout& b : teams.Bouts) {
         BoutLine line;
-        line.Slot[0] = index[0];
-        line.Slot[1] = index[1];
-        line.Color = a > b ? 1 : b > a ? 2 : 6;
+        line.Slot[0] = b.Slot[0];
+        line.Slot[1] = b.Slot[1];
+        line.Color = b.Winner == 0 ? 1 : b.Winner == 1 ? 2 : 6;
         out.push_back(line);
-        if (winnerStays) {
-            // Each bout took one win off its winner; a member without wins
-            // left lost its last bout.
-            bool advance[2] = {a == 0, b == 0};
-            if (a > 0) --a;
-            if (b > 0) --b;
-            for (int t = 0; t < 2; ++t)
-                if (advance[t]) ++index[t];
-        } else {
-            ++index[0];
-            ++index[1];
-        }
     }
     return out;
 }
@@ -400,6 +381,7 @@ void TeamRun::Execute(modes::RunThread& thread) {
     index_ = {0, 0};
     winner_ = 0;
     loser_ = 0;
+    teams_.Bouts.clear();
     akOutputFolder_ = sjis::readField(header_.AkOutputFolder);
     resultFolder_ = sjis::readField(header_.ResultFolder);
     thread.host().setBusy(true);
@@ -440,13 +422,11 @@ void TeamRun::RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, c
         modes::Entrant& member = teams_.Side[t][static_cast<size_t>(index_[t])];
         EntryRecord& r = *member.row();
         std::string path = boutAkPath(member.Path, r.Stage, da1Only, akOutputFolder_);
-        sides.Ak[t] = TArmoredKnight{};
-        bool loaded = LoadAkData(&sides.Ak[t], path.c_str()) == 0;
+        bool loaded = modes::loadSide(settings_, sides, t, path);
         r.Draws = 0;
         r.OwnAkDestroyed = 0;
         r.OwnPilotKilled = 0;
         if (!loaded) continue; // cannot appear: loses by walkover
-        sjis::writeField(t == 0 ? settings_.AkFile1 : settings_.AkFile2, path);
         int32_t value = sides.Ak[t].MachineValue, total = sides.Ak[t].TotalCr;
         r.MachineValue = value;
         r.TotalCr = total;
@@ -524,6 +504,7 @@ void TeamRun::RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, c
                  modes::format(text::BoutLine2, 20, pilot[0].c_str(), status[0].c_str(), minutes,
                                status[1].c_str(), pilot[1].c_str())};
     }
+    teams_.Bouts.push_back(Bout{{index_[0], index_[1]}, winner_, !fought && present[0] != present[1]});
     // A cancelled run shows nothing more of the bout.
     if (thread.terminated()) return;
     if (onProgress) {

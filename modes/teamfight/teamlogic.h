@@ -32,14 +32,27 @@ namespace teamfight {
 inline constexpr int MinTeamSize = 3;
 inline constexpr int NoSide = 2;
 
+// One bout of a run as the run decided it: the slots of the two members,
+// the side that won (NoSide for a draw or no winner) and whether it was won
+// by walkover (the other side could not appear).
+struct Bout {
+    int Slot[2] = {0, 0};
+    int Winner = NoSide;
+    bool Walkover = false;
+    bool operator==(const Bout&) const = default;
+};
+
 // The two teams. A slot is an entrant of the frame: the AK file's path and
 // its zero-filled row, or an empty path without a row. Team 0 is drawn on
 // the left, team 1 on the right.
 struct Teams {
     std::array<modes::EntrantList, 2> Side;
+    // The bouts of the last run, in order (written by the run thread, read
+    // by the windows once it is over).
+    std::vector<Bout> Bouts;
 
     int size() const { return static_cast<int>(Side[0].size()); }
-    // Both teams become n empty slots (the old rows are freed).
+    // Both teams become n empty slots (the old rows are freed), no bouts.
     void reset(int n);
     bool filled(int team, int slot) const;
     // The non-empty paths of a team in slot order.
@@ -169,17 +182,21 @@ void refreshNeverFought(Teams& teams);
 
 // The result tables (winner stays with option 43, else one bout each),
 // the closing line and the organiser and stadium line. `finalIndex` is
-// where the run left each team's member index.
+// where the run left each team's member index. One bout each: a member
+// that won its bout by walkover (Teams::Bouts) is a win and a walkover win
+// of its team, as a member left without an opponent is.
 modes::Lines resultTables(const GameSettings& settings, const Teams& teams, std::array<int, 2> finalIndex);
 
-// The bouts drawn on the board after a run: the slots of both ends and the
-// display colour (1 team 0 won, 2 team 1 won, 6 neither).
+// The bouts drawn on the board after a run, from the bouts the run
+// recorded (a walkover winner, whose wins stay as they were, is still the
+// winner): the slots of both ends and the display colour (1 team 0 won, 2
+// team 1 won, 6 neither).
 struct BoutLine {
     int Slot[2] = {0, 0};
     int Color = 6;
     bool operator==(const BoutLine&) const = default;
 };
-std::vector<BoutLine> boutLines(const Teams& teams, bool winnerStays);
+std::vector<BoutLine> boutLines(const Teams& teams);
 
 // ---- Run -------------------------------------------------------------------------
 
@@ -206,7 +223,8 @@ public:
     std::function<void(int done, int total)> onProgress;
 
     // Applies the run settings, deletes the outputs of an earlier run and
-    // plays the bouts while both teams have members left. A thread told to
+    // plays the bouts while both teams have members left, recording each
+    // in Teams::Bouts. A thread told to
     // terminate returns after the bout in progress without WM_GAMEDONE;
     // after the last bout WM_GAMEDONE is posted.
     void Execute(modes::RunThread& thread);

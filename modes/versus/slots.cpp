@@ -35,7 +35,7 @@ std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_vi
         lines.push_back(modes::format(text::SummaryWeapon, i + 1, name.c_str()));
     }
     lines.emplace_back();
-    lines.push_back(std::string(text::SummaryFile) + std::string(path));
+    lines.push_back(std::string(text::SummaryFile) + modes::shownPath(path));
     return lines;
 }
 
@@ -48,14 +48,9 @@ VersusSlots::VersusSlots() : records_(std::make_unique<Records>()) {}
 
 bool VersusSlots::load(int slot, std::string_view path) {
     slot &= 1;
-    // The game processor knows each side's file only by GameSettings.AkFile1
-    // and AkFile2: it reads the AK's earlier results and drain data from
-    // there and names the output AK file after it. A path cut to fit would
-    // name some other file, so such a file is refused as unreadable.
-    if (!fitsAkFileField(path)) {
-        plat::msg::showError(CannotReadAkFile, {path});
-        return false;
-    }
+    // A path the game settings' AK file fields would cut names some other
+    // file for the game processor: refused as unreadable (41022).
+    if (!modes::acceptAkPath(path)) return false;
     auto scratch = std::make_unique<TArmoredKnight>();
     std::string file(path);
     if (LoadAkData(scratch.get(), file.c_str()) != 0) return false;

@@ -20,11 +20,6 @@ namespace versus {
 // the file.
 std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_view path);
 
-// "機体データをファイル(%s)から読みこめません".
-inline constexpr int CannotReadAkFile = 41022;
-
-using modes::fitsAkFileField;
-
 // "[Player 1]" for the active slot, "Player 1" for the other.
 std::string headText(int slot, bool active);
 

@@ -118,14 +118,13 @@ TEST_F(TourGameStart, FewerThanThreeEntrantsGiveMessage41050) {
 
 TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
     // Seeds 1 ak01 (bye), 3 ak04, 2 ak03: the first match is ak04 against
-    // ak03. ak04 disappears after "決定": the run thread's LoadAkData reports
-    // it, and the report is held until the test has pressed "終了", so the
-    // run is surely still going.
+    // ak03. The game processor's report as that match is set up is held
+    // until the test has pressed "終了", so the run is surely still going.
+    holdTheFirstMatch();
     HeldCancel run = cancelWhileHeld(
         "TFormTour",
-        [this](QWidget* form) {
+        [](QWidget* form) {
             QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
-            std::filesystem::remove(path("ak/ak04.dat"));
         },
         [this] { return start(); });
     EXPECT_EQ(run.result, 2);

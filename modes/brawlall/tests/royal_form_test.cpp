@@ -195,6 +195,35 @@ TEST_F(RoyalForm, PlacementByDragAndDrop) {
     EXPECT_EQ(form->map().cell(hx, hy), 3);
 }
 
+TEST_F(RoyalForm, OneEntrantPerOutputStem) {
+    // ak01.dat and ak01.da1 would both write ak01.da1 after a fight, and a
+    // winner on side 2 would fight on with the loser's AK.
+    std::filesystem::copy_file(path("ak/ak01.dat"), path("ak/ak01.da1"));
+    auto form = open();
+    form->ComboBoxMask->setCurrentIndex(1); // *.da?
+    ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 4);
+    form->EditCount->setText("4");
+    form->ButtonDecideClick();
+    // The later of the two is passed over: three entrants, one of stem ak01.
+    ASSERT_EQ(form->entrants().size(), 3u);
+    int ak01 = 0;
+    for (const modes::Entrant& e : form->entrants()) ak01 += modes::outputStem(e.Path) == "AK01";
+    EXPECT_EQ(ak01, 1);
+    // Dropping the other one on the map is refused too.
+    for (int row = 0; row < 4; ++row) {
+        form->ListViewAk->setCurrentItem(form->ListViewAk->topLevelItem(row));
+        const std::string path = akFolder() + "\\" + form->selectedFile();
+        bool entered = false;
+        for (const modes::Entrant& e : form->entrants()) entered = entered || e.Path == path;
+        if (entered) continue;
+        int fx = 0, fy = 0;
+        while (form->map().cell(fx, fy) != 0) ++fx;
+        form->ImageBrDragDrop(TFormRoyal::DragSource::AkList, centre(fx, fy));
+        EXPECT_EQ(form->map().cell(fx, fy), 0);
+    }
+    EXPECT_EQ(form->entrants().size(), 3u);
+}
+
 TEST_F(RoyalForm, AStartThatEndsEarlyLeavesThePlacement) {
     // A team list naming ak02's emblem: its lists would be handed on.
     royaltest::writeAk(path("ak"), "ak01.dat", 1, "", "チーム［北］敵［＊］");

@@ -83,18 +83,17 @@ TEST_F(RoyalGameStart, AGameMasterRunsABattleRoyal) {
 }
 
 TEST_F(RoyalGameStart, CancellingStillWritesTheResultTable) {
-    // The entrants' files disappear after "決定": the run thread's first
-    // LoadAkData reports it, and the report is held until the test has
-    // pressed "終了", so the run is surely still going. Its later reports
-    // take a while, as on a busy machine: the set-up window is the modal
-    // window again well before the run thread has ended. Its "キャンセル"
-    // waits until "試合開始" has returned.
+    // The game processor's report as the first fight is set up is held
+    // until the test has pressed "終了", so the run is surely still going.
+    // Its later reports take a while, as on a busy machine: the set-up
+    // window is the modal window again well before the run thread has
+    // ended. Its "キャンセル" waits until "試合開始" has returned.
+    holdTheFirstMatch();
     HeldCancel run = cancelWhileHeld(
         "TFormRoyal",
-        [this](QWidget* form) {
+        [](QWidget* form) {
             QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
             EXPECT_TRUE(form->findChild<QPushButton*>("ButtonStart")->isEnabled());
-            for (int n : {1, 2, 3}) std::filesystem::remove(path("ak/" + sampleFile(n)));
         },
         [this] { return start(); }, startDisabled, std::chrono::milliseconds(200));
     EXPECT_EQ(run.result, 2);

@@ -111,7 +111,8 @@ protected:
     }
     std::string script() {
         std::string text = testsupport::readFile(path("result/bt_view.vellScript"));
-        std::string folder = resultFolder() + "\\";
+        // FileName in the system's own form: every separator a '\'.
+        std::string folder = modes::shownPath(resultFolder() + "\\");
         size_t at = text.find(folder);
         if (at != std::string::npos) text.replace(at, folder.size(), "<results>\\");
         return text;

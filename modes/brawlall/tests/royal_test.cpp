@@ -435,13 +435,17 @@ TEST(RoyalTexts, ResultTable) {
     add("鈴木", "Gamma", 16, 1, 0, 0, "誘爆");
     add("高橋", "Delta", 0, 0, 0, 0, "");
     add("伊藤", "Epsilon", 0, 1, 2, 0, "");
-    std::vector<const RoyalEntryRecord*> order = brawl::finalStandings(list);
-    ASSERT_EQ(order.size(), 5u);
-    EXPECT_EQ(order[0], list[1].Record.get()); // still in the game
-    EXPECT_EQ(order[1], list[4].Record.get()); // one win, more destroyed
-    EXPECT_EQ(order[2], list[0].Record.get()); // one win, a kill
-    EXPECT_EQ(order[3], list[2].Record.get());
-    EXPECT_EQ(order[4], list[3].Record.get());
+    // Won a fight, then its file went missing: out of the game, marked.
+    add("渡辺", "Zeta", 0, 1, 3, 0, "");
+    list.back().Absent = true;
+    std::vector<const modes::Entrant*> order = brawl::finalStandings(list);
+    ASSERT_EQ(order.size(), 6u);
+    EXPECT_EQ(order[0], &list[1]); // still in the game
+    EXPECT_EQ(order[1], &list[4]); // one win, more destroyed
+    EXPECT_EQ(order[2], &list[0]); // one win, a kill
+    EXPECT_EQ(order[3], &list[2]);
+    EXPECT_EQ(order[4], &list[3]);
+    EXPECT_EQ(order[5], &list[5]); // absent, whatever its record
     GameSettings settings{};
     sjis::writeField(settings.OrganiserName, sj("技術部"));
     sjis::writeField(settings.StadiumName, sj("試験場"));
@@ -454,7 +458,8 @@ TEST(RoyalTexts, ResultTable) {
            "  2位  :  伊藤             Epsilon               5000 :  7500 :   1 :       \r\n"
            "       :  佐藤             Beta                  1000 :  1500 :   1 : 死亡  \r\n"
            "       :  鈴木             Gamma                 3000 :  4500 :   1 : 誘爆  \r\n"
-           "  5位  :  高橋             Delta                 4000 :  6000 :   0 :       \r\n") +
+           "  5位  :  高橋             Delta                 4000 :  6000 :   0 :       \r\n"
+           "－     :  渡辺             Zeta                  6000 :  9000 :   1 :       \r\n") +
         std::string(78, '-') + "\r\n" + sj("\r\n\t\t\t\t\t技術部／試験場\r\n");
     EXPECT_EQ(testsupport::u8(text), testsupport::u8(expected));
 }

@@ -243,6 +243,63 @@ TEST_F(FrameSetup, WeaponDataCheck) {
     EXPECT_TRUE(setup->checkEntrants({}, false));
 }
 
+TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead) {
+    auto setup = makeSetup(modes::ModeKind::TeamBattle);
+    auto cannotRead = [](const std::string& path) {
+        return sj("機体データをファイル(") + modes::shownPath(path) + sj(")から読みこめません");
+    };
+    // A folder whose "\ak01.dat" (9 bytes) ends at byte 80: one byte too
+    // many for the 79 of GameSettings.AkFile1/AkFile2.
+    ASSERT_LT(scratch().size(), 60u);
+    const std::string deep = scratch() + std::string(80 - 9 - scratch().size(), 'd');
+    std::filesystem::create_directories(deep);
+    std::filesystem::copy_file(path("ak/ak01.dat"), deep + "/ak01.dat");
+    modes::EntrantList list;
+    list.push_back(modes::makeEntrant(akFolder(), "ak02.dat"));
+    list.push_back(modes::makeEntrant(deep, "ak01.dat"));
+    list.push_back(modes::makeEntrant(deep, "ak01.dat"));
+    ASSERT_EQ(list[1].Path.size(), 80u);
+    // Refused before anything is read: the catalog folder is not even tried.
+    header_.CheckWeaponData = 1;
+    sjis::writeField(header_.WeaponDataFolder, scratch() + "nowhere");
+    EXPECT_FALSE(setup->checkEntrants(list));
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u); // the first path that does not fit, once
+    EXPECT_EQ(rec[0].text, cannotRead(list[1].Path));
+    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+    plat::notify::clearRecorded();
+    header_.CheckWeaponData = 0;
+
+    // A mode that carries a winner's output AK file on: with two entrants a
+    // winner fights on with "<stem>.da1" (2 − 1 wins) in the AK output
+    // folder, whose path must fit too. 71 + "\ak02.da1" = 80 bytes.
+    list.resize(1);
+    sjis::writeField(header_.AkOutputFolder, deep);
+    list.push_back(modes::makeEntrant(akFolder(), "ak01.dat"));
+    EXPECT_TRUE(setup->checkEntrants(list)); // no output carried: only the inputs
+    setup->forceAkOutput();
+    EXPECT_FALSE(setup->checkEntrants(list));
+    rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, cannotRead(deep + "\\ak02.da1"));
+    plat::notify::clearRecorded();
+    sjis::writeField(header_.AkOutputFolder, scratch() + "out");
+
+    // Unreadable files: a missing one (the AK data library says so) and
+    // one without AK data (said here); the start ends at the first.
+    testsupport::writeFile(path("ak/broken.dat"), "no AK data\r\n");
+    for (const char* file : {"gone.dat", "broken.dat"}) {
+        list.resize(1);
+        list.push_back(modes::makeEntrant(akFolder(), file));
+        plat::notify::clearRecorded();
+        EXPECT_FALSE(setup->checkEntrants(list)) << file;
+        rec = plat::notify::recorded();
+        ASSERT_EQ(rec.size(), 1u) << file;
+        EXPECT_NE(rec[0].text.find(file), std::string::npos) << testsupport::u8(rec[0].text);
+    }
+    EXPECT_EQ(rec[0].text, cannotRead(akFolder() + "\\broken.dat"));
+}
+
 TEST_F(FrameSetup, SystemDigestAndEntryList) {
     auto setup = makeSetup();
     ASSERT_TRUE(setup->startSystem());
@@ -449,6 +506,9 @@ TEST(FrameTables, TextHelpers) {
     EXPECT_EQ(modes::format("%-5s|%3d", "ab", 7), "ab   |  7");
     EXPECT_EQ(modes::format("%s", std::string(5000, 'x').c_str()).size(), 5000u);
     EXPECT_EQ(modes::memoText({"a", "b\r\n"}), "a\r\nb\r\n\r\n");
+    // Shown paths: every separator a '\'; a trail byte 5C stays what it is.
+    EXPECT_EQ(modes::shownPath("/opt/vell/AkData\\ak01.dat"), "\\opt\\vell\\AkData\\ak01.dat");
+    EXPECT_EQ(modes::shownPath(sj("表/x")), sj("表") + "\\x");
 }
 
 class FrameEntryTable : public ModeTest {};

@@ -184,7 +184,7 @@ void TFormMode::FormCreate() {
     setup_->history().load(info());
     readModeValues();
     showHistory();
-    ComboBoxText->setToolTip(fromSjis(sjis::readField(setup_->header().ResultFolder)));
+    ComboBoxText->setToolTip(fromSjis(shownPath(sjis::readField(setup_->header().ResultFolder))));
 
     setup_->fillSlotZero();
     ComboBoxDir->clear();
@@ -199,7 +199,7 @@ void TFormMode::FormCreate() {
 }
 
 void TFormMode::showFolderHints() {
-    QString folder = fromSjis(setup_->akFolder());
+    QString folder = fromSjis(shownPath(setup_->akFolder()));
     LabelFolder_->setToolTip(folder);
     ComboBoxDir->setToolTip(folder);
 }
@@ -208,7 +208,7 @@ void TFormMode::FillAkList() {
     BusyCursor busy;
     setup_->fillAkList(ComboBoxMask->currentText().toStdString());
     fillListWidget();
-    setWindowTitle(fromSjis(format(text::CaptionFormat, setup_->akFolder().c_str())));
+    setWindowTitle(fromSjis(format(text::CaptionFormat, shownPath(setup_->akFolder()).c_str())));
     akListFilled(static_cast<int>(setup_->rows().size()));
 }
 

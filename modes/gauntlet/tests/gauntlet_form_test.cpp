@@ -6,6 +6,7 @@
 // stores when it closes.
 #include "modes/frame/imports.h"
 #include "modes/frame/tests/modetest.h"
+#include "modes/frame/textfmt.h"
 #include "modes/gauntlet/vmmain.h"
 
 #include <QAction>
@@ -123,7 +124,7 @@ TEST_F(GauntletForm, OwnAkByDoubleClickAndADestroyedOneRefused) {
     EXPECT_EQ(memo[0], QString::fromUtf8("名前: アレックス・ロウ"));
     EXPECT_EQ(memo[4], QString::fromUtf8(" 1: ビームライフル"));
     EXPECT_EQ(memo[11],
-              QString::fromUtf8("ファイル名：") + QString::fromStdString(akFolder() + "\\ak01.dat"));
+              QString::fromUtf8("ファイル名：") + QString::fromStdString(modes::shownPath(akFolder() + "\\ak01.dat")));
     EXPECT_EQ(form->MemoLeft->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
               Qt::AlignLeft);
     EXPECT_TRUE(form->ButtonDecide->isEnabled());

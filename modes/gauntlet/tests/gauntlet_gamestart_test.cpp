@@ -111,18 +111,13 @@ TEST_F(GauntletGameStart, AGameMasterRunsASimulation) {
 }
 
 TEST_F(GauntletGameStart, CancellingWhileTheRunIsInProgress) {
-    // The first enemy's file disappears after it was added: the run thread's
-    // LoadAkData reports it, and the report is held until the test has
-    // pressed "終了", so the run is surely still going.
-    std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_first.dat"));
+    // The game processor's report as the first match is set up is held
+    // until the test has pressed "終了", so the run is surely still going.
+    holdTheFirstMatch();
     QElapsedTimer clock;
     clock.start();
     HeldCancel run = cancelWhileHeld(
-        "TFormGauntlet",
-        [this](QWidget* form) {
-            prepare(form, 1, "100"); // ak01 against aa_first, ak02, ak03
-            std::filesystem::remove(path("ak/aa_first.dat"));
-        },
+        "TFormGauntlet", [this](QWidget* form) { prepare(form, 0, "100"); }, // ak01 against ak02, ak03
         [this] { return start(); });
     EXPECT_EQ(run.result, 2);
     EXPECT_TRUE(run.done);

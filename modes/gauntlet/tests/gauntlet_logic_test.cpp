@@ -5,6 +5,7 @@
 // result table's grouping.
 #include "modes/frame/akrows.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/standings.h"
 #include "modes/frame/tests/modetest.h"
 #include "modes/frame/textfmt.h"
 #include "modes/gauntlet/gauntletlogic.h"
@@ -56,21 +57,30 @@ EntryRecord enemyRow(const char* owner, const char* pilot, int32_t value, int32_
     return r;
 }
 
+modes::Entrant enemy(const EntryRecord& r, bool absent = false) {
+    modes::Entrant e;
+    e.Record = modes::newRow();
+    e.Record->Entry = r;
+    e.Absent = absent;
+    return e;
+}
+
 TEST(GauntletBands, WinRatesFallIntoFiveBands) {
     // With 20 matches, 17 wins give 85% (band 4), 16 give 80% (band 4), 15
-    // give 75% (band 3).
+    // give 75% (band 3); an enemy never fought (its file went missing) 0%.
     modes::EntrantList list;
     for (int32_t wins : {17, 16, 15, 0}) {
-        modes::Entrant e;
-        e.Record = modes::newRow();
-        e.Record->Entry.Wins = wins;
-        list.push_back(std::move(e));
+        EntryRecord r{};
+        r.Wins = wins;
+        r.Battles = wins ? 20 : 0;
+        list.push_back(enemy(r));
     }
     list.push_back(modes::Entrant{"no row", nullptr});
-    gauntlet::computeWinRates(list, 20);
+    gauntlet::computeWinRates(list);
     EXPECT_EQ(+list[0].row()->Stage, 85);
     EXPECT_EQ(+list[1].row()->Stage, 80);
     EXPECT_EQ(+list[2].row()->Stage, 75);
+    EXPECT_EQ(+list[3].row()->Stage, 0);
     EXPECT_EQ(gauntlet::band(85), 4);
     EXPECT_EQ(gauntlet::band(80), 4);
     EXPECT_EQ(gauntlet::band(75), 3);
@@ -79,8 +89,6 @@ TEST(GauntletBands, WinRatesFallIntoFiveBands) {
     EXPECT_EQ(gauntlet::band(20), 1);
     EXPECT_EQ(gauntlet::band(19), 0);
     EXPECT_EQ(gauntlet::band(-1), 0);
-    gauntlet::computeWinRates(list, 0);
-    EXPECT_EQ(+list[0].row()->Stage, 0);
 }
 
 TEST(GauntletBands, VerdictLinesAre78Bytes) {
@@ -98,16 +106,22 @@ TEST(GauntletTables, RowsGroupedByBandWithTheVerdictBelow) {
     GameSettings settings{};
     sjis::writeField(settings.OrganiserName, sj("技術部"));
     sjis::writeField(settings.StadiumName, sj("試験場"));
-    // Sorted into bands 4, 4, 2.
-    EntryRecord a = enemyRow("甲", "一号", 1000, 18, 2, 0);
-    EntryRecord b = enemyRow("乙", "二号", 2000, 16, 3, 1);
-    EntryRecord c = enemyRow("丙", "三号", 3000, 9, 10, 1);
+    // Sorted into bands 4, 4, 2; an enemy whose file went missing (no
+    // match, 0 losses, which would rank it above 丙) follows the bands.
+    modes::EntrantList list;
+    list.push_back(enemy(enemyRow("丁", "四号", 4000, 0, 0, 0), true));
+    list.push_back(enemy(enemyRow("丙", "三号", 3000, 9, 10, 1)));
+    list.push_back(enemy(enemyRow("甲", "一号", 1000, 18, 2, 0)));
+    list.push_back(enemy(enemyRow("乙", "二号", 2000, 16, 3, 1)));
+    EntryRecord& c = *list[1].row();
     c.Destroyed = 4;
     c.Kills = 1;
     c.OwnAkDestroyed = 7;
     c.OwnPilotKilled = 2;
-    for (EntryRecord* r : {&a, &b, &c}) r->Stage = r->Wins * 100 / 20;
-    modes::Lines lines = gauntlet::resultTable(settings, {&a, &b, &c});
+    for (modes::Entrant& e : list) e.row()->Battles = e.Absent ? 0 : 20;
+    // 18·100/20 = 90, 16·100/20 = 80, 9·100/20 = 45.
+    gauntlet::computeWinRates(list);
+    modes::Lines lines = gauntlet::resultTable(settings, modes::standings(list));
     modes::Lines expected{"",
                           "",
                           sj("【結果】\r\n"),
@@ -120,6 +134,7 @@ TEST(GauntletTables, RowsGroupedByBandWithTheVerdictBelow) {
                           "",
                           sj("  3:丙              三号              3000 :  9 - 10 - 1  45% :  4  1 :  7  2"),
                           gauntlet::verdictLine(2),
+                          sj(" －:丁              四号              4000 :  0 -  0 - 0   0% :  0  0 :  0  0"),
                           std::string(78, '-'),
                           sj("\r\n\t\t\t\t\t技術部／試験場")};
     ASSERT_EQ(lines.size(), expected.size());
@@ -203,7 +218,7 @@ TEST_F(GauntletLogic, OwnAkSummaryAndFitness) {
     EXPECT_EQ(lines[4], sj(" 1: ビームライフル"));
     EXPECT_EQ(lines[9].substr(0, 4), " 6: ");
     EXPECT_EQ(lines[10], "");
-    EXPECT_EQ(lines[11], sj("ファイル名：") + pathOf(1));
+    EXPECT_EQ(lines[11], sj("ファイル名：") + modes::shownPath(pathOf(1)));
 
     // A destroyed AK or a dead pilot cannot fight.
     TArmoredKnight dead = ak;

@@ -5,6 +5,7 @@
 // runs and an enemy whose file vanished.
 #include "modes/frame/imports.h"
 #include "modes/frame/setup.h"
+#include "modes/frame/standings.h"
 #include "modes/frame/tests/modetest.h"
 #include "modes/frame/textfmt.h"
 #include "modes/gauntlet/gauntletlogic.h"
@@ -100,7 +101,7 @@ TEST_F(GauntletRunTest, EveryEnemyFoughtTheCountOfTimes) {
         EXPECT_LE(+r.Kills, +r.Wins);
         EXPECT_LE(+r.OwnAkDestroyed, +r.Losses);
         EXPECT_LE(+r.OwnPilotKilled, +r.Losses);
-        EXPECT_EQ(+r.Battles, 0); // the career count of the entry table is cleared
+        EXPECT_EQ(+r.Battles, 5); // the career count of the entry table gave way to the matches fought
     }
 
     // The run's settings: narration off, the one-vs-one flag off, the files.
@@ -117,8 +118,8 @@ TEST_F(GauntletRunTest, EveryEnemyFoughtTheCountOfTimes) {
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
     EXPECT_EQ(testsupport::readFile(path("ak/ak01.dat")), ownBefore);
 
-    gauntlet::computeWinRates(enemies_.entrants(), 5);
-    modes::Lines results = gauntlet::resultTable(settings_, gauntlet::standings(enemies_.entrants()));
+    gauntlet::computeWinRates(enemies_.entrants());
+    modes::Lines results = gauntlet::resultTable(settings_, modes::standings(enemies_.entrants()));
     table.insert(table.end(), results.begin(), results.end());
     ASSERT_TRUE(modes::saveResultFile(resultFolder() + "/Simulation.txt", modes::memoText(table)));
     expectGolden(testsupport::readFile(path("result/Simulation.txt")), "simulation_result.txt");
@@ -127,14 +128,14 @@ TEST_F(GauntletRunTest, EveryEnemyFoughtTheCountOfTimes) {
 TEST_F(GauntletRunTest, SameSeedsSameSimulation) {
     TestHost first;
     run(first, 5);
-    gauntlet::computeWinRates(enemies_.entrants(), 5);
+    gauntlet::computeWinRates(enemies_.entrants());
     std::string once =
-        modes::memoText(gauntlet::resultTable(settings_, gauntlet::standings(enemies_.entrants())));
+        modes::memoText(gauntlet::resultTable(settings_, modes::standings(enemies_.entrants())));
     // The counters start again from zero with every run.
     TestHost second;
     run(second, 5);
-    gauntlet::computeWinRates(enemies_.entrants(), 5);
-    EXPECT_EQ(modes::memoText(gauntlet::resultTable(settings_, gauntlet::standings(enemies_.entrants()))),
+    gauntlet::computeWinRates(enemies_.entrants());
+    EXPECT_EQ(modes::memoText(gauntlet::resultTable(settings_, modes::standings(enemies_.entrants()))),
               once);
 }
 
@@ -176,6 +177,16 @@ TEST_F(GauntletRunTest, AnEnemyWhoseFileVanishedFightsNothing) {
     EXPECT_EQ(last.Wins + last.Losses + last.Draws, 5);
     // The AK data library said why, once.
     EXPECT_EQ(plat::notify::recorded().size(), 1u);
+    // Its row is marked and follows the bands; the others' rates are over
+    // their five matches.
+    EXPECT_TRUE(enemies_.entrants()[1].Absent);
+    gauntlet::computeWinRates(enemies_.entrants());
+    EXPECT_EQ(+last.Stage, last.Wins * 100 / 5);
+    modes::Lines table = gauntlet::resultTable(settings_, modes::standings(enemies_.entrants()));
+    ASSERT_GE(table.size(), 11u);
+    const size_t marked = table.size() - 3; // before the rule and the signature
+    EXPECT_EQ(table[marked].substr(0, 4), sj(" －:"));
+    EXPECT_EQ(table[marked - 1].substr(0, 5), sj("-- ↑"));
 }
 
 } // namespace

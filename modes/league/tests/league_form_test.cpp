@@ -1,9 +1,10 @@
 // The league's set-up window driven directly, offscreen: what the frame's
 // mode form shows after FormCreate, the AK list's sorting, the folder slots
 // and the folder picker, the detail window and its close message, the
-// result file test, a league of one refused, and what the window stores
-// when it closes.
+// result file test, a league of one and an unreadable entrant refused, and
+// what the window stores when it closes.
 #include "modes/frame/tests/modetest.h"
+#include "modes/frame/textfmt.h"
 #include "modes/league/lgmain.h"
 
 #include <QApplication>
@@ -61,9 +62,12 @@ TEST_F(LeagueForm, WhatTheWindowShows) {
     EXPECT_FALSE(form->CheckBoxRandom->isChecked());
     EXPECT_EQ(form->minimumWidth(), 488);
     EXPECT_EQ(form->maximumWidth(), 488);
-    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Corvane Vell [" + akFolder() + "]"));
+    // Paths shown in the system's own form: every separator a '\'.
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Corvane Vell [" + modes::shownPath(akFolder()) + "]"));
+    EXPECT_FALSE(form->windowTitle().contains('/'));
     EXPECT_EQ(form->ComboBoxText->currentText(), "League.txt");
-    EXPECT_EQ(form->ComboBoxText->toolTip(), QString::fromStdString(resultFolder()));
+    EXPECT_EQ(form->ComboBoxText->toolTip(), QString::fromStdString(modes::shownPath(resultFolder())));
+    EXPECT_EQ(form->ComboBoxDir->toolTip(), QString::fromStdString(modes::shownPath(akFolder())));
     ASSERT_EQ(form->ComboBoxDir->count(), 3);
     EXPECT_EQ(form->ComboBoxDir->itemText(0), QString::fromUtf8("試合設定のパス"));
     EXPECT_EQ(form->ComboBoxDir->itemText(1), QString::fromUtf8("サンプル"));
@@ -124,7 +128,7 @@ TEST_F(LeagueForm, DetailWindowFollowsTheSelectionAndItsCloseMessage) {
     EXPECT_FALSE(form->SpeedButtonDetail->isChecked());
 }
 
-TEST_F(LeagueForm, StartIsRefusedWithoutAWritableResultFileOrWithOneEntrant) {
+TEST_F(LeagueForm, StartIsRefusedWithoutAWritableResultFileOrWithFewerThanTwoEntrants) {
     auto form = open();
     form->ComboBoxText->setEditText("nowhere\\League.txt");
     form->ButtonStartClick();
@@ -138,23 +142,29 @@ TEST_F(LeagueForm, StartIsRefusedWithoutAWritableResultFileOrWithOneEntrant) {
     testsupport::writeFile(path("ak/ak01.da1"), testsupport::readFile(path("ak/ak01.dat")));
     form->FillAkList();
     ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 1);
+    // One entrant, or none with or without the weapon-data check: the
+    // start ends silently, as for an empty list.
     form->ButtonStartClick();
-    rec = plat::notify::recorded();
-    ASSERT_EQ(rec.size(), 1u);
-    EXPECT_EQ(rec[0].text, sj("リーグ戦には２機以上のＡＫが必要です"));
-    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
-    EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
-    plat::notify::clearRecorded();
-
-    // No AK at all with the weapon-data check on: the start ends silently.
     form->ComboBoxMask->setCurrentIndex(4); // *.da3
     ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 0);
-    header_.CheckWeaponData = 1;
-    form->ButtonStartClick();
+    for (uint8_t check : {1, 0}) {
+        header_.CheckWeaponData = check;
+        form->ButtonStartClick();
+    }
     EXPECT_TRUE(plat::notify::recorded().empty());
-    header_.CheckWeaponData = 0;
+    EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
+}
+
+TEST_F(LeagueForm, AnEntrantThatCannotBeReadRefusesTheStart) {
+    // Its matches would not be played and the others' win rates would fall.
+    testsupport::writeFile(path("ak/ak04.dat"), "no AK data\r\n");
+    auto form = open();
+    ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 4);
     form->ButtonStartClick();
-    EXPECT_EQ(plat::notify::recorded().size(), 1u);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + modes::shownPath(akFolder() + "\\ak04.dat") +
+                               sj(")から読みこめません"));
     EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
 }
 

@@ -75,13 +75,11 @@ TEST_F(LeagueGameStart, AGameMasterRunsALeague) {
 }
 
 TEST_F(LeagueGameStart, CancellingWhileAMatchIsInProgress) {
-    // The first entrant's file disappears after the list was filled: the
-    // run thread's LoadAkData reports it, and the report is held until the
-    // test has pressed "終了", so the run is surely still going.
-    std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_first.dat"));
-    HeldCancel run = cancelWhileHeld(
-        "TFormLeague", [this](QWidget*) { std::filesystem::remove(path("ak/aa_first.dat")); },
-        [this] { return start(); });
+    // The basic messages cannot be read: the game processor reports it on
+    // the run thread as the first match is set up, and the report is held
+    // until the test has pressed "終了", so the run is surely still going.
+    holdTheFirstMatch();
+    HeldCancel run = cancelWhileHeld("TFormLeague", [](QWidget*) {}, [this] { return start(); });
     EXPECT_EQ(run.result, 2);
     EXPECT_TRUE(run.done);
     // Closed while the run thread still waited; the set-up window waited

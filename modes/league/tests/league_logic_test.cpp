@@ -2,6 +2,7 @@
 // counting of outcomes, win rates and standings, the log clean-up and the
 // tables' layout.
 #include "modes/frame/match.h"
+#include "modes/frame/standings.h"
 #include "modes/frame/tables.h"
 #include "modes/frame/tests/modetest.h"
 #include "modes/league/leaguelogic.h"
@@ -101,25 +102,32 @@ TEST(LeagueLogic, CountingOfOutcomes) {
     EXPECT_EQ(std::memcmp(&before, &a, sizeof a), 0);
 }
 
-TEST(LeagueLogic, WinRatesAndStandings) {
+TEST(LeagueLogic, WinRatesOverTheMatchesPlayedAndStandings) {
     modes::EntrantList list;
     list.push_back(entrant("1", row("一", "A", 1, 2)));
     list.push_back(entrant("2", row("二", "B", 3, 0)));
     list.push_back(entrant("3", row("三", "C", 1, 2)));
     list.push_back(entrant("4", row("四", "D", 1, 2)));
+    // Won its one match, then its file went missing.
+    list.push_back(entrant("5", row("五", "E", 1, 0)));
+    list[4].Absent = true;
+    for (int i = 0; i < 4; ++i) list[static_cast<size_t>(i)].row()->Battles = 3;
+    list[4].row()->Battles = 1;
     list[0].row()->Destroyed = 1;
     list[3].row()->OwnPilotKilled = 1;
     league::computeWinRates(list);
-    EXPECT_EQ(+list[1].row()->Stage, 100);
-    EXPECT_EQ(+list[0].row()->Stage, 33);
-    std::vector<EntryRecord*> order = league::standings(list);
-    ASSERT_EQ(order.size(), 4u);
-    EXPECT_EQ(order[0], list[1].row()); // most wins
-    EXPECT_EQ(order[1], list[0].row()); // same record, more AKs destroyed
-    EXPECT_EQ(order[2], list[2].row());
-    EXPECT_EQ(order[3], list[3].row()); // own pilot killed
+    EXPECT_EQ(+list[1].row()->Stage, 100); // 3·100/3
+    EXPECT_EQ(+list[0].row()->Stage, 33);  // 1·100/3
+    EXPECT_EQ(+list[4].row()->Stage, 100); // 1·100/1
+    std::vector<const modes::Entrant*> order = modes::standings(list);
+    ASSERT_EQ(order.size(), 5u);
+    EXPECT_EQ(order[0], &list[1]); // most wins
+    EXPECT_EQ(order[1], &list[0]); // same record, more AKs destroyed
+    EXPECT_EQ(order[2], &list[2]);
+    EXPECT_EQ(order[3], &list[3]); // own pilot killed
+    EXPECT_EQ(order[4], &list[4]); // absent: last, whatever its record
 
-    // One entrant alone: no division by zero, rate 0.
+    // Without a match (one entrant alone): no division by zero, rate 0.
     modes::EntrantList alone;
     alone.push_back(entrant("1", row("一", "A", 0, 0)));
     league::computeWinRates(alone);
@@ -137,8 +145,12 @@ TEST(LeagueLogic, ResultTableLayout) {
     r.Kills = 2;
     r.OwnAkDestroyed = 3;
     r.OwnPilotKilled = 4;
-    modes::Lines lines = league::resultTable(gs, {&r});
-    ASSERT_EQ(lines.size(), 9u);
+    modes::EntrantList list;
+    list.push_back(entrant("1", r));
+    list.push_back(entrant("2", r));
+    list[1].Absent = true;
+    modes::Lines lines = league::resultTable(gs, modes::standings(list));
+    ASSERT_EQ(lines.size(), 10u);
     EXPECT_EQ(lines[0], "");
     EXPECT_EQ(lines[1], "");
     EXPECT_EQ(lines[2], sj("【結果】\r\n"));
@@ -146,10 +158,12 @@ TEST(LeagueLogic, ResultTableLayout) {
     // Names cut to 16 bytes after the half-width conversion (kana too).
     EXPECT_EQ(lines[5], std::string(78, '-'));
     EXPECT_EQ(lines[6], sj("  1:ﾄﾃﾓ長ｲｵｰﾅｰﾉ名前ﾃパイロット       12345 :  2 -  1 - 1  66% :  1  2 :  3  4"));
-    EXPECT_EQ(lines[8], sj("\r\n\t\t\t\t\t主催／会場"));
+    // An absent entrant's row: the mark in place of its place.
+    EXPECT_EQ(lines[7], sj(" －:ﾄﾃﾓ長ｲｵｰﾅｰﾉ名前ﾃパイロット       12345 :  2 -  1 - 1  66% :  1  2 :  3  4"));
+    EXPECT_EQ(lines[9], sj("\r\n\t\t\t\t\t主催／会場"));
     // With option 39 the full width is kept and the cut falls on a character.
     gs.Options[OptNoFullToHalf] = 1;
-    EXPECT_EQ(league::resultTable(gs, {&r})[6].substr(4, 16), sj("とても長いオーナ"));
+    EXPECT_EQ(league::resultTable(gs, modes::standings(list))[6].substr(4, 16), sj("とても長いオーナ"));
 }
 
 class LeagueFiles : public ModeTest {};

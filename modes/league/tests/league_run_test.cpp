@@ -4,6 +4,7 @@
 // and the result file as golden text; and a cancelled run.
 #include "modes/frame/entrants.h"
 #include "modes/frame/setup.h"
+#include "modes/frame/standings.h"
 #include "modes/frame/tables.h"
 #include "modes/frame/tests/modetest.h"
 #include "modes/league/leaguelogic.h"
@@ -85,7 +86,7 @@ TEST_F(LeagueRunTest, PlaysEveryPairingAndWritesTheResultFile) {
         ownDestroyed += r.OwnAkDestroyed;
         kills += r.Kills;
         ownKilled += r.OwnPilotKilled;
-        EXPECT_EQ(+r.Battles, 0); // the career count shown in the entry table is reset
+        EXPECT_EQ(+r.Battles, 3); // the career count of the entry table gave way to the matches played
     }
     EXPECT_EQ(wins, losses);
     EXPECT_EQ(wins + draws / 2, 6);
@@ -93,7 +94,7 @@ TEST_F(LeagueRunTest, PlaysEveryPairingAndWritesTheResultFile) {
     EXPECT_EQ(kills, ownKilled);
 
     league::computeWinRates(entrants_);
-    modes::Lines results = league::resultTable(settings_, league::standings(entrants_));
+    modes::Lines results = league::resultTable(settings_, modes::standings(entrants_));
     table.insert(table.end(), results.begin(), results.end());
     std::string text = modes::memoText(table);
     ASSERT_TRUE(modes::saveResultFile(resultFolder() + "/League.txt", text));
@@ -104,14 +105,14 @@ TEST_F(LeagueRunTest, SameSeedsSameLeague) {
     TestHost first;
     run(first);
     league::computeWinRates(entrants_);
-    std::string once = modes::memoText(league::resultTable(settings_, league::standings(entrants_)));
+    std::string once = modes::memoText(league::resultTable(settings_, modes::standings(entrants_)));
     entrants_.clear();
     for (int n : {1, 2, 3, 4}) entrants_.push_back(modes::makeEntrant(akFolder(), sampleFile(n)));
     progress_.clear();
     TestHost second;
     run(second);
     league::computeWinRates(entrants_);
-    EXPECT_EQ(modes::memoText(league::resultTable(settings_, league::standings(entrants_))), once);
+    EXPECT_EQ(modes::memoText(league::resultTable(settings_, modes::standings(entrants_))), once);
 }
 
 TEST_F(LeagueRunTest, CancelledRunEndsAfterTheMatchInProgress) {
@@ -147,10 +148,12 @@ TEST_F(LeagueRunTest, CancelDuringTheRunStopsAfterTheNextMatch) {
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_004.txt")));
 }
 
-TEST_F(LeagueRunTest, AnUnreadableEntrantPlaysNoMatch) {
+TEST_F(LeagueRunTest, AnEntrantWhoseFileGoesMissingIsLeftOut) {
+    // Both unreadable after the start's check: one holds no AK data, the
+    // other is gone.
     testsupport::writeFile(path("ak/broken.dat"), "not an AK\r\n");
     entrants_.push_back(modes::makeEntrant(akFolder(), "broken.dat"));
-    std::filesystem::remove(path("ak/ak04.dat")); // gone after the start
+    std::filesystem::remove(path("ak/ak04.dat"));
     TestHost host;
     run(host);
     EXPECT_EQ(host.gameDone(), 1);
@@ -160,10 +163,27 @@ TEST_F(LeagueRunTest, AnUnreadableEntrantPlaysNoMatch) {
     EXPECT_TRUE(std::filesystem::exists(path("result/lg_001_002.txt")));
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_004.txt")));
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_002_005.txt")));
-    for (int i : {3, 4}) {
-        const EntryRecord& r = *entrants_[i].row();
-        EXPECT_EQ(r.Wins + r.Losses + r.Draws, 0) << i;
+    // Each reported once, as entrant 1 first met it (no more tries).
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 2u);
+    EXPECT_NE(rec[0].text.find("ak04.dat"), std::string::npos);
+    EXPECT_NE(rec[1].text.find("broken.dat"), std::string::npos);
+    // The other three met each other: two matches each, the rate taken
+    // over those two (an entrant who won both shows 100%, not 2·100/4).
+    league::computeWinRates(entrants_);
+    for (int i = 0; i < 5; ++i) {
+        const EntryRecord& r = *entrants_[static_cast<size_t>(i)].row();
+        const int played = i < 3 ? 2 : 0;
+        EXPECT_EQ(entrants_[static_cast<size_t>(i)].Absent, i >= 3) << i;
+        EXPECT_EQ(+r.Battles, played) << i;
+        EXPECT_EQ(r.Wins + r.Losses + r.Draws, played) << i;
+        EXPECT_EQ(+r.Stage, played ? r.Wins * 100 / 2 : 0) << i;
     }
+    // Their rows come last, marked.
+    modes::Lines results = league::resultTable(settings_, modes::standings(entrants_));
+    ASSERT_EQ(results.size(), 6u + 5 + 2);
+    EXPECT_EQ(results[9].substr(0, 4), testsupport::sj(" －:"));
+    EXPECT_EQ(results[10].substr(0, 4), testsupport::sj(" －:"));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 // unwritable result file, a whole run with the bout lines drawn on the
 // board afterwards, and what the window stores when it closes.
 #include "modes/frame/tests/modetest.h"
+#include "modes/frame/textfmt.h"
 #include "modes/teamfight/rwmain.h"
 #include "platform/ui/qtsjis.h"
 
@@ -245,6 +246,26 @@ TEST_F(TeamForm, AStartRefusedKeepsRegistrationClosedUntilDecide) {
     form->ButtonStartClick();
     EXPECT_FALSE(form->registration().isOpen());
     EXPECT_FALSE(std::filesystem::exists(path("result/teamentry1.txt")));
+    header_.CheckWeaponData = 0;
+
+    // An AK folder of 76 bytes: "\ak01.dat" makes 85, more than the 79
+    // the game processor knows a side's file by. Refused with 41022 naming
+    // the first member's path, before any bout.
+    ASSERT_LT(scratch().size(), 60u);
+    const std::string deep = scratch() + std::string(76 - scratch().size(), 'd');
+    std::filesystem::create_directories(deep);
+    for (int n : {1, 2}) std::filesystem::copy_file(path("ak/" + sampleFile(n)), deep + "/" + sampleFile(n));
+    decide(*form, "3");
+    form->registration().put({0, 0}, deep, "ak01.dat");
+    form->registration().put({1, 0}, deep, "ak02.dat");
+    plat::notify::clearRecorded();
+    form->ButtonStartClick();
+    rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + modes::shownPath(deep + "\\ak01.dat") +
+                               sj(")から読みこめません"));
+    EXPECT_FALSE(std::filesystem::exists(path("result/teamentry1.txt")));
+    EXPECT_TRUE(std::filesystem::is_empty(path("out")));
 }
 
 TEST_F(TeamForm, ARunEndsWithTheBoutLinesOnTheBoard) {
@@ -278,10 +299,11 @@ TEST_F(TeamForm, ARunEndsWithTheBoutLinesOnTheBoard) {
     EXPECT_EQ(barMax, 3);
     EXPECT_EQ(settings_.Options[OptTeamBattleWinnerStays], 1);
 
-    // The bouts replayed from the members' wins: as many as the run fought
-    // (winner stays, teams of three: three to five).
+    // The bouts as the run decided them: as many as it fought (winner
+    // stays, teams of three: three to five).
     ASSERT_FALSE(form->drawnLines().empty());
-    EXPECT_EQ(form->drawnLines(), teamfight::boutLines(form->teams(), true));
+    EXPECT_EQ(form->drawnLines(), teamfight::boutLines(form->teams()));
+    EXPECT_EQ(form->drawnLines().size(), form->teams().Bouts.size());
     const int fought = static_cast<int>(form->drawnLines().size());
     EXPECT_EQ(bouts, QString("%1/%2").arg(fought).arg(std::max(3, fought)));
     EXPECT_EQ(form->drawnLines().front().Slot[0], 0);

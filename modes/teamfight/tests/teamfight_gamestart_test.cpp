@@ -94,19 +94,12 @@ TEST_F(TeamGameStart, AGameMasterRunsATeamBattle) {
 }
 
 TEST_F(TeamGameStart, CancellingWhileABoutIsInProgress) {
-    // A member's file disappears after registration: the run thread's
-    // LoadAkData reports it, and the report is held until the test has
-    // pressed "終了", so the run is surely still going.
-    std::filesystem::copy_file(path("ak/ak03.dat"), path("ak/aa_gone.dat"));
-    copySamples({7, 8}); // nine AKs: a full team of four on each side
+    // The game processor's report as the first bout is set up is held
+    // until the test has pressed "終了", so the run is surely still going.
+    holdTheFirstMatch();
+    copySamples({7, 8}); // a full team of four on each side
     HeldCancel run = cancelWhileHeld(
-        "TFormTeam",
-        [this](QWidget* form) {
-            // One bout each: every member fights, the missing one too.
-            fillTeams(form, "4");
-            std::filesystem::remove(path("ak/aa_gone.dat"));
-        },
-        [this] { return start(); });
+        "TFormTeam", [this](QWidget* form) { fillTeams(form, "4"); }, [this] { return start(); });
     EXPECT_EQ(run.result, 2);
     EXPECT_TRUE(run.done);
     EXPECT_TRUE(run.closedAtOnce);

@@ -300,6 +300,14 @@ TEST_F(TeamLogic, OneBoutEachResultTable) {
     row(1, 2, "引分", 0, 1);
     lines = teamfight::resultTables(settings_, teams_, {0, 0});
     EXPECT_EQ(lines[lines.size() - 2], sj("１ 対 １ で引き分けです。両チームともご苦労様でした。"));
+    // Left member 3 won its bout by walkover (its wins stay 0): a win and a
+    // walkover win, 2 to 1 (勝者 and 不戦 against 勝者２).
+    row(1, 2, "不在", 0, 0);
+    teams_.Bouts = {{{0, 0}, 0, false}, {{1, 1}, 1, false}, {{2, 2}, 0, true}};
+    lines = teamfight::resultTables(settings_, teams_, {0, 0});
+    EXPECT_EQ(lines[7], sj("   ○  :  不戦             パイロット                 5002 :  6002 :       "));
+    EXPECT_EQ(lines[lines.size() - 2],
+              sj("２ 対 １ で チーム１ が勝ちました（うち、１試合が不戦勝です）！！ おめでとうございます。"));
 }
 
 TEST_F(TeamLogic, WinnerStaysResultTable) {
@@ -323,32 +331,17 @@ TEST_F(TeamLogic, WinnerStaysResultTable) {
 
 TEST_F(TeamLogic, BoutLinesOfTheBoard) {
     teams_.reset(3);
-    // Winner stays: left 1 beat right 1 and 2, lost to right 3, who then
-    // lost to left 2.
-    row(0, 0, "a", 2, 0);
-    row(0, 1, "b", 1, 0);
-    row(0, 2, "c", 0, 2);
-    row(1, 0, "d", 0, 0);
-    row(1, 1, "e", 0, 0);
-    row(1, 2, "f", 1, 0);
-    std::vector<BoutLine> expected{{{0, 0}, 1}, {{0, 1}, 1}, {{0, 2}, 2}, {{1, 2}, 1}};
-    EXPECT_EQ(teamfight::boutLines(teams_, true), expected);
-    // The rows keep their counts.
-    EXPECT_EQ(+teams_.Side[0][0].row()->Stage, 2);
-
-    // One bout each, an empty slot skipped, a draw in the display colour 6.
-    teams_.reset(3);
+    // Winner stays: left 1 beat right 1, then won against right 2 by
+    // walkover (its wins stay 1), lost to right 3, who drew with left 2.
+    // Drawn as the run decided them, whatever the rows' wins say.
     row(0, 0, "a", 1, 0);
-    row(0, 1, "b", 0, 1);
-    row(0, 2, "c", 0, 0);
-    row(1, 0, "d", 0, 0);
-    row(1, 2, "f", 0, 1);
-    expected = {{{0, 0}, 1}, {{1, 2}, 6}};
-    EXPECT_EQ(teamfight::boutLines(teams_, false), expected);
-    // Winner stays: the left winner meets the next right member; a draw
-    // moves both sides on.
-    expected = {{{0, 0}, 1}, {{0, 2}, 6}};
-    EXPECT_EQ(teamfight::boutLines(teams_, true), expected);
+    row(1, 2, "f", 1, 1);
+    teams_.Bouts = {{{0, 0}, 0, false}, {{0, 1}, 0, true}, {{0, 2}, 1, false}, {{1, 2}, teamfight::NoSide, false}};
+    std::vector<BoutLine> expected{{{0, 0}, 1}, {{0, 1}, 1}, {{0, 2}, 2}, {{1, 2}, 6}};
+    EXPECT_EQ(teamfight::boutLines(teams_), expected);
+    // A new board has no bouts.
+    teams_.reset(3);
+    EXPECT_TRUE(teamfight::boutLines(teams_).empty());
 }
 
 TEST_F(TeamLogic, ClearingAnEarlierRunsOutputs) {

@@ -173,6 +173,18 @@ TEST_F(TeamRunTest, TheNextBoutReadsTheLastWonBoutsFile) {
     EXPECT_TRUE(exists("result/rw_002_002.txt"));
     EXPECT_EQ(+teams_.Side[0][0].row()->Stage, 1);
     EXPECT_EQ(+teams_.Side[1][1].row()->Draws, 0);
+    // The board draws the bouts as they were decided: bout 1 left 1 against
+    // right 1, won by the left (colour 1); bout 2 left 1 against right 2,
+    // won by the right by walkover (colour 2, though its wins stay 0: a
+    // replay from the wins drew it in the no-winner colour 6 and paired
+    // left 2 with right 3 next); bout 3 left 2 against right 2.
+    ASSERT_GE(teams_.Bouts.size(), 3u);
+    EXPECT_EQ(teams_.Bouts[1], (teamfight::Bout{{0, 1}, 1, true}));
+    std::vector<teamfight::BoutLine> lines = teamfight::boutLines(teams_);
+    EXPECT_EQ(lines[0], (teamfight::BoutLine{{0, 0}, 1}));
+    EXPECT_EQ(lines[1], (teamfight::BoutLine{{0, 1}, 2}));
+    EXPECT_EQ(lines[2].Slot[0], 1);
+    EXPECT_EQ(lines[2].Slot[1], 1);
 }
 
 TEST_F(TeamRunTest, OptionDa1OnlyKeepsOneOutputFile) {
@@ -212,6 +224,10 @@ TEST_F(TeamRunTest, OneBoutEachWithAnEmptySlotAndAWalkover) {
     EXPECT_EQ(run_->memberIndex(), (std::array<int, 2>{3, 4}));
     EXPECT_NE(memoText().find("【第２試合】：２番目の選手 vs ３番目の選手"), std::string::npos);
     EXPECT_EQ(+teams_.Side[0][3].row()->Draws, 2);
+    // One bout each: left 2 won bout 2 by walkover, a win of team 1 as left 4
+    // without an opponent is: 2 to 2 with right 1 and right 4 (the golden
+    // file below, corrected by hand to these counts).
+    EXPECT_EQ(teams_.Bouts[1], (teamfight::Bout{{1, 2}, 0, true}));
     std::vector<std::pair<int, int>> expected{{1, 4}, {2, 4}, {3, 4}};
     EXPECT_EQ(progress_, expected);
     EXPECT_EQ(host.gameDone(), 1);

@@ -2,6 +2,7 @@
 // output width, the step display with its page breaks and prompt, the AK
 // view, a full view losing its oldest lines, the status bar texts and the
 // status windows' contents, and the set-up window's slots on sample AKs.
+#include "modes/frame/textfmt.h"
 #include "modes/versus/slots.h"
 #include "modes/versus/statusinfo.h"
 #include "vstest.h"
@@ -281,15 +282,17 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_EQ(slots.path(1), programDir() + "AkData/ak02.dat");
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
-    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + deep + sj("ak01.dat)から読みこめません"));
+    // The path shown in the system's own form, every separator a '\'.
+    EXPECT_EQ(rec[0].text,
+              sj("機体データをファイル(") + modes::shownPath(deep + "ak01.dat") + sj(")から読みこめません"));
     EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
     plat::notify::clearRecorded();
     const std::string fits = scratch() + "f.dat";
     ASSERT_LT(fits.size(), 80u);
     std::filesystem::copy_file(p1, fits);
     EXPECT_TRUE(slots.load(1, fits));
-    EXPECT_TRUE(versus::fitsAkFileField(std::string(79, 'x')));
-    EXPECT_FALSE(versus::fitsAkFileField(std::string(80, 'x')));
+    EXPECT_TRUE(modes::fitsAkFileField(std::string(79, 'x')));
+    EXPECT_FALSE(modes::fitsAkFileField(std::string(80, 'x')));
     ASSERT_TRUE(slots.load(1, programDir() + "AkData/ak02.dat"));
 
     auto lines = versus::akSummaryLines(slots.ak(0), p1);
@@ -303,7 +306,7 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_EQ(lines[6], " 3: ");
     EXPECT_EQ(lines[9], " 6: ");
     EXPECT_EQ(lines[10], "");
-    EXPECT_EQ(lines[11], sj("ファイル名：") + p1);
+    EXPECT_EQ(lines[11], sj("ファイル名：") + modes::shownPath(p1));
     EXPECT_EQ(slots.title(), std::string(sjis::readField(slots.ak(0).Pilot.Name)) + " Vs " + pilot);
 
     EXPECT_EQ(slots.active(), 0);
