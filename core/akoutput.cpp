@@ -271,11 +271,11 @@ void WriteAkDataText(std::string& out, const TArmoredKnight& ak, const Combatant
     out += "\r\n";
 }
 
-std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
-                                              bool withResultRecord) {
-    std::array<std::string, 2> paths;
+std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
+                                               bool withResultRecord) {
+    std::array<ReturnAkFile, 2> files;
     ModuleState& m = Module();
-    if (!Option(OptAkOutput)) return paths;
+    if (!Option(OptAkOutput)) return files;
     const GameSettings& gs = Settings();
     for (int side = 0; side < 2; ++side) {
         if (!m.Ak[side] || !m.State[side]) continue;
@@ -288,8 +288,8 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
         s.MachineValue = 0;
 
         std::string_view input = side == 0 ? sjis::readField(gs.AkFile1) : sjis::readField(gs.AkFile2);
-        paths[side] = GetReturnFileName(akOutDir, input);
-        const std::string& path = paths[side];
+        files[side].Path = GetReturnFileName(akOutDir, input);
+        const std::string& path = files[side].Path;
         std::unique_ptr<plat::AtomicFile> file;
         if (plat::fileExists(path) && sameFile(path, input) && !readsAsAk(input))
             plat::msg::showError(CannotCreateAkFile, {path}); // a player's file we cannot read stays
@@ -306,12 +306,13 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
                                                   : std::string_view());
             }
             WriteAkDataText(text, ak, s);
-            if (!file->write(text) || !file->commit()) plat::msg::showError(CannotCreateAkFile, {path});
+            files[side].Written = file->write(text) && file->commit();
+            if (!files[side].Written) plat::msg::showError(CannotCreateAkFile, {path});
         }
         s.TotalCr = totalCr;
         s.MachineValue = machineValue;
     }
-    return paths;
+    return files;
 }
 
 void DeleteOutputAkFile(const std::string_view* paths, size_t count, std::string_view akOutDir) {

@@ -35,15 +35,21 @@ inline constexpr std::string_view ResultMarker = "--- CVVELL Game Result ---";
 // that does not exist, or ".da98" when all do.
 std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile);
 
+// One side's output file: the path that was meant, and whether the file is
+// now in place (a failure has shown message 41021 with the path).
+struct ReturnAkFile {
+    std::string Path;
+    bool Written = false;
+};
+
 // Writes both sides' files (nothing without option 23); `minutes` is the
 // match length for the result record. BindDistance of both states becomes
-// 0. Returns the two paths that were meant (also for a side whose file
-// could not be written).
+// 0.
 // A match put on hold has no result yet: without `withResultRecord` the
 // files carry the history of the input files but no new record, which
 // would book a win or loss that was never decided.
-std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
-                                              bool withResultRecord = true);
+std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
+                                               bool withResultRecord = true);
 
 // Starts the output file at `path`: nullptr after message 41021 when it
 // cannot be created.

@@ -168,9 +168,10 @@ TEST_F(AkOutputTest, WrittenFilesInTheirOrderAndFailures) {
     std::filesystem::create_directories(dir.path() / "out");
     st[0].BindDistance = 3;
 
-    std::array<std::string, 2> paths = cv::WriteReturnAkFiles(dir.folder() + "out", 9);
-    EXPECT_EQ(paths[0], dir.folder() + "out\\one.da1");
-    EXPECT_EQ(paths[1], dir.folder() + "out\\two.da1");
+    std::array<cv::ReturnAkFile, 2> files = cv::WriteReturnAkFiles(dir.folder() + "out", 9);
+    EXPECT_EQ(files[0].Path, dir.folder() + "out\\one.da1");
+    EXPECT_EQ(files[1].Path, dir.folder() + "out\\two.da1");
+    EXPECT_TRUE(files[0].Written && files[1].Written);
     std::string text = readFile(dir.path() / "out" / "one.da1");
     // Header line (the empty template line here), history, new record, data.
     size_t record =
@@ -192,7 +193,9 @@ TEST_F(AkOutputTest, WrittenFilesInTheirOrderAndFailures) {
     std::filesystem::remove(dir.path() / "out" / "one.da1");
     std::filesystem::remove(dir.path() / "out" / "two.da1");
     std::filesystem::create_directories(dir.path() / "out" / "two.da1");
-    cv::WriteReturnAkFiles(dir.folder() + "out", 9);
+    files = cv::WriteReturnAkFiles(dir.folder() + "out", 9);
+    EXPECT_TRUE(files[0].Written);
+    EXPECT_FALSE(files[1].Written);
     ASSERT_EQ(plat::notify::recorded().size(), 1u);
     EXPECT_NE(plat::notify::recorded()[0].text.find("two.da1"), std::string::npos);
     EXPECT_NE(readFile(dir.path() / "out" / "one.da1"), "");
