@@ -79,8 +79,8 @@ void WriteResultRecord(std::string& out, const CombatantState& state, const Comb
 void WriteAkDataText(std::string& out, const TArmoredKnight& ak, const CombatantState& state);
 
 // Deletes the output files of every listed input path: each file in the
-// output folder named like the input with an extension ".da*" other than
-// ".dat" (letter case ignored).
+// output folder named like the input with an extension ".da1" to ".da98"
+// (letter case ignored), except a file that is itself a listed input.
 void DeleteOutputAkFile(const std::string_view* paths, size_t count, std::string_view akOutDir);
 
 } // namespace cv

@@ -214,14 +214,19 @@ TEST_F(AkOutputTest, AnUnreadableInputIsNeverOverwritten) {
 }
 
 TEST_F(AkOutputTest, DeletingOutputFiles) {
-    for (const char* name : {"a.dat", "a.DAT", "a.da1", "A.DA2", "a.da", "a.da1.bak", "ab.da1", "b.da1"})
-        touch(name);
-    std::string_view list[] = {"/in/a.dat", "", "/in/folder/"};
-    cv::DeleteOutputAkFile(list, 3, dir.folder().substr(0, dir.folder().size() - 1));
-    for (const char* kept : {"a.dat", "a.DAT", "a.da1.bak", "ab.da1", "b.da1"})
-        EXPECT_TRUE(std::filesystem::exists(dir.path() / kept)) << kept;
-    for (const char* gone : {"a.da1", "A.DA2", "a.da"})
-        EXPECT_FALSE(std::filesystem::exists(dir.path() / gone)) << gone;
+    // Outputs are <stem>.da1 to <stem>.da98 of a listed stem (any case);
+    // "c.da3" is itself a listed entrant (fed from the output folder) and
+    // stays while its "c.da1" goes.
+    const char* gone[] = {"a.da1", "A.DA2", "a.da98", "c.da1"};
+    const char* kept[] = {"a.dat", "a.DAT", "a.da99", "a.dab", "a.da",   "a.da0",
+                          "a.da01", "a.da1.bak", "ab.da1", "b.da1", "c.da3"};
+    for (const char* name : gone) touch(name);
+    for (const char* name : kept) touch(name);
+    std::string own = path("c.da3");
+    std::string_view list[] = {"/in/a.dat", "", "/in/folder/", own};
+    cv::DeleteOutputAkFile(list, 4, dir.folder().substr(0, dir.folder().size() - 1));
+    for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(dir.path() / name)) << name;
+    for (const char* name : gone) EXPECT_FALSE(std::filesystem::exists(dir.path() / name)) << name;
 }
 
 } // namespace
