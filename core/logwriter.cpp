@@ -68,6 +68,16 @@ void writePlain(OutputChannel& channel, const GameMessageLine& line) {
     blankLines(channel, line);
 }
 
+// SetChannelName for the coming step; a channel still open on another file
+// (a step that did not finish) is closed, so this step never writes into
+// it.
+bool renameChannel(OutputChannel& channel, std::string_view base, std::string_view extension) {
+    std::string previous = channel.FileName;
+    bool named = SetChannelName(channel, base, extension);
+    if (channel.Opened && (!named || channel.FileName != previous)) CloseChannel(channel);
+    return named;
+}
+
 std::string formatColour(const char* format, uint32_t value) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -82,7 +92,7 @@ std::string formatColour(const char* format, uint32_t value) {
 OutputChannel::OutputChannel() = default;
 
 OutputChannel::~OutputChannel() {
-    if (Stream && !Atomic) std::fclose(Stream);
+    if (Stream) std::fclose(Stream);
 }
 
 bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
@@ -107,21 +117,16 @@ void OpenChannel(OutputChannel& channel, bool create) {
 }
 
 void CloseChannel(OutputChannel& channel) {
-    if (channel.Opened) {
-        if (channel.Atomic)
-            channel.Atomic->commit();
-        else if (channel.Stream)
-            std::fclose(channel.Stream);
-    }
-    channel.Atomic.reset();
+    if (channel.Stream) std::fclose(channel.Stream);
+    channel.Append.reset();
     channel.Stream = nullptr;
     channel.Opened = 0;
 }
 
 void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
     if (!channel.Opened || bytes.empty()) return;
-    if (channel.Atomic)
-        channel.Atomic->write(bytes);
+    if (channel.Append)
+        channel.Append->write(bytes);
     else if (channel.Stream)
         std::fwrite(bytes.data(), 1, bytes.size(), channel.Stream);
 }
@@ -139,6 +144,10 @@ void ChannelPutLine(OutputChannel& channel, std::string_view text) {
 
 void OpenLogs(std::string_view logBase, LogOpen how) {
     LogChannels& logs = Module().Logs;
+    if (how == LogOpen::Start) {
+        for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene, &logs.Digest})
+            CloseChannel(*channel);
+    }
     if (!Option(OptLogOutput)) {
         if (how == LogOpen::Start) {
             GameSettings& gs = Settings();
@@ -149,7 +158,7 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
     }
     bool create = how == LogOpen::Start && !Option(OptAppendLog);
     auto open = [&](OutputChannel& channel, std::string_view extension) {
-        if (SetChannelName(channel, logBase, extension)) OpenChannel(channel, create);
+        if (renameChannel(channel, logBase, extension)) OpenChannel(channel, create);
     };
     open(logs.Text, ".txt");
     if (Option(OptInternalInfo)) open(logs.Check, ".chk");
@@ -170,7 +179,7 @@ void CloseLogs(bool htmlFooter) {
 }
 
 void SetTextLogName(std::string_view logBase) {
-    SetChannelName(Module().Logs.Text, logBase, ".txt");
+    renameChannel(Module().Logs.Text, logBase, ".txt");
 }
 
 // ---- Writers -----------------------------------------------------------------

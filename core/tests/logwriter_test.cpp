@@ -162,6 +162,32 @@ TEST_F(LogWriterTest, StartCreatesStepsAppend) {
     EXPECT_EQ(file("match.txt"), "one\r\none\r\none\r\n");
 }
 
+TEST_F(LogWriterTest, AChannelLeftOpenNeverTakesTheNextMatchsLines) {
+    // Match a's step opened its logs and did not finish; match b's steps
+    // write to b's files only, the text name of EndMatch1 included.
+    option(OptLogOutput);
+    option(OptInternalInfo);
+    add(cv::KindSystem, 0, "b");
+    cv::OpenLogs(base("a"), cv::LogOpen::Step);
+    cv::OpenLogs(base("b"), cv::LogOpen::Step);
+    cv::FlushGameMessages(buf);
+    cv::OpenLogs(base("a"), cv::LogOpen::Step);
+    cv::SetTextLogName(base("b"));
+    cv::WriteWrappedLine(cv::Module().Logs.Text, buf.Lines[0]);
+    cv::CloseLogs(false);
+    EXPECT_EQ(file("a.txt"), "");
+    EXPECT_EQ(file("a.chk"), "");
+    EXPECT_EQ(file("b.txt"), "b\r\n");
+    EXPECT_EQ(file("b.chk"), "b\r\n");
+    // A new match starts from closed channels: Start on the same name
+    // makes the file anew even when a step left it open.
+    cv::OpenLogs(base("b"), cv::LogOpen::Step);
+    cv::OpenLogs(base("b"), cv::LogOpen::Start);
+    cv::FlushGameMessages(buf);
+    cv::CloseLogs(false);
+    EXPECT_EQ(file("b.txt"), "b\r\n");
+}
+
 TEST_F(LogWriterTest, NoLogOutputWritesNothingAndClearsTheHtmlAndSceneFlags) {
     option(OptHtmlLog);
     option(Opt29);
