@@ -80,6 +80,7 @@ uint8_t AbortMatch(const QuitChoice& choice, std::string_view logBase, std::stri
     GameMessageBuffer& buffer = StepBuffer();
     const bool logging = Option(OptLogOutput);
     if (logging) OpenLogs(logBase, LogOpen::Step);
+    SpillQueueToLogs spill(buffer);
     EmptyQueue(buffer);
 
     uint8_t result = AbortHeld;

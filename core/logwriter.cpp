@@ -292,9 +292,8 @@ uint32_t lineCount(const GameMessageBuffer& buffer) {
     return std::min<uint32_t>(buffer.Count, MessageLineCount);
 }
 
-void flushAll(const GameMessageBuffer& buffer, bool text) {
+void flushLines(const GameMessageBuffer& buffer, uint32_t n, bool text) {
     LogChannels& logs = Module().Logs;
-    uint32_t n = lineCount(buffer);
     if (text)
         for (uint32_t i = 0; i < n; ++i) WriteWrappedLine(logs.Text, buffer.Lines[i]);
     if (Option(OptInternalInfo))
@@ -303,14 +302,27 @@ void flushAll(const GameMessageBuffer& buffer, bool text) {
         for (uint32_t i = 0; i < n; ++i) WriteHtmlLine(logs.Html, buffer.Lines[i]);
 }
 
+void spillToLogs(const GameMessageBuffer& buffer, uint32_t count) {
+    flushLines(buffer, std::min<uint32_t>(count, lineCount(buffer)), true);
+}
+
 } // namespace
 
 void FlushGameMessages(const GameMessageBuffer& buffer) {
-    flushAll(buffer, true);
+    flushLines(buffer, lineCount(buffer), true);
 }
 
 void FlushEndMessages(const GameMessageBuffer& buffer) {
-    flushAll(buffer, Option(OptLogOutput));
+    flushLines(buffer, lineCount(buffer), Option(OptLogOutput));
+}
+
+SpillQueueToLogs::SpillQueueToLogs(GameMessageBuffer& buffer) : on_(Option(OptLogOutput)) {
+    if (on_) SetQueueSpill(&buffer, spillToLogs);
+}
+
+void SpillQueueToLogs::end() {
+    if (on_) SetQueueSpill(nullptr, nullptr);
+    on_ = false;
 }
 
 void FlushToChannel(const GameMessageBuffer& buffer, OutputChannel& channel) {

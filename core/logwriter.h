@@ -139,6 +139,23 @@ void WriteHtmlFooter(OutputChannel& channel);
 void FlushGameMessages(const GameMessageBuffer& buffer);
 // The same for EndMatch2, the text pass bound to option 20 as well.
 void FlushEndMessages(const GameMessageBuffer& buffer);
+
+// For the length of a step whose queue FlushGameMessages writes (with
+// option 20): a full queue is written to the open channels the same way and
+// the step goes on queuing, so a long step (the opening of two AKs with
+// long profiles) loses no line. The files come out as one flush at the end
+// would write them.
+class SpillQueueToLogs {
+public:
+    explicit SpillQueueToLogs(GameMessageBuffer& buffer);
+    ~SpillQueueToLogs() { end(); }
+    void end();
+    SpillQueueToLogs(const SpillQueueToLogs&) = delete;
+    SpillQueueToLogs& operator=(const SpillQueueToLogs&) = delete;
+
+private:
+    bool on_ = false;
+};
 // Every line of the buffer through WriteWrappedLine to one channel.
 void FlushToChannel(const GameMessageBuffer& buffer, OutputChannel& channel);
 // AkViewer2's write: the buffer appended to `outFile` with its extension
