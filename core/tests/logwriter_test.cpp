@@ -287,6 +287,30 @@ TEST_F(LogWriterTest, HtmlColourTagsChangeOnlyWithTheColour) {
                     "</font><font color=\"#ff0000\">red\r\n\r\n");
 }
 
+TEST_F(LogWriterTest, HtmlSystemColoursAreFixedColours) {
+    // 0x80000005 window: white; 0x80000008 window text: black (the first
+    // line then writes no tag); 0x80000018 tooltip background: 0xE1FFFF,
+    // swapped #ffffe1; an index beyond the scheme: black.
+    cv::DisplaySettings& d = cv::Module().Display;
+    d.Colour[7] = 0x80000005;
+    d.Colour[0] = 0x80000008;
+    d.Colour[1] = 0x80000018;
+    d.Colour[2] = 0x800000FF;
+    cv::OutputChannel c;
+    cv::SetChannelName(c, base(), ".htm");
+    cv::OpenChannel(c, true);
+    cv::WriteHtmlHeader(c, 9);
+    add(cv::KindSystem, 0, "text");
+    add(cv::KindPilot1, 0, "tip");
+    add(cv::KindPilot2, 0, "unknown");
+    for (uint32_t i = 0; i < buf.Count; ++i) cv::WriteHtmlLine(c, buf.Lines[i]);
+    cv::CloseChannel(c);
+    std::string html = file("match.htm");
+    EXPECT_NE(html.find("<body bgcolor=\"#ffffff\">"), std::string::npos);
+    EXPECT_EQ(html.substr(html.find("<pre>\r\n") + 7),
+              "text\r\n<font color=\"#ffffe1\">tip\r\n</font><font color=\"#000000\">unknown\r\n");
+}
+
 TEST_F(LogWriterTest, HtmlBlanksAndEscapes) {
     EXPECT_EQ(testsupport::u8(cv::HtmlLineText(sj("a b  c   d"))), "a b　c　 d");
     EXPECT_EQ(testsupport::u8(cv::HtmlLineText(sj("<script>&amp;</script> 100%"))),
