@@ -104,8 +104,9 @@ void DigestAtEndMatch1(GameMessageBuffer& buffer) {
     if (!gs.DigestInLog) return;
     buffer.CurrentKind = KindSystem;
     if (buffer.Count >= 2) LastLine(buffer)->BlankLinesAfter += 2;
-    QueueLine(buffer, KindSystem, 0, head);
-    if (buffer.Count >= 2) LastLine(buffer)->BlankLinesAfter += 1;
+    // The head line ends its paragraph also when it is the only line (a
+    // match narrated to no one).
+    QueueLine(buffer, KindSystem, 0, head).BlankLinesAfter += 1;
 }
 
 void EndOfMatchOutput(GameMessageBuffer& buffer) {

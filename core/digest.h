@@ -39,7 +39,8 @@ bool CloseDigest();
 
 // EndMatch1's digest step: both bytes cleared, WriteDigest with the head
 // text; when the digest stays in the log, the head line is queued (kind 0)
-// after two more blank lines on the last line, with one blank line after.
+// after two more blank lines on the last line (when two or more lines are
+// queued), with one blank line after it.
 void DigestAtEndMatch1(GameMessageBuffer& buffer);
 
 // EndMatch2's output before the logs are flushed: the queue emptied, the

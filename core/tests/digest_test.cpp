@@ -79,6 +79,16 @@ TEST_F(DigestTest, ModeZeroOnlyInTheLog) {
     EXPECT_FALSE(exists("digest.mom"));
 }
 
+TEST_F(DigestTest, TheHeadLineEndsItsParagraphAlsoAlone) {
+    // Narration off: EndMatch1 queued nothing before the head line, which
+    // still gets its one blank line (and the queue no +2 for a line before).
+    gs.DigestMode = 0;
+    cv::EmptyQueue(buf);
+    cv::DigestAtEndMatch1(buf);
+    ASSERT_EQ(+buf.Count, 1u);
+    EXPECT_EQ(+buf.Lines[0].BlankLinesAfter, 1u);
+}
+
 TEST_F(DigestTest, ModeOneOnlyInItsOwnFile) {
     gs.DigestMode = 1;
     put(gs.OrganiserName, "主催");
