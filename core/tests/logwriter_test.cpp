@@ -26,6 +26,16 @@ protected:
         cv::CloseChannel(channel);
         return rawFile("match.txt");
     }
+    // The HTML head and the buffer through the HTML writer into <base>.htm.
+    std::string htmlLog() {
+        cv::OutputChannel c;
+        cv::SetChannelName(c, base(), ".htm");
+        cv::OpenChannel(c, true);
+        cv::WriteHtmlHeader(c, 9);
+        for (uint32_t i = 0; i < buf.Count; ++i) cv::WriteHtmlLine(c, buf.Lines[i]);
+        cv::CloseChannel(c);
+        return file("match.htm");
+    }
 };
 
 } // namespace
@@ -270,19 +280,13 @@ TEST_F(LogWriterTest, HtmlColourTagsChangeOnlyWithTheColour) {
     d.Colour[1] = 0x00563412;
     d.Colour[2] = 0x00563412;
     d.Colour[5] = 0x000000FF;
-    cv::OutputChannel c;
-    cv::SetChannelName(c, base(), ".htm");
-    cv::OpenChannel(c, true);
-    cv::WriteHtmlHeader(c, 9);
     add(cv::KindSystem, 0, "black");
     add(cv::KindPilot1, 0, "one");
     add(cv::KindPilot2, 0, "same colour");
     add(cv::KindTrace, 0, "trace");
     add(cv::KindAnnouncer, 0, "red", 1);
-    for (uint32_t i = 0; i < buf.Count; ++i) cv::WriteHtmlLine(c, buf.Lines[i]);
-    cv::CloseChannel(c);
-    std::string html = file("match.htm");
-    std::string body = html.substr(html.find("<pre>\r\n") + 7);
+    std::string page = htmlLog();
+    std::string body = page.substr(page.find("<pre>\r\n") + 7);
     EXPECT_EQ(body, "black\r\n<font color=\"#123456\">one\r\nsame colour\r\n"
                     "</font><font color=\"#ff0000\">red\r\n\r\n");
 }
@@ -291,23 +295,17 @@ TEST_F(LogWriterTest, HtmlSystemColoursAreFixedColours) {
     // 0x80000005 window: white; 0x80000008 window text: black (the first
     // line then writes no tag); 0x80000018 tooltip background: 0xE1FFFF,
     // swapped #ffffe1; an index beyond the scheme: black.
-    cv::DisplaySettings& d = cv::Module().Display;
-    d.Colour[7] = 0x80000005;
-    d.Colour[0] = 0x80000008;
-    d.Colour[1] = 0x80000018;
-    d.Colour[2] = 0x800000FF;
-    cv::OutputChannel c;
-    cv::SetChannelName(c, base(), ".htm");
-    cv::OpenChannel(c, true);
-    cv::WriteHtmlHeader(c, 9);
-    add(cv::KindSystem, 0, "text");
-    add(cv::KindPilot1, 0, "tip");
-    add(cv::KindPilot2, 0, "unknown");
-    for (uint32_t i = 0; i < buf.Count; ++i) cv::WriteHtmlLine(c, buf.Lines[i]);
-    cv::CloseChannel(c);
-    std::string html = file("match.htm");
-    EXPECT_NE(html.find("<body bgcolor=\"#ffffff\">"), std::string::npos);
-    EXPECT_EQ(html.substr(html.find("<pre>\r\n") + 7),
+    uint32_t (&colour)[cv::DisplayColourCount] = cv::Module().Display.Colour;
+    colour[7] = 0x80000005;
+    const std::pair<uint32_t, const char*> lines[] = {
+        {0x80000008, "text"}, {0x80000018, "tip"}, {0x800000FF, "unknown"}};
+    for (uint32_t kind = 0; kind < 3; ++kind) {
+        colour[kind] = lines[kind].first;
+        add(kind, 0, lines[kind].second);
+    }
+    std::string page = htmlLog();
+    EXPECT_NE(page.find("<body bgcolor=\"#ffffff\">"), std::string::npos);
+    EXPECT_EQ(page.substr(page.find("<pre>\r\n") + 7),
               "text\r\n<font color=\"#ffffe1\">tip\r\n</font><font color=\"#000000\">unknown\r\n");
 }
 
