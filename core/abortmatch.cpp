@@ -56,14 +56,18 @@ void holdWithAks(GameMessageBuffer& buffer, std::string_view akOutDir, uint8_t& 
     gs.DistanceBand = 0;
     gs.AnnouncerIndex = 0;
     // The match is not decided: no result record goes into the files.
-    std::array<std::string, 2> paths = WriteReturnAkFiles(akOutDir, savedRound, false);
+    std::array<ReturnAkFile, 2> files = WriteReturnAkFiles(akOutDir, savedRound, false);
     gs.RoundCounter = savedRound;
     gs.AnnouncerIndex = savedAnnouncer;
     gs.Options[OptAkOutput] = savedOutput;
-    akWritten = 1;
+    // Only files that are in place are reported: the caller offers them as
+    // the AKs to go on with. A failure has shown 41021 with its path.
+    akWritten = files[0].Written && files[1].Written ? 1 : 0;
     queueSpacedLine(buffer, ift::HoldSaved);
     for (int side = 0; side < 2; ++side)
-        QueueLine(buffer, buffer.CurrentKind, 0, FormatText(" PLAYER%d=>%s", side + 1, paths[side].c_str()));
+        if (files[side].Written)
+            QueueLine(buffer, buffer.CurrentKind, 0,
+                      FormatText(" PLAYER%d=>%s", side + 1, files[side].Path.c_str()));
 }
 
 } // namespace
@@ -76,6 +80,7 @@ uint8_t AbortMatch(const QuitChoice& choice, std::string_view logBase, std::stri
     GameMessageBuffer& buffer = StepBuffer();
     const bool logging = Option(OptLogOutput);
     if (logging) OpenLogs(logBase, LogOpen::Step);
+    SpillQueueToLogs spill(buffer);
     EmptyQueue(buffer);
 
     uint8_t result = AbortHeld;

@@ -17,6 +17,8 @@
 #include <filesystem>
 #include <optional>
 #include <system_error>
+#include <unordered_map>
+#include <vector>
 
 namespace cv {
 
@@ -67,7 +69,8 @@ bool isResultMarker(std::string_view line) {
 
 // The same file on disk (both must exist).
 bool sameFile(std::string_view a, std::string_view b) {
-    std::optional<std::string> oa = plat::toOsPath(a), ob = plat::toOsPath(b);
+    std::optional<std::string> oa = plat::toOsPath(plat::resolvePath(a)),
+                               ob = plat::toOsPath(plat::resolvePath(b));
     if (!oa || !ob) return false;
     std::error_code ec;
     bool same = std::filesystem::equivalent(*oa, *ob, ec);
@@ -80,6 +83,21 @@ bool readsAsAk(std::string_view path) {
     if (!bytes) return false;
     TArmoredKnight probe{};
     return akdata::parseAkData(probe, *bytes) == akdata::LoadOk;
+}
+
+// ".da1" to ".da98" (letter case ignored), the extensions GetReturnFileName
+// gives: no other ".da*" file ("x.dat", "x.da99", "x.dab") is an output.
+bool isOutputExtension(std::string_view extension) {
+    if (extension.size() < 4 || extension.size() > 5 || !plat::equalsIgnoreCase(extension.substr(0, 3), ".da"))
+        return false;
+    std::string_view digits = extension.substr(3);
+    if (digits[0] == '0') return false;
+    int n = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return false;
+        n = n * 10 + (c - '0');
+    }
+    return n >= 1 && n <= MaxReturnFileNumber;
 }
 
 std::string_view partName(int32_t part) {
@@ -271,11 +289,11 @@ void WriteAkDataText(std::string& out, const TArmoredKnight& ak, const Combatant
     out += "\r\n";
 }
 
-std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
-                                              bool withResultRecord) {
-    std::array<std::string, 2> paths;
+std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
+                                               bool withResultRecord) {
+    std::array<ReturnAkFile, 2> files;
     ModuleState& m = Module();
-    if (!Option(OptAkOutput)) return paths;
+    if (!Option(OptAkOutput)) return files;
     const GameSettings& gs = Settings();
     for (int side = 0; side < 2; ++side) {
         if (!m.Ak[side] || !m.State[side]) continue;
@@ -288,8 +306,8 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
         s.MachineValue = 0;
 
         std::string_view input = side == 0 ? sjis::readField(gs.AkFile1) : sjis::readField(gs.AkFile2);
-        paths[side] = GetReturnFileName(akOutDir, input);
-        const std::string& path = paths[side];
+        files[side].Path = GetReturnFileName(akOutDir, input);
+        const std::string& path = files[side].Path;
         std::unique_ptr<plat::AtomicFile> file;
         if (plat::fileExists(path) && sameFile(path, input) && !readsAsAk(input))
             plat::msg::showError(CannotCreateAkFile, {path}); // a player's file we cannot read stays
@@ -306,31 +324,36 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
                                                   : std::string_view());
             }
             WriteAkDataText(text, ak, s);
-            if (!file->write(text) || !file->commit()) plat::msg::showError(CannotCreateAkFile, {path});
+            files[side].Written = file->write(text) && file->commit();
+            if (!files[side].Written) plat::msg::showError(CannotCreateAkFile, {path});
         }
         s.TotalCr = totalCr;
         s.MachineValue = machineValue;
     }
-    return paths;
+    return files;
 }
 
 void DeleteOutputAkFile(const std::string_view* paths, size_t count, std::string_view akOutDir) {
-    std::string folder = withSeparator(akOutDir);
+    // The listed stems (letter case ignored) with their input paths.
+    std::unordered_map<std::string, std::vector<std::string_view>> stems;
     for (size_t i = 0; i < count; ++i) {
         std::string name = plat::splitPath(paths[i]).name;
-        if (name.empty()) continue; // would name every ".da*" file of the folder
-        for (const std::string& entry : plat::listFolder(folder, "*")) {
-            if (entry.size() <= name.size() || !plat::equalsIgnoreCase(entry.substr(0, name.size()), name))
-                continue;
-            std::string_view extension = std::string_view(entry).substr(name.size());
-            // ".da" and a suffix without a further dot: "x.da1.bak" is no
-            // output file of "x".
-            if (!plat::equalsIgnoreCase(extension.substr(0, 3), ".da") ||
-                extension.find('.', 1) != std::string_view::npos || plat::equalsIgnoreCase(extension, ".dat"))
-                continue;
-            std::string path = folder + entry;
-            if (plat::isRegularFile(path)) plat::removeFile(path);
-        }
+        if (!name.empty()) stems[plat::upperCaseKey(name)].push_back(paths[i]);
+    }
+    if (stems.empty()) return;
+    // The folder is listed once; each name is split at its last dot.
+    std::string folder = withSeparator(akOutDir);
+    for (const std::string& entry : plat::listFolder(folder, "*")) {
+        size_t dot = entry.rfind('.');
+        if (dot == std::string::npos || !isOutputExtension(std::string_view(entry).substr(dot))) continue;
+        auto stem = stems.find(plat::upperCaseKey(std::string_view(entry).substr(0, dot)));
+        if (stem == stems.end()) continue;
+        std::string path = folder + entry;
+        // An entrant may come from the output folder itself (the team
+        // battle's next bout): its input is never an output to delete.
+        bool listed = false;
+        for (std::string_view input : stem->second) listed = listed || sameFile(path, input);
+        if (!listed && plat::isRegularFile(path)) plat::removeFile(path);
     }
 }
 

@@ -35,15 +35,21 @@ inline constexpr std::string_view ResultMarker = "--- CVVELL Game Result ---";
 // that does not exist, or ".da98" when all do.
 std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile);
 
+// One side's output file: the path that was meant, and whether the file is
+// now in place (a failure has shown message 41021 with the path).
+struct ReturnAkFile {
+    std::string Path;
+    bool Written = false;
+};
+
 // Writes both sides' files (nothing without option 23); `minutes` is the
 // match length for the result record. BindDistance of both states becomes
-// 0. Returns the two paths that were meant (also for a side whose file
-// could not be written).
+// 0.
 // A match put on hold has no result yet: without `withResultRecord` the
 // files carry the history of the input files but no new record, which
 // would book a win or loss that was never decided.
-std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
-                                              bool withResultRecord = true);
+std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
+                                               bool withResultRecord = true);
 
 // Starts the output file at `path`: nullptr after message 41021 when it
 // cannot be created.
@@ -73,8 +79,8 @@ void WriteResultRecord(std::string& out, const CombatantState& state, const Comb
 void WriteAkDataText(std::string& out, const TArmoredKnight& ak, const CombatantState& state);
 
 // Deletes the output files of every listed input path: each file in the
-// output folder named like the input with an extension ".da*" other than
-// ".dat" (letter case ignored).
+// output folder named like the input with an extension ".da1" to ".da98"
+// (letter case ignored), except a file that is itself a listed input.
 void DeleteOutputAkFile(const std::string_view* paths, size_t count, std::string_view akOutDir);
 
 } // namespace cv

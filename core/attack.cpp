@@ -453,7 +453,7 @@ bool RollHit(GameMessageBuffer& buffer, int a, int d, int32_t x, int32_t y) {
         }
     }
     // 17. The miss.
-    if (!hit) EmitMiss(buffer, a, d);
+    if (!hit) EmitMiss(buffer, a, d, malfunction);
     return hit;
 }
 
@@ -497,7 +497,9 @@ int32_t CountHits(GameMessageBuffer& buffer, int a, int d) {
             int r = RollD100("interception");
             int32_t interceptorShots = w.ShotsPerAttack;
             int64_t stopped = (int64_t{interceptorShots} * r + 50) / 100;
+            int64_t before = n;
             n = std::max<int64_t>(n - stopped, 0);
+            ComputerLine(buffer, d, 72, {sjis::readField(w.Name), FullWidth(before - n)});
             break;
         }
     }
@@ -524,9 +526,14 @@ int32_t CountHits(GameMessageBuffer& buffer, int a, int d) {
         attack.ComputerDown = 1;
         attack.SensorDown = 1;
     }
-    // 5. The attack's power.
+    // 5. The attack's power, told by the attacker's computer: the power
+    // alone, or with the melee bonus and their sum.
     int32_t bonus = scratch.MeleeBonus;
     int32_t total = Sat32(power + bonus);
+    if (bonus == 0)
+        ComputerLine(buffer, a, 61, {FullWidth(total)});
+    else
+        ComputerLine(buffer, a, 62, {FullWidth(power), FullWidth(bonus), FullWidth(total)});
     Trace(buffer, atk::TracePower, total, Sat32(power), bonus);
     Settings().AttackPower = total;
     return Sat32(n);

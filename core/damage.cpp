@@ -376,13 +376,17 @@ void BodyDamage(GameMessageBuffer& buffer, int a, int d) {
     sd.AttackDown = gauge + static_cast<double>(damage / 2);
     gauge = sd.EvasionDown;
     sd.EvasionDown = gauge + static_cast<double>(damage / 2);
-    // 14. The AK can no longer move.
+    // 14. The AK can no longer move: the announcer says so (unless a leg
+    // is gone and it could move before), and its pilot when it already
+    // could not.
     if (NarrationOn()) {
         moves = sd.Movement;
         movementDown = sd.MovementDown;
-        // The pilot's line when it was already immobile (the sets hold no
-        // announcer line for it).
-        if (moves < movementDown && wasImmobile) PilotSays(buffer, d, "M16B");
+        int32_t leftLeg = D.Frame.Durability[PartLeftLeg], rightLeg = D.Frame.Durability[PartRightLeg];
+        if (moves < movementDown && (wasImmobile || (leftLeg > 0 && rightLeg > 0))) {
+            AnnouncerLine(buffer, d, 53, {sjis::readField(D.AkName)});
+            if (wasImmobile) PilotSays(buffer, d, "M16B");
+        }
     }
     // 15-16. Narration and the status line.
     EmitBodyHit(buffer, a, d, {p, code, damage});

@@ -5,6 +5,7 @@
 #include "core/endoutput.h"
 #include "core/logwriter.h"
 #include "core/module.h"
+#include "platform/catalogue.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -14,20 +15,17 @@ namespace cv {
 
 namespace {
 
-// Opens the digest's rewrite on channel.FileName; with `keep` the file's
-// present content is carried over first. A file that cannot be read or a
-// rewrite that cannot be made leaves the channel closed.
-void openDigest(OutputChannel& channel, bool keep) {
-    if (channel.Opened || channel.FileName.empty()) return;
-    auto file = std::make_unique<plat::AtomicFile>(channel.FileName);
-    if (!file->isOpen()) return;
-    if (keep) {
-        std::optional<std::string> old = plat::readWholeFile(channel.FileName);
-        if (!old || !file->write(*old)) return;
-    }
-    channel.Stream = file->handle();
-    channel.Atomic = std::move(file);
+constexpr int CannotWriteOutput = 41020;
+
+// Opens this match's append to channel.FileName (`fresh`: the file is made
+// anew, modes 1 and 3). False when the file cannot be opened.
+bool openDigest(OutputChannel& channel, bool fresh) {
+    if (channel.FileName.empty()) return false;
+    auto file = std::make_unique<plat::AppendFile>(channel.FileName, fresh);
+    if (!file->isOpen()) return false;
+    channel.Append = std::move(file);
     channel.Opened = 1;
+    return true;
 }
 
 } // namespace
@@ -43,34 +41,44 @@ void WriteDigest(std::string_view head) {
     GameSettings& gs = Settings();
     LogChannels& logs = Module().Logs;
     OutputChannel& digest = logs.Digest;
+    // This match's digest starts here: one an unfinished match left open
+    // is dropped, never carried into this one.
+    CloseChannel(digest);
+    digest.FileName.clear();
     const std::string& textName = logs.Text.FileName;
     int32_t mode = gs.DigestMode;
+    bool opened = false;
     if (mode == 1 || mode == 3) {
-        if (!digest.Opened && !textName.empty() && SetChannelName(digest, textName, ".mom"))
-            openDigest(digest, false);
-        ChannelPutLine(digest, head);
-        ChannelPutLine(digest, "");
-        gs.DigestFileOpen = 1;
+        opened = !textName.empty() && SetChannelName(digest, textName, ".mom") && openDigest(digest, true);
+        if (opened) {
+            ChannelPutLine(digest, head);
+            ChannelPutLine(digest, "");
+        }
         if (mode == 3) gs.DigestInLog = 1;
     } else if (mode == 2) {
-        bool existed = true;
-        if (!digest.Opened && !textName.empty()) {
-            plat::PathParts parts = plat::splitPath(textName);
-            std::string name = parts.drive + parts.dir + "digest.mom";
-            if (name.size() <= MaxLogPath) {
-                digest.FileName = name;
-                existed = plat::fileExists(name);
-                openDigest(digest, existed);
+        plat::PathParts parts = plat::splitPath(textName);
+        std::string name = parts.drive + parts.dir + "digest.mom";
+        if (!textName.empty() && name.size() <= MaxLogPath) {
+            digest.FileName = name;
+            bool existed = plat::fileExists(name);
+            opened = openDigest(digest, false);
+            if (opened) {
+                if (!existed && Option(OptAddHeader)) ChannelPutLine(digest, head);
+                ChannelPutLine(digest, "");
+                ChannelPutLine(digest, TemplateLine(0, 14));
+                std::string_view title = sjis::readField(gs.MatchTitle);
+                if (Option(Opt17) && !title.empty()) ChannelPutLine(digest, title);
+                ChannelPutLine(digest, "");
             }
         }
-        if (!existed && Option(OptAddHeader)) ChannelPutLine(digest, head);
-        ChannelPutLine(digest, "");
-        ChannelPutLine(digest, TemplateLine(0, 14));
-        std::string_view title = sjis::readField(gs.MatchTitle);
-        if (Option(Opt17) && !title.empty()) ChannelPutLine(digest, title);
-        ChannelPutLine(digest, "");
+    }
+    if (opened) {
         gs.DigestFileOpen = 1;
     } else {
+        // No digest file (mode 0, or one that cannot be opened): the lines
+        // stay in the log. Without a log they would reach no file at all.
+        if (mode >= 1 && mode <= 3 && !Option(OptLogOutput))
+            plat::msg::showError(CannotWriteOutput, {digest.FileName.empty() ? textName : digest.FileName});
         gs.DigestInLog = 1;
     }
 }
@@ -79,8 +87,12 @@ void FlushDigest(const GameMessageBuffer& buffer) {
     FlushToChannel(buffer, Module().Logs.Digest);
 }
 
-void CloseDigest() {
-    CloseChannel(Module().Logs.Digest);
+bool CloseDigest() {
+    OutputChannel& digest = Module().Logs.Digest;
+    bool ok = digest.Append && digest.Append->commit();
+    if (!ok) plat::msg::showError(CannotWriteOutput, {digest.FileName});
+    CloseChannel(digest);
+    return ok;
 }
 
 void DigestAtEndMatch1(GameMessageBuffer& buffer) {
@@ -92,17 +104,20 @@ void DigestAtEndMatch1(GameMessageBuffer& buffer) {
     if (!gs.DigestInLog) return;
     buffer.CurrentKind = KindSystem;
     if (buffer.Count >= 2) LastLine(buffer)->BlankLinesAfter += 2;
-    QueueLine(buffer, KindSystem, 0, head);
-    if (buffer.Count >= 2) LastLine(buffer)->BlankLinesAfter += 1;
+    // The head line ends its paragraph also when it is the only line (a
+    // match narrated to no one).
+    QueueLine(buffer, KindSystem, 0, head).BlankLinesAfter += 1;
 }
 
 void EndOfMatchOutput(GameMessageBuffer& buffer) {
     GameSettings& gs = Settings();
     EmptyQueue(buffer);
     WriteEndNarration(buffer);
+    // A digest that could not be appended was cut back and reported; its
+    // lines then stay in the log.
     if (gs.DigestFileOpen) {
         FlushDigest(buffer);
-        CloseDigest();
+        if (!CloseDigest()) gs.DigestInLog = 1;
     }
     if (!gs.DigestInLog) EmptyQueue(buffer);
     WriteSignature(buffer);

@@ -5,10 +5,14 @@
 //   1 a separate <base>.mom, made anew for every match;
 //   2 one "digest.mom" in the log's folder, a block appended per match;
 //   3 both the end of the log and <base>.mom.
-// EndMatch1 opens the digest file and writes its head; EndMatch2 writes the
-// end-of-match output into it and closes it. The file on disk is replaced
-// only when the digest is complete: a match that stops between the two
-// steps leaves the previous <base>.mom or digest.mom as it was.
+// EndMatch1 opens the digest file and starts the digest with its head;
+// EndMatch2 adds the end-of-match output and appends the whole digest to
+// the file in one piece. A match that stops between the two steps leaves
+// the file as it was; an append that fails is cut back to the length the
+// file had before it (a file made anew for the match is removed) and
+// reported with message 41020, and the lines then stay in the log.
+// A digest file that cannot be opened leaves the lines in the log as in
+// mode 0 (reported when no log is written either).
 #pragma once
 
 #include "core/queue.h"
@@ -23,17 +27,20 @@ std::string DigestHeadText();
 
 // Opens the digest channel as the mode asks and writes the head part; sets
 // GameSettings.DigestInLog and DigestFileOpen. The file names come from the
-// text log channel's name (SetTextLogName).
+// text log channel's name (SetTextLogName). A digest still open from an
+// unfinished match is dropped first.
 void WriteDigest(std::string_view head);
 
 // Every queued line through the text writer into the digest channel.
 void FlushDigest(const GameMessageBuffer& buffer);
-// Closes the digest channel, putting the digest file in place.
-void CloseDigest();
+// Appends the digest to its file and closes the channel; false (after
+// message 41020) when the append failed and was cut back.
+bool CloseDigest();
 
 // EndMatch1's digest step: both bytes cleared, WriteDigest with the head
 // text; when the digest stays in the log, the head line is queued (kind 0)
-// after two more blank lines on the last line, with one blank line after.
+// after two more blank lines on the last line (when two or more lines are
+// queued), with one blank line after it.
 void DigestAtEndMatch1(GameMessageBuffer& buffer);
 
 // EndMatch2's output before the logs are flushed: the queue emptied, the

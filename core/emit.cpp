@@ -383,17 +383,31 @@ void EmitAttackAnnouncement(GameMessageBuffer& buffer, int a, bool reflection) {
         optionalPilot(buffer, a, "M03A");
 }
 
-void EmitMiss(GameMessageBuffer& buffer, int a, int d) {
-    // The defender's computer tells the miss (and a missile's, rocket's or
-    // gun's); the attacker's pilot follows after the order draw. The sets
-    // hold no message for the announcer, the defender's pilot or a
-    // malfunction, so those say nothing.
+void EmitMiss(GameMessageBuffer& buffer, int a, int d, bool malfunction) {
+    // The announcer and the defender's computer tell the miss (the computer
+    // also a missile's, rocket's or gun's); the order draw puts the
+    // attacker's pilot before the defender's pilot (above 50) or after it;
+    // a malfunction's lines close it.
     const TAkWeapon& attack = stateOf(a).CurrentAttack;
     std::string_view attributes = sjis::readField(attack.Attributes);
+    AnnouncerLine(buffer, a, 52, {sjis::readField(akOf(a).AkName), sjis::readField(akOf(d).AkName)});
     ComputerLine(buffer, d, 38);
     if (HasAny(attributes, {ltr::LetterM, ltr::LetterR, ltr::LetterG})) ComputerLine(buffer, d, 39);
-    RollD100("miss-order");
-    optionalPilot(buffer, a, "M31A");
+    auto defender = [&] {
+        if (stateOf(d).OutOfAction == 0) PilotLine(buffer, d, 12);
+    };
+    if (RollD100("miss-order") > 50) {
+        optionalPilot(buffer, a, "M31A");
+        defender();
+    } else {
+        defender();
+        optionalPilot(buffer, a, "M31A");
+    }
+    if (malfunction) {
+        std::string_view weapon = sjis::readField(attack.Name);
+        ComputerLine(buffer, a, 73, {weapon});
+        PilotLine(buffer, a, 13, {weapon});
+    }
 }
 
 void EmitShieldDamage(GameMessageBuffer& buffer, int a, int d, int slot, int32_t result) {

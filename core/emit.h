@@ -113,9 +113,11 @@ void EmitMovement(GameMessageBuffer& buffer, const MoveReport& move);
 void EmitDefensiveMove(GameMessageBuffer& buffer, int attacker);
 void EmitAttackAnnouncement(GameMessageBuffer& buffer, int attacker, bool reflection);
 
-// The lines of a miss: the defender's computer, then the attacker's pilot.
-// The order draw is made with narration off too.
-void EmitMiss(GameMessageBuffer& buffer, int attacker, int defender);
+// The lines of a miss: the announcer and the defender's computer, then the
+// attacker's and the defender's pilot in the order of one draw (made with
+// narration off too), then, after a malfunction, the attacker's computer
+// and pilot.
+void EmitMiss(GameMessageBuffer& buffer, int attacker, int defender, bool malfunction = false);
 
 // The lines of a shield hit; `result` is the power beyond the shield's
 // armour. Two order draws, with narration off too.

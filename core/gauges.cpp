@@ -11,6 +11,7 @@
 #include "core/rules.h"
 #include "sjis/emit_text.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace cv {
@@ -122,10 +123,11 @@ void RecoverDownValues(GameMessageBuffer& buffer, int side) {
 
     if (sensor > 1.0) sensor -= 1.0;
     if (computer > 1.0) computer -= 1.0;
-    int32_t expAttack = A.Pilot.ExpAttack, expDefence = A.Pilot.ExpDefence;
-    // A negative experience has no root: NaN, which the truncation makes 0.
-    attack = recovered(attack, 25.0, 2.0 * std::sqrt(static_cast<double>(expAttack)));
-    evasion = recovered(evasion, 25.0, 2.0 * std::sqrt(static_cast<double>(expDefence)));
+    // A negative experience (outside data) counts as none: its root would be
+    // NaN, and a NaN step would wipe the whole loss.
+    auto experience = [](int32_t e) { return 2.0 * std::sqrt(static_cast<double>(std::max(0, e))); };
+    attack = recovered(attack, 25.0, experience(A.Pilot.ExpAttack));
+    evasion = recovered(evasion, 25.0, experience(A.Pilot.ExpDefence));
     int32_t moves = s.Movement;
     bool wasImmobile = movement > moves;
     movement = recovered(movement, 2.0, 0.0);

@@ -12,6 +12,7 @@
 #include "sjis/logwriter_text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace cv {
 
@@ -27,9 +28,46 @@ bool noBreakBefore(std::string_view r, size_t k) {
     return false;
 }
 
+// A system colour (0x80000000 + a Windows colour index) has no RGB value of
+// its own: the HTML log takes the standard scheme's (window text black,
+// window white...), black for an index beyond it. Values 0x00BBGGRR.
+uint32_t rgbOf(uint32_t colour) {
+    static constexpr uint32_t StandardScheme[] = {
+        0xC0C0C0, // 0 scroll bar
+        0x808000, // 1 desktop
+        0x800000, // 2 active caption
+        0x808080, // 3 inactive caption
+        0xC0C0C0, // 4 menu
+        0xFFFFFF, // 5 window
+        0x000000, // 6 window frame
+        0x000000, // 7 menu text
+        0x000000, // 8 window text
+        0xFFFFFF, // 9 caption text
+        0xC0C0C0, // 10 active border
+        0xC0C0C0, // 11 inactive border
+        0x808080, // 12 application workspace
+        0x800000, // 13 highlight
+        0xFFFFFF, // 14 highlighted text
+        0xC0C0C0, // 15 button face
+        0x808080, // 16 button shadow
+        0x808080, // 17 grey text
+        0x000000, // 18 button text
+        0xC0C0C0, // 19 inactive caption text
+        0xFFFFFF, // 20 button highlight
+        0x000000, // 21 3D dark shadow
+        0xC0C0C0, // 22 3D light
+        0x000000, // 23 tooltip text
+        0xE1FFFF, // 24 tooltip background
+    };
+    if (!(colour & 0x80000000u)) return colour & 0xFFFFFF;
+    uint32_t index = colour & 0xFFFFFF;
+    return index < std::size(StandardScheme) ? StandardScheme[index] : 0;
+}
+
 // The display colour of a kind as the HTML tag writes it: 0x00BBGGRR
 // becomes 0xRRGGBB.
 uint32_t tagColour(uint32_t colour) {
+    colour = rgbOf(colour);
     return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 
@@ -68,6 +106,16 @@ void writePlain(OutputChannel& channel, const GameMessageLine& line) {
     blankLines(channel, line);
 }
 
+// SetChannelName for the coming step; a channel still open on another file
+// (a step that did not finish) is closed, so this step never writes into
+// it.
+bool renameChannel(OutputChannel& channel, std::string_view base, std::string_view extension) {
+    std::string previous = channel.FileName;
+    bool named = SetChannelName(channel, base, extension);
+    if (channel.Opened && (!named || channel.FileName != previous)) CloseChannel(channel);
+    return named;
+}
+
 std::string formatColour(const char* format, uint32_t value) {
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
@@ -82,7 +130,7 @@ std::string formatColour(const char* format, uint32_t value) {
 OutputChannel::OutputChannel() = default;
 
 OutputChannel::~OutputChannel() {
-    if (Stream && !Atomic) std::fclose(Stream);
+    if (Stream) std::fclose(Stream);
 }
 
 bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
@@ -107,21 +155,16 @@ void OpenChannel(OutputChannel& channel, bool create) {
 }
 
 void CloseChannel(OutputChannel& channel) {
-    if (channel.Opened) {
-        if (channel.Atomic)
-            channel.Atomic->commit();
-        else if (channel.Stream)
-            std::fclose(channel.Stream);
-    }
-    channel.Atomic.reset();
+    if (channel.Stream) std::fclose(channel.Stream);
+    channel.Append.reset();
     channel.Stream = nullptr;
     channel.Opened = 0;
 }
 
 void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
     if (!channel.Opened || bytes.empty()) return;
-    if (channel.Atomic)
-        channel.Atomic->write(bytes);
+    if (channel.Append)
+        channel.Append->write(bytes);
     else if (channel.Stream)
         std::fwrite(bytes.data(), 1, bytes.size(), channel.Stream);
 }
@@ -139,6 +182,10 @@ void ChannelPutLine(OutputChannel& channel, std::string_view text) {
 
 void OpenLogs(std::string_view logBase, LogOpen how) {
     LogChannels& logs = Module().Logs;
+    if (how == LogOpen::Start) {
+        for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene, &logs.Digest})
+            CloseChannel(*channel);
+    }
     if (!Option(OptLogOutput)) {
         if (how == LogOpen::Start) {
             GameSettings& gs = Settings();
@@ -149,7 +196,7 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
     }
     bool create = how == LogOpen::Start && !Option(OptAppendLog);
     auto open = [&](OutputChannel& channel, std::string_view extension) {
-        if (SetChannelName(channel, logBase, extension)) OpenChannel(channel, create);
+        if (renameChannel(channel, logBase, extension)) OpenChannel(channel, create);
     };
     open(logs.Text, ".txt");
     if (Option(OptInternalInfo)) open(logs.Check, ".chk");
@@ -170,7 +217,7 @@ void CloseLogs(bool htmlFooter) {
 }
 
 void SetTextLogName(std::string_view logBase) {
-    SetChannelName(Module().Logs.Text, logBase, ".txt");
+    renameChannel(Module().Logs.Text, logBase, ".txt");
 }
 
 // ---- Writers -----------------------------------------------------------------
@@ -283,9 +330,8 @@ uint32_t lineCount(const GameMessageBuffer& buffer) {
     return std::min<uint32_t>(buffer.Count, MessageLineCount);
 }
 
-void flushAll(const GameMessageBuffer& buffer, bool text) {
+void flushLines(const GameMessageBuffer& buffer, uint32_t n, bool text) {
     LogChannels& logs = Module().Logs;
-    uint32_t n = lineCount(buffer);
     if (text)
         for (uint32_t i = 0; i < n; ++i) WriteWrappedLine(logs.Text, buffer.Lines[i]);
     if (Option(OptInternalInfo))
@@ -294,14 +340,27 @@ void flushAll(const GameMessageBuffer& buffer, bool text) {
         for (uint32_t i = 0; i < n; ++i) WriteHtmlLine(logs.Html, buffer.Lines[i]);
 }
 
+void spillToLogs(const GameMessageBuffer& buffer, uint32_t count) {
+    flushLines(buffer, std::min<uint32_t>(count, lineCount(buffer)), true);
+}
+
 } // namespace
 
 void FlushGameMessages(const GameMessageBuffer& buffer) {
-    flushAll(buffer, true);
+    flushLines(buffer, lineCount(buffer), true);
 }
 
 void FlushEndMessages(const GameMessageBuffer& buffer) {
-    flushAll(buffer, Option(OptLogOutput));
+    flushLines(buffer, lineCount(buffer), Option(OptLogOutput));
+}
+
+SpillQueueToLogs::SpillQueueToLogs(GameMessageBuffer& buffer) : on_(Option(OptLogOutput)) {
+    if (on_) SetQueueSpill(&buffer, spillToLogs);
+}
+
+void SpillQueueToLogs::end() {
+    if (on_) SetQueueSpill(nullptr, nullptr);
+    on_ = false;
 }
 
 void FlushToChannel(const GameMessageBuffer& buffer, OutputChannel& channel) {

@@ -28,14 +28,14 @@
 #include <vector>
 
 namespace plat {
-class AtomicFile;
+class AppendFile;
 }
 
 namespace cv {
 
 // One output file. A channel is open only while an export runs, except the
-// digest, which is written through a whole-file rewrite (the file on disk
-// changes only when the digest is complete, at EndMatch2).
+// digest, whose lines are held from EndMatch1 and appended to its file in
+// one piece when the digest is complete, at EndMatch2.
 struct OutputChannel {
     OutputChannel();
     ~OutputChannel();
@@ -46,7 +46,7 @@ struct OutputChannel {
     uint8_t NoColourYet = 0; // HTML: no colour tag written since the head
     std::string FileName;    // Shift-JIS path, at most MaxLogPath bytes
     std::FILE* Stream = nullptr;
-    std::unique_ptr<plat::AtomicFile> Atomic; // the digest's rewrite
+    std::unique_ptr<plat::AppendFile> Append; // the digest's held append
 };
 
 inline constexpr size_t MaxLogPath = 259;
@@ -81,7 +81,7 @@ bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_v
 // Opens FileName with "w" (create) or "a" (append) when the channel is not
 // open; a file that cannot be opened leaves the channel closed.
 void OpenChannel(OutputChannel& channel, bool create);
-// Closes an open channel; the digest's rewrite is committed.
+// Closes an open channel; a digest append not committed is dropped.
 void CloseChannel(OutputChannel& channel);
 
 // Writes bytes (a write to a closed channel does nothing).
@@ -98,7 +98,10 @@ enum class LogOpen {
 
 // Opens the channels the settings ask for, with option 20 (LogOutput):
 // text always, check with option 5, HTML with 28, .3ds with 29. Start
-// without option 20 clears options 28 and 29 of the settings.
+// without option 20 clears options 28 and 29 of the settings. A channel
+// still open on another file (a step that did not finish) is closed
+// first; Start closes every channel, the digest of a match that never got
+// its EndMatch2 included, so a new match never writes into old files.
 void OpenLogs(std::string_view logBase, LogOpen how);
 // Closes text, check, HTML (after its foot when `htmlFooter`) and .3ds.
 void CloseLogs(bool htmlFooter);
@@ -136,6 +139,23 @@ void WriteHtmlFooter(OutputChannel& channel);
 void FlushGameMessages(const GameMessageBuffer& buffer);
 // The same for EndMatch2, the text pass bound to option 20 as well.
 void FlushEndMessages(const GameMessageBuffer& buffer);
+
+// For the length of a step whose queue FlushGameMessages writes (with
+// option 20): a full queue is written to the open channels the same way and
+// the step goes on queuing, so a long step (the opening of two AKs with
+// long profiles) loses no line. The files come out as one flush at the end
+// would write them.
+class SpillQueueToLogs {
+public:
+    explicit SpillQueueToLogs(GameMessageBuffer& buffer);
+    ~SpillQueueToLogs() { end(); }
+    void end();
+    SpillQueueToLogs(const SpillQueueToLogs&) = delete;
+    SpillQueueToLogs& operator=(const SpillQueueToLogs&) = delete;
+
+private:
+    bool on_ = false;
+};
 // Every line of the buffer through WriteWrappedLine to one channel.
 void FlushToChannel(const GameMessageBuffer& buffer, OutputChannel& channel);
 // AkViewer2's write: the buffer appended to `outFile` with its extension

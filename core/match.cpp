@@ -57,6 +57,9 @@ void StartMatch(GameMessageBuffer& buffer, std::string_view title) {
 void ResetMatchCounters(GameMessageBuffer& buffer) {
     GameSettings& gs = Settings();
     EmptyQueue(buffer);
+    // A match that ends without a decision (both immobile, a hold) books a
+    // draw, never the result the record still holds from the match before.
+    gs.Result = 2;
     if (!Option(OptAppendLog)) {
         gs.RoundCounter = 0;
         gs.ImmobileDraw = 0;

@@ -23,7 +23,7 @@ namespace cv {
 void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, CombatantState& s2);
 
 // The start of a match without its opening narration and logs: the queue
-// emptied, the counters, the title, the first round and the starting
+// emptied, the result a draw until the match decides it, the counters, the title, the first round and the starting
 // distance (the preset with options 10 and 24 and without 16, else a band
 // from the general random numbers). The two halves that StartMatch runs
 // one after the other; the opening narration goes between them, while the

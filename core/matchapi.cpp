@@ -68,6 +68,7 @@ void StartMatch(std::string_view logBase, std::string_view title) {
     if (!MatchReady()) return;
     GameMessageBuffer& buffer = StepBuffer();
     OpenLogs(logBase, LogOpen::Start);
+    SpillQueueToLogs spill(buffer);
     ResetMatchCounters(buffer);
     QueueMatchOpening(buffer, title);
     StartFirstRound(title);
@@ -81,6 +82,7 @@ uint8_t ProcessMatch(std::string_view logBase) {
     if (!MatchReady()) return RoundBothImmobile;
     GameMessageBuffer& buffer = StepBuffer();
     if (logging()) OpenLogs(logBase, LogOpen::Step);
+    SpillQueueToLogs spill(buffer);
     uint8_t result = cv::ProcessMatch(buffer);
     WriteStatusSheetsAfterRound(buffer, result);
     if (logging()) {
@@ -97,6 +99,7 @@ void EndMatch1(std::string_view logBase, std::string_view akOutDir) {
     GameMessageBuffer& buffer = StepBuffer();
     SetTextLogName(logBase);
     if (logging()) OpenLogs(logBase, LogOpen::Step);
+    SpillQueueToLogs spill(buffer);
 
     int32_t round = gs.RoundCounter;
     gs.RoundCounter = round == INT32_MIN ? round : round - 1;
@@ -121,6 +124,7 @@ void EndMatch1(std::string_view logBase, std::string_view akOutDir) {
         FlushGameMessages(buffer);
         CloseLogs(false);
     }
+    spill.end();
 
     // The output files carry no round, distance or announcer to resume from:
     // a finished match starts afresh.

@@ -27,7 +27,20 @@ GameMessageLine& scratchLine() {
     return line;
 }
 
+struct SpillTarget {
+    GameMessageBuffer* Buffer = nullptr;
+    QueueSpill Spill = nullptr;
+} spillTarget;
+
+void spillWhenFull(GameMessageBuffer& buffer) {
+    if (buffer.Count < MessageLineCount || spillTarget.Buffer != &buffer || !spillTarget.Spill) return;
+    spillTarget.Spill(buffer, MessageLineCount - 1);
+    buffer.Lines[0] = buffer.Lines[MessageLineCount - 1];
+    buffer.Count = 1;
+}
+
 GameMessageLine& takeLine(GameMessageBuffer& buffer, uint32_t kind, uint32_t indent) {
+    spillWhenFull(buffer);
     GameMessageLine& line = buffer.Count < MessageLineCount ? buffer.Lines[buffer.Count++] : scratchLine();
     line = GameMessageLine{};
     line.Kind = kind;
@@ -82,6 +95,10 @@ std::string FormatText(const char* format, ...) {
 
 void EmptyQueue(GameMessageBuffer& buffer) {
     buffer.Count = 0;
+}
+
+void SetQueueSpill(GameMessageBuffer* buffer, QueueSpill spill) {
+    spillTarget = buffer && spill ? SpillTarget{buffer, spill} : SpillTarget{};
 }
 
 GameMessageLine& QueueLine(GameMessageBuffer& buffer, uint32_t kind, uint32_t indent, std::string_view text) {

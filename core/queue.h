@@ -4,9 +4,11 @@
 // buffer is a fixed record without pointers that the plug-ins read between
 // calls, so its layout is pinned.
 //
-// Capacity: 150 lines of at most 399 bytes of text. Lines past the 150th are
-// dropped and texts are cut on a character boundary; an append to a full
-// queue writes into a scratch line, so the queue is never overrun.
+// Capacity: 150 lines of at most 399 bytes of text; texts are cut on a
+// character boundary. While a step writes its queue to the logs, a full
+// queue is written out and appending goes on (SetQueueSpill); otherwise
+// lines past the 150th are dropped: an append to a full queue writes into
+// a scratch line, so the queue is never overrun.
 //
 // Lines of one message are separated by a backslash, looked up character by
 // character (the trail byte 0x5C of ソ or 表 is no separator).
@@ -64,6 +66,13 @@ std::string FormatText(const char* format, ...) __attribute__((format(printf, 1,
 
 // Count := 0 (CurrentKind stays).
 void EmptyQueue(GameMessageBuffer& buffer);
+
+// Where a full `buffer` goes instead of dropping lines: `spill` gets every
+// line but the last (the first `count` lines), the last becomes line 0 (a
+// caller may still add blank lines to it) and appending goes on. A null
+// buffer or spill ends it.
+using QueueSpill = void (*)(const GameMessageBuffer& buffer, uint32_t count);
+void SetQueueSpill(GameMessageBuffer* buffer, QueueSpill spill);
 
 // Appends one line as given (text cut to 399 bytes) and returns it, or a
 // scratch line when the queue is full.

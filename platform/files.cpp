@@ -282,6 +282,60 @@ void AtomicFile::abandon() {
     }
 }
 
+AppendFile::AppendFile(std::string_view path, bool fresh) : fresh_(fresh) {
+    auto p = osPathOf(path);
+    if (!p || p->empty()) return;
+    struct stat st;
+    created_ = ::stat(p->c_str(), &st) != 0;
+    if (!created_ && !S_ISREG(st.st_mode)) return;
+    fd_ = ::open(p->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd_ >= 0) path_ = *p;
+}
+
+AppendFile::~AppendFile() { abandon(); }
+
+bool AppendFile::commit() {
+    if (fd_ < 0) return false;
+    struct stat st;
+    off_t before = 0;
+    bool ok = fresh_ ? ::ftruncate(fd_, 0) == 0 : ::fstat(fd_, &st) == 0;
+    if (ok && !fresh_) before = st.st_size;
+    std::string_view rest = held_;
+    long long budget = writeFaultBudget.load();
+    if (ok && budget >= 0) {
+        if (static_cast<long long>(rest.size()) > budget) {
+            rest = rest.substr(0, static_cast<size_t>(budget));
+            ok = false;
+        }
+        writeFaultBudget = ok ? budget - static_cast<long long>(rest.size()) : 0;
+    }
+    // What was written before a failure is written all the same (as on a
+    // full disk), so the cut below is what keeps the file whole.
+    while (!rest.empty()) {
+        ssize_t n = ::write(fd_, rest.data(), rest.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
+        rest.remove_prefix(static_cast<size_t>(n));
+    }
+    if (!ok && !(fresh_ || created_)) (void)::ftruncate(fd_, before);
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    if (!ok && (fresh_ || created_)) ::unlink(path_.c_str());
+    held_.clear();
+    return ok;
+}
+
+void AppendFile::abandon() {
+    if (fd_ < 0) return;
+    ::close(fd_);
+    fd_ = -1;
+    if (created_) ::unlink(path_.c_str());
+    held_.clear();
+}
+
 bool writeWholeFileAtomic(std::string_view path, std::string_view bytes) {
     AtomicFile f(path);
     return f.isOpen() && f.write(bytes) && f.commit();

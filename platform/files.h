@@ -84,9 +84,35 @@ private:
     bool failed_ = false;
 };
 
+// An append to a log file that lands whole or not at all: write() holds the
+// bytes, commit() appends them to the end of the file in one go. When that
+// fails the file is cut back to the length it had just before, and a file
+// made anew for the append (`fresh`: emptied at commit, or created by the
+// open) is removed. Destroyed without commit(), nothing is written and a
+// file the open created is removed. No sync: a log is not a player's data.
+class PLAT_API AppendFile {
+public:
+    AppendFile(std::string_view path, bool fresh);
+    ~AppendFile();
+    AppendFile(const AppendFile&) = delete;
+    AppendFile& operator=(const AppendFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    void write(std::string_view bytes) { held_ += bytes; }
+    bool commit();
+    void abandon();
+
+private:
+    std::string path_; // OS path
+    std::string held_;
+    int fd_ = -1;
+    bool fresh_ = false;
+    bool created_ = false;
+};
+
 // A failing device for tests of writers: once set to n ≥ 0, every AtomicFile
-// write fails after n more bytes (the rest of that write is lost, as on a
-// full disk); -1 turns it off.
+// write and AppendFile commit fails after n more bytes (the rest of that
+// write is lost, as on a full disk); -1 turns it off.
 PLAT_API void setAtomicWriteFault(long long bytesBeforeFailure);
 
 // Writes bytes to `path` through AtomicFile.

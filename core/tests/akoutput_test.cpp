@@ -168,9 +168,10 @@ TEST_F(AkOutputTest, WrittenFilesInTheirOrderAndFailures) {
     std::filesystem::create_directories(dir.path() / "out");
     st[0].BindDistance = 3;
 
-    std::array<std::string, 2> paths = cv::WriteReturnAkFiles(dir.folder() + "out", 9);
-    EXPECT_EQ(paths[0], dir.folder() + "out\\one.da1");
-    EXPECT_EQ(paths[1], dir.folder() + "out\\two.da1");
+    std::array<cv::ReturnAkFile, 2> files = cv::WriteReturnAkFiles(dir.folder() + "out", 9);
+    EXPECT_EQ(files[0].Path, dir.folder() + "out\\one.da1");
+    EXPECT_EQ(files[1].Path, dir.folder() + "out\\two.da1");
+    EXPECT_TRUE(files[0].Written && files[1].Written);
     std::string text = readFile(dir.path() / "out" / "one.da1");
     // Header line (the empty template line here), history, new record, data.
     size_t record =
@@ -192,7 +193,9 @@ TEST_F(AkOutputTest, WrittenFilesInTheirOrderAndFailures) {
     std::filesystem::remove(dir.path() / "out" / "one.da1");
     std::filesystem::remove(dir.path() / "out" / "two.da1");
     std::filesystem::create_directories(dir.path() / "out" / "two.da1");
-    cv::WriteReturnAkFiles(dir.folder() + "out", 9);
+    files = cv::WriteReturnAkFiles(dir.folder() + "out", 9);
+    EXPECT_TRUE(files[0].Written);
+    EXPECT_FALSE(files[1].Written);
     ASSERT_EQ(plat::notify::recorded().size(), 1u);
     EXPECT_NE(plat::notify::recorded()[0].text.find("two.da1"), std::string::npos);
     EXPECT_NE(readFile(dir.path() / "out" / "one.da1"), "");
@@ -211,14 +214,19 @@ TEST_F(AkOutputTest, AnUnreadableInputIsNeverOverwritten) {
 }
 
 TEST_F(AkOutputTest, DeletingOutputFiles) {
-    for (const char* name : {"a.dat", "a.DAT", "a.da1", "A.DA2", "a.da", "a.da1.bak", "ab.da1", "b.da1"})
-        touch(name);
-    std::string_view list[] = {"/in/a.dat", "", "/in/folder/"};
-    cv::DeleteOutputAkFile(list, 3, dir.folder().substr(0, dir.folder().size() - 1));
-    for (const char* kept : {"a.dat", "a.DAT", "a.da1.bak", "ab.da1", "b.da1"})
-        EXPECT_TRUE(std::filesystem::exists(dir.path() / kept)) << kept;
-    for (const char* gone : {"a.da1", "A.DA2", "a.da"})
-        EXPECT_FALSE(std::filesystem::exists(dir.path() / gone)) << gone;
+    // Outputs are <stem>.da1 to <stem>.da98 of a listed stem (any case);
+    // "c.da3" is itself a listed entrant (fed from the output folder) and
+    // stays while its "c.da1" goes.
+    const char* gone[] = {"a.da1", "A.DA2", "a.da98", "c.da1"};
+    const char* kept[] = {"a.dat", "a.DAT", "a.da99", "a.dab", "a.da",   "a.da0",
+                          "a.da01", "a.da1.bak", "ab.da1", "b.da1", "c.da3"};
+    for (const char* name : gone) touch(name);
+    for (const char* name : kept) touch(name);
+    std::string own = path("c.da3");
+    std::string_view list[] = {"/in/a.dat", "", "/in/folder/", own};
+    cv::DeleteOutputAkFile(list, 4, dir.folder().substr(0, dir.folder().size() - 1));
+    for (const char* name : kept) EXPECT_TRUE(std::filesystem::exists(dir.path() / name)) << name;
+    for (const char* name : gone) EXPECT_FALSE(std::filesystem::exists(dir.path() / name)) << name;
 }
 
 } // namespace

@@ -5,7 +5,9 @@
 #include "akdata/akfile.h"
 #include "base/sjis.h"
 #include "core/cvquit.h"
+#include "platform/catalogue.h"
 #include "platform/files.h"
+#include "platform/notify.h"
 #include "testsupport/qtfont.h"
 
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QRadioButton>
 #include <QTimer>
 
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -172,6 +175,29 @@ TEST_F(AbortExport, HoldWithSavingWritesBothAksWithNothingToResume) {
     std::string text = Read(log + ".txt");
     EXPECT_NE(text.find(sj("試合保留時点の機体データを書きこみます")), std::string::npos);
     EXPECT_NE(text.find(" PLAYER2=>" + scratch.AkOut + "ak02.da1"), std::string::npos);
+}
+
+TEST_F(AbortExport, HoldWhoseSavingFailsReportsOnlyWhatWasWritten) {
+    // Side 2's output name is taken by a folder: its file cannot be put in
+    // place. Side 1's is written; side 2 gets 41021 with its path and no
+    // PLAYER2 line; not both files are there, so akWritten stays 0.
+    std::filesystem::create_directories(scratch.AkOut + "ak02.da1");
+    plat::notify::clearRecorded();
+    plat::notify::setHeadlessEcho(false);
+    answerDialog([](cv::FormGameQuit& f) {
+        f.RadioButtonEnd->click();
+        f.ButtonOk->click();
+    });
+    uint8_t written = 9;
+    EXPECT_EQ(abort(written), 4);
+    plat::notify::setHeadlessEcho(true);
+    EXPECT_EQ(written, 0);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41021, {scratch.AkOut + "ak02.da1"}));
+    EXPECT_TRUE(plat::isRegularFile(scratch.AkOut + "ak01.da1"));
+    std::string text = Read(log + ".txt");
+    EXPECT_NE(text.find(" PLAYER1=>" + scratch.AkOut + "ak01.da1"), std::string::npos);
+    EXPECT_EQ(text.find(" PLAYER2=>"), std::string::npos);
 }
 
 TEST_F(AbortExport, HoldWithoutSavingWritesNothing) {

@@ -3,7 +3,11 @@
 #include "core/logwriter.h"
 #include "core/module.h"
 #include "logtest.h"
+#include "platform/catalogue.h"
 #include "platform/files.h"
+#include "platform/notify.h"
+
+#include <filesystem>
 
 using namespace logtest;
 
@@ -75,6 +79,16 @@ TEST_F(DigestTest, ModeZeroOnlyInTheLog) {
     EXPECT_FALSE(exists("digest.mom"));
 }
 
+TEST_F(DigestTest, TheHeadLineEndsItsParagraphAlsoAlone) {
+    // Narration off: EndMatch1 queued nothing before the head line, which
+    // still gets its one blank line (and the queue no +2 for a line before).
+    gs.DigestMode = 0;
+    cv::EmptyQueue(buf);
+    cv::DigestAtEndMatch1(buf);
+    ASSERT_EQ(+buf.Count, 1u);
+    EXPECT_EQ(+buf.Lines[0].BlankLinesAfter, 1u);
+}
+
 TEST_F(DigestTest, ModeOneOnlyInItsOwnFile) {
     gs.DigestMode = 1;
     put(gs.OrganiserName, "主催");
@@ -137,28 +151,66 @@ TEST_F(DigestTest, TheDigestIsNamedAfterTheLogAlsoWithoutLogOutput) {
     EXPECT_EQ(file("match.mom"), Head + "\r\n\r\n" + Body);
 }
 
-TEST_F(DigestTest, AnUnfinishedOrFailedDigestLeavesThePreviousFileWhole) {
+TEST_F(DigestTest, AnUnfinishedDigestNeverReachesAFile) {
     gs.DigestMode = 1;
     endMatch();
     std::string previous = rawFile("match.mom");
-    // EndMatch1 without EndMatch2: nothing reaches the file.
+    // EndMatch1 without EndMatch2 (a window closed between the steps): the
+    // file stays as it was, and the next match's digest goes to its own
+    // file only, with one head.
     cv::SetTextLogName(base());
     cv::DigestAtEndMatch1(buf);
-    EXPECT_EQ(+cv::Module().Logs.Digest.Opened, 1);
     EXPECT_EQ(rawFile("match.mom"), previous);
-    // A write that fails: the previous digest stays as it was.
-    plat::setAtomicWriteFault(10);
-    cv::EndOfMatchOutput(buf);
-    plat::setAtomicWriteFault(-1);
-    EXPECT_EQ(+cv::Module().Logs.Digest.Opened, 0);
+    endMatch("next");
     EXPECT_EQ(rawFile("match.mom"), previous);
+    EXPECT_EQ(file("next.mom"), Head + "\r\n\r\n" + Body);
+}
 
-    // Mode 2: a file that cannot be read is not replaced.
+TEST_F(DigestTest, AFailedAppendIsCutBackReportedAndKeptInTheLog) {
+    plat::notify::setHeadlessEcho(false);
+    gs.DigestMode = 2;
+    endMatch("bt_001");
+    std::string previous = rawFile("digest.mom");
+    // The disk fills after 10 bytes of the second block: the file goes back
+    // to the first block, 41020 names it, and the block's body is in the
+    // match's log instead.
+    plat::notify::clearRecorded();
+    plat::setAtomicWriteFault(10);
+    endMatch("bt_002");
+    plat::setAtomicWriteFault(-1);
+    EXPECT_EQ(rawFile("digest.mom"), previous);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("digest.mom")}));
+    EXPECT_NE(file("bt_002.txt").find(Body), std::string::npos);
+
+    // Mode 1 makes its file anew: a failed one is not left half written.
+    gs.DigestMode = 1;
+    plat::setAtomicWriteFault(10);
+    endMatch();
+    plat::setAtomicWriteFault(-1);
+    EXPECT_FALSE(exists("match.mom"));
+    plat::notify::setHeadlessEcho(true);
+}
+
+TEST_F(DigestTest, ADigestFileThatCannotBeOpenedStaysInTheLog) {
+    // A folder named digest.mom: as in mode 0, head and body are in the log.
+    plat::notify::clearRecorded();
     gs.DigestMode = 2;
     std::filesystem::create_directory(dir.path() / "digest.mom");
-    cv::DigestAtEndMatch1(buf);
-    EXPECT_EQ(+gs.DigestFileOpen, 1);
-    EXPECT_EQ(+cv::Module().Logs.Digest.Opened, 0);
-    cv::EndOfMatchOutput(buf);
+    endMatch();
+    EXPECT_EQ(+gs.DigestInLog, 1);
+    EXPECT_EQ(+gs.DigestFileOpen, 0);
+    EXPECT_EQ(file("match.txt"),
+              "（試合後）\r\n（修理）\r\n\r\n\r\n" + Head + "\r\n\r\n" + Body + "\r\n\r\n");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "digest.mom"));
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    // Without a log the lines would reach no file: that is reported.
+    plat::notify::setHeadlessEcho(false);
+    option(OptLogOutput, false);
+    gs.DigestMode = 1;
+    std::filesystem::create_directory(dir.path() / "match.mom");
+    endMatch();
+    plat::notify::setHeadlessEcho(true);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("match.mom")}));
 }

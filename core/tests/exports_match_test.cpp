@@ -193,6 +193,43 @@ TEST_F(ExportsMatch, InterleavedFightsKeepTheirOwnState) {
     }
 }
 
+TEST_F(ExportsMatch, AnOpeningLongerThanTheQueueLosesNoLine) {
+    // Each pilot profile has 101 segments: the opening comes to well over
+    // the queue's 150 lines. Segments 2 to 101 are lines of 14 blanks and
+    // the letter (the first carries the label), 100 a side, in the text and
+    // the check log.
+    GameSettings gs = MatchSettings();
+    gs.Options[OptInternalInfo] = 1;
+    Side s[2];
+    sjis::writeField(gs.AkFile1, SamplePath(1));
+    sjis::writeField(gs.AkFile2, SamplePath(2));
+    for (int side = 0; side < 2; ++side) {
+        s[side].Ak = LoadAk(SamplePath(side + 1));
+        std::string letter(1, side == 0 ? 'p' : 'q'), profile = letter;
+        for (int i = 0; i < 100; ++i) profile += "\\" + letter;
+        sjis::writeField(s[side].Ak.Pilot.Profile, profile);
+    }
+    c.SetEnvironment(&gs);
+    c.SetAkData(&s[0].Ak, &s[1].Ak, &s[0].State, &s[1].State);
+    std::string log = scratch.Results + "long";
+    c.StartMatch(log.c_str(), "");
+    for (const char* extension : {".txt", ".chk"}) {
+        std::string text = Read(log + extension);
+        auto count = [&](const std::string& needle) {
+            size_t n = 0;
+            for (size_t p = text.find(needle); p != std::string::npos; p = text.find(needle, p + 1)) ++n;
+            return n;
+        };
+        const std::string blanks(14, ' ');
+        EXPECT_EQ(count("\r\n" + blanks + "p\r\n"), 100u) << extension;
+        EXPECT_EQ(count("\r\n" + blanks + "q\r\n"), 100u) << extension;
+        // Both sides' weapon tables, side 2's after its profile: nothing of
+        // the rest of the opening was dropped.
+        EXPECT_EQ(count("------ WEAPON DATA"), 2u) << extension;
+        EXPECT_GT(text.rfind("------ WEAPON DATA"), text.rfind(blanks + "q\r\n")) << extension;
+    }
+}
+
 TEST_F(ExportsMatch, ViewsNamesAndDeletion) {
     GameSettings gs = MatchSettings();
     gs.Options[OptReversePolish] = 1;

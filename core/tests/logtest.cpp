@@ -73,12 +73,7 @@ void fill(int table, const Line* lines, size_t n) {
 void resetLogs() {
     cv::LogChannels& logs = cv::Module().Logs;
     for (cv::OutputChannel* c : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene, &logs.Digest}) {
-        if (c->Atomic) { // an unfinished digest is dropped, not put in place
-            c->Atomic.reset();
-            c->Stream = nullptr;
-            c->Opened = 0;
-        }
-        cv::CloseChannel(*c);
+        cv::CloseChannel(*c); // an unfinished digest is dropped
         c->FileName.clear();
         c->NoColourYet = 0;
     }

@@ -26,6 +26,16 @@ protected:
         cv::CloseChannel(channel);
         return rawFile("match.txt");
     }
+    // The HTML head and the buffer through the HTML writer into <base>.htm.
+    std::string htmlLog() {
+        cv::OutputChannel c;
+        cv::SetChannelName(c, base(), ".htm");
+        cv::OpenChannel(c, true);
+        cv::WriteHtmlHeader(c, 9);
+        for (uint32_t i = 0; i < buf.Count; ++i) cv::WriteHtmlLine(c, buf.Lines[i]);
+        cv::CloseChannel(c);
+        return file("match.htm");
+    }
 };
 
 } // namespace
@@ -162,6 +172,32 @@ TEST_F(LogWriterTest, StartCreatesStepsAppend) {
     EXPECT_EQ(file("match.txt"), "one\r\none\r\none\r\n");
 }
 
+TEST_F(LogWriterTest, AChannelLeftOpenNeverTakesTheNextMatchsLines) {
+    // Match a's step opened its logs and did not finish; match b's steps
+    // write to b's files only, the text name of EndMatch1 included.
+    option(OptLogOutput);
+    option(OptInternalInfo);
+    add(cv::KindSystem, 0, "b");
+    cv::OpenLogs(base("a"), cv::LogOpen::Step);
+    cv::OpenLogs(base("b"), cv::LogOpen::Step);
+    cv::FlushGameMessages(buf);
+    cv::OpenLogs(base("a"), cv::LogOpen::Step);
+    cv::SetTextLogName(base("b"));
+    cv::WriteWrappedLine(cv::Module().Logs.Text, buf.Lines[0]);
+    cv::CloseLogs(false);
+    EXPECT_EQ(file("a.txt"), "");
+    EXPECT_EQ(file("a.chk"), "");
+    EXPECT_EQ(file("b.txt"), "b\r\n");
+    EXPECT_EQ(file("b.chk"), "b\r\n");
+    // A new match starts from closed channels: Start on the same name
+    // makes the file anew even when a step left it open.
+    cv::OpenLogs(base("b"), cv::LogOpen::Step);
+    cv::OpenLogs(base("b"), cv::LogOpen::Start);
+    cv::FlushGameMessages(buf);
+    cv::CloseLogs(false);
+    EXPECT_EQ(file("b.txt"), "b\r\n");
+}
+
 TEST_F(LogWriterTest, NoLogOutputWritesNothingAndClearsTheHtmlAndSceneFlags) {
     option(OptHtmlLog);
     option(Opt29);
@@ -244,21 +280,33 @@ TEST_F(LogWriterTest, HtmlColourTagsChangeOnlyWithTheColour) {
     d.Colour[1] = 0x00563412;
     d.Colour[2] = 0x00563412;
     d.Colour[5] = 0x000000FF;
-    cv::OutputChannel c;
-    cv::SetChannelName(c, base(), ".htm");
-    cv::OpenChannel(c, true);
-    cv::WriteHtmlHeader(c, 9);
     add(cv::KindSystem, 0, "black");
     add(cv::KindPilot1, 0, "one");
     add(cv::KindPilot2, 0, "same colour");
     add(cv::KindTrace, 0, "trace");
     add(cv::KindAnnouncer, 0, "red", 1);
-    for (uint32_t i = 0; i < buf.Count; ++i) cv::WriteHtmlLine(c, buf.Lines[i]);
-    cv::CloseChannel(c);
-    std::string html = file("match.htm");
-    std::string body = html.substr(html.find("<pre>\r\n") + 7);
+    std::string page = htmlLog();
+    std::string body = page.substr(page.find("<pre>\r\n") + 7);
     EXPECT_EQ(body, "black\r\n<font color=\"#123456\">one\r\nsame colour\r\n"
                     "</font><font color=\"#ff0000\">red\r\n\r\n");
+}
+
+TEST_F(LogWriterTest, HtmlSystemColoursAreFixedColours) {
+    // 0x80000005 window: white; 0x80000008 window text: black (the first
+    // line then writes no tag); 0x80000018 tooltip background: 0xE1FFFF,
+    // swapped #ffffe1; an index beyond the scheme: black.
+    uint32_t (&colour)[cv::DisplayColourCount] = cv::Module().Display.Colour;
+    colour[7] = 0x80000005;
+    const std::pair<uint32_t, const char*> lines[] = {
+        {0x80000008, "text"}, {0x80000018, "tip"}, {0x800000FF, "unknown"}};
+    for (uint32_t kind = 0; kind < 3; ++kind) {
+        colour[kind] = lines[kind].first;
+        add(kind, 0, lines[kind].second);
+    }
+    std::string page = htmlLog();
+    EXPECT_NE(page.find("<body bgcolor=\"#ffffff\">"), std::string::npos);
+    EXPECT_EQ(page.substr(page.find("<pre>\r\n") + 7),
+              "text\r\n<font color=\"#ffffe1\">tip\r\n</font><font color=\"#000000\">unknown\r\n");
 }
 
 TEST_F(LogWriterTest, HtmlBlanksAndEscapes) {

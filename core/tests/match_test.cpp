@@ -86,7 +86,7 @@ TEST_F(MatchTest, BattleBetweenImmobileAKs) {
         option(Opt10);
         option(Opt24);
         gs.StartDistanceBand = 5;
-        gs.Result = 9;
+        gs.Result = 0; // the previous match's winner
         setUpMatch();
         cv::SetDiceSeed(seed);
         cv::StartMatch(buf, "");
@@ -95,7 +95,9 @@ TEST_F(MatchTest, BattleBetweenImmobileAKs) {
         EXPECT_EQ(end.Code, cv::RoundBothImmobile);
         EXPECT_EQ(end.Rounds, 1);
         EXPECT_EQ(+gs.RoundCounter, 2);
-        EXPECT_EQ(+gs.Result, 9);
+        // Both immobile leaves Result as StartMatch set it: a draw, never
+        // the winner of the match before.
+        EXPECT_EQ(+gs.Result, 2);
     }
 }
 

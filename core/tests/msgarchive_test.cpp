@@ -24,7 +24,7 @@ TEST_F(ArchiveTest, SampleArchiveEntries) {
     ASSERT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/Basic.kwp")), cv::MsgOk);
     int lines = -1;
     EXPECT_GE(cv::FindMsgEntry(cv::SlotBasic, "PLAY_ANA", &lines), 0);
-    EXPECT_EQ(lines, 3 + 51);
+    EXPECT_EQ(lines, 3 + 53); // three header lines and announcer lines 1 to 53
     int index = cv::FindMsgEntry(cv::SlotBasic, "M31A0", &lines);
     ASSERT_GE(index, 0);
     EXPECT_EQ(lines, 2);

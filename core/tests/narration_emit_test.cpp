@@ -1,5 +1,6 @@
 #include "core/attack.h"
 #include "core/ceremony.h"
+#include "core/damage.h"
 #include "core/emit.h"
 #include "core/endnarration.h"
 #include "core/match.h"
@@ -170,6 +171,102 @@ TEST_F(EmitSetsTest, WeaponCallFromTheBaseSet) {
     cv::AnnounceWeaponCall(buf, w, 0);
     EXPECT_EQ(all(), "ゾロメカ『ゾロメカ部隊、出撃せよ！』\n");
     EXPECT_EQ(+gs.NameWidth, 6);
+}
+
+// A miss: the announcer, the defender's computer (line 38; "。」" loses its
+// "。"), then the order draw: above 50 the attacker's pilot ("M31A", its
+// gate 1 passes) before the defender's (female: pil_fem line 12), else
+// after it; a malfunction adds the attacker's computer (line 73) and pilot
+// (line 13) naming the weapon.
+TEST_F(EmitSetsTest, TheLinesOfAMiss) {
+    put(ak[0].AkName, "ホムラ");
+    put(ak[1].AkName, "シズク");
+    load();
+    put(st[0].CurrentAttack.Name, "ヒートソード");
+    put(st[0].CurrentAttack.Attributes, "白");
+    const std::string announcer = "アナ  「ホムラの攻撃は空を切った！　シズクは無傷だ！」";
+    const std::string computer = "      「回避成功」";
+    const std::string defender = "テスト「そんな攻撃、当たらないわ！」";
+    auto text = [&](int i) { return testsupport::u8(sjis::readField(buf.Lines[i].Text)); };
+    {
+        Rolls r{60, 1};
+        cv::EmitMiss(buf, 0, 1, true);
+    }
+    ASSERT_EQ(+buf.Count, 6u) << all();
+    EXPECT_EQ(text(0), announcer);
+    EXPECT_EQ(text(1), computer);
+    EXPECT_EQ(text(2).rfind("テスト「", 0), 0u) << text(2); // M31A0, one of its variants
+    EXPECT_EQ(buf.Lines[2].Kind, cv::KindPilot1);
+    EXPECT_EQ(text(3), defender);
+    EXPECT_EQ(text(4), "      「ヒートソード、故障しました。使用できません」");
+    EXPECT_EQ(text(5), "テスト「なにっ、ヒートソードが動かねえ！」");
+    *owned = cv::GameMessageBuffer{};
+    {
+        Rolls r{40, 1};
+        cv::EmitMiss(buf, 0, 1);
+    }
+    ASSERT_EQ(+buf.Count, 4u) << all();
+    EXPECT_EQ(text(2), defender);
+    EXPECT_EQ(buf.Lines[3].Kind, cv::KindPilot1);
+}
+
+// The hits of a four-shot missile: a multi-shot roll of 1 gives
+// (99 × 4) / 100 + 1 = 4; the interceptor (2 shots, roll 100) stops
+// (2 × 100 + 50) / 100 = 2, computer line 72; power 10 + 2 × 2 − 2 = 12 with
+// computer line 4 ("４発中２発"), then the power: line 61 without a melee
+// bonus, line 62 with a bonus of 3 (12 + 3 = 15).
+TEST_F(EmitSetsTest, InterceptionAndPowerLines) {
+    ak[1].Weapon[0] = Weapon("迎", 50, 5, 1, 3);
+    put(ak[1].Weapon[0].Name, "迎撃砲");
+    ak[1].Weapon[0].ShotsPerAttack = 2;
+    load();
+    st[0].CurrentAttack = Weapon("Ｍ", 50, 10, 1);
+    st[0].CurrentAttack.ShotsPerAttack = 4;
+    cv::ModuleState::AttackScratch& scratch = cv::Module().Attack;
+    scratch.LastMultiShotRoll = 1;
+    for (int32_t bonus : {0, 3}) {
+        scratch.MeleeBonus = bonus;
+        *owned = cv::GameMessageBuffer{};
+        Rolls r{100};
+        EXPECT_EQ(cv::CountHits(buf, 0, 1), 2);
+        EXPECT_EQ(all(), "      「迎撃砲で迎撃、２発を撃ち落としました」\n"
+                         "      「４発中２発が命中」\n" +
+                             std::string(bonus == 0 ? "      「威力１２」\n"
+                                                    : "      「威力１２、補正３、合計１５」\n"));
+    }
+}
+
+// A body hit of power 20 against armour 10 does at least
+// ((10 × 10 + 1) × 200) / 100 = 202, so the gauge of movement grows by at
+// least 13 and an AK of movement 0 can no longer move: the announcer says so
+// (line 53); the pilot adds "M16B" only when it could not move before; an
+// AK that lost a leg and could move before gets no such line.
+TEST_F(EmitSetsTest, TheAnnouncerSaysWhenAnAkCannotMove) {
+    put(ak[1].AkName, "シズク");
+    ak[1].Frame.MaxDurability[PartBody] = ak[1].Frame.Durability[PartBody] = 1000;
+    ak[0].Weapon[0] = Weapon("射", 5, 20, 2);
+    const std::string line = "「シズクの足が止まった！　もう動けないぞ！」";
+    const std::string pilot = "「駄目、動けない！」";
+    auto bodyHit = [&](double movementDown, int32_t leftLeg) {
+        ak[1].Frame.Durability[PartLeftLeg] = leftLeg;
+        load();
+        cv::ChooseWeapon(ak[0], st[0]);
+        gs.AttackPower = 20;
+        gs.FinishPart = PartBody;
+        st[1].Movement = 0;
+        st[1].MovementDown = movementDown;
+        cv::SetDiceSeed(7);
+        cv::BodyDamage(buf, 0, 1);
+        return all();
+    };
+    std::string text = bodyHit(0, 50);
+    EXPECT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_EQ(text.find(pilot), std::string::npos) << text;
+    text = bodyHit(3, 50);
+    EXPECT_NE(text.find(line), std::string::npos) << text;
+    EXPECT_GT(text.find(pilot), text.find(line)) << text;
+    text = bodyHit(0, 0);
+    EXPECT_EQ(text.find(line), std::string::npos) << text;
 }
 
 // Whole matches between the sample AKs with the sample sets, every line

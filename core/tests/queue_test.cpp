@@ -3,6 +3,8 @@
 #include "enginetest.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 using namespace enginetest;
 
@@ -118,6 +120,24 @@ TEST_F(QueueTest, CapacityIsNeverOverrun) {
     std::string_view cut = sjis::readField(buf.Lines[1].Text);
     EXPECT_EQ(cut.size(), 398u); // 4 blanks + 394 bytes of whole characters
     EXPECT_TRUE(sjis::isBoundary(cut, cut.size()));
+}
+
+TEST_F(QueueTest, AFullQueueSpillsAllButItsLastLine) {
+    static std::vector<std::string> spilled;
+    spilled.clear();
+    cv::SetQueueSpill(&buf, [](const cv::GameMessageBuffer& b, uint32_t n) {
+        for (uint32_t i = 0; i < n; ++i) spilled.emplace_back(b.Lines[i].Text);
+    });
+    for (int i = 0; i < 200; ++i) cv::QueueLine(buf, cv::KindSystem, 0, "L" + std::to_string(i));
+    cv::SetQueueSpill(nullptr, nullptr);
+    // The 151st line finds 150 queued: L0..L148 go out, L149 becomes line
+    // 0 and L150..L199 follow it: 1 + 50 lines.
+    ASSERT_EQ(spilled.size(), 149u);
+    EXPECT_EQ(spilled.front(), "L0");
+    EXPECT_EQ(spilled.back(), "L148");
+    ASSERT_EQ(+buf.Count, 51u);
+    EXPECT_STREQ(buf.Lines[0].Text, "L149");
+    EXPECT_STREQ(buf.Lines[50].Text, "L199");
 }
 
 TEST_F(QueueTest, LabelledAndHangingText) {

@@ -232,7 +232,7 @@ TEST_F(RoundTest, ReactionAmplifierAndField) {
 
 TEST_F(RoundTest, RecoveryOfTheDownValues) {
     ak[0].Pilot.ExpAttack = 4;
-    ak[0].Pilot.ExpDefence = -4; // no root: nothing left
+    ak[0].Pilot.ExpDefence = -4; // counts as 0
     setUpMatch();
     st[0].AttackDown = 40.7;
     st[0].EvasionDown = 40;
@@ -241,7 +241,7 @@ TEST_F(RoundTest, RecoveryOfTheDownValues) {
     st[0].ComputerDown = 3;
     cv::RecoverDownValues(buf, 0);
     EXPECT_EQ(+st[0].AttackDown, 11.0); // 40 - 25 - 2 × 2
-    EXPECT_EQ(+st[0].EvasionDown, 0.0);
+    EXPECT_EQ(+st[0].EvasionDown, 15.0); // 40 - 25 - 2 × √0: a negative experience never helps
     EXPECT_EQ(+st[0].MovementDown, 0.0);
     EXPECT_EQ(+st[0].SensorDown, 0.5);
     EXPECT_EQ(+st[0].ComputerDown, 2.0);

@@ -79,6 +79,33 @@ TEST(Files, AtomicRewriteKeepsTheOldFileOnFailure) {
     EXPECT_EQ(testsupport::readFile(path), "new");
 }
 
+TEST(Files, AnAppendLandsWholeOrNotAtAll) {
+    TempDir dir;
+    std::string path = dir.folder() + "digest.mom";
+    testsupport::writeFile(path, "ab");
+    auto append = [&](std::string_view bytes, bool fresh, long long fault) {
+        plat::AppendFile f(path, fresh);
+        f.write(bytes);
+        plat::setAtomicWriteFault(fault);
+        bool ok = f.commit();
+        plat::setAtomicWriteFault(-1);
+        return ok;
+    };
+    EXPECT_TRUE(append("cd", false, -1));
+    EXPECT_EQ(testsupport::readFile(path), "abcd");
+    // One byte of "ef" reaches the disk, then it is full: cut back to 4.
+    EXPECT_FALSE(append("ef", false, 1));
+    EXPECT_EQ(testsupport::readFile(path), "abcd");
+    EXPECT_TRUE(append("new", true, -1));
+    EXPECT_EQ(testsupport::readFile(path), "new");
+    // A file made anew that fails is not left behind, nor is one the open
+    // created and nobody committed.
+    EXPECT_FALSE(append("again", true, 2));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    { plat::AppendFile f(path, false); }
+    EXPECT_FALSE(std::filesystem::exists(path));
+}
+
 TEST(Files, TempFolderIsRemovedWithItsContent) {
     std::string p;
     {
