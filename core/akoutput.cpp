@@ -291,7 +291,8 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
         paths[side] = GetReturnFileName(akOutDir, input);
         const std::string& path = paths[side];
         std::unique_ptr<plat::AtomicFile> file;
-        if (plat::fileExists(path) && sameFile(path, input) && !readsAsAk(input))
+        const bool replacesInput = plat::fileExists(path) && sameFile(path, input);
+        if (replacesInput && !readsAsAk(input))
             plat::msg::showError(CannotCreateAkFile, {path}); // a player's file we cannot read stays
         else
             file = OpenReturnAkFile(path);
@@ -306,7 +307,13 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
                                                   : std::string_view());
             }
             WriteAkDataText(text, ak, s);
-            if (!file->write(text) || !file->commit()) plat::msg::showError(CannotCreateAkFile, {path});
+            // A file that replaces the entrant's own input is on the disk
+            // before the match is over; the event's other output files are
+            // made durable together when the event ends.
+            const plat::Durability durability =
+                replacesInput ? plat::Durability::Immediate : plat::Durability::Deferred;
+            if (!file->write(text) || !file->commit(durability))
+                plat::msg::showError(CannotCreateAkFile, {path});
         }
         s.TotalCr = totalCr;
         s.MachineValue = machineValue;

@@ -9,6 +9,10 @@
 // A file is a player's data: it is written whole to a temporary name and
 // renamed into place, so a failure leaves what was there before; and an
 // input file that can no longer be read as an AK is never written over.
+// A file that replaces the entrant's own input file (option 44 with the
+// output folder the input's) is synced to the disk before it is renamed;
+// the others wait for the event's one durability point
+// (plat::syncDeferredWrites, at the end of the event).
 #pragma once
 
 #include "base/akrecord.h"

@@ -82,6 +82,9 @@ uint32_t StartSystem(const SystemInit& init, GameMessageBuffer*& bufferOut) {
 void EndSystem() {
     ModuleState& m = Module();
     if (!m.System.Started) return;
+    // The output files of an event that wrote no result tables (the
+    // one-vs-one match, a cancelled run) reach the disk here at the latest.
+    plat::syncDeferredWrites();
     DetachMessageLibrary();
     for (auto& table : m.Templates) table.reset();
     m.Buffer.reset();

@@ -11,7 +11,9 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <mutex>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -257,13 +259,28 @@ bool AtomicFile::write(const void* data, size_t size) {
     return !failed_;
 }
 
-bool AtomicFile::commit() {
+namespace {
+
+// The folders that hold deferred files not yet synced.
+std::mutex deferredMutex;
+std::set<std::string> deferredFolders;
+
+void noteDeferred(const std::string& target) {
+    std::lock_guard<std::mutex> lock(deferredMutex);
+    deferredFolders.insert(target.substr(0, target.rfind('/') + 1));
+}
+
+} // namespace
+
+bool AtomicFile::commit(Durability durability) {
     if (!file_) return false;
-    bool ok = !failed_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+    bool ok = !failed_ && std::fflush(file_) == 0;
+    if (ok && durability == Durability::Immediate) ok = ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
     if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0) {
         temp_.clear();
+        if (durability == Durability::Deferred) noteDeferred(target_);
         return true;
     }
     ::unlink(temp_.c_str());
@@ -280,6 +297,31 @@ void AtomicFile::abandon() {
         ::unlink(temp_.c_str());
         temp_.clear();
     }
+}
+
+bool syncDeferredWrites() {
+    std::set<std::string> folders;
+    {
+        std::lock_guard<std::mutex> lock(deferredMutex);
+        folders.swap(deferredFolders);
+    }
+    // One sync per file system: syncfs writes out everything of it, the
+    // files and the renames that put them in place.
+    std::set<dev_t> synced;
+    bool ok = true;
+    for (const std::string& folder : folders) {
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue; // the folder is gone, and its files with it
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && synced.insert(st.st_dev).second) ok = ::syncfs(fd) == 0 && ok;
+        ::close(fd);
+    }
+    return ok;
+}
+
+bool deferredWritesPending() {
+    std::lock_guard<std::mutex> lock(deferredMutex);
+    return !deferredFolders.empty();
 }
 
 bool writeWholeFileAtomic(std::string_view path, std::string_view bytes) {

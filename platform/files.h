@@ -56,6 +56,14 @@ PLAT_API bool wildcardMatch(std::string_view pattern, std::string_view name);
 // folder), or nullopt when the folder is not writable.
 PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, std::string_view prefix, int n);
 
+// How a committed file reaches the disk. Immediate: it is synced before it
+// is renamed into place, so it is on the disk when commit() returns.
+// Deferred: it is renamed into place at once (a reader never sees it half
+// written) and made durable later, with every other deferred file, by one
+// syncDeferredWrites(): an event's output files get one durability point
+// at the end of the event instead of a sync per file.
+enum class Durability { Immediate, Deferred };
+
 // A whole-file rewrite: write() into it, then commit() renames it into place.
 // Destroyed without commit(), it removes its temporary file.
 class PLAT_API AtomicFile {
@@ -71,9 +79,10 @@ public:
     std::FILE* handle() { return file_; }
     bool write(std::string_view bytes);
     bool write(const void* data, size_t size);
-    // Flushes, syncs and renames over the target. False (and the target left
-    // as it was) on any failure, including an earlier failed write.
-    bool commit();
+    // Flushes, syncs (Immediate) and renames over the target. False (and the
+    // target left as it was) on any failure, including an earlier failed
+    // write.
+    bool commit(Durability durability = Durability::Immediate);
     // Removes the temporary file; the target stays as it was.
     void abandon();
 
@@ -83,6 +92,13 @@ private:
     std::FILE* file_ = nullptr;
     bool failed_ = false;
 };
+
+// Makes every file committed with Durability::Deferred since the last call
+// durable: one sync of each file system that holds one. False when a sync
+// failed.
+PLAT_API bool syncDeferredWrites();
+// Whether deferred files wait for syncDeferredWrites().
+PLAT_API bool deferredWritesPending();
 
 // A failing device for tests of writers: once set to n ≥ 0, every AtomicFile
 // write fails after n more bytes (the rest of that write is lost, as on a

@@ -79,6 +79,42 @@ TEST(Files, AtomicRewriteKeepsTheOldFileOnFailure) {
     EXPECT_EQ(testsupport::readFile(path), "new");
 }
 
+TEST(Files, DeferredCommitsArePutInPlaceAtOnceAndSyncedTogether) {
+    TempDir dir;
+    plat::syncDeferredWrites();
+    ASSERT_FALSE(plat::deferredWritesPending());
+    std::string path = dir.folder() + "x.da1";
+    {
+        plat::AtomicFile f(path);
+        ASSERT_TRUE(f.write("AK"));
+        ASSERT_TRUE(f.commit(plat::Durability::Deferred));
+    }
+    EXPECT_EQ(testsupport::readFile(path), "AK"); // readable before the sync
+    EXPECT_TRUE(plat::deferredWritesPending());
+    EXPECT_TRUE(plat::syncDeferredWrites());
+    EXPECT_FALSE(plat::deferredWritesPending());
+    // A failed deferred commit leaves the old file and nothing to sync.
+    plat::setAtomicWriteFault(0);
+    {
+        plat::AtomicFile f(path);
+        f.write("new");
+        EXPECT_FALSE(f.commit(plat::Durability::Deferred));
+    }
+    plat::setAtomicWriteFault(-1);
+    EXPECT_EQ(testsupport::readFile(path), "AK");
+    EXPECT_FALSE(plat::deferredWritesPending());
+    // A folder removed before the sync is passed over.
+    std::filesystem::create_directory(dir.path() / "gone");
+    ASSERT_TRUE(plat::writeWholeFileAtomic(dir.folder() + "gone/y", "y"));
+    {
+        plat::AtomicFile f(dir.folder() + "gone/z");
+        f.write("z");
+        ASSERT_TRUE(f.commit(plat::Durability::Deferred));
+    }
+    std::filesystem::remove_all(dir.path() / "gone");
+    EXPECT_TRUE(plat::syncDeferredWrites());
+}
+
 TEST(Files, TempFolderIsRemovedWithItsContent) {
     std::string p;
     {
