@@ -65,9 +65,17 @@ bool matchFrom(std::string_view pat, size_t pi, std::string_view name, size_t ni
 } // namespace
 
 std::FILE* openFile(std::string_view path, const char* mode) {
-    auto p = osPathOf(path);
+    std::string resolved = resolvePath(path);
+    // A file that exists as spelled is opened as it is; only a new one
+    // changes its folder.
+    std::optional<std::string> p = toOsPathAsSpelled(resolved);
+    struct stat st;
+    bool existed = p && ::lstat(p->c_str(), &st) == 0;
+    if (!existed) p = toOsPath(resolved);
     if (!p) return nullptr;
-    return std::fopen(p->c_str(), mode);
+    std::FILE* f = std::fopen(p->c_str(), mode);
+    if (f && !existed && (std::strchr(mode, 'w') || std::strchr(mode, 'a'))) noteCreated(*p);
+    return f;
 }
 
 bool readLine(std::FILE* f, std::string& line, bool* hadNewline) {
@@ -119,25 +127,35 @@ bool isDirectory(std::string_view path) {
 bool makeDirectory(std::string_view path) {
     auto p = osPathOf(path);
     if (!p) return false;
-    if (::mkdir(p->c_str(), 0777) == 0) return true;
+    if (::mkdir(p->c_str(), 0777) == 0) {
+        noteCreated(*p);
+        return true;
+    }
     struct stat st;
     return errno == EEXIST && ::stat(p->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool removeFile(std::string_view path) {
     auto p = osPathOf(path);
-    return p && ::unlink(p->c_str()) == 0;
+    if (!p || ::unlink(p->c_str()) != 0) return false;
+    noteRemoved(*p);
+    return true;
 }
 
 bool removeDirectory(std::string_view path) {
     auto p = osPathOf(path);
-    return p && ::rmdir(p->c_str()) == 0;
+    if (!p || ::rmdir(p->c_str()) != 0) return false;
+    noteRemoved(*p);
+    return true;
 }
 
 bool renameFile(std::string_view from, std::string_view to) {
     auto a = osPathOf(from);
     auto b = osPathOf(to);
-    return a && b && ::rename(a->c_str(), b->c_str()) == 0;
+    if (!a || !b || ::rename(a->c_str(), b->c_str()) != 0) return false;
+    noteRemoved(*a);
+    noteCreated(*b);
+    return true;
 }
 
 std::optional<int64_t> fileSize(std::string_view path) {
@@ -150,6 +168,24 @@ std::optional<std::time_t> fileMTime(std::string_view path) {
     struct stat st;
     if (!statPath(path, st)) return std::nullopt;
     return st.st_mtime;
+}
+
+std::optional<FileStamp> fileStamp(std::string_view path) {
+    // Checked before every match: the path as spelled first, the look-up
+    // ignoring case only when that names nothing.
+    struct stat st;
+    std::optional<std::string> spelled = toOsPathAsSpelled(resolvePath(path));
+    bool found = spelled && ::stat(spelled->c_str(), &st) == 0;
+    if (!found && !statPath(path, st)) return std::nullopt;
+    if (!S_ISREG(st.st_mode)) return std::nullopt;
+    auto ns = [](const struct timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    FileStamp stamp;
+    stamp.Size = static_cast<int64_t>(st.st_size);
+    stamp.ModifiedNs = ns(st.st_mtim);
+    stamp.ChangedNs = ns(st.st_ctim);
+    stamp.Inode = static_cast<uint64_t>(st.st_ino);
+    stamp.Device = static_cast<uint64_t>(st.st_dev);
+    return stamp;
 }
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
@@ -200,6 +236,7 @@ std::optional<std::string> createUniqueFile(std::string_view folder, std::string
         int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             ::close(fd);
+            noteCreated(full);
             return name;
         }
         if (errno != EEXIST) return std::nullopt;
@@ -280,6 +317,7 @@ bool AtomicFile::commit(Durability durability) {
     file_ = nullptr;
     if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0) {
         temp_.clear();
+        noteCreated(target_);
         if (durability == Durability::Deferred) noteDeferred(target_);
         return true;
     }

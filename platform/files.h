@@ -42,6 +42,20 @@ PLAT_API bool renameFile(std::string_view from, std::string_view to);
 PLAT_API std::optional<int64_t> fileSize(std::string_view path);
 PLAT_API std::optional<std::time_t> fileMTime(std::string_view path);
 
+// What tells whether a file changed since it was last read: its size, its
+// modification and status-change times to the nanosecond, and its identity
+// (a file replaced by a rename is another file even with the same times).
+struct FileStamp {
+    int64_t Size = 0;
+    int64_t ModifiedNs = 0;
+    int64_t ChangedNs = 0;
+    uint64_t Inode = 0;
+    uint64_t Device = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a regular file; nullopt when there is none.
+PLAT_API std::optional<FileStamp> fileStamp(std::string_view path);
+
 // The Shift-JIS names in `folder` matching `pattern` ('*' any run, '?' one
 // character, "*.*" everything; ASCII case ignored), sorted by name.
 // Directories are listed only when `directories` is set ("." and ".." never).
