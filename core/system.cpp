@@ -2,6 +2,7 @@
 #include "core/system.h"
 
 #include "base/sjis.h"
+#include "core/filecache.h"
 #include "core/formula.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
@@ -86,6 +87,7 @@ void EndSystem() {
     // one-vs-one match, a cancelled run) reach the disk here at the latest.
     plat::syncDeferredWrites();
     DetachMessageLibrary();
+    ClearFileCaches();
     for (auto& table : m.Templates) table.reset();
     m.Buffer.reset();
     m.Announcers = nullptr;
