@@ -72,10 +72,18 @@ std::string FormatText(const char* format, ...) {
     va_start(args, format);
     std::va_list again;
     va_copy(again, args);
-    int n = std::vsnprintf(nullptr, 0, format, args);
+    // One pass for the usual short text; a longer one is formatted again
+    // into a buffer of its size.
+    char small[512];
+    int n = std::vsnprintf(small, sizeof small, format, args);
     va_end(args);
-    std::string out(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-    if (n > 0) std::vsnprintf(out.data(), out.size() + 1, format, again);
+    std::string out;
+    if (n > 0 && static_cast<size_t>(n) < sizeof small) {
+        out.assign(small, static_cast<size_t>(n));
+    } else if (n > 0) {
+        out.assign(static_cast<size_t>(n), '\0');
+        std::vsnprintf(out.data(), out.size() + 1, format, again);
+    }
     va_end(again);
     return out;
 }

@@ -186,7 +186,7 @@ std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
 void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_view replacement,
                   size_t limit) {
     for (const auto& field : words) {
-        std::string word(sjis::readField(field));
+        std::string_view word = sjis::readField(field);
         if (word.empty()) continue;
         for (size_t pos = sjis::find(text, word); pos != sjis::npos;) {
             text.replace(pos, word.size(), replacement);
