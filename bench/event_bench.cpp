@@ -19,7 +19,8 @@
 //   TournamentCleanup/N  the tournament's start-of-run clean-up of old
 //                    outputs with N entrants, ms per entrant.
 // The event's time includes the end of the event: the deferred durability
-// point and the result file.
+// point and the result file. The leagues write one digest.mom (digest mode
+// 2); EVENT_BENCH_DIGEST_MODE=<n> runs them with another digest mode.
 //
 // Before the timings the program prints one signature over every file that
 // a seeded league of eight writes with a fixed clock: the files an event
@@ -49,6 +50,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -189,7 +191,8 @@ void makeConf(GameSettings& gs, ConfHeader& header, const EventFolder& f, bool f
     gs.MessagePercent = 100;
     gs.WinnerCr = 300;
     gs.LoserCr = 100;
-    gs.DigestMode = 2;
+    const char* digestMode = std::getenv("EVENT_BENCH_DIGEST_MODE");
+    gs.DigestMode = digestMode ? std::atoi(digestMode) : 2;
     gs.AnnouncerIndex = 1;
     for (int flag : {OptImmobileDraw, OptAutoProcess, OptResupplyWinner, OptAddHeader, OptBattleInfoInAk,
                      OptDrainContinues})

@@ -26,6 +26,7 @@
 
 namespace plat {
 class AtomicFile;
+enum class Durability;
 }
 
 namespace cv {
@@ -51,7 +52,7 @@ std::array<std::string, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t
 
 // Starts the output file at `path`: nullptr after message 41021 when it
 // cannot be created.
-std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path);
+std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path, plat::Durability durability);
 
 // The header line and its empty line (option 8): system template line 6
 // (variant 0) or 7 (variant 1) with the pilot's name, expanded also when

@@ -11,6 +11,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <random>
 #include <set>
@@ -244,30 +245,89 @@ std::optional<std::string> createUniqueFile(std::string_view folder, std::string
     return std::nullopt;
 }
 
-AtomicFile::AtomicFile(std::string_view path, PathKind kind) {
+namespace {
+
+// The folders that hold deferred files not yet synced, and per folder the
+// spare file of the deferred rewrites.
+std::mutex deferredMutex;
+std::set<std::string> deferredFolders;
+std::map<std::string, std::string> spareFiles; // folder → spare (OS paths)
+
+std::string folderOf(const std::string& osPath) {
+    return osPath.substr(0, osPath.rfind('/') + 1);
+}
+
+// The folder's spare, taken out of the map while a rewrite uses it.
+std::optional<std::string> takeSpare(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(deferredMutex);
+    auto it = spareFiles.find(folder);
+    if (it == spareFiles.end()) return std::nullopt;
+    std::string spare = std::move(it->second);
+    spareFiles.erase(it);
+    return spare;
+}
+
+// A used temporary file becomes its folder's spare; a folder has one.
+void keepSpare(const std::string& temp) {
+    bool kept = false;
+    {
+        std::lock_guard<std::mutex> lock(deferredMutex);
+        kept = spareFiles.emplace(folderOf(temp), temp).second;
+    }
+    if (!kept && ::unlink(temp.c_str()) == 0) noteRemoved(temp);
+}
+
+void noteDeferred(const std::string& target) {
+    std::lock_guard<std::mutex> lock(deferredMutex);
+    deferredFolders.insert(folderOf(target));
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durability) : durability_(durability) {
     auto p = kind == OsPath ? std::optional<std::string>(std::string(path)) : osPathOf(path);
     if (!p || p->empty()) return;
     target_ = *p;
-    std::string dir = target_.substr(0, target_.rfind('/') + 1);
-    std::string templ = dir + ".vell-tmp-XXXXXX";
-    int fd = ::mkstemp(templ.data());
-    if (fd < 0) return;
+    std::string dir = folderOf(target_);
+    int fd = -1;
+    std::string temp;
+    // A deferred rewrite writes into its folder's spare file when there is
+    // one: no new file for every rewrite.
+    if (durability_ == Durability::Deferred) {
+        if (std::optional<std::string> spare = takeSpare(dir)) {
+            fd = ::open(spare->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+            if (fd >= 0)
+                temp = std::move(*spare);
+            else if (::unlink(spare->c_str()) == 0)
+                noteRemoved(*spare);
+        }
+    }
+    if (fd < 0) {
+        temp = dir + ".vell-tmp-XXXXXX";
+        fd = ::mkstemp(temp.data());
+        if (fd < 0) return;
+    }
     // Keep the permissions the old file had, else the usual ones.
-    struct stat st;
+    struct stat st, own;
+    mode_t mode;
     if (::stat(target_.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
+        mode = st.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        mode = 0666 & ~mask;
     }
+    if (::fstat(fd, &own) != 0 || (own.st_mode & 07777) != mode) ::fchmod(fd, mode);
+    // Only a regular file trades names with the new one; a folder or a link
+    // in the target's place is handled by the rename.
+    exchange_ = durability_ == Durability::Deferred && ::lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
-        ::unlink(templ.c_str());
+        ::unlink(temp.c_str());
         return;
     }
-    temp_ = templ;
+    temp_ = temp;
 }
 
 AtomicFile::~AtomicFile() { abandon(); }
@@ -296,29 +356,28 @@ bool AtomicFile::write(const void* data, size_t size) {
     return !failed_;
 }
 
-namespace {
-
-// The folders that hold deferred files not yet synced.
-std::mutex deferredMutex;
-std::set<std::string> deferredFolders;
-
-void noteDeferred(const std::string& target) {
-    std::lock_guard<std::mutex> lock(deferredMutex);
-    deferredFolders.insert(target.substr(0, target.rfind('/') + 1));
-}
-
-} // namespace
-
-bool AtomicFile::commit(Durability durability) {
+bool AtomicFile::commit() {
     if (!file_) return false;
+    const bool deferred = durability_ == Durability::Deferred;
     bool ok = !failed_ && std::fflush(file_) == 0;
-    if (ok && durability == Durability::Immediate) ok = ::fsync(::fileno(file_)) == 0;
+    if (ok && !deferred) ok = ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
+    if (ok && exchange_ &&
+        ::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+        // The complete file took the target's name in one step; the old
+        // file, now under the temporary name, is the next rewrite's spare.
+        keepSpare(temp_);
+        temp_.clear();
+        noteCreated(target_);
+        noteDeferred(target_);
+        return true;
+    }
+    // A new target, or a file system that cannot exchange names: renamed.
     if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0) {
         temp_.clear();
         noteCreated(target_);
-        if (durability == Durability::Deferred) noteDeferred(target_);
+        if (deferred) noteDeferred(target_);
         return true;
     }
     ::unlink(temp_.c_str());
@@ -339,10 +398,14 @@ void AtomicFile::abandon() {
 
 bool syncDeferredWrites() {
     std::set<std::string> folders;
+    std::map<std::string, std::string> spares;
     {
         std::lock_guard<std::mutex> lock(deferredMutex);
         folders.swap(deferredFolders);
+        spares.swap(spareFiles);
     }
+    for (const auto& [folder, spare] : spares)
+        if (::unlink(spare.c_str()) == 0) noteRemoved(spare);
     // One sync per file system: syncfs writes out everything of it, the
     // files and the renames that put them in place.
     std::set<dev_t> synced;

@@ -72,10 +72,14 @@ PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, st
 
 // How a committed file reaches the disk. Immediate: it is synced before it
 // is renamed into place, so it is on the disk when commit() returns.
-// Deferred: it is renamed into place at once (a reader never sees it half
-// written) and made durable later, with every other deferred file, by one
-// syncDeferredWrites(): an event's output files get one durability point
-// at the end of the event instead of a sync per file.
+// Deferred: it takes the target's name at once (a reader never sees it half
+// written) and is made durable later, with every other deferred file, by
+// one syncDeferredWrites(): an event's output files get one durability
+// point at the end of the event instead of a sync per file. A deferred
+// rewrite of an existing file exchanges the two names in one step, and the
+// old file becomes its folder's spare for the next deferred rewrite there
+// (creating a file costs a journaled disk far more than rewriting one);
+// syncDeferredWrites() removes the spares.
 enum class Durability { Immediate, Deferred };
 
 // A whole-file rewrite: write() into it, then commit() renames it into place.
@@ -84,7 +88,8 @@ class PLAT_API AtomicFile {
 public:
     enum PathKind { SystemPath, OsPath };
     // `path` is a Shift-JIS system path, or with OsPath a UTF-8 OS path.
-    explicit AtomicFile(std::string_view path, PathKind kind = SystemPath);
+    explicit AtomicFile(std::string_view path, PathKind kind = SystemPath,
+                        Durability durability = Durability::Immediate);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -93,14 +98,16 @@ public:
     std::FILE* handle() { return file_; }
     bool write(std::string_view bytes);
     bool write(const void* data, size_t size);
-    // Flushes, syncs (Immediate) and renames over the target. False (and the
-    // target left as it was) on any failure, including an earlier failed
-    // write.
-    bool commit(Durability durability = Durability::Immediate);
+    // Flushes, syncs (Immediate) and puts the file in the target's place.
+    // False (and the target left as it was) on any failure, including an
+    // earlier failed write.
+    bool commit();
     // Removes the temporary file; the target stays as it was.
     void abandon();
 
 private:
+    Durability durability_;
+    bool exchange_ = false; // a deferred rewrite of a regular file
     std::string target_;
     std::string temp_;
     std::FILE* file_ = nullptr;
@@ -108,8 +115,8 @@ private:
 };
 
 // Makes every file committed with Durability::Deferred since the last call
-// durable: one sync of each file system that holds one. False when a sync
-// failed.
+// durable: one sync of each file system that holds one, after the spare
+// files are removed. False when a sync failed.
 PLAT_API bool syncDeferredWrites();
 // Whether deferred files wait for syncDeferredWrites().
 PLAT_API bool deferredWritesPending();
