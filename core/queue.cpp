@@ -137,7 +137,10 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     std::string_view who = speaker;
     for (const Segment& seg : segments(t)) {
         GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
-        size_t mark = sjis::findFirstOf(t, qut::SpeechMarks, seg.Begin);
+        // A segment starts on a character boundary: its own walk finds the
+        // mark the walk from the start of the text finds.
+        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::SpeechMarks);
+        if (mark != sjis::npos) mark += seg.Begin;
         std::string column;
         size_t from = seg.Begin;
         if (mark == seg.Begin) {
@@ -179,7 +182,8 @@ void QueueLabelledText(GameMessageBuffer& buffer, std::string_view text, std::st
     std::string_view t = work;
     for (const Segment& seg : segments(t)) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, LabelIndent);
-        size_t mark = sjis::findFirstOf(t, qut::LabelMarks, seg.Begin);
+        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::LabelMarks);
+        if (mark != sjis::npos) mark += seg.Begin;
         size_t labelLength = mark == sjis::npos ? 0 : mark - seg.Begin;
         if (mark < seg.End && labelLength >= 1 && labelLength <= LabelWidth)
             setText(line, padded(t.substr(seg.Begin, labelLength), LabelWidth) +
