@@ -253,6 +253,13 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     return times;
 }
 
+// A seeded league of the folder's first `n` entrants, copied in first.
+LeagueTimes seededLeague(const EventFolder& f, int n) {
+    f.copyEntrants(n);
+    seedEverything();
+    return runLeague(f, n);
+}
+
 double mean(const std::vector<double>& v, size_t from, size_t to) {
     double sum = 0;
     for (size_t k = from; k < to; ++k) sum += v[k];
@@ -293,9 +300,7 @@ double writePlain(const std::vector<std::pair<fs::path, std::string>>& files) {
 void League64(benchmark::State& state) {
     for (auto _ : state) {
         EventFolder f;
-        f.copyEntrants(64);
-        seedEverything();
-        LeagueTimes t = runLeague(f, 64);
+        LeagueTimes t = seededLeague(f, 64);
         auto files = eventFiles(f);
         double plain = writePlain(files);
         size_t n = t.Match.size(), tenth = n / 10;
@@ -338,15 +343,11 @@ std::vector<double> runAlone(int n) {
 void League16(benchmark::State& state) {
     for (auto _ : state) {
         EventFolder f;
-        f.copyEntrants(16);
-        seedEverything();
-        LeagueTimes league = runLeague(f, 16);
+        LeagueTimes league = seededLeague(f, 16);
         EventFolder full;
-        full.copyEntrants(16);
         full.fill("result", 16000);
         full.fill("out", 16000);
-        seedEverything();
-        LeagueTimes crowded = runLeague(full, 16);
+        LeagueTimes crowded = seededLeague(full, 16);
         seedEverything();
         std::vector<double> alone = runAlone(16);
         state.SetIterationTime(league.Total);
@@ -438,9 +439,7 @@ BENCHMARK(TournamentCleanup)->Arg(1000)->Arg(2000)->Iterations(3)->UseManualTime
 // bytes, into one hash.
 void printSignature() {
     EventFolder f;
-    f.copyEntrants(SampleCount);
-    seedEverything();
-    runLeague(f, SampleCount);
+    seededLeague(f, SampleCount);
     uint64_t signature = 1469598103934665603ull;
     size_t bytes = 0;
     auto files = eventFiles(f);
