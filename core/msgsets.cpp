@@ -36,9 +36,11 @@ void setLine(int t, int line, std::string_view text) {
     TemplateTable* tt = table(t);
     if (!tt || line < 1 || line >= TemplateLineCount) return;
     text = text.substr(0, sjis::cutLength(text, TemplateTextLimit));
+    text = text.substr(0, text.find('\0'));
     // Every match writes the same default lines again: a line that already
     // holds the text (a field is its text and zeros) stays as it is.
-    if (sjis::readField(tt->Lines[line]) == text.substr(0, text.find('\0'))) return;
+    const char* field = tt->Lines[line];
+    if (std::memcmp(field, text.data(), text.size()) == 0 && field[text.size()] == '\0') return;
     sjis::writeField(tt->Lines[line], text);
 }
 
@@ -54,8 +56,7 @@ bool isFolder(std::string_view path) {
 // files are read once per event (CachedTextLines); every match writes
 // their lines into its tables again, over the set lines of the match
 // before.
-void loadLines(std::string_view path, int t, int skip) {
-    std::shared_ptr<const TextLines> lines = CachedTextLines(path);
+void applyLines(const TextLines* lines, int t, int skip) {
     if (!lines || lines->size() < static_cast<size_t>(skip)) return;
     int next = 1;
     for (size_t k = static_cast<size_t>(skip); k < lines->size() && next < TemplateLineCount; ++k) {
@@ -63,6 +64,10 @@ void loadLines(std::string_view path, int t, int skip) {
         if (line.empty() || commentLine(line)) continue;
         setLine(t, next++, line);
     }
+}
+
+void loadLines(std::string_view path, int t, int skip) {
+    applyLines(CachedTextLines(path).get(), t, skip);
 }
 
 // Message m (0-based) of a pilot set goes to the male table on even m and
@@ -128,8 +133,17 @@ void LoadTemplateFile(std::string_view path, int t) {
 }
 
 void LoadSystemTemplates() {
-    for (int t = 0; t < TemplateTableCount; ++t)
-        LoadTemplateFile(sjis::readField(Module().TemplatePath[t]), t);
+    // Tables that share a file (the computers', the pilots') take it from
+    // one look.
+    std::string_view paths[TemplateTableCount];
+    std::shared_ptr<const TextLines> lines[TemplateTableCount];
+    for (int t = 0; t < TemplateTableCount; ++t) {
+        paths[t] = sjis::readField(Module().TemplatePath[t]);
+        for (int u = 0; u < t && !lines[t]; ++u)
+            if (paths[u] == paths[t]) lines[t] = lines[u];
+        if (!lines[t]) lines[t] = CachedTextLines(paths[t]);
+        applyLines(lines[t].get(), t, 0);
+    }
 }
 
 void LoadSetFile(std::string_view path, int t) {
