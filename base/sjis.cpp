@@ -180,8 +180,14 @@ bool matchAt(std::string_view hay, size_t p, std::string_view needle) {
 
 size_t find(std::string_view hay, std::string_view needle, size_t from) {
     if (needle.empty()) return npos;
-    for (size_t p = 0; p < hay.size(); p += charLength(hay, p))
-        if (p >= from && matchAt(hay, p, needle)) return p;
+    // The byte-wise matches in order, each taken only when it starts and
+    // ends on a character boundary (the walk from the start goes on from
+    // where the last candidate left it).
+    size_t boundary = 0;
+    for (size_t c = hay.find(needle, from); c != std::string_view::npos; c = hay.find(needle, c + 1)) {
+        boundary = walkTo(hay, boundary, c);
+        if (boundary == c && walkTo(hay, c, c + needle.size()) == c + needle.size()) return c;
+    }
     return npos;
 }
 

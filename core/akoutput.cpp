@@ -193,8 +193,8 @@ std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile
     return stem + ".da" + std::to_string(MaxReturnFileNumber);
 }
 
-std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path) {
-    auto file = std::make_unique<plat::AtomicFile>(path);
+std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path, plat::Durability durability) {
+    auto file = std::make_unique<plat::AtomicFile>(path, plat::AtomicFile::SystemPath, durability);
     if (file->isOpen()) return file;
     plat::msg::showError(CannotCreateAkFile, {path});
     return nullptr;
@@ -309,10 +309,16 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
         files[side].Path = GetReturnFileName(akOutDir, input);
         const std::string& path = files[side].Path;
         std::unique_ptr<plat::AtomicFile> file;
-        if (plat::fileExists(path) && sameFile(path, input) && !readsAsAk(input))
+        const bool replacesInput = plat::fileExists(path) && sameFile(path, input);
+        // A file that replaces the entrant's own input is on the disk
+        // before the match is over; the event's other output files are
+        // made durable together when the event ends.
+        const plat::Durability durability =
+            replacesInput ? plat::Durability::Immediate : plat::Durability::Deferred;
+        if (replacesInput && !readsAsAk(input))
             plat::msg::showError(CannotCreateAkFile, {path}); // a player's file we cannot read stays
         else
-            file = OpenReturnAkFile(path);
+            file = OpenReturnAkFile(path, durability);
         if (file) {
             std::string text = ReturnFileHeader(s.MessageVariant, sjis::readField(s.PilotName));
             if (Option(OptBattleInfoInAk)) {

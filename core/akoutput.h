@@ -9,6 +9,10 @@
 // A file is a player's data: it is written whole to a temporary name and
 // renamed into place, so a failure leaves what was there before; and an
 // input file that can no longer be read as an AK is never written over.
+// A file that replaces the entrant's own input file (option 44 with the
+// output folder the input's) is synced to the disk before it is renamed;
+// the others wait for the event's one durability point
+// (plat::syncDeferredWrites, at the end of the event).
 #pragma once
 
 #include "base/akrecord.h"
@@ -22,6 +26,7 @@
 
 namespace plat {
 class AtomicFile;
+enum class Durability;
 }
 
 namespace cv {
@@ -53,7 +58,7 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
 
 // Starts the output file at `path`: nullptr after message 41021 when it
 // cannot be created.
-std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path);
+std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path, plat::Durability durability);
 
 // The header line and its empty line (option 8): system template line 6
 // (variant 0) or 7 (variant 1) with the pilot's name, expanded also when

@@ -76,9 +76,15 @@ int randomBelow(int64_t n) {
 }
 
 // The slots a fetch searches: the slot, then the base set.
-std::vector<int> searchOrder(int slot) {
-    if (slot == SlotBasic || slot < 0 || slot >= KwpSlotCount) return {SlotBasic};
-    return {slot, SlotBasic};
+struct SearchOrder {
+    int Slots[2];
+    int Count;
+    const int* begin() const { return Slots; }
+    const int* end() const { return Slots + Count; }
+};
+SearchOrder searchOrder(int slot) {
+    if (slot == SlotBasic || slot < 0 || slot >= KwpSlotCount) return {{SlotBasic, SlotBasic}, 1};
+    return {{slot, SlotBasic}, 2};
 }
 
 // One variant of `id` in slot s: found (text in out), or nullopt.

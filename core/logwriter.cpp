@@ -166,7 +166,9 @@ void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
     if (channel.Append)
         channel.Append->write(bytes);
     else if (channel.Stream)
-        std::fwrite(bytes.data(), 1, bytes.size(), channel.Stream);
+        // A channel's stream is used by the match's one thread only: no
+        // lock per piece of a line.
+        fwrite_unlocked(bytes.data(), 1, bytes.size(), channel.Stream);
 }
 
 void ChannelPutLine(OutputChannel& channel, std::string_view text) {
@@ -248,23 +250,30 @@ std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_
 }
 
 std::string HtmlLineText(std::string_view line) {
+    // The text between the replaced characters is copied in runs.
     std::string out;
-    out.reserve(line.size());
+    out.reserve(line.size() + 16);
+    size_t from = 0;
     for (size_t p = 0, len; (len = sjis::charLength(line, p)) != 0; p += len) {
+        if (len != 1) continue;
+        const char* replacement = nullptr;
         char c = line[p];
-        if (len == 1 && c == ' ' && p + 1 < line.size() && line[p + 1] == ' ') {
-            out += lgw::FullWidthBlank;
+        if (c == ' ' && p + 1 < line.size() && line[p + 1] == ' ') {
+            replacement = lgw::FullWidthBlank;
             len = 2;
-        } else if (len == 1 && c == '&') {
-            out += "&amp;";
-        } else if (len == 1 && c == '<') {
-            out += "&lt;";
-        } else if (len == 1 && c == '>') {
-            out += "&gt;";
-        } else {
-            out.append(line.substr(p, len));
+        } else if (c == '&') {
+            replacement = "&amp;";
+        } else if (c == '<') {
+            replacement = "&lt;";
+        } else if (c == '>') {
+            replacement = "&gt;";
         }
+        if (!replacement) continue;
+        out.append(line.substr(from, p - from));
+        out += replacement;
+        from = p + len;
     }
+    out.append(line.substr(std::min(from, line.size())));
     return out;
 }
 

@@ -19,22 +19,6 @@ DisplaySettings DefaultDisplaySettings() {
     return d;
 }
 
-ModuleState& Module() {
-    static ModuleState state;
-    return state;
-}
-
-GameSettings& Settings() {
-    static GameSettings standIn{};
-    GameSettings* s = Module().Settings;
-    return s ? *s : standIn;
-}
-
-bool Option(int flag) {
-    return flag >= 0 && flag < static_cast<int>(sizeof(GameSettings::Options)) &&
-           Settings().Options[flag] != 0;
-}
-
 std::string_view TemplateLine(int table, int line) {
     if (table < 0 || table >= TemplateTableCount || line < 0 || line >= TemplateLineCount) return {};
     const TemplateTable* t = Module().Templates[table].get();

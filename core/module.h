@@ -101,14 +101,26 @@ struct ModuleState {
     } Attack;
 };
 
-ModuleState& Module();
+// Inline: the rules ask for the module state and the options at every step
+// of the narration.
+inline ModuleState& Module() {
+    static ModuleState state;
+    return state;
+}
 
 // The GameSettings of the match in progress; before SetEnvironment has given
 // one, a zero-filled record owned by the module (every option off), so that a
 // rule called out of order reads defaults instead of a null pointer.
-GameSettings& Settings();
+inline GameSettings& Settings() {
+    static GameSettings standIn{};
+    GameSettings* s = Module().Settings;
+    return s ? *s : standIn;
+}
 
-bool Option(int flag);
+inline bool Option(int flag) {
+    return flag >= 0 && flag < static_cast<int>(sizeof(GameSettings::Options)) &&
+           Settings().Options[flag] != 0;
+}
 
 // Line `line` of template table `table`; empty when the table is not
 // allocated or the numbers are out of range.

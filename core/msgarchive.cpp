@@ -6,6 +6,7 @@
 #include "core/module.h"
 #include "platform/files.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -37,7 +38,55 @@ const KwpSlot emptySlot{};
 
 } // namespace
 
-LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(Bytes, MagicBytes) {}
+LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(Bytes, MagicBytes) {
+    entries_.resize(View.count());
+    for (size_t i = 0; i < View.count(); ++i) {
+        const kwp::KwpDirEntry e = View.entry(i);
+        // The name up to its NUL and its first blank; the first of equal
+        // names wins.
+        std::string_view name(e.name, std::strlen(e.name));
+        name = name.substr(0, std::min(name.find(' '), name.size()));
+        index_.try_emplace(std::string(name), static_cast<int>(i), static_cast<int>(e.lines));
+    }
+}
+
+int LoadedArchive::find(std::string_view id, int* lineCount) const {
+    // The id as a C text: up to its first NUL, compared in at most 8 bytes.
+    id = id.substr(0, std::min(id.find('\0'), kwp::kNameSize));
+    auto it = index_.find(std::string(id));
+    if (it == index_.end()) return -1;
+    if (lineCount) *lineCount = it->second.second;
+    return it->second.first;
+}
+
+const std::string* LoadedArchive::decodedLine(size_t index, size_t line, LineDecoder decode,
+                                              size_t limit) const {
+    if (index >= entries_.size()) return nullptr;
+    if (decode != decodedWith_) {
+        for (Entry& e : entries_)
+            for (Line& l : e.Lines) l = Line{};
+        decodedWith_ = decode;
+    }
+    Entry& e = entries_[index];
+    if (!e.Read) {
+        e.Read = true;
+        std::optional<kwp::KwpEntryLines> lines = View.lines(index);
+        e.Bad = !lines;
+        if (lines) e.Stored = std::move(lines->lines);
+        e.Lines.resize(e.Stored.size());
+    }
+    if (e.Bad || line >= e.Stored.size()) return nullptr;
+    Line& l = e.Lines[line];
+    if (!l.Decoded) {
+        l.Raw = DecodeStoredLineRaw(e.Stored[line], decode);
+        l.Decoded = true;
+    }
+    if (l.CleanLimit != limit || limit == 0) {
+        l.Clean = CleanMessageText(l.Raw, limit);
+        l.CleanLimit = limit;
+    }
+    return &l.Clean;
+}
 
 bool AttachMessageLibrary(std::string_view folder) {
     MessageSets& m = sets();
@@ -84,8 +133,7 @@ std::string CleanMessageText(std::string_view text, size_t limit) {
     return TrimMessageLine(text.substr(0, sjis::cutLength(text, limit)));
 }
 
-std::string DecodeStoredLine(std::string_view stored, size_t limit) {
-    LineDecoder decode = sets().Decode;
+std::string DecodeStoredLineRaw(std::string_view stored, LineDecoder decode) {
     if (!decode) return {};
     char in[StoredLineMax + 1] = {};
     size_t n = std::min(stored.size(), StoredLineMax);
@@ -93,7 +141,11 @@ std::string DecodeStoredLine(std::string_view stored, size_t limit) {
     char out[DecodeBufferSize] = {};
     decode(in, out);
     out[DecodeBufferSize - 1] = '\0';
-    return CleanMessageText(std::string_view(out, std::strlen(out)), limit);
+    return std::string(out, std::strlen(out));
+}
+
+std::string DecodeStoredLine(std::string_view stored, size_t limit) {
+    return CleanMessageText(DecodeStoredLineRaw(stored, sets().Decode), limit);
 }
 
 const KwpSlot& MessageSlotAt(int slot) {
@@ -101,22 +153,40 @@ const KwpSlot& MessageSlotAt(int slot) {
     return s ? *s : emptySlot;
 }
 
+namespace {
+
+// An archive made from its bytes; nullptr (and `failure` set) when it is no
+// archive or there is no memory for it. The view also refuses an archive
+// whose directory runs past the end of the file: its entries could not be
+// read.
+std::shared_ptr<const LoadedArchive> makeArchive(std::string bytes, uint32_t& failure) {
+    try {
+        auto data = std::make_shared<const LoadedArchive>(std::move(bytes));
+        if (data->View.ok()) return data;
+        failure = MsgFailed;
+    } catch (const std::bad_alloc&) {
+        failure = MsgNoMemory;
+    }
+    return nullptr;
+}
+
+uint32_t fillSlot(KwpSlot& s, std::string_view path, std::shared_ptr<const LoadedArchive> data, bool shared) {
+    s.Data = std::move(data);
+    s.Shared = shared;
+    s.Loaded = true;
+    s.Name = std::string(path);
+    return MsgOk;
+}
+
+} // namespace
+
 uint32_t LoadMsgArchiveBytes(int slot, std::string_view path, std::string bytes) {
     KwpSlot* s = slotAt(slot);
     if (!s) return MsgFailed;
     *s = KwpSlot{};
-    try {
-        auto data = std::make_shared<const LoadedArchive>(std::move(bytes));
-        // The view also refuses an archive whose directory runs past the
-        // end of the file: its entries could not be read.
-        if (!data->View.ok()) return MsgFailed;
-        s->Data = std::move(data);
-    } catch (const std::bad_alloc&) {
-        return MsgNoMemory;
-    }
-    s->Loaded = true;
-    s->Name = std::string(path);
-    return MsgOk;
+    uint32_t failure = MsgFailed;
+    std::shared_ptr<const LoadedArchive> data = makeArchive(std::move(bytes), failure);
+    return data ? fillSlot(*s, path, std::move(data), false) : failure;
 }
 
 uint32_t LoadMsgArchive(int slot, std::string_view path) {
@@ -125,22 +195,21 @@ uint32_t LoadMsgArchive(int slot, std::string_view path) {
     *s = KwpSlot{};
     for (int other = 0; other < KwpSlotCount; ++other) {
         const KwpSlot& o = sets().Slots[other];
-        if (other != slot && o.Data && o.Name == path) {
-            s->Data = o.Data;
-            s->Shared = true;
-            s->Loaded = true;
-            s->Name = std::string(path);
-            return MsgOk;
-        }
+        if (other != slot && o.Data && o.Name == path) return fillSlot(*s, path, o.Data, true);
     }
-    std::optional<std::string> bytes;
-    try {
-        bytes = plat::readWholeFile(path);
-    } catch (const std::bad_alloc&) {
-        return MsgNoMemory;
-    }
-    if (!bytes) return MsgFailed;
-    return LoadMsgArchiveBytes(slot, path, std::move(*bytes));
+    uint32_t failure = MsgFailed;
+    std::shared_ptr<const LoadedArchive> data =
+        sets().Archives.get(path, [&failure](std::string_view p) -> std::shared_ptr<const LoadedArchive> {
+            std::optional<std::string> bytes;
+            try {
+                bytes = plat::readWholeFile(p);
+            } catch (const std::bad_alloc&) {
+                failure = MsgNoMemory;
+                return nullptr;
+            }
+            return bytes ? makeArchive(std::move(*bytes), failure) : nullptr;
+        });
+    return data ? fillSlot(*s, path, std::move(data), false) : failure;
 }
 
 void SetFolderSlot(int slot, std::string_view path) {
@@ -152,28 +221,16 @@ void SetFolderSlot(int slot, std::string_view path) {
 
 int FindMsgEntry(int slot, std::string_view id, int* lineCount) {
     const KwpSlot& s = MessageSlotAt(slot);
-    if (!s.Data) return -1;
-    const kwp::ArchiveView& view = s.Data->View;
-    // The id as a C text: up to its first NUL, compared in at most 8 bytes.
-    id = id.substr(0, std::min(id.find('\0'), kwp::kNameSize));
-    for (size_t i = 0; i < view.count(); ++i) {
-        const kwp::KwpDirEntry e = view.entry(i);
-        std::string_view name(e.name, std::strlen(e.name));
-        name = name.substr(0, std::min(name.find(' '), name.size()));
-        if (name == id) {
-            if (lineCount) *lineCount = e.lines;
-            return static_cast<int>(i);
-        }
-    }
-    return -1;
+    return s.Data ? s.Data->find(id, lineCount) : -1;
 }
 
 std::optional<std::string> ExtractMsgVariant(int slot, int index, int line, size_t limit) {
     const KwpSlot& s = MessageSlotAt(slot);
     if (!s.Data || index < 0 || line < 0) return std::nullopt;
-    auto lines = s.Data->View.lines(static_cast<size_t>(index));
-    if (!lines || static_cast<size_t>(line) >= lines->lines.size()) return std::nullopt;
-    return DecodeStoredLine(lines->lines[static_cast<size_t>(line)], limit);
+    const std::string* text =
+        s.Data->decodedLine(static_cast<size_t>(index), static_cast<size_t>(line), sets().Decode, limit);
+    if (!text) return std::nullopt;
+    return *text;
 }
 
 void ClearKwpTable() {

@@ -11,6 +11,7 @@
 // is checked against the file, and a decoded line is cut to a bounded text.
 #pragma once
 
+#include "core/filecache.h"
 #include "kwph/archive_view.h"
 #include "platform/loader.h"
 
@@ -19,6 +20,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace cv {
 
@@ -35,15 +39,48 @@ enum MessageSlot : int {
     SlotAnnouncer = 5,
 };
 
+// The decompress call: a NUL-terminated stored line in, the text out (at
+// most 511 bytes and a NUL into a buffer of 512).
+using LineDecoder = char* (*)(const char* stored, char* out);
+
 // An archive file held whole, with its checked view (which points into
-// Bytes, so the object never moves).
-struct LoadedArchive {
+// Bytes, so the object never moves). Its directory is indexed once, by the
+// names as FindMsgEntry compares them, and each stored line is decoded
+// once, when it is first asked for; an archive is kept from match to match,
+// so the work is done once per event.
+class LoadedArchive {
+public:
     explicit LoadedArchive(std::string bytes);
     LoadedArchive(const LoadedArchive&) = delete;
     LoadedArchive& operator=(const LoadedArchive&) = delete;
 
     const std::string Bytes;
     const kwp::ArchiveView View;
+
+    // The first entry named `id` (its first 8 bytes, up to a NUL) and its
+    // line count; -1 when there is none.
+    int find(std::string_view id, int* lineCount) const;
+    // Line `line` of entry `index` as `decode` gives it, cleaned and cut to
+    // `limit` bytes (CleanMessageText); nullptr when the entry or the line
+    // is not in the file. The texts stay while the decoder stays the same.
+    const std::string* decodedLine(size_t index, size_t line, LineDecoder decode, size_t limit) const;
+
+private:
+    struct Line {
+        bool Decoded = false;
+        std::string Raw;           // the decoder's output
+        size_t CleanLimit = 0;     // the limit Clean was made for (0: none yet)
+        std::string Clean;
+    };
+    struct Entry {
+        bool Read = false;
+        bool Bad = false; // its length table or its text lies outside the file
+        std::vector<std::string_view> Stored;
+        std::vector<Line> Lines;
+    };
+    std::unordered_map<std::string, std::pair<int, int>> index_; // name → entry, lines
+    mutable std::vector<Entry> entries_;
+    mutable LineDecoder decodedWith_ = nullptr;
 };
 
 struct KwpSlot {
@@ -52,10 +89,6 @@ struct KwpSlot {
     std::shared_ptr<const LoadedArchive> Data;
     bool Shared = false; // Data came from another slot with the same Name
 };
-
-// The decompress call: a NUL-terminated stored line in, the text out (at
-// most 511 bytes and a NUL into a buffer of 512).
-using LineDecoder = char* (*)(const char* stored, char* out);
 
 // The words a matched set gives a side for its match: its first-person
 // words (replaced by the pilot's own) and its forms of address (replaced by
@@ -74,6 +107,9 @@ struct MessageSets {
     LineDecoder Decode = nullptr;
     unsigned char (*Detach)() = nullptr;
     SideWords Words[2];
+    // The archives and text files kept from match to match.
+    StampedCache<LoadedArchive> Archives;
+    StampedCache<TextLines> TextFiles;
 };
 
 // ---- The message-archive library -------------------------------------------
@@ -92,13 +128,16 @@ LineDecoder SetLineDecoder(LineDecoder decoder);
 // its first NUL, CR or LF, without trailing blanks, cut to `limit` bytes on
 // a character boundary. Empty without a decoder.
 std::string DecodeStoredLine(std::string_view stored, size_t limit);
+// The decoder's whole output for a stored line, up to its NUL.
+std::string DecodeStoredLineRaw(std::string_view stored, LineDecoder decode);
 
 // ---- The slots --------------------------------------------------------------
 
 const KwpSlot& MessageSlotAt(int slot);
 
 // Reads the archive `path` whole into `slot` (sharing the data of another
-// slot that holds the same path). 0; MsgFailed when the file cannot be read
+// slot that holds the same path, or the copy kept from an earlier match
+// while the file is unchanged). 0; MsgFailed when the file cannot be read
 // or is no archive (the slot is then empty); MsgNoMemory.
 uint32_t LoadMsgArchive(int slot, std::string_view path);
 // The same on bytes already read (the reader's core; fuzzing).

@@ -12,7 +12,6 @@
 #include "sjis/msgsets_text.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -28,11 +27,6 @@ constexpr int BaseSetFailure = 41009;
 // Draws of a random announcer before the first usable entry is taken.
 constexpr int AnnouncerDrawLimit = 100000;
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
 TemplateTable* table(int t) {
     if (t < 0 || t >= TemplateTableCount) return nullptr;
     return Module().Templates[t].get();
@@ -41,7 +35,13 @@ TemplateTable* table(int t) {
 void setLine(int t, int line, std::string_view text) {
     TemplateTable* tt = table(t);
     if (!tt || line < 1 || line >= TemplateLineCount) return;
-    sjis::writeField(tt->Lines[line], text.substr(0, sjis::cutLength(text, TemplateTextLimit)));
+    text = text.substr(0, sjis::cutLength(text, TemplateTextLimit));
+    text = text.substr(0, text.find('\0'));
+    // Every match writes the same default lines again: a line that already
+    // holds the text (a field is its text and zeros) stays as it is.
+    const char* field = tt->Lines[line];
+    if (std::memcmp(field, text.data(), text.size()) == 0 && field[text.size()] == '\0') return;
+    sjis::writeField(tt->Lines[line], text);
 }
 
 bool commentLine(std::string_view line) {
@@ -52,18 +52,22 @@ bool isFolder(std::string_view path) {
     return !path.empty() && plat::endsWithSeparator(path);
 }
 
-// Lines after `skip` header lines, as LoadTemplateFile takes them.
-void loadLines(std::string_view path, int t, int skip) {
-    File f(plat::openFile(path, "rb"));
-    if (!f) return;
-    std::string line;
-    for (int i = 0; i < skip; ++i)
-        if (!plat::readLine(f.get(), line)) return;
+// Lines after `skip` header lines, as LoadTemplateFile takes them. The
+// files are read once per event (CachedTextLines); every match writes
+// their lines into its tables again, over the set lines of the match
+// before.
+void applyLines(const TextLines* lines, int t, int skip) {
+    if (!lines || lines->size() < static_cast<size_t>(skip)) return;
     int next = 1;
-    while (next < TemplateLineCount && plat::readLine(f.get(), line)) {
+    for (size_t k = static_cast<size_t>(skip); k < lines->size() && next < TemplateLineCount; ++k) {
+        const std::string& line = (*lines)[k];
         if (line.empty() || commentLine(line)) continue;
         setLine(t, next++, line);
     }
+}
+
+void loadLines(std::string_view path, int t, int skip) {
+    applyLines(CachedTextLines(path).get(), t, skip);
 }
 
 // Message m (0-based) of a pilot set goes to the male table on even m and
@@ -129,8 +133,17 @@ void LoadTemplateFile(std::string_view path, int t) {
 }
 
 void LoadSystemTemplates() {
-    for (int t = 0; t < TemplateTableCount; ++t)
-        LoadTemplateFile(sjis::readField(Module().TemplatePath[t]), t);
+    // Tables that share a file (the computers', the pilots') take it from
+    // one look.
+    std::string_view paths[TemplateTableCount];
+    std::shared_ptr<const TextLines> lines[TemplateTableCount];
+    for (int t = 0; t < TemplateTableCount; ++t) {
+        paths[t] = sjis::readField(Module().TemplatePath[t]);
+        for (int u = 0; u < t && !lines[t]; ++u)
+            if (paths[u] == paths[t]) lines[t] = lines[u];
+        if (!lines[t]) lines[t] = CachedTextLines(paths[t]);
+        applyLines(lines[t].get(), t, 0);
+    }
 }
 
 void LoadSetFile(std::string_view path, int t) {
@@ -139,12 +152,11 @@ void LoadSetFile(std::string_view path, int t) {
 
 void LoadPilotSetFile(std::string_view path, int side) {
     if (side != 0 && side != 1) return;
-    File f(plat::openFile(path, "rb"));
-    if (!f) return;
-    std::string line;
-    for (int i = 0; i < SetHeaderLines; ++i)
-        if (!plat::readLine(f.get(), line)) return;
-    for (int m = 0; plat::readLine(f.get(), line);) {
+    std::shared_ptr<const TextLines> lines = CachedTextLines(path);
+    if (!lines) return;
+    int m = 0;
+    for (size_t k = SetHeaderLines; k < lines->size(); ++k) {
+        const std::string& line = (*lines)[k];
         if (commentLine(line)) continue;
         if (!setPilotLine(side, m++, line)) return;
     }

@@ -7,6 +7,8 @@ target_sources(cvcore_engine PRIVATE
   ceremony.h
   endnarration.cpp
   endnarration.h
+  filecache.cpp
+  filecache.h
   getmsg.cpp
   getmsg.h
   msgarchive.cpp

@@ -85,10 +85,18 @@ std::string FormatText(const char* format, ...) {
     va_start(args, format);
     std::va_list again;
     va_copy(again, args);
-    int n = std::vsnprintf(nullptr, 0, format, args);
+    // One pass for the usual short text; a longer one is formatted again
+    // into a buffer of its size.
+    char small[512];
+    int n = std::vsnprintf(small, sizeof small, format, args);
     va_end(args);
-    std::string out(n > 0 ? static_cast<size_t>(n) : 0, '\0');
-    if (n > 0) std::vsnprintf(out.data(), out.size() + 1, format, again);
+    std::string out;
+    if (n > 0 && static_cast<size_t>(n) < sizeof small) {
+        out.assign(small, static_cast<size_t>(n));
+    } else if (n > 0) {
+        out.assign(static_cast<size_t>(n), '\0');
+        std::vsnprintf(out.data(), out.size() + 1, format, again);
+    }
     va_end(again);
     return out;
 }
@@ -146,7 +154,10 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     std::string_view who = speaker;
     for (const Segment& seg : segments(t)) {
         GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
-        size_t mark = sjis::findFirstOf(t, qut::SpeechMarks, seg.Begin);
+        // A segment starts on a character boundary: its own walk finds the
+        // mark the walk from the start of the text finds.
+        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::SpeechMarks);
+        if (mark != sjis::npos) mark += seg.Begin;
         std::string column;
         size_t from = seg.Begin;
         if (mark == seg.Begin) {
@@ -188,7 +199,8 @@ void QueueLabelledText(GameMessageBuffer& buffer, std::string_view text, std::st
     std::string_view t = work;
     for (const Segment& seg : segments(t)) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, LabelIndent);
-        size_t mark = sjis::findFirstOf(t, qut::LabelMarks, seg.Begin);
+        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::LabelMarks);
+        if (mark != sjis::npos) mark += seg.Begin;
         size_t labelLength = mark == sjis::npos ? 0 : mark - seg.Begin;
         if (mark < seg.End && labelLength >= 1 && labelLength <= LabelWidth)
             setText(line, padded(t.substr(seg.Begin, labelLength), LabelWidth) +

@@ -2,6 +2,7 @@
 #include "core/system.h"
 
 #include "base/sjis.h"
+#include "core/filecache.h"
 #include "core/formula.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
@@ -82,7 +83,11 @@ uint32_t StartSystem(const SystemInit& init, GameMessageBuffer*& bufferOut) {
 void EndSystem() {
     ModuleState& m = Module();
     if (!m.System.Started) return;
+    // The output files of an event that wrote no result tables (the
+    // one-vs-one match, a cancelled run) reach the disk here at the latest.
+    plat::syncDeferredWrites();
     DetachMessageLibrary();
+    ClearFileCaches();
     for (auto& table : m.Templates) table.reset();
     m.Buffer.reset();
     m.Announcers = nullptr;

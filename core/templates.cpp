@@ -85,7 +85,11 @@ void SetupPlaceholderTables(TArmoredKnight* const aks[], CombatantState* const s
 
 std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::string_view> texts) {
     if (Option(OptMessagesOff)) return {};
+    // Plain characters are copied in runs; the text is cut at the limit
+    // after each piece, where the cut depends only on the bytes before it.
     std::string out;
+    out.reserve(tmpl.size() + 64);
+    size_t run = 0;
     size_t p = 0;
     while (p < tmpl.size()) {
         size_t len = sjis::charLength(tmpl, p);
@@ -93,20 +97,25 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::strin
         if (len == 1 && c == '%') {
             // A placeholder letter stays with its "%" for the later expansion.
             bool letter = p + 1 < tmpl.size() && tmpl[p + 1] >= 'A' && tmpl[p + 1] <= 'H';
-            len = letter ? 2 : 1;
-            out.append(tmpl.substr(p, len));
-        } else if (len == 1 && c >= 'A' && c <= 'H') {
+            p += letter ? 2 : 1;
+            continue;
+        }
+        if (len == 1 && c >= 'A' && c <= 'H') {
+            out.append(tmpl.substr(run, p - run));
             size_t k = static_cast<size_t>(c - 'A');
             if (k < texts.size())
                 out.append(texts[k]);
             else
                 out += c;
-        } else {
-            out.append(tmpl.substr(p, len));
+            p += 1;
+            run = p;
+            if (limitTo(out, ExpandedTextLimit)) return out;
+            continue;
         }
-        if (limitTo(out, ExpandedTextLimit)) break;
         p += len;
     }
+    out.append(tmpl.substr(run, std::min(p, tmpl.size()) - run));
+    limitTo(out, ExpandedTextLimit);
     return out;
 }
 
@@ -120,7 +129,10 @@ std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
     const PlaceholderTables& t = Module().Placeholders;
     int own = (subject == 2 || subject == 4) ? 1 : 0;
     int other = 1 - own;
+    // Plain characters are copied in runs, as in ExpandMessageSlots.
     std::string out;
+    out.reserve(text.size() + 64);
+    size_t run = 0;
     size_t p = 0;
     while (p < text.size()) {
         size_t len = sjis::charLength(text, p);
@@ -169,24 +181,26 @@ std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
                 break;
             }
             if (table) {
+                out.append(text.substr(run, p - run));
                 int index = (text[p + 2] - '0') * 10 + (text[p + 3] - '0');
                 if (index < count) out.append(table[index].Text());
-                if (limitTo(out, ExpandedTextLimit)) break;
                 p += 4;
+                run = p;
+                if (limitTo(out, ExpandedTextLimit)) return out;
                 continue;
             }
         }
-        out.append(text.substr(p, len));
-        if (limitTo(out, ExpandedTextLimit)) break;
         p += len;
     }
+    out.append(text.substr(run, std::min(p, text.size()) - run));
+    limitTo(out, ExpandedTextLimit);
     return out;
 }
 
 void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_view replacement,
                   size_t limit) {
     for (const auto& field : words) {
-        std::string word(sjis::readField(field));
+        std::string_view word = sjis::readField(field);
         if (word.empty()) continue;
         for (size_t pos = sjis::find(text, word); pos != sjis::npos;) {
             text.replace(pos, word.size(), replacement);

@@ -1,5 +1,6 @@
 #include "platform/codec.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -8,6 +9,10 @@ namespace plat {
 namespace {
 
 std::optional<std::string> convert(std::string_view in, const char* to, const char* from) {
+    // Both code pages agree with ASCII on bytes 00-7F; most paths are ASCII
+    // and need no converter (opening one costs more than a file look-up).
+    if (std::all_of(in.begin(), in.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(in);
     iconv_t cd = iconv_open(to, from);
     if (cd == reinterpret_cast<iconv_t>(-1)) return std::nullopt;
     std::string src(in);

@@ -11,7 +11,10 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
+#include <map>
+#include <mutex>
 #include <random>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -63,9 +66,17 @@ bool matchFrom(std::string_view pat, size_t pi, std::string_view name, size_t ni
 } // namespace
 
 std::FILE* openFile(std::string_view path, const char* mode) {
-    auto p = osPathOf(path);
+    std::string resolved = resolvePath(path);
+    // A file that exists as spelled is opened as it is; only a new one
+    // changes its folder.
+    std::optional<std::string> p = toOsPathAsSpelled(resolved);
+    struct stat st;
+    bool existed = p && ::lstat(p->c_str(), &st) == 0;
+    if (!existed) p = toOsPath(resolved);
     if (!p) return nullptr;
-    return std::fopen(p->c_str(), mode);
+    std::FILE* f = std::fopen(p->c_str(), mode);
+    if (f && !existed && (std::strchr(mode, 'w') || std::strchr(mode, 'a'))) noteCreated(*p);
+    return f;
 }
 
 bool readLine(std::FILE* f, std::string& line, bool* hadNewline) {
@@ -117,25 +128,35 @@ bool isDirectory(std::string_view path) {
 bool makeDirectory(std::string_view path) {
     auto p = osPathOf(path);
     if (!p) return false;
-    if (::mkdir(p->c_str(), 0777) == 0) return true;
+    if (::mkdir(p->c_str(), 0777) == 0) {
+        noteCreated(*p);
+        return true;
+    }
     struct stat st;
     return errno == EEXIST && ::stat(p->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool removeFile(std::string_view path) {
     auto p = osPathOf(path);
-    return p && ::unlink(p->c_str()) == 0;
+    if (!p || ::unlink(p->c_str()) != 0) return false;
+    noteRemoved(*p);
+    return true;
 }
 
 bool removeDirectory(std::string_view path) {
     auto p = osPathOf(path);
-    return p && ::rmdir(p->c_str()) == 0;
+    if (!p || ::rmdir(p->c_str()) != 0) return false;
+    noteRemoved(*p);
+    return true;
 }
 
 bool renameFile(std::string_view from, std::string_view to) {
     auto a = osPathOf(from);
     auto b = osPathOf(to);
-    return a && b && ::rename(a->c_str(), b->c_str()) == 0;
+    if (!a || !b || ::rename(a->c_str(), b->c_str()) != 0) return false;
+    noteRemoved(*a);
+    noteCreated(*b);
+    return true;
 }
 
 std::optional<int64_t> fileSize(std::string_view path) {
@@ -148,6 +169,24 @@ std::optional<std::time_t> fileMTime(std::string_view path) {
     struct stat st;
     if (!statPath(path, st)) return std::nullopt;
     return st.st_mtime;
+}
+
+std::optional<FileStamp> fileStamp(std::string_view path) {
+    // Checked before every match: the path as spelled first, the look-up
+    // ignoring case only when that names nothing.
+    struct stat st;
+    std::optional<std::string> spelled = toOsPathAsSpelled(resolvePath(path));
+    bool found = spelled && ::stat(spelled->c_str(), &st) == 0;
+    if (!found && !statPath(path, st)) return std::nullopt;
+    if (!S_ISREG(st.st_mode)) return std::nullopt;
+    auto ns = [](const struct timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
+    FileStamp stamp;
+    stamp.Size = static_cast<int64_t>(st.st_size);
+    stamp.ModifiedNs = ns(st.st_mtim);
+    stamp.ChangedNs = ns(st.st_ctim);
+    stamp.Inode = static_cast<uint64_t>(st.st_ino);
+    stamp.Device = static_cast<uint64_t>(st.st_dev);
+    return stamp;
 }
 
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
@@ -198,6 +237,7 @@ std::optional<std::string> createUniqueFile(std::string_view folder, std::string
         int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             ::close(fd);
+            noteCreated(full);
             return name;
         }
         if (errno != EEXIST) return std::nullopt;
@@ -205,30 +245,89 @@ std::optional<std::string> createUniqueFile(std::string_view folder, std::string
     return std::nullopt;
 }
 
-AtomicFile::AtomicFile(std::string_view path, PathKind kind) {
+namespace {
+
+// The folders that hold deferred files not yet synced, and per folder the
+// spare file of the deferred rewrites.
+std::mutex deferredMutex;
+std::set<std::string> deferredFolders;
+std::map<std::string, std::string> spareFiles; // folder → spare (OS paths)
+
+std::string folderOf(const std::string& osPath) {
+    return osPath.substr(0, osPath.rfind('/') + 1);
+}
+
+// The folder's spare, taken out of the map while a rewrite uses it.
+std::optional<std::string> takeSpare(const std::string& folder) {
+    std::lock_guard<std::mutex> lock(deferredMutex);
+    auto it = spareFiles.find(folder);
+    if (it == spareFiles.end()) return std::nullopt;
+    std::string spare = std::move(it->second);
+    spareFiles.erase(it);
+    return spare;
+}
+
+// A used temporary file becomes its folder's spare; a folder has one.
+void keepSpare(const std::string& temp) {
+    bool kept = false;
+    {
+        std::lock_guard<std::mutex> lock(deferredMutex);
+        kept = spareFiles.emplace(folderOf(temp), temp).second;
+    }
+    if (!kept && ::unlink(temp.c_str()) == 0) noteRemoved(temp);
+}
+
+void noteDeferred(const std::string& target) {
+    std::lock_guard<std::mutex> lock(deferredMutex);
+    deferredFolders.insert(folderOf(target));
+}
+
+} // namespace
+
+AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durability) : durability_(durability) {
     auto p = kind == OsPath ? std::optional<std::string>(std::string(path)) : osPathOf(path);
     if (!p || p->empty()) return;
     target_ = *p;
-    std::string dir = target_.substr(0, target_.rfind('/') + 1);
-    std::string templ = dir + ".vell-tmp-XXXXXX";
-    int fd = ::mkstemp(templ.data());
-    if (fd < 0) return;
+    std::string dir = folderOf(target_);
+    int fd = -1;
+    std::string temp;
+    // A deferred rewrite writes into its folder's spare file when there is
+    // one: no new file for every rewrite.
+    if (durability_ == Durability::Deferred) {
+        if (std::optional<std::string> spare = takeSpare(dir)) {
+            fd = ::open(spare->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+            if (fd >= 0)
+                temp = std::move(*spare);
+            else if (::unlink(spare->c_str()) == 0)
+                noteRemoved(*spare);
+        }
+    }
+    if (fd < 0) {
+        temp = dir + ".vell-tmp-XXXXXX";
+        fd = ::mkstemp(temp.data());
+        if (fd < 0) return;
+    }
     // Keep the permissions the old file had, else the usual ones.
-    struct stat st;
+    struct stat st, own;
+    mode_t mode;
     if (::stat(target_.c_str(), &st) == 0) {
-        ::fchmod(fd, st.st_mode & 07777);
+        mode = st.st_mode & 07777;
     } else {
         mode_t mask = ::umask(0);
         ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
+        mode = 0666 & ~mask;
     }
+    if (::fstat(fd, &own) != 0 || (own.st_mode & 07777) != mode) ::fchmod(fd, mode);
+    // Only a regular file trades names with the new one; a folder or a link
+    // in the target's place is handled by the rename.
+    exchange_ = durability_ == Durability::Deferred && ::lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
-        ::unlink(templ.c_str());
+        ::unlink(temp.c_str());
         return;
     }
-    temp_ = templ;
+    temp_ = temp;
 }
 
 AtomicFile::~AtomicFile() { abandon(); }
@@ -259,11 +358,26 @@ bool AtomicFile::write(const void* data, size_t size) {
 
 bool AtomicFile::commit() {
     if (!file_) return false;
-    bool ok = !failed_ && std::fflush(file_) == 0 && ::fsync(::fileno(file_)) == 0;
+    const bool deferred = durability_ == Durability::Deferred;
+    bool ok = !failed_ && std::fflush(file_) == 0;
+    if (ok && !deferred) ok = ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
+    if (ok && exchange_ &&
+        ::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+        // The complete file took the target's name in one step; the old
+        // file, now under the temporary name, is the next rewrite's spare.
+        keepSpare(temp_);
+        temp_.clear();
+        noteCreated(target_);
+        noteDeferred(target_);
+        return true;
+    }
+    // A new target, or a file system that cannot exchange names: renamed.
     if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0) {
         temp_.clear();
+        noteCreated(target_);
+        if (deferred) noteDeferred(target_);
         return true;
     }
     ::unlink(temp_.c_str());
@@ -334,6 +448,35 @@ void AppendFile::abandon() {
     fd_ = -1;
     if (created_) ::unlink(path_.c_str());
     held_.clear();
+}
+
+bool syncDeferredWrites() {
+    std::set<std::string> folders;
+    std::map<std::string, std::string> spares;
+    {
+        std::lock_guard<std::mutex> lock(deferredMutex);
+        folders.swap(deferredFolders);
+        spares.swap(spareFiles);
+    }
+    for (const auto& [folder, spare] : spares)
+        if (::unlink(spare.c_str()) == 0) noteRemoved(spare);
+    // One sync per file system: syncfs writes out everything of it, the
+    // files and the renames that put them in place.
+    std::set<dev_t> synced;
+    bool ok = true;
+    for (const std::string& folder : folders) {
+        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (fd < 0) continue; // the folder is gone, and its files with it
+        struct stat st;
+        if (::fstat(fd, &st) == 0 && synced.insert(st.st_dev).second) ok = ::syncfs(fd) == 0 && ok;
+        ::close(fd);
+    }
+    return ok;
+}
+
+bool deferredWritesPending() {
+    std::lock_guard<std::mutex> lock(deferredMutex);
+    return !deferredFolders.empty();
 }
 
 bool writeWholeFileAtomic(std::string_view path, std::string_view bytes) {

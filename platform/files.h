@@ -42,6 +42,20 @@ PLAT_API bool renameFile(std::string_view from, std::string_view to);
 PLAT_API std::optional<int64_t> fileSize(std::string_view path);
 PLAT_API std::optional<std::time_t> fileMTime(std::string_view path);
 
+// What tells whether a file changed since it was last read: its size, its
+// modification and status-change times to the nanosecond, and its identity
+// (a file replaced by a rename is another file even with the same times).
+struct FileStamp {
+    int64_t Size = 0;
+    int64_t ModifiedNs = 0;
+    int64_t ChangedNs = 0;
+    uint64_t Inode = 0;
+    uint64_t Device = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of a regular file; nullopt when there is none.
+PLAT_API std::optional<FileStamp> fileStamp(std::string_view path);
+
 // The Shift-JIS names in `folder` matching `pattern` ('*' any run, '?' one
 // character, "*.*" everything; ASCII case ignored), sorted by name.
 // Directories are listed only when `directories` is set ("." and ".." never).
@@ -56,13 +70,26 @@ PLAT_API bool wildcardMatch(std::string_view pattern, std::string_view name);
 // folder), or nullopt when the folder is not writable.
 PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, std::string_view prefix, int n);
 
+// How a committed file reaches the disk. Immediate: it is synced before it
+// is renamed into place, so it is on the disk when commit() returns.
+// Deferred: it takes the target's name at once (a reader never sees it half
+// written) and is made durable later, with every other deferred file, by
+// one syncDeferredWrites(): an event's output files get one durability
+// point at the end of the event instead of a sync per file. A deferred
+// rewrite of an existing file exchanges the two names in one step, and the
+// old file becomes its folder's spare for the next deferred rewrite there
+// (creating a file costs a journaled disk far more than rewriting one);
+// syncDeferredWrites() removes the spares.
+enum class Durability { Immediate, Deferred };
+
 // A whole-file rewrite: write() into it, then commit() renames it into place.
 // Destroyed without commit(), it removes its temporary file.
 class PLAT_API AtomicFile {
 public:
     enum PathKind { SystemPath, OsPath };
     // `path` is a Shift-JIS system path, or with OsPath a UTF-8 OS path.
-    explicit AtomicFile(std::string_view path, PathKind kind = SystemPath);
+    explicit AtomicFile(std::string_view path, PathKind kind = SystemPath,
+                        Durability durability = Durability::Immediate);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -71,13 +98,16 @@ public:
     std::FILE* handle() { return file_; }
     bool write(std::string_view bytes);
     bool write(const void* data, size_t size);
-    // Flushes, syncs and renames over the target. False (and the target left
-    // as it was) on any failure, including an earlier failed write.
+    // Flushes, syncs (Immediate) and puts the file in the target's place.
+    // False (and the target left as it was) on any failure, including an
+    // earlier failed write.
     bool commit();
     // Removes the temporary file; the target stays as it was.
     void abandon();
 
 private:
+    Durability durability_;
+    bool exchange_ = false; // a deferred rewrite of a regular file
     std::string target_;
     std::string temp_;
     std::FILE* file_ = nullptr;
@@ -109,6 +139,13 @@ private:
     bool fresh_ = false;
     bool created_ = false;
 };
+
+// Makes every file committed with Durability::Deferred since the last call
+// durable: one sync of each file system that holds one, after the spare
+// files are removed. False when a sync failed.
+PLAT_API bool syncDeferredWrites();
+// Whether deferred files wait for syncDeferredWrites().
+PLAT_API bool deferredWritesPending();
 
 // A failing device for tests of writers: once set to n ≥ 0, every AtomicFile
 // write and AppendFile commit fails after n more bytes (the rest of that

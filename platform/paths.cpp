@@ -10,6 +10,8 @@
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -51,21 +53,138 @@ bool exists(const std::string& osPath) {
     return ::lstat(osPath.c_str(), &st) == 0;
 }
 
-// Finds an entry of `dir` whose name equals `name` ignoring ASCII case.
-std::optional<std::string> findIgnoringCase(const std::string& dir, const std::string& name) {
-    DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
-    if (!d) return std::nullopt;
-    std::optional<std::string> found;
-    std::vector<std::string> candidates;
-    while (dirent* e = ::readdir(d)) {
-        std::string_view n(e->d_name);
-        if (asciiEqualsIgnoreCase(n, name)) candidates.emplace_back(n); // UTF-8 names
+// ---- The folder index ------------------------------------------------------
+//
+// Per folder the case-folded names of its entries, so that a name that does
+// not exist as spelled is looked up without reading the folder again. An
+// index is read again when the folder's modification time (or identity)
+// differs from the one it was read under, and the program's own creations
+// and removals update it in place (noteCreated, noteRemoved), so a folder
+// that only this program fills is read once. The folder is stat'ed before
+// it is read: a change during the read is seen at the next lookup.
+
+std::string foldedKey(std::string_view utf8) {
+    std::string key(utf8);
+    for (char& c : key) c = asciiUpper(c);
+    return key;
+}
+
+struct FolderStamp {
+    int64_t ModifiedNs = 0;
+    uint64_t Inode = 0;
+    uint64_t Device = 0;
+    bool operator==(const FolderStamp&) const = default;
+};
+
+FolderStamp stampOf(const struct stat& st) {
+    return {int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec, static_cast<uint64_t>(st.st_ino),
+            static_cast<uint64_t>(st.st_dev)};
+}
+
+struct FolderIndex {
+    FolderStamp Stamp;
+    uint64_t LastUse = 0;
+    // Folded key → the names (UTF-8) with that key, in byte order.
+    std::unordered_map<std::string, std::vector<std::string>> Names;
+};
+
+constexpr size_t MaxIndexedFolders = 64;
+std::mutex indexMutex;
+std::unordered_map<std::string, FolderIndex> folderIndexes; // by OS folder path ("" is ".")
+uint64_t indexUses = 0;
+uint64_t indexReads = 0;
+
+void addName(FolderIndex& index, std::string name) {
+    std::vector<std::string>& names = index.Names[foldedKey(name)];
+    auto at = std::lower_bound(names.begin(), names.end(), name);
+    if (at == names.end() || *at != name) names.insert(at, std::move(name));
+}
+
+void dropName(FolderIndex& index, const std::string& name) {
+    auto it = index.Names.find(foldedKey(name));
+    if (it == index.Names.end()) return;
+    std::vector<std::string>& names = it->second;
+    names.erase(std::remove(names.begin(), names.end(), name), names.end());
+    if (names.empty()) index.Names.erase(it);
+}
+
+// The index of `dir` as it is now (its stat in `st`); nullptr when the
+// folder cannot be read. Called with indexMutex held.
+FolderIndex* currentIndex(const std::string& dir, const struct stat& st, bool reread = false) {
+    FolderStamp stamp = stampOf(st);
+    auto it = folderIndexes.find(dir);
+    if (reread || it == folderIndexes.end() || !(it->second.Stamp == stamp)) {
+        DIR* d = ::opendir(dir.empty() ? "." : dir.c_str());
+        if (!d) {
+            if (it != folderIndexes.end()) folderIndexes.erase(it);
+            return nullptr;
+        }
+        if (it == folderIndexes.end() && folderIndexes.size() >= MaxIndexedFolders) {
+            auto oldest = folderIndexes.begin();
+            for (auto o = folderIndexes.begin(); o != folderIndexes.end(); ++o)
+                if (o->second.LastUse < oldest->second.LastUse) oldest = o;
+            folderIndexes.erase(oldest);
+        }
+        FolderIndex fresh;
+        fresh.Stamp = stamp;
+        ++indexReads;
+        while (dirent* e = ::readdir(d)) {
+            std::string_view n(e->d_name);
+            if (n != "." && n != "..") addName(fresh, std::string(n));
+        }
+        ::closedir(d);
+        it = folderIndexes.insert_or_assign(dir, std::move(fresh)).first;
     }
-    ::closedir(d);
-    if (candidates.empty()) return std::nullopt;
-    // Several spellings: take the first in byte order so the choice is stable.
-    std::sort(candidates.begin(), candidates.end());
-    return candidates.front();
+    it->second.LastUse = ++indexUses;
+    return &it->second;
+}
+
+// Finds an entry of `dir` whose name equals `name` ignoring ASCII case.
+std::optional<std::string> findIgnoringCase(std::string dir, const std::string& name) {
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    std::lock_guard<std::mutex> lock(indexMutex);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        struct stat st;
+        if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0) return std::nullopt;
+        FolderIndex* index = currentIndex(dir, st);
+        if (!index) return std::nullopt;
+        auto it = index->Names.find(foldedKey(name));
+        if (it == index->Names.end()) return std::nullopt;
+        // Several spellings: the first in byte order, so the choice is stable.
+        std::string hit = it->second.front();
+        if (exists((dir.empty() ? std::string() : dir + "/") + hit)) return hit;
+        // Gone behind the index's back within one tick of the clock: read
+        // the folder again.
+        folderIndexes.erase(dir);
+    }
+    return std::nullopt;
+}
+
+// The folder part and the name of an OS path ("" for a name without one).
+std::pair<std::string, std::string> splitOsPath(const std::string& osPath) {
+    size_t slash = osPath.rfind('/');
+    if (slash == std::string::npos) return {std::string(), osPath};
+    return {slash == 0 ? std::string("/") : osPath.substr(0, slash), osPath.substr(slash + 1)};
+}
+
+// A creation or removal of this program in a folder it has indexed: the
+// name is added or dropped and the index takes the folder's new time.
+void noteChange(const std::string& osPath, bool created) {
+    auto [dir, name] = splitOsPath(osPath);
+    if (name.empty() || name == "." || name == "..") return;
+    std::lock_guard<std::mutex> lock(indexMutex);
+    auto it = folderIndexes.find(dir);
+    if (it == folderIndexes.end()) return;
+    struct stat st;
+    if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0) {
+        folderIndexes.erase(it);
+        return;
+    }
+    if (created)
+        addName(it->second, name);
+    else
+        dropName(it->second, name);
+    it->second.Stamp = stampOf(st);
 }
 
 } // namespace
@@ -164,16 +283,31 @@ PathParts splitPath(std::string_view path) {
     return parts;
 }
 
-std::optional<std::string> toOsPath(std::string_view pathCp932) {
+std::optional<std::string> toOsPathAsSpelled(std::string_view pathCp932) {
     if (pathCp932.empty()) return std::nullopt;
     if (pathCp932.size() >= 2 && pathCp932[1] == ':') return std::nullopt;
     if (pathCp932[0] == '\\') return std::nullopt;
     std::string slashed(pathCp932);
     forEachSeparator(slashed, [&](size_t i) { slashed[i] = '/'; });
-    auto utf8 = cp932ToUtf8(slashed);
+    return cp932ToUtf8(slashed);
+}
+
+std::optional<std::string> toOsPath(std::string_view pathCp932) {
+    auto utf8 = toOsPathAsSpelled(pathCp932);
     if (!utf8) return std::nullopt;
     const std::string& p = *utf8;
     if (exists(p)) return p;
+    // The usual case, a new file in a folder that exists as spelled: only
+    // the last component is looked up.
+    {
+        auto [dir, name] = splitOsPath(p);
+        struct stat st;
+        if (!dir.empty() && !name.empty() && name != "." && name != ".." && ::stat(dir.c_str(), &st) == 0 &&
+            S_ISDIR(st.st_mode)) {
+            auto hit = findIgnoringCase(dir, name);
+            return hit ? (dir == "/" ? dir : dir + "/") + *hit : p;
+        }
+    }
     // Walk the components; keep what exists, look up the rest ignoring case.
     std::string out;
     size_t i = 0;
@@ -206,6 +340,47 @@ std::optional<std::string> toOsPath(std::string_view pathCp932) {
 
 std::optional<std::string> fromOsName(std::string_view utf8) {
     return utf8ToCp932(utf8);
+}
+
+uint64_t folderIndexReads() {
+    std::lock_guard<std::mutex> lock(indexMutex);
+    return indexReads;
+}
+
+void noteCreated(const std::string& osPath) {
+    noteChange(osPath, true);
+}
+
+void noteRemoved(const std::string& osPath) {
+    noteChange(osPath, false);
+}
+
+std::vector<FolderName> indexedFolderNames(std::string_view folderCp932) {
+    std::vector<FolderName> out;
+    auto os = toOsPath(resolvePath(folderCp932));
+    if (!os) return out;
+    std::string dir = *os;
+    while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
+    std::lock_guard<std::mutex> lock(indexMutex);
+    struct stat st;
+    if (::stat(dir.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return out;
+    // A folder changed within the last second may have changed again within
+    // the same tick of the file system's clock, unseen by its time: a
+    // listing of it is read afresh.
+    struct timespec now;
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    int64_t nowNs = int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+    bool recent = nowNs - stampOf(st).ModifiedNs < 1000000000;
+    FolderIndex* index = currentIndex(dir, st, recent);
+    if (!index) return out;
+    for (const auto& [key, names] : index->Names) {
+        for (const std::string& name : names) {
+            auto cp = fromOsName(name);
+            if (cp) out.push_back({*cp, upperCaseKey(*cp)});
+        }
+    }
+    std::sort(out.begin(), out.end(), [](const FolderName& a, const FolderName& b) { return a.Name < b.Name; });
+    return out;
 }
 
 char asciiUpper(char c) {

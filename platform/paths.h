@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace plat {
 
@@ -52,9 +53,36 @@ PLAT_API PathParts splitPath(std::string_view path);
 // give nullopt, as does a name with no CP932 → UTF-8 form. Components that do
 // not exist as spelled are looked up ignoring ASCII case.
 PLAT_API std::optional<std::string> toOsPath(std::string_view pathCp932);
+// The same conversion without any look-up: the path as spelled.
+PLAT_API std::optional<std::string> toOsPathAsSpelled(std::string_view pathCp932);
 // The Shift-JIS form of a name the operating system gave us; nullopt when the
 // name has no CP932 form (such names are refused, never mangled).
 PLAT_API std::optional<std::string> fromOsName(std::string_view utf8);
+
+// The look-up ignoring case reads a folder once and keeps an index of its
+// case-folded names, read again when the folder's modification time
+// changes. The program's own creations and removals (OS paths) keep an
+// indexed folder's index up to date without reading it again; the file
+// helpers of files.h report theirs, code that creates or removes files by
+// other means reports them here. A name the index gives is checked on the
+// disk; a name another program created within the same tick of the file
+// system's clock as this program's last change of the folder is found
+// ignoring case only once the folder changes again.
+PLAT_API void noteCreated(const std::string& osPath);
+PLAT_API void noteRemoved(const std::string& osPath);
+
+// The entries of a folder from its index (read only when the folder changed
+// since, or within the last second): Shift-JIS names ("." and ".." left out, and names without a CP932
+// form) with their upperCaseKey, sorted by name; entries of every kind.
+// Empty when the folder cannot be read. One listing serves every name a
+// clean-up matches: look the stems up in a set of keys.
+struct FolderName {
+    std::string Name;
+    std::string Key;
+};
+PLAT_API std::vector<FolderName> indexedFolderNames(std::string_view folderCp932);
+// How many times a folder was read whole for the index since the start.
+PLAT_API uint64_t folderIndexReads();
 
 // ASCII-only case folding and comparison (never the locale's).
 PLAT_API char asciiUpper(char c);

@@ -213,6 +213,29 @@ TEST_F(AkOutputTest, AnUnreadableInputIsNeverOverwritten) {
     EXPECT_NE(readFile(dir.path() / "q.da1"), "");
 }
 
+TEST_F(AkOutputTest, OnlyAFileReplacingItsInputIsSyncedAtOnce) {
+    option(OptAkOutput);
+    writeFile(dir.path() / "p.da1", akdata::formatAkData(ak[0], akdata::AkFileStyle::GameProcessor));
+    sjis::writeField(gs.AkFile1, path("p.da1"));
+    sjis::writeField(gs.AkFile2, path("q.dat"));
+    std::filesystem::create_directories(dir.path() / "out");
+    plat::syncDeferredWrites();
+    // Into another folder: both wait for the event's durability point.
+    cv::WriteReturnAkFiles(dir.folder() + "out", 3);
+    EXPECT_TRUE(plat::deferredWritesPending());
+    EXPECT_TRUE(plat::syncDeferredWrites());
+    // Option 44 in the inputs' own folder: p.da1 and r.da1 replace the
+    // inputs and are synced at once, nothing waits.
+    option(OptDa1Only);
+    writeFile(dir.path() / "r.da1", akdata::formatAkData(ak[1], akdata::AkFileStyle::GameProcessor));
+    sjis::writeField(gs.AkFile2, path("r.da1"));
+    cv::WriteReturnAkFiles(dir.folder(), 3);
+    EXPECT_FALSE(plat::deferredWritesPending());
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    TArmoredKnight back{};
+    EXPECT_EQ(akdata::parseAkData(back, readFile(dir.path() / "p.da1")), akdata::LoadOk);
+}
+
 TEST_F(AkOutputTest, DeletingOutputFiles) {
     // Outputs are <stem>.da1 to <stem>.da98 of a listed stem (any case);
     // "c.da3" is itself a listed entrant (fed from the output folder) and

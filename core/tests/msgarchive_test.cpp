@@ -3,6 +3,9 @@
 #include "core/msgarchive.h"
 #include "narrationtest.h"
 
+#include <chrono>
+#include <cstring>
+#include <filesystem>
 #include <memory>
 
 using namespace narrtest;
@@ -48,7 +51,48 @@ TEST_F(ArchiveTest, SlotsShareOneCopy) {
     cv::SetFolderSlot(cv::SlotComputer1, "x\\");
     EXPECT_FALSE(data.expired());
     cv::ClearKwpTable();
-    EXPECT_TRUE(data.expired()); // clearing the table frees what no slot holds
+    EXPECT_FALSE(data.expired()); // kept for the next match
+    cv::ClearFileCaches();
+    EXPECT_TRUE(data.expired()); // the end of the system frees what no slot holds
+}
+
+// An archive is read once per event: the next match gets the same copy
+// while the file is unchanged, an edited file is read again, and a line is
+// decoded once for each decoder.
+TEST_F(ArchiveTest, KeptFromMatchToMatchUntilTheFileChanges) {
+    testsupport::TempDir dir;
+    std::filesystem::path file = dir.path() / "a.kwp";
+    std::string path = dir.folder() + "a.kwp";
+    testsupport::writeFile(file, ArchiveImage({{"M42A", {Literal("old")}}}));
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    std::shared_ptr<const cv::LoadedArchive> kept = cv::MessageSlotAt(cv::SlotAnnouncer).Data;
+    cv::ClearKwpTable();
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    EXPECT_EQ(cv::MessageSlotAt(cv::SlotAnnouncer).Data, kept);
+    int index = cv::FindMsgEntry(cv::SlotAnnouncer, "M42A");
+    EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotAnnouncer, index, 0)), "old");
+
+    // The same size, a later time: read again.
+    testsupport::writeFile(file, ArchiveImage({{"M42A", {Literal("new")}}}));
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::seconds(1));
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    EXPECT_NE(cv::MessageSlotAt(cv::SlotAnnouncer).Data, kept);
+    EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotAnnouncer, index, 0)), "new");
+    // No longer an archive: refused, as it would be read the first time.
+    testsupport::writeFile(file, "not an archive at all, and longer than its header");
+    EXPECT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgFailed);
+
+    // Another decoder: its own texts.
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/Basic.kwp")), cv::MsgOk);
+    index = cv::FindMsgEntry(cv::SlotBasic, "M31A0");
+    EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotBasic, index, 1)), "「かわされた！」");
+    cv::LineDecoder real = cv::SetLineDecoder([](const char*, char* out) {
+        std::strcpy(out, "x  ");
+        return out;
+    });
+    EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotBasic, index, 1)), "x");
+    cv::SetLineDecoder(real);
+    EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotBasic, index, 1)), "「かわされた！」");
 }
 
 TEST_F(ArchiveTest, FilesThatAreNoArchive) {

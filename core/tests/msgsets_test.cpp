@@ -5,6 +5,8 @@
 #include "platform/notify.h"
 #include "platform/random.h"
 
+#include <chrono>
+#include <filesystem>
 #include <set>
 
 using namespace narrtest;
@@ -55,6 +57,37 @@ TEST_F(MsgSetsTest, SystemFiles) {
     EXPECT_EQ(tableLine(0, 3), "　　　　　　　　　　　　　　＜＜　試合開始　＞＞");
     cv::LoadTemplateFile(dir.folder() + "none.msg", 0);
     EXPECT_EQ(tableLine(0, 1), "one");
+}
+
+// The files are read once per event and written into the tables at every
+// match, over what the match before left there; an edited file is read
+// again, also when its size stays.
+TEST_F(MsgSetsTest, SystemFilesKeptUntilTheyChange) {
+    testsupport::TempDir dir;
+    std::filesystem::path file = dir.path() / "t.msg";
+    testsupport::writeFile(file, "one\r\ntwo\r\n");
+    cv::LoadTemplateFile(dir.folder() + "t.msg", 0);
+    cv::LoadArchiveTemplate("PLAY_ANA", cv::SlotBasic, 0); // a match's set over line 1 and more
+    cv::LoadTemplateFile(dir.folder() + "t.msg", 0);
+    EXPECT_EQ(tableLine(0, 1), "one");
+    EXPECT_EQ(tableLine(0, 2), "two");
+    testsupport::writeFile(file, "ONE\r\ntwo\r\n");
+    std::filesystem::last_write_time(file, std::filesystem::last_write_time(file) + std::chrono::seconds(1));
+    cv::LoadTemplateFile(dir.folder() + "t.msg", 0);
+    EXPECT_EQ(tableLine(0, 1), "ONE");
+    testsupport::writeFile(file, "1\r\n");
+    cv::LoadTemplateFile(dir.folder() + "t.msg", 0);
+    EXPECT_EQ(tableLine(0, 1), "1");
+    EXPECT_EQ(tableLine(0, 2), "two"); // a shorter file leaves the lines after its own
+}
+
+// Lines as plat::readLine reads them: CR LF or LF ends, one CR before the
+// end removed, a last line without its end kept, empty lines kept.
+TEST(TextLines, SplitAsTheLineReaderReads) {
+    EXPECT_EQ(cv::SplitTextLines("a\r\nb\n"), (cv::TextLines{"a", "b"}));
+    EXPECT_EQ(cv::SplitTextLines("a\r\r\n\nc\r"), (cv::TextLines{"a\r", "", "c"}));
+    EXPECT_EQ(cv::SplitTextLines("\n"), (cv::TextLines{""}));
+    EXPECT_EQ(cv::SplitTextLines(""), cv::TextLines{});
 }
 
 // The base set, a chosen announcer with its label, and its lines over the

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <unordered_set>
 
 namespace brackets {
 
@@ -149,13 +150,14 @@ modes::Lines walkoverHeading(const GameSettings& settings, const EntryRecord& wi
 
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const modes::EntrantList& keep) {
-    std::vector<std::string> inputs, stems;
+    std::vector<std::string> inputs;
+    std::unordered_set<std::string> stems;
     bool sharedFolder = false;
     const std::optional<std::string> outFolder =
         akOutputFolder.empty() ? std::nullopt : plat::toOsPath(modes::joinFolder(akOutputFolder, "."));
     for (const modes::Entrant& e : keep) {
         if (e.Path.empty()) continue;
-        stems.push_back(outputStem(e.Path));
+        stems.insert(outputStem(e.Path));
         inputs.push_back(e.Path);
         std::optional<std::string> os = plat::toOsPath(e.Path);
         if (os && outFolder && sameOsFile(std::filesystem::path(*os).parent_path().string(), *outFolder))
@@ -164,14 +166,17 @@ void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
     // An output folder that is also an entrant's input folder holds the
     // players' own AK files: there only files named after an entrant are
     // taken for old outputs. An entrant's own file is never taken.
+    // Each folder is listed once (from its index) and every name is matched
+    // against the set of stems and the entrants' files known by identity.
+    const modes::KeptFiles kept(inputs);
     auto removeAll = [&](std::string_view folder, std::string_view pattern, bool akFiles) {
         if (folder.empty()) return;
-        for (const std::string& name : plat::listFolder(folder, pattern)) {
+        for (const plat::FolderName& entry : plat::indexedFolderNames(folder)) {
+            const std::string& name = entry.Name;
+            if (!plat::wildcardMatch(pattern, name)) continue;
             if (akFiles && !modes::isOutputAkName(name)) continue;
-            if (akFiles && sharedFolder &&
-                std::find(stems.begin(), stems.end(), outputStem(name)) == stems.end())
-                continue;
-            modes::removeUnlessKept(modes::joinFolder(folder, name), inputs);
+            if (akFiles && sharedFolder && !stems.count(outputStem(name))) continue;
+            modes::removeUnlessKept(modes::joinFolder(folder, name), kept);
         }
     };
     removeAll(akOutputFolder, "*.da?", true);

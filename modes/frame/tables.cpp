@@ -52,6 +52,9 @@ Lines entryTable(const ConfHeader& header, const GameSettings& settings, Entrant
 }
 
 bool saveResultFile(std::string_view path, std::string_view text) {
+    // The event's durability point: its match files reach the disk before
+    // the result tables that name their outcomes.
+    plat::syncDeferredWrites();
     if (plat::writeWholeFileAtomic(path, text)) return true;
     plat::PathParts parts = plat::splitPath(path);
     plat::msg::showError(41020, {parts.name + parts.extension});

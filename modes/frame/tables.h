@@ -35,8 +35,9 @@ Lines entryTable(const ConfHeader& header, const GameSettings& settings, Entrant
                  const plat::clock::LocalTime& now, bool clearStatus);
 
 // Writes `text` as the result file, replacing it whole (a temporary file
-// renamed into place). False, with message 41020 naming the file, when it
-// cannot be written.
+// renamed into place), after the event's output files that wait for their
+// durability point are synced. False, with message 41020 naming the file,
+// when it cannot be written.
 bool saveResultFile(std::string_view path, std::string_view text);
 
 } // namespace modes

@@ -16,3 +16,12 @@ TEST(Codec, RefusesWhatHasNoForm) {
     EXPECT_FALSE(plat::utf8ToCp932("emoji 😀"));
     EXPECT_FALSE(plat::cp932ToUtf8("\x81"));
 }
+
+// Bytes 00-7F are the same characters in both code pages, the backslash
+// (5C) and the tilde (7E) included.
+TEST(Codec, AsciiPassesThrough) {
+    std::string ascii;
+    for (int c = 0; c < 0x80; ++c) ascii += static_cast<char>(c);
+    EXPECT_EQ(plat::cp932ToUtf8(ascii), std::optional<std::string>(ascii));
+    EXPECT_EQ(plat::utf8ToCp932(ascii), std::optional<std::string>(ascii));
+}

@@ -106,6 +106,81 @@ TEST(Files, AnAppendLandsWholeOrNotAtAll) {
     EXPECT_FALSE(std::filesystem::exists(path));
 }
 
+TEST(Files, DeferredCommitsArePutInPlaceAtOnceAndSyncedTogether) {
+    TempDir dir;
+    plat::syncDeferredWrites();
+    ASSERT_FALSE(plat::deferredWritesPending());
+    std::string path = dir.folder() + "x.da1";
+    {
+        plat::AtomicFile f(path, plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        ASSERT_TRUE(f.write("AK"));
+        ASSERT_TRUE(f.commit());
+    }
+    EXPECT_EQ(testsupport::readFile(path), "AK"); // readable before the sync
+    EXPECT_TRUE(plat::deferredWritesPending());
+    EXPECT_TRUE(plat::syncDeferredWrites());
+    EXPECT_FALSE(plat::deferredWritesPending());
+    // A failed deferred commit leaves the old file and nothing to sync.
+    plat::setAtomicWriteFault(0);
+    {
+        plat::AtomicFile f(path, plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        f.write("new");
+        EXPECT_FALSE(f.commit());
+    }
+    plat::setAtomicWriteFault(-1);
+    EXPECT_EQ(testsupport::readFile(path), "AK");
+    EXPECT_FALSE(plat::deferredWritesPending());
+    // A folder removed before the sync is passed over.
+    std::filesystem::create_directory(dir.path() / "gone");
+    ASSERT_TRUE(plat::writeWholeFileAtomic(dir.folder() + "gone/y", "y"));
+    {
+        plat::AtomicFile f(dir.folder() + "gone/z", plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        f.write("z");
+        ASSERT_TRUE(f.commit());
+    }
+    std::filesystem::remove_all(dir.path() / "gone");
+    EXPECT_TRUE(plat::syncDeferredWrites());
+}
+
+// A deferred rewrite of an existing file trades names with it: the old
+// file is kept as the folder's one spare for the next rewrite, which keeps
+// the target's permissions; the event's sync removes the spare.
+TEST(Files, DeferredRewritesReuseOneSpareFile) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    auto deferred = [&](const char* name, std::string_view bytes) {
+        plat::AtomicFile f(dir.folder() + name, plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        return f.write(bytes) && f.commit();
+    };
+    auto spares = [&] {
+        std::vector<std::string> found;
+        for (const fs::directory_entry& e : fs::directory_iterator(dir.path()))
+            if (e.path().filename().string().rfind(".vell-tmp-", 0) == 0) found.push_back(e.path().string());
+        return found;
+    };
+    testsupport::writeFile(dir.path() / "a.da1", "old a");
+    testsupport::writeFile(dir.path() / "b.da1", "old b");
+    fs::permissions(dir.path() / "b.da1", fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(deferred("a.da1", "new a"));
+    EXPECT_EQ(testsupport::readFile(dir.path() / "a.da1"), "new a");
+    std::vector<std::string> first = spares();
+    ASSERT_EQ(first.size(), 1u);
+    EXPECT_EQ(testsupport::readFile(first[0]), "old a");
+    ASSERT_TRUE(deferred("b.da1", "new b"));
+    EXPECT_EQ(testsupport::readFile(dir.path() / "b.da1"), "new b");
+    EXPECT_EQ(fs::status(dir.path() / "b.da1").permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(spares(), first); // the same spare, now holding the old b
+    EXPECT_EQ(testsupport::readFile(first[0]), "old b");
+    // A folder in the target's place is never traded away.
+    fs::create_directory(dir.path() / "c.da1");
+    EXPECT_FALSE(deferred("c.da1", "c"));
+    EXPECT_TRUE(fs::is_directory(dir.path() / "c.da1"));
+    EXPECT_TRUE(plat::syncDeferredWrites());
+    EXPECT_TRUE(spares().empty());
+    EXPECT_EQ(testsupport::readFile(dir.path() / "a.da1"), "new a");
+}
+
 TEST(Files, TempFolderIsRemovedWithItsContent) {
     std::string p;
     {

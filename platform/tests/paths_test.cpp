@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
 #include <filesystem>
 
 using testsupport::sj;
@@ -71,6 +73,51 @@ TEST(Paths, RelativePathsLiveUnderTheProgramFolderIgnoringCase) {
     auto listed = plat::listFolder(dir.folder(), "*.DAT");
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_EQ(listed[0], name);
+}
+
+// The look-up ignoring case reads a folder once: the program's own
+// creations and removals keep its index, a change by anyone else (a new
+// modification time) has it read again.
+TEST(Paths, FolderIndexFollowsTheFolder) {
+    TempDir dir;
+    std::string folder = dir.folder();
+    testsupport::writeFile(dir.path() / "Old.TXT", "o");
+    ASSERT_EQ(*plat::toOsPath(folder + "old.txt"), folder + "Old.TXT");
+    const uint64_t reads = plat::folderIndexReads();
+    // New files of this program: found in any case, the folder not read.
+    for (int i = 0; i < 20; ++i) {
+        std::FILE* f = plat::openFile(folder + "Log" + std::to_string(i) + ".txt", "wb");
+        ASSERT_NE(f, nullptr);
+        std::fclose(f);
+    }
+    ASSERT_TRUE(plat::writeWholeFileAtomic(folder + "Out.da1", "ak"));
+    ASSERT_TRUE(plat::makeDirectory(folder + "Sub"));
+    EXPECT_EQ(*plat::toOsPath(folder + "LOG7.TXT"), folder + "Log7.txt");
+    EXPECT_EQ(*plat::toOsPath(folder + "out.DA1"), folder + "Out.da1");
+    EXPECT_TRUE(plat::isDirectory(folder + "sub"));
+    ASSERT_TRUE(plat::removeFile(folder + "log7.txt"));
+    EXPECT_EQ(*plat::toOsPath(folder + "LOG7.TXT"), folder + "LOG7.TXT"); // gone: as spelled
+    ASSERT_TRUE(plat::renameFile(folder + "LOG8.txt", folder + "Moved.txt"));
+    EXPECT_EQ(*plat::toOsPath(folder + "moved.TXT"), folder + "Moved.txt");
+    EXPECT_EQ(plat::folderIndexReads(), reads);
+
+    // Another program's file: the folder changed, its index is read again
+    // (its time set a tick later, as a change seen by its time).
+    testsupport::writeFile(dir.path() / "Theirs.DAT", "t");
+    std::filesystem::last_write_time(dir.path(), std::filesystem::last_write_time(dir.path()) +
+                                                     std::chrono::seconds(1));
+    EXPECT_EQ(*plat::toOsPath(folder + "theirs.dat"), folder + "Theirs.DAT");
+    EXPECT_EQ(plat::folderIndexReads(), reads + 1);
+    // Removed behind the index's back: never named from the index.
+    std::filesystem::remove(dir.path() / "Old.TXT");
+    EXPECT_EQ(*plat::toOsPath(folder + "old.txt"), folder + "old.txt");
+
+    // One listing with the keys a clean-up matches on.
+    std::vector<plat::FolderName> names = plat::indexedFolderNames(folder);
+    ASSERT_EQ(names.size(), 22u); // Log0..19 less Log7 and Log8, Moved, Out, Sub, Theirs
+    EXPECT_EQ(names.front().Name, "Log0.txt");
+    EXPECT_EQ(names.front().Key, "LOG0.TXT");
+    EXPECT_TRUE(plat::indexedFolderNames(folder + "missing").empty());
 }
 
 TEST(Paths, CaseFoldingLeavesDoubleByteCharactersAlone) {

@@ -1,0 +1,461 @@
+// Whole events with their files, as a game master runs them: leagues of
+// copies of the eight sample AKs (new names, e001.dat ...) in a temporary
+// folder ($TMPDIR, else /tmp: point it at the disk to measure), played by
+// the league's run loop through the game processor's exports with every
+// file on: text, check and HTML logs, the one digest.mom, and both output
+// AK files of every match. One line each:
+//   League64         2,016 matches: matches/s, ms per match in the first
+//                    and the last tenth and their ratio, the same files and
+//                    bytes written again by a plain writer (fopen, fwrite,
+//                    fclose) in the same folders and the plain writer's time
+//                    against the event's (vs_plain), the resident memory
+//                    after the first tenth and at the end;
+//   League16         120 matches against the same matches each run alone in
+//                    fresh folders (vs_alone), and in folders that already
+//                    hold 16,000 other files (full_folder);
+//   FightOnly        matches without narration and without files, the six
+//                    match types in turn;
+//   NarrationOnly    the same matches narrated into the queue, no files;
+//   TournamentCleanup/N  the tournament's start-of-run clean-up of old
+//                    outputs with N entrants, ms per entrant.
+// The event's time includes the end of the event: the deferred durability
+// point and the result file. The leagues write one digest.mom (digest mode
+// 2); EVENT_BENCH_DIGEST_MODE=<n> runs them with another digest mode.
+//
+// Before the timings the program prints one signature over every file that
+// a seeded league of eight writes with a fixed clock: the files an event
+// writes must not change with its speed.
+#include "base/sjis.h"
+#include "modes/brackets/tourlogic.h"
+#include "modes/frame/entrants.h"
+#include "modes/frame/imports.h"
+#include "modes/frame/match.h"
+#include "modes/frame/modeinfo.h"
+#include "modes/frame/runthread.h"
+#include "modes/frame/setup.h"
+#include "modes/frame/tables.h"
+#include "modes/league/leaguelogic.h"
+#include "platform/clock.h"
+#include "platform/codec.h"
+#include "platform/files.h"
+#include "platform/notify.h"
+#include "platform/paths.h"
+#include "platform/random.h"
+#include "platform/registry.h"
+
+#include "bench/benchmain.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+const std::string ProgramDir = VELL_PROGRAM_DIR "/";
+constexpr int SampleCount = 8;
+
+double seconds(Clock::duration d) {
+    return std::chrono::duration<double>(d).count();
+}
+
+std::string cp932(const char* utf8) {
+    return plat::utf8ToCp932(utf8).value_or("");
+}
+
+// Resident memory in MB.
+double residentMb() {
+    std::ifstream statm("/proc/self/statm");
+    long pages = 0, resident = 0;
+    statm >> pages >> resident;
+    return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+void seedEverything() {
+    plat::clock::LocalTime t;
+    t.year = 2026;
+    t.month = 4;
+    t.day = 5;
+    t.hour = 13;
+    t.minute = 7;
+    t.second = 9;
+    plat::clock::setFixedLocalTime(t);
+    plat::clock::setFixedEpochSeconds(1775394429);
+    RandomizeSystem();
+    plat::random::seed(1);
+}
+
+// The event's folders under a fresh temporary folder: ak/ with the
+// entrants, out/ for the output AK files, result/ for the logs.
+struct EventFolder {
+    plat::TempFolder Dir;
+    fs::path Root{Dir.osPath()};
+
+    EventFolder() {
+        for (const char* sub : {"ak", "out", "result"}) fs::create_directories(Root / sub);
+    }
+    std::string folder(const char* sub) const { return (Root / sub).string(); }
+
+    // Entrant k is a copy of sample k mod 8 as "e<k+1>.dat".
+    void copyEntrants(int n) const {
+        for (int k = 0; k < n; ++k)
+            fs::copy_file(ProgramDir + "AkData/ak0" + std::to_string(k % SampleCount + 1) + ".dat",
+                          Root / "ak" / entrantFile(k), fs::copy_options::overwrite_existing);
+    }
+    static std::string entrantFile(int k) {
+        char name[32];
+        std::snprintf(name, sizeof name, "e%03d.dat", k + 1);
+        return name;
+    }
+    // `n` files that have nothing to do with the event.
+    void fill(const char* sub, int n) const {
+        for (int k = 0; k < n; ++k) {
+            char name[32];
+            std::snprintf(name, sizeof name, "other%05d.txt", k);
+            std::ofstream(Root / sub / name) << "x";
+        }
+    }
+};
+
+// The game processor's system as a mode's set-up window starts it, with the
+// sample program folder's message sets: the base set, one announcer, one
+// computer set and one pilot set with triggers that some samples carry.
+class System {
+public:
+    System() {
+        plat::setProgramFolder(ProgramDir);
+        plat::reg::setStorePath((store_.Root / "registry.reg").string());
+        plat::notify::setHeadlessEcho(false);
+        plat::notify::setHeadlessAnswer(0);
+        plat::reg::writeValue("Software\\Corvane\\Message\\Standard", "Path", "Message\\Basic.kwp");
+        setup_ = std::make_unique<modes::ModeSetup>(modes::modeInfo(modes::ModeKind::League), settings_,
+                                                    header_, sources_);
+        modes::MessageTables& t = setup_->tables();
+        sjis::writeField(t.Announcers[1].Id, "Ana01");
+        sjis::writeField(t.Announcers[1].Name, cp932("実況"));
+        sjis::writeField(t.Announcers[1].Path, "Message\\Ana01.kwp");
+        t.AnnouncerCount = 1;
+        sjis::writeField(t.Computers[1].Id, "Com01");
+        sjis::writeField(t.Computers[1].Trigger[0], cp932("格闘"));
+        sjis::writeField(t.Computers[1].Path, "Message\\Com01.kwp");
+        t.ComputerCount = 1;
+        sjis::writeField(t.Pilots[1].Id, "Pil01");
+        sjis::writeField(t.Pilots[1].Trigger[0], cp932("男性"));
+        sjis::writeField(t.Pilots[1].Path, "Message\\Pil01.kwp");
+        t.PilotCount = 1;
+        if (!setup_->startSystem()) std::fprintf(stderr, "event_bench: StartSystem failed\n");
+    }
+    const MsgWords& words() const { return setup_->tables().Words; }
+
+private:
+    EventFolder store_;
+    GameSettings settings_{};
+    ConfHeader header_{};
+    AkSourceList sources_{};
+    std::unique_ptr<modes::ModeSetup> setup_;
+};
+
+System& system() {
+    static System s;
+    return s;
+}
+
+// A league conf over the folders: a death match, every log and the output
+// AK files when `files`.
+void makeConf(GameSettings& gs, ConfHeader& header, const EventFolder& f, bool files) {
+    gs = GameSettings{};
+    header = ConfHeader{};
+    sjis::writeField(header.ConfName, "Bench league");
+    sjis::writeField(header.AkInputFolder, f.folder("ak"));
+    sjis::writeField(header.AkOutputFolder, f.folder("out"));
+    sjis::writeField(header.ResultFolder, f.folder("result"));
+    header.GameForm = 3;
+    sjis::writeField(gs.StadiumName, cp932("試験場"));
+    sjis::writeField(gs.OrganiserName, cp932("技術部"));
+    gs.MatchType = 3;
+    gs.MatchMinutes = 30;
+    gs.OutputColumns = 78;
+    gs.NameWidth = 16;
+    gs.MessagePercent = 100;
+    gs.WinnerCr = 300;
+    gs.LoserCr = 100;
+    const char* digestMode = std::getenv("EVENT_BENCH_DIGEST_MODE");
+    gs.DigestMode = digestMode ? std::atoi(digestMode) : 2;
+    gs.AnnouncerIndex = 1;
+    for (int flag : {OptImmobileDraw, OptAutoProcess, OptResupplyWinner, OptAddHeader, OptBattleInfoInAk,
+                     OptDrainContinues})
+        gs.Options[flag] = 1;
+    for (int flag : {OptLogOutput, OptInternalInfo, OptHtmlLog, OptAkOutput}) gs.Options[flag] = files ? 1 : 0;
+}
+
+// A run host that carries out on the spot what the run loop hands to the
+// window thread, and notes when each match ended.
+class DirectHost : public modes::RunHost {
+public:
+    void post(std::function<void()> call) override { call(); }
+    void postGameDone() override {}
+    void setBusy(bool busy) override {
+        if (!busy) Ends.push_back(Clock::now()); // the old logs are gone: the first match starts
+    }
+    void finished() override {}
+    std::vector<Clock::time_point> Ends;
+};
+
+struct LeagueTimes {
+    std::vector<double> Match; // seconds per match, in playing order
+    double Total = 0;          // the whole event, result file included
+    double RssFirstTenth = 0;
+    double RssEnd = 0;
+};
+
+// One league of the first `n` entrants of the folder, as the league plug-in
+// runs it after its start button, then the end of the event: the durability
+// point and the result file.
+LeagueTimes runLeague(const EventFolder& f, int n) {
+    GameSettings gs;
+    ConfHeader header;
+    makeConf(gs, header, f, true);
+    modes::EntrantList entrants;
+    for (int k = 0; k < n; ++k) entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
+
+    LeagueTimes times;
+    DirectHost host;
+    modes::RunThread thread(host);
+    league::LeagueRun run(entrants, gs, header, system().words());
+    int tenth = std::max(1, league::matchCount(n) / 10);
+    run.onProgress = [&](int done, int) {
+        host.Ends.push_back(Clock::now());
+        if (done == tenth) times.RssFirstTenth = residentMb();
+    };
+    Clock::time_point start = Clock::now();
+    run.Execute(thread);
+    plat::syncDeferredWrites();
+    league::computeWinRates(entrants);
+    modes::Lines table = league::entryTable(header, gs, entrants, plat::clock::localNow());
+    modes::Lines results = league::resultTable(gs, league::standings(entrants));
+    table.insert(table.end(), results.begin(), results.end());
+    modes::saveResultFile(f.folder("result") + "/League.txt", modes::memoText(table));
+    times.Total = seconds(Clock::now() - start);
+    times.RssEnd = residentMb();
+    for (size_t k = 1; k < host.Ends.size(); ++k) times.Match.push_back(seconds(host.Ends[k] - host.Ends[k - 1]));
+    return times;
+}
+
+// A seeded league of the folder's first `n` entrants, copied in first.
+LeagueTimes seededLeague(const EventFolder& f, int n) {
+    f.copyEntrants(n);
+    seedEverything();
+    return runLeague(f, n);
+}
+
+double mean(const std::vector<double>& v, size_t from, size_t to) {
+    double sum = 0;
+    for (size_t k = from; k < to; ++k) sum += v[k];
+    return to > from ? sum / static_cast<double>(to - from) : 0;
+}
+
+double sum(const std::vector<double>& v) {
+    return mean(v, 0, v.size()) * static_cast<double>(v.size());
+}
+
+// Every file of the event's output folders, by name, with its bytes.
+std::vector<std::pair<fs::path, std::string>> eventFiles(const EventFolder& f) {
+    std::vector<std::pair<fs::path, std::string>> files;
+    for (const char* sub : {"out", "result"}) {
+        for (const fs::directory_entry& e : fs::directory_iterator(f.Root / sub)) {
+            std::ifstream in(e.path(), std::ios::binary);
+            files.emplace_back(e.path(), std::string(std::istreambuf_iterator<char>(in), {}));
+        }
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// The same files and bytes written by a plain writer beside them (as
+// "raw_<name>"), in one write each; seconds.
+double writePlain(const std::vector<std::pair<fs::path, std::string>>& files) {
+    Clock::time_point start = Clock::now();
+    for (const auto& [path, bytes] : files) {
+        fs::path raw = path.parent_path() / ("raw_" + path.filename().string());
+        std::FILE* out = std::fopen(raw.c_str(), "wb");
+        if (!out) continue;
+        std::fwrite(bytes.data(), 1, bytes.size(), out);
+        std::fclose(out);
+    }
+    return seconds(Clock::now() - start);
+}
+
+void League64(benchmark::State& state) {
+    for (auto _ : state) {
+        EventFolder f;
+        LeagueTimes t = seededLeague(f, 64);
+        auto files = eventFiles(f);
+        double plain = writePlain(files);
+        size_t n = t.Match.size(), tenth = n / 10;
+        double first = mean(t.Match, 0, tenth), last = mean(t.Match, n - tenth, n);
+        state.SetIterationTime(t.Total);
+        state.counters["matches/s"] = static_cast<double>(n) / t.Total;
+        state.counters["first_ms"] = first * 1000;
+        state.counters["last_ms"] = last * 1000;
+        state.counters["last/first"] = first > 0 ? last / first : 0;
+        state.counters["plain_ms"] = plain * 1000 / static_cast<double>(n ? n : 1);
+        state.counters["vs_plain"] = plain / t.Total;
+        state.counters["rss_tenth_mb"] = t.RssFirstTenth;
+        state.counters["rss_end_mb"] = t.RssEnd;
+    }
+}
+BENCHMARK(League64)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The 120 matches of a league of 16, each on its own: fresh folders, the
+// pair's two files alone in the entrants' folder; seconds per match.
+std::vector<double> runAlone(int n) {
+    std::vector<double> times;
+    GameSettings gs;
+    ConfHeader header;
+    auto sides = modes::makeMatchSides();
+    for (auto [i, j] : league::pairings(n)) {
+        EventFolder f;
+        f.copyEntrants(n);
+        makeConf(gs, header, f, true);
+        modes::applyRunSettings(gs, system().words());
+        std::string ak = f.folder("ak") + "/";
+        Clock::time_point start = Clock::now();
+        modes::playMatch(gs, *sides, ak + EventFolder::entrantFile(i), ak + EventFolder::entrantFile(j),
+                         league::logName(f.folder("result"), i + 1, j + 1), "", f.folder("out"));
+        times.push_back(seconds(Clock::now() - start));
+    }
+    plat::syncDeferredWrites();
+    return times;
+}
+
+void League16(benchmark::State& state) {
+    for (auto _ : state) {
+        EventFolder f;
+        LeagueTimes league = seededLeague(f, 16);
+        EventFolder full;
+        full.fill("result", 16000);
+        full.fill("out", 16000);
+        LeagueTimes crowded = seededLeague(full, 16);
+        seedEverything();
+        std::vector<double> alone = runAlone(16);
+        state.SetIterationTime(league.Total);
+        state.counters["ms/match"] = mean(league.Match, 0, league.Match.size()) * 1000;
+        state.counters["vs_alone"] = sum(league.Match) / sum(alone);
+        state.counters["full_folder"] = sum(crowded.Match) / sum(league.Match);
+    }
+}
+BENCHMARK(League16)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Matches through the exports as the batch modes play them, AKs already
+// loaded, no log and no output AK file; match k has type k mod 6 and the
+// k-th pair of samples.
+void playUnlogged(benchmark::State& state, bool narrated) {
+    system();
+    EventFolder f;
+    GameSettings gs;
+    ConfHeader header;
+    makeConf(gs, header, f, false);
+    gs.DigestMode = 0; // the digest stays in the log, and there is none
+    modes::applyRunSettings(gs, system().words());
+    if (narrated) {
+        gs.Options[OptMessagesOff] = 0;
+        gs.MessagePercent = 100;
+    }
+    std::vector<std::unique_ptr<TArmoredKnight>> aks;
+    for (int k = 0; k < SampleCount; ++k) {
+        aks.push_back(std::make_unique<TArmoredKnight>());
+        LoadAkData(aks.back().get(), (ProgramDir + "AkData/ak0" + std::to_string(k + 1) + ".dat").c_str());
+    }
+    auto sides = modes::makeMatchSides();
+    seedEverything();
+    int64_t matches = 0;
+    for (auto _ : state) {
+        int pair = static_cast<int>(matches % (SampleCount * SampleCount));
+        gs.MatchType = static_cast<uint8_t>(matches % 6);
+        sides->Ak[0] = *aks[static_cast<size_t>(pair / SampleCount)];
+        sides->Ak[1] = *aks[static_cast<size_t>(pair % SampleCount)];
+        modes::MatchOutcome outcome = modes::fightMatch(gs, *sides, "", "", "");
+        benchmark::DoNotOptimize(outcome);
+        ++matches;
+    }
+    state.counters["matches/s"] = benchmark::Counter(static_cast<double>(matches), benchmark::Counter::kIsRate);
+}
+
+void FightOnly(benchmark::State& state) {
+    playUnlogged(state, false);
+}
+BENCHMARK(FightOnly);
+
+void NarrationOnly(benchmark::State& state) {
+    playUnlogged(state, true);
+}
+BENCHMARK(NarrationOnly);
+
+// The tournament's clean-up at the start of a run: N entrants in ak/, an
+// earlier run's outputs in out/ (two output AK files per entrant) and in
+// result/ (three logs per entrant).
+void TournamentCleanup(benchmark::State& state) {
+    const int n = static_cast<int>(state.range(0));
+    EventFolder f;
+    modes::EntrantList entrants;
+    for (int k = 0; k < n; ++k) {
+        std::string file = EventFolder::entrantFile(k);
+        std::ofstream(f.Root / "ak" / file) << "0,0\r\n";
+        entrants.push_back(modes::Entrant{f.folder("ak") + "\\" + file, nullptr});
+    }
+    double total = 0;
+    for (auto _ : state) {
+        for (int k = 0; k < n; ++k) {
+            std::string file = EventFolder::entrantFile(k);
+            std::string stem = file.substr(0, file.size() - 4);
+            for (const char* ext : {".da1", ".da2"}) std::ofstream(f.Root / "out" / (stem + ext));
+            char log[32];
+            std::snprintf(log, sizeof log, "tm_%02d_%03d", k / 1000, k % 1000);
+            for (const char* ext : {".txt", ".chk", ".htm"}) std::ofstream(f.Root / "result" / (log + std::string(ext)));
+        }
+        Clock::time_point start = Clock::now();
+        brackets::deleteOldOutputs(f.folder("out"), f.folder("result"), entrants);
+        double t = seconds(Clock::now() - start);
+        state.SetIterationTime(t);
+        total += t;
+    }
+    state.counters["ms/entrant"] = total * 1000 / static_cast<double>(state.iterations() * n);
+}
+BENCHMARK(TournamentCleanup)->Arg(1000)->Arg(2000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// Every file of a seeded league of eight with a fixed clock, names and
+// bytes, into one hash.
+void printSignature() {
+    EventFolder f;
+    seededLeague(f, SampleCount);
+    uint64_t signature = 1469598103934665603ull;
+    size_t bytes = 0;
+    auto files = eventFiles(f);
+    for (const auto& [path, data] : files) {
+        std::string name = path.parent_path().filename().string() + "/" + path.filename().string();
+        for (char c : name + '\0' + data) signature = (signature ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        bytes += data.size();
+    }
+    std::printf("signature %016llx over the %zu files (%zu bytes) of a seeded league of %d\n",
+                static_cast<unsigned long long>(signature), files.size(), bytes, SampleCount);
+    plat::clock::setFixedLocalTime(std::nullopt);
+    plat::clock::setFixedEpochSeconds(std::nullopt);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    return vellbench::run(argc, argv, printSignature);
+}
