@@ -33,6 +33,7 @@
 #include "modes/frame/modeinfo.h"
 #include "modes/frame/runthread.h"
 #include "modes/frame/setup.h"
+#include "modes/frame/standings.h"
 #include "modes/frame/tables.h"
 #include "modes/league/leaguelogic.h"
 #include "platform/clock.h"
@@ -244,7 +245,7 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     plat::syncDeferredWrites();
     league::computeWinRates(entrants);
     modes::Lines table = league::entryTable(header, gs, entrants, plat::clock::localNow());
-    modes::Lines results = league::resultTable(gs, league::standings(entrants));
+    modes::Lines results = league::resultTable(gs, modes::standings(entrants));
     table.insert(table.end(), results.begin(), results.end());
     modes::saveResultFile(f.folder("result") + "/League.txt", modes::memoText(table));
     times.Total = seconds(Clock::now() - start);
