@@ -96,11 +96,12 @@ void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
                       const std::vector<std::string>& keep) {
     // An entrant's own AK file stays, wherever it lies (an AK output or a
     // results folder that is also the AK input folder).
+    const modes::KeptFiles kept(keep);
     for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?"))
         if (modes::isOutputAkName(name))
-            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), keep);
+            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), kept);
     for (const std::string& name : plat::listFolder(resultFolder, "bt_*.*"))
-        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), keep);
+        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), kept);
 }
 
 void carryDrainOut(const cv::CombatantState& state, CarriedDrainData& drain) {

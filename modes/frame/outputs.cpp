@@ -51,8 +51,4 @@ void removeUnlessKept(std::string_view path, const KeptFiles& keep) {
     plat::removeFile(path);
 }
 
-void removeUnlessKept(std::string_view path, const std::vector<std::string>& keep) {
-    removeUnlessKept(path, KeptFiles(keep));
-}
-
 } // namespace modes

@@ -35,6 +35,5 @@ private:
 // Removes the regular file `path` unless it is one of `keep` (the entrants'
 // own AK files, which may lie in an output or results folder).
 void removeUnlessKept(std::string_view path, const KeptFiles& keep);
-void removeUnlessKept(std::string_view path, const std::vector<std::string>& keep);
 
 } // namespace modes

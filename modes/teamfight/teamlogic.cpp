@@ -195,11 +195,12 @@ void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFol
     for (const modes::EntrantList& team : teams.Side)
         for (const modes::Entrant& e : team)
             if (!e.Path.empty()) members.push_back(e.Path);
+    const modes::KeptFiles kept(members);
     for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?"))
         if (modes::isOutputAkName(name))
-            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), members);
+            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), kept);
     for (const std::string& name : plat::listFolder(resultFolder, "rw_*.*"))
-        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), members);
+        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), kept);
 }
 
 // ---- Tables -----------------------------------------------------------------------
