@@ -26,6 +26,11 @@ TEST(Files, ReadsWholeLinesOfAnyLength) {
     EXPECT_EQ(lines[2], "three\r");
     EXPECT_EQ(lines[3], "last");
     EXPECT_FALSE(nl);
+    // The same bytes held in memory split into the same lines.
+    std::string bytes = testsupport::readFile(dir.path() / "t.txt");
+    std::vector<std::string_view> split = plat::splitLines(bytes);
+    EXPECT_EQ(std::vector<std::string>(split.begin(), split.end()), lines);
+    EXPECT_EQ(plat::splitLines("a\n\nb\n").size(), 3u); // an empty line counts, nothing after the last LF
 }
 
 TEST(Files, WildcardsMatchCharactersIgnoringAsciiCase) {

@@ -123,3 +123,24 @@ TEST_F(Registry, BatchSavesOnceAtTheEnd) {
     reload();
     EXPECT_EQ(reg::readInteger("Software\\Many", "v199", -1), 199);
 }
+
+TEST_F(Registry, StoreTextIsTheFileFormKeptInMemory) {
+    reg::writeValue("Software\\A", "v", "x\"y\\z");
+    const std::string file = reg::storePath();
+    const std::string saved = testsupport::readFile(file);
+    EXPECT_EQ(reg::storeText(), saved);
+
+    reg::setStoreText(saved);
+    EXPECT_EQ(reg::readString("Software\\A", "v", ""), "x\"y\\z");
+    // A key read while missing is found once a write makes it.
+    EXPECT_FALSE(reg::keyExists("Software\\B"));
+    EXPECT_TRUE(reg::writeValue("Software\\B", "w", "1"));
+    EXPECT_EQ(reg::readString("software\\b", "W", ""), "1");
+    EXPECT_TRUE(reg::flush());
+    // The change lives in memory only: the file is as it was.
+    EXPECT_EQ(testsupport::readFile(file), saved);
+    EXPECT_NE(reg::storeText(), saved);
+
+    reload(); // back to the file
+    EXPECT_FALSE(reg::keyExists("Software\\B"));
+}
