@@ -16,6 +16,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -27,11 +28,6 @@ constexpr size_t TemplateTextLimit = TemplateLineSize - 1;
 constexpr int BaseSetFailure = 41009;
 // Draws of a random announcer before the first usable entry is taken.
 constexpr int AnnouncerDrawLimit = 100000;
-
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 TemplateTable* table(int t) {
     if (t < 0 || t >= TemplateTableCount) return nullptr;
@@ -53,16 +49,13 @@ bool isFolder(std::string_view path) {
 }
 
 // Lines after `skip` header lines, as LoadTemplateFile takes them.
-void loadLines(std::string_view path, int t, int skip) {
-    File f(plat::openFile(path, "rb"));
-    if (!f) return;
-    std::string line;
-    for (int i = 0; i < skip; ++i)
-        if (!plat::readLine(f.get(), line)) return;
+void loadLines(std::string_view bytes, int t, size_t skip) {
+    std::vector<std::string_view> lines = plat::splitLines(bytes);
+    if (lines.size() < skip) return;
     int next = 1;
-    while (next < TemplateLineCount && plat::readLine(f.get(), line)) {
-        if (line.empty() || commentLine(line)) continue;
-        setLine(t, next++, line);
+    for (size_t i = skip; i < lines.size() && next < TemplateLineCount; ++i) {
+        if (lines[i].empty() || commentLine(lines[i])) continue;
+        setLine(t, next++, lines[i]);
     }
 }
 
@@ -124,8 +117,12 @@ bool takeWords(const MsgEntry& e, char (&list)[10][32]) {
 
 } // namespace
 
+void LoadTemplateText(std::string_view bytes, int t) {
+    loadLines(bytes, t, 0);
+}
+
 void LoadTemplateFile(std::string_view path, int t) {
-    loadLines(path, t, 0);
+    if (auto bytes = plat::readWholeFile(path)) LoadTemplateText(*bytes, t);
 }
 
 void LoadSystemTemplates() {
@@ -133,21 +130,26 @@ void LoadSystemTemplates() {
         LoadTemplateFile(sjis::readField(Module().TemplatePath[t]), t);
 }
 
+void LoadSetText(std::string_view bytes, int t) {
+    loadLines(bytes, t, SetHeaderLines);
+}
+
 void LoadSetFile(std::string_view path, int t) {
-    loadLines(path, t, SetHeaderLines);
+    if (auto bytes = plat::readWholeFile(path)) LoadSetText(*bytes, t);
+}
+
+void LoadPilotSetText(std::string_view bytes, int side) {
+    if (side != 0 && side != 1) return;
+    std::vector<std::string_view> lines = plat::splitLines(bytes);
+    if (lines.size() < size_t{SetHeaderLines}) return;
+    for (size_t i = SetHeaderLines, m = 0; i < lines.size(); ++i) {
+        if (commentLine(lines[i])) continue;
+        if (!setPilotLine(side, static_cast<int>(m++), lines[i])) return;
+    }
 }
 
 void LoadPilotSetFile(std::string_view path, int side) {
-    if (side != 0 && side != 1) return;
-    File f(plat::openFile(path, "rb"));
-    if (!f) return;
-    std::string line;
-    for (int i = 0; i < SetHeaderLines; ++i)
-        if (!plat::readLine(f.get(), line)) return;
-    for (int m = 0; plat::readLine(f.get(), line);) {
-        if (commentLine(line)) continue;
-        if (!setPilotLine(side, m++, line)) return;
-    }
+    if (auto bytes = plat::readWholeFile(path)) LoadPilotSetText(*bytes, side);
 }
 
 bool LoadArchiveTemplate(std::string_view entry, int slot, int t) {
