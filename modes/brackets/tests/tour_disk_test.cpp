@@ -25,39 +25,20 @@ protected:
         settings_.Options[OptAkOutput] = 1;
         settings_.Options[Opt17] = 1;
         settings_.Options[OptBattleInfoInAk] = 1;
-        out_ = path("out");
-        if (GetParam() != Harm::FailingDevice) {
-            disk_ = std::make_unique<testsupport::SmallDisk>(512);
-            if (!disk_->mounted()) GTEST_SKIP() << disk_->why();
-            out_ = disk_->path();
-            sjis::writeField(header_.AkOutputFolder, disk_->path().string());
-        }
+        out_ = std::make_unique<HarmedFolder>(GetParam(), path("out"));
+        if (!out_->ready()) GTEST_SKIP() << out_->why();
+        sjis::writeField(header_.AkOutputFolder, out_->path().string());
         setup_ = std::make_unique<modes::ModeSetup>(modes::modeInfo(modes::ModeKind::Tournament), settings_,
                                                     header_, sources_);
         ASSERT_TRUE(setup_->startSystem());
     }
     void TearDown() override {
-        plat::setAtomicWriteFault(-1);
         setup_.reset();
+        out_.reset();
         ModeTest::TearDown();
     }
 
-    void harm() {
-        switch (GetParam()) {
-        case Harm::FullDisk:
-            ASSERT_TRUE(disk_->fill());
-            break;
-        case Harm::ReadOnlyDisk:
-            ASSERT_TRUE(disk_->makeReadOnly());
-            break;
-        case Harm::FailingDevice:
-            plat::setAtomicWriteFault(0);
-            break;
-        }
-    }
-
-    std::filesystem::path out_;
-    std::unique_ptr<testsupport::SmallDisk> disk_;
+    std::unique_ptr<HarmedFolder> out_;
     std::unique_ptr<modes::ModeSetup> setup_;
 };
 
@@ -74,7 +55,7 @@ TEST_P(TourDiskTest, GoesOnWithWholeOutputsAndReportsEachFileNotWritten) {
     brackets::TourRun tour(bracket, settings_, header_, words, &real);
     tour.onMemo = [](const modes::Lines&) {};
     tour.onProgress = [](int, int) {};
-    Trigger trigger([this] { return !std::filesystem::is_empty(out_); }, [this] { harm(); });
+    Trigger trigger([this] { return !std::filesystem::is_empty(out_->path()); }, [this] { out_->strike(); });
     TestHost host;
     host.setOnPost([&trigger] { trigger(); });
     modes::RunThread thread(host);
@@ -87,14 +68,14 @@ TEST_P(TourDiskTest, GoesOnWithWholeOutputsAndReportsEachFileNotWritten) {
     ASSERT_TRUE(trigger.done());
     EXPECT_EQ(host.gameDone(), 1);
     EXPECT_EQ(folderBytes(path("ak")), inputs);
-    expectNoTemporaryFile(out_);
+    expectNoTemporaryFile(out_->path());
     // The first match's two outputs were written before the harm; none after.
-    EXPECT_EQ(expectWholeOutputs(out_), 2);
+    EXPECT_EQ(expectWholeOutputs(out_->path()), 2);
     int notWritten = 0;
     for (const auto& r : plat::notify::recorded()) {
         if (r.text.find(sj("機体データをファイル(")) != 0) continue;
         ++notWritten;
-        EXPECT_NE(r.text.find(out_.string()), std::string::npos) << testsupport::u8(r.text);
+        EXPECT_NE(r.text.find(out_->path().string()), std::string::npos) << testsupport::u8(r.text);
     }
     EXPECT_GE(notWritten, 2);
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "akdata/akexports.h"
+#include "platform/files.h"
 #include "testsupport/smalldisk.h"
 #include "testsupport/testsupport.h"
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 namespace modetest {
@@ -81,5 +83,43 @@ inline std::string harmName(const ::testing::TestParamInfo<Harm>& info) {
     }
     return "";
 }
+
+// The folder a harm strikes: a small disk of its own for the disk harms,
+// else `folder` itself. ready() is false (why() tells) when no small disk
+// can be mounted here.
+class HarmedFolder {
+public:
+    HarmedFolder(Harm harm, std::filesystem::path folder) : harm_(harm), path_(std::move(folder)) {
+        if (harm_ == Harm::FailingDevice) return;
+        disk_ = std::make_unique<testsupport::SmallDisk>(512);
+        if (disk_->mounted()) path_ = disk_->path();
+    }
+    ~HarmedFolder() { plat::setAtomicWriteFault(-1); }
+    HarmedFolder(const HarmedFolder&) = delete;
+    HarmedFolder& operator=(const HarmedFolder&) = delete;
+
+    bool ready() const { return !disk_ || disk_->mounted(); }
+    std::string why() const { return disk_ ? disk_->why() : std::string(); }
+    const std::filesystem::path& path() const { return path_; }
+
+    void strike() {
+        switch (harm_) {
+        case Harm::FullDisk:
+            ASSERT_TRUE(disk_->fill());
+            break;
+        case Harm::ReadOnlyDisk:
+            ASSERT_TRUE(disk_->makeReadOnly());
+            break;
+        case Harm::FailingDevice:
+            plat::setAtomicWriteFault(0);
+            break;
+        }
+    }
+
+private:
+    Harm harm_;
+    std::filesystem::path path_;
+    std::unique_ptr<testsupport::SmallDisk> disk_;
+};
 
 } // namespace modetest

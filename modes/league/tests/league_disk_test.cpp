@@ -24,41 +24,24 @@ protected:
         ModeTest::SetUp();
         copySamples({1, 2, 3, 4});
         makeConf(true);
-        results_ = path("result");
-        if (GetParam() != Harm::FailingDevice) {
-            disk_ = std::make_unique<testsupport::SmallDisk>(512);
-            if (!disk_->mounted()) GTEST_SKIP() << disk_->why();
-            results_ = disk_->path();
-            sjis::writeField(header_.ResultFolder, disk_->path().string());
-        }
-        testsupport::writeFile(results_ / "League.txt", "the last league");
+        results_ = std::make_unique<HarmedFolder>(GetParam(), path("result"));
+        if (!results_->ready()) GTEST_SKIP() << results_->why();
+        sjis::writeField(header_.ResultFolder, results_->path().string());
+        testsupport::writeFile(results() / "League.txt", "the last league");
         setup_ = std::make_unique<modes::ModeSetup>(modes::modeInfo(modes::ModeKind::League), settings_,
                                                     header_, sources_);
         ASSERT_TRUE(setup_->startSystem());
         for (int n : {1, 2, 3, 4}) entrants_.push_back(modes::makeEntrant(akFolder(), sampleFile(n)));
     }
     void TearDown() override {
-        plat::setAtomicWriteFault(-1);
         setup_.reset();
+        results_.reset();
         ModeTest::TearDown();
     }
 
-    void harm() {
-        switch (GetParam()) {
-        case Harm::FullDisk:
-            ASSERT_TRUE(disk_->fill());
-            break;
-        case Harm::ReadOnlyDisk:
-            ASSERT_TRUE(disk_->makeReadOnly());
-            break;
-        case Harm::FailingDevice:
-            plat::setAtomicWriteFault(0);
-            break;
-        }
-    }
+    std::filesystem::path results() const { return results_->path(); }
 
-    std::filesystem::path results_;
-    std::unique_ptr<testsupport::SmallDisk> disk_;
+    std::unique_ptr<HarmedFolder> results_;
     std::unique_ptr<modes::ModeSetup> setup_;
     modes::EntrantList entrants_;
 };
@@ -68,8 +51,8 @@ TEST_P(LeagueDiskTest, PlaysEveryPairingAndKeepsTheOldResultFile) {
     league::LeagueRun league(entrants_, settings_, header_, setup_->tables().Words);
     int progress = 0;
     league.onProgress = [&progress](int, int) { ++progress; };
-    Trigger trigger([this] { return std::filesystem::exists(results_ / "lg_001_002.txt"); },
-                    [this] { harm(); });
+    Trigger trigger([this] { return std::filesystem::exists(results() / "lg_001_002.txt"); },
+                    [this] { results_->strike(); });
     TestHost host;
     host.setOnPost([&trigger] { trigger(); });
     modes::RunThread thread(host);
@@ -92,11 +75,11 @@ TEST_P(LeagueDiskTest, PlaysEveryPairingAndKeepsTheOldResultFile) {
     EXPECT_EQ(folderBytes(path("ak")), inputs);
 
     const std::string text = modes::memoText(league::resultTable(settings_, league::standings(entrants_)));
-    EXPECT_FALSE(modes::saveResultFile(results_.string() + "/League.txt", text));
+    EXPECT_FALSE(modes::saveResultFile(results().string() + "/League.txt", text));
     ASSERT_EQ(plat::notify::recorded().size(), 1u);
     EXPECT_EQ(plat::notify::recorded()[0].text, sj("試合の出力結果をファイル(League.txt)に作成できません"));
-    EXPECT_EQ(testsupport::readFile(results_ / "League.txt"), "the last league");
-    expectNoTemporaryFile(results_);
+    EXPECT_EQ(testsupport::readFile(results() / "League.txt"), "the last league");
+    expectNoTemporaryFile(results());
 }
 
 INSTANTIATE_TEST_SUITE_P(Harms, LeagueDiskTest,
