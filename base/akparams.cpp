@@ -124,7 +124,9 @@ int32_t SumAkPrice(const TArmoredKnight& ak) {
     for (int i = 0; i < 6; ++i) {
         int32_t v = ak.Armor.Value[i];
         int32_t price = ak.Weapon[i].Price;
-        p += static_cast<int64_t>(v) * factor + price;
+        // Wrapped at each step as the 32-bit sum it is: six products of
+        // two 32-bit values would overflow even 64 bits.
+        p = wrap32(p + static_cast<int64_t>(v) * factor + price);
     }
     return wrap32(p);
 }

@@ -80,13 +80,16 @@ function(vell_fuzz name)
   set_target_properties(${name} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz
     BUILD_RPATH "${VELL_PROGRAM_DIR}")
+  get_filename_component(corpus ${F_CORPUS} ABSOLUTE)
   if(VELL_FUZZ)
     target_compile_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+    # scripts/fuzz.sh builds fuzz_targets and runs each from its corpus.
+    set_property(GLOBAL APPEND PROPERTY VELL_FUZZ_TARGETS ${name})
+    set_property(GLOBAL APPEND PROPERTY VELL_FUZZ_LIST "${name} ${corpus}\n")
   else()
     target_sources(${name} PRIVATE ${CMAKE_SOURCE_DIR}/fuzz/replay_main.cpp)
     if(VELL_TESTS)
-      get_filename_component(corpus ${F_CORPUS} ABSOLUTE)
       add_test(NAME ${name}_corpus COMMAND ${name} ${corpus})
       set_tests_properties(${name}_corpus PROPERTIES
         ENVIRONMENT "LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
@@ -103,5 +106,17 @@ function(vell_sample_check name)
     add_test(NAME ${name}
       COMMAND ${CMAKE_COMMAND} -DTOOL=$<TARGET_FILE:${S_TOOL}> -DOUT=${CMAKE_BINARY_DIR}/samplecheck/${name}
               -DREF=${CMAKE_SOURCE_DIR}/data "-DFILES=${S_FILES}" -P ${CMAKE_SOURCE_DIR}/cmake/CheckSamples.cmake)
+  endif()
+endfunction()
+
+# With VELL_FUZZ: the target fuzz_targets builds every fuzz target, and
+# fuzz/targets.txt lists them with their corpora ("<name> <corpus folder>").
+function(vell_fuzz_list)
+  if(VELL_FUZZ)
+    get_property(targets GLOBAL PROPERTY VELL_FUZZ_TARGETS)
+    get_property(list GLOBAL PROPERTY VELL_FUZZ_LIST)
+    string(REPLACE ";" "" list "${list}")
+    add_custom_target(fuzz_targets DEPENDS ${targets})
+    file(WRITE ${CMAKE_BINARY_DIR}/fuzz/targets.txt "${list}")
   endif()
 endfunction()

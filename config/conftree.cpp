@@ -95,6 +95,11 @@ bool ConfTree::isWithin(const ConfNode* node, const ConfNode* ancestor) {
 bool ConfTree::load() {
     std::vector<FlatNode> flat;
     bool ok = readTreeFiles(folder_, flat, true);
+    assign(std::move(flat));
+    return ok;
+}
+
+void ConfTree::assign(std::vector<FlatNode> flat) {
     if (observer_) observer_->beginReset();
     dismantle(roots_);
     // Depths never jump by more than one, so the path to the last node gives
@@ -109,10 +114,9 @@ bool ConfTree::load() {
         siblings(parent).push_back(std::move(node));
     }
     if (observer_) observer_->endReset();
-    return ok;
 }
 
-bool ConfTree::save() const {
+std::vector<FlatNode> ConfTree::flatten() const {
     std::vector<FlatNode> flat;
     std::vector<std::pair<const ConfNode*, int>> stack;
     for (auto it = roots_.rbegin(); it != roots_.rend(); ++it) stack.emplace_back(it->get(), 0);
@@ -123,7 +127,11 @@ bool ConfTree::save() const {
         for (auto it = n->children.rbegin(); it != n->children.rend(); ++it)
             stack.emplace_back(it->get(), depth + 1);
     }
-    if (writeTreeFiles(folder_, flat)) return true;
+    return flat;
+}
+
+bool ConfTree::save() const {
+    if (writeTreeFiles(folder_, flatten())) return true;
     plat::msg::showError(41042);
     return false;
 }

@@ -15,6 +15,7 @@
 #pragma once
 
 #include "base/confrecords.h"
+#include "config/treefiles.h"
 #include "platform/catalogue.h"
 
 #include <memory>
@@ -86,6 +87,10 @@ public:
     // Writes both files; on failure reports 41042, keeps the old files and
     // returns false. The pending lists are not touched.
     bool save() const;
+    // The in-memory halves of load() and save(): the tree replaced by nodes
+    // in the files' order, and the tree in that order.
+    void assign(std::vector<FlatNode> flat);
+    std::vector<FlatNode> flatten() const;
     void clear();
 
     // Appends a node with the given record and caption as the last child of

@@ -148,7 +148,10 @@ int MessageTables::dropFiles(MsgKind kind, const std::vector<std::string>& paths
 }
 
 MessageTables::Import MessageTables::importIni(std::string_view iniPath) {
-    plat::IniFile ini(iniPath);
+    return importIni(plat::IniFile(iniPath));
+}
+
+MessageTables::Import MessageTables::importIni(const plat::IniFile& ini) {
     std::string root = ini.readString("DIR", "MSGROOT", "");
     struct Source {
         MsgKind kind;

@@ -16,6 +16,7 @@
 
 #include "base/confrecords.h"
 #include "config/msgtable.h"
+#include "platform/ini.h"
 
 #include <array>
 #include <string>
@@ -76,6 +77,7 @@ public:
     // then announcers. A full table stops the import at once with 41002 (the
     // entries taken so far stay); otherwise 40013 is shown at the end.
     Import importIni(std::string_view iniPath);
+    Import importIni(const plat::IniFile& ini);
 
     std::string basePath;
     MsgWords words{};

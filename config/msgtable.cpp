@@ -85,14 +85,19 @@ int loadEntries(MsgEntry* entries, int slots, std::string_view table, std::strin
     sjis::writeField(entries[0].Path, slot0Path);
     std::string t(table);
     std::string pathKey = section(t + "\\Path"), idKey = section(t + "\\Id");
+    std::string triggerKeys[4], wordKeys[4];
+    for (int n = 0; n < 4; ++n) {
+        triggerKeys[n] = numberedSection(t + "\\Trigger", n + 1);
+        wordKeys[n] = numberedSection(std::string(wordSection), n + 1);
+    }
     for (int k = 0; k < count; ++k) {
         MsgEntry& e = entries[k + 1];
         std::string name = slotName(k);
         readPath(e.Path, sizeof e.Path, pathKey, name);
         readText(e.Id, sizeof e.Id, idKey, name);
         for (int n = 0; n < 4; ++n) {
-            readText(e.Trigger[n], sizeof e.Trigger[n], numberedSection(t + "\\Trigger", n + 1), name);
-            readText(e.Words[n], sizeof e.Words[n], numberedSection(std::string(wordSection), n + 1), name);
+            readText(e.Trigger[n], sizeof e.Trigger[n], triggerKeys[n], name);
+            readText(e.Words[n], sizeof e.Words[n], wordKeys[n], name);
         }
     }
     return count;

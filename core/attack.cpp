@@ -391,11 +391,13 @@ bool RollHit(GameMessageBuffer& buffer, int a, int d, int32_t x, int32_t y) {
         Trace(buffer, atk::TraceAttack1, h, Sat32(dexA), expAttack, Sat32(computeA), Trunc32(computerA),
               moverAttack, Sat32(10 * int64_t{melee}), hitRate, twoHand);
         Trace(buffer, atk::TraceAttack2, multi, sensorAttack, Trunc32(sensorA), hbA - hlA,
-              Sat32(20 * int64_t{modeA}), -Trunc32(attackDown), Sat32(int64_t{precision} - x));
+              Sat32(20 * int64_t{modeA}), Sat32(-int64_t{Trunc32(attackDown)}),
+              Sat32(int64_t{precision} - x));
         Trace(buffer, atk::TraceEvasion1, e, Sat32(dexD), expDefence, Sat32(computeD), Trunc32(computerD),
               evasion, moverDefence);
         Trace(buffer, atk::TraceEvasion2, sensorDefence, Trunc32(sensorD), hbD - hlD,
-              Sat32(-20 * int64_t{modeD}), Sat32(-30 * int64_t{immobileD}), -Trunc32(evasionDown), y);
+              Sat32(-20 * int64_t{modeD}), Sat32(-30 * int64_t{immobileD}),
+              Sat32(-int64_t{Trunc32(evasionDown)}), y);
     }
 
     // 12. The hit roll.

@@ -239,7 +239,7 @@ int ResolveShieldHit(GameMessageBuffer& buffer, int a, int d, int n, int32_t& pe
             if (Has(t, ltr::Precise)) x += 30;
             int64_t y = Trunc32(10.0 * MdLevelDigit(D) + computerDefence(D, sd));
             int r = RollD100("jettison");
-            Trace(buffer, dfn::TraceJettison, Sat32(x + y), r, -Trunc32(evasionDown));
+            Trace(buffer, dfn::TraceJettison, Sat32(x + y), r, Sat32(-int64_t{Trunc32(evasionDown)}));
             if (r <= x) {
                 PilotSays(buffer, d, "M13B", {name});
                 pen = 0;

@@ -67,10 +67,8 @@ private:
     uint64_t uses_ = 0;
 };
 
-// A text file as plat::readLine reads it line by line: split at LF, one CR
-// before the LF (or at the end) removed, a last line without LF kept.
+// A text file as plat::readLine reads it line by line (plat::splitLines).
 using TextLines = std::vector<std::string>;
-TextLines SplitTextLines(std::string_view bytes);
 
 // The lines of a text file, kept from match to match; nullptr when the file
 // cannot be read.

@@ -46,29 +46,11 @@ std::string messageFile(const KwpSlot& s, std::string_view id) {
     return s.Name + std::string(id) + mst::MessageSuffix;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
-
-File openMessageFile(const KwpSlot& s, std::string_view id) {
-    if (!isFolderSlot(s)) return nullptr;
-    return File(plat::openFile(messageFile(s, id), "rb"));
-}
-
-int64_t recordCount(std::FILE* f) {
-    if (fseeko(f, 0, SEEK_END) != 0) return 0;
-    off_t size = ftello(f);
-    return size > 0 ? static_cast<int64_t>(size) / RecordSize : 0;
-}
-
-// The text of record k (its first 80 bytes), or nullopt when it cannot be
-// read whole.
-std::optional<std::string> readRecord(std::FILE* f, int64_t k) {
-    char text[RecordText];
-    if (fseeko(f, static_cast<off_t>(k * RecordSize), SEEK_SET) != 0) return std::nullopt;
-    if (std::fread(text, 1, RecordText, f) != RecordText) return std::nullopt;
-    return CleanMessageText(std::string_view(text, RecordText), MessageTextLimit);
+// The message file of `id` in a folder set, read whole; nullopt when the
+// slot is no folder or the file cannot be read.
+std::optional<std::string> readMessageFile(const KwpSlot& s, std::string_view id) {
+    if (!isFolderSlot(s)) return std::nullopt;
+    return plat::readWholeFile(messageFile(s, id));
 }
 
 int randomBelow(int64_t n) {
@@ -96,10 +78,10 @@ std::optional<std::string> randomVariant(int s, std::string_view id) {
         if (lines == 0) return std::string();
         return ExtractMsgVariant(s, index, randomBelow(lines));
     }
-    if (File f = openMessageFile(slot, id)) {
-        int64_t n = recordCount(f.get());
+    if (auto file = readMessageFile(slot, id)) {
+        int64_t n = MessageFileRecords(*file);
         if (n == 0) return std::string();
-        return readRecord(f.get(), randomBelow(n)).value_or(std::string());
+        return MessageFileRecord(*file, randomBelow(n)).value_or(std::string());
     }
     return std::nullopt;
 }
@@ -115,9 +97,9 @@ bool fixedLine(int s, std::string_view id, int32_t line, std::string& out) {
     if (index >= 0) {
         if (line >= lines) return false;
         out = ExtractMsgVariant(s, index, line).value_or(std::string());
-    } else if (File f = openMessageFile(slot, id)) {
-        if (line >= recordCount(f.get())) return false;
-        out = readRecord(f.get(), line).value_or(std::string());
+    } else if (auto file = readMessageFile(slot, id)) {
+        if (line >= MessageFileRecords(*file)) return false;
+        out = MessageFileRecord(*file, line).value_or(std::string());
         // A numbered line of a message file ends at its first blank.
         out.resize(std::min(out.find(' '), out.size()));
     }
@@ -139,11 +121,7 @@ std::optional<std::vector<std::string>> ageLines(int s, std::string_view id) {
         }
         return out;
     }
-    if (File f = openMessageFile(slot, id)) {
-        std::string line;
-        while (plat::readLine(f.get(), line)) out.push_back(CleanMessageText(line, AgeLineLimit));
-        return out;
-    }
+    if (auto file = readMessageFile(slot, id)) return MessageFileLines(*file);
     return std::nullopt;
 }
 
@@ -161,6 +139,21 @@ std::optional<int64_t> number(std::string_view s, size_t& p) {
 }
 
 } // namespace
+
+int64_t MessageFileRecords(std::string_view bytes) {
+    return static_cast<int64_t>(bytes.size()) / RecordSize;
+}
+
+std::optional<std::string> MessageFileRecord(std::string_view bytes, int64_t k) {
+    if (k < 0 || k >= MessageFileRecords(bytes)) return std::nullopt;
+    return CleanMessageText(bytes.substr(static_cast<size_t>(k * RecordSize), RecordText), MessageTextLimit);
+}
+
+std::vector<std::string> MessageFileLines(std::string_view bytes) {
+    std::vector<std::string> out;
+    for (std::string_view line : plat::splitLines(bytes)) out.push_back(CleanMessageText(line, AgeLineLimit));
+    return out;
+}
 
 std::string NotFoundText(std::string_view id, int line, std::string_view function) {
     std::string idText(id.substr(0, std::min(id.find('\0'), id.size())));

@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cv {
 
@@ -46,5 +47,13 @@ std::optional<AgeRange> ParseAgeRange(std::string_view line);
 // else from the base set; empty when no line fits. 0; MsgFailed with the
 // not-found text when neither set has the message.
 uint32_t GetMsgAge(std::string& out, const TArmoredKnight& ak, const CombatantState& state);
+
+// A folder set's message file <id>.msg, its bytes held in memory: fixed
+// records of 82 bytes (80 bytes of text, CR LF), a short last one not
+// counted; the text of record k, nullopt past the last; and its text lines
+// (age messages), each cut as fetched texts are.
+int64_t MessageFileRecords(std::string_view bytes);
+std::optional<std::string> MessageFileRecord(std::string_view bytes, int64_t k);
+std::vector<std::string> MessageFileLines(std::string_view bytes);
 
 } // namespace cv

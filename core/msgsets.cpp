@@ -15,6 +15,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -56,18 +57,18 @@ bool isFolder(std::string_view path) {
 // files are read once per event (CachedTextLines); every match writes
 // their lines into its tables again, over the set lines of the match
 // before.
-void applyLines(const TextLines* lines, int t, int skip) {
-    if (!lines || lines->size() < static_cast<size_t>(skip)) return;
+template <class Lines> void applyLines(const Lines& lines, int t, size_t skip) {
+    if (lines.size() < skip) return;
     int next = 1;
-    for (size_t k = static_cast<size_t>(skip); k < lines->size() && next < TemplateLineCount; ++k) {
-        const std::string& line = (*lines)[k];
+    for (size_t k = skip; k < lines.size() && next < TemplateLineCount; ++k) {
+        std::string_view line = lines[k];
         if (line.empty() || commentLine(line)) continue;
         setLine(t, next++, line);
     }
 }
 
-void loadLines(std::string_view path, int t, int skip) {
-    applyLines(CachedTextLines(path).get(), t, skip);
+void loadLines(std::string_view path, int t, size_t skip) {
+    if (std::shared_ptr<const TextLines> lines = CachedTextLines(path)) applyLines(*lines, t, skip);
 }
 
 // Message m (0-based) of a pilot set goes to the male table on even m and
@@ -77,6 +78,17 @@ bool setPilotLine(int side, int m, std::string_view text) {
     if (line >= TemplateLineCount) return false;
     setLine(4 + 2 * side + m % 2, line, text);
     return true;
+}
+
+// A pilot set's lines after its header, comments passed over.
+template <class Lines> void applyPilotLines(const Lines& lines, int side) {
+    if (side != 0 && side != 1) return;
+    int m = 0;
+    for (size_t k = SetHeaderLines; k < lines.size(); ++k) {
+        std::string_view line = lines[k];
+        if (commentLine(line)) continue;
+        if (!setPilotLine(side, m++, line)) return;
+    }
 }
 
 // The message table as far as its arrays reach.
@@ -128,6 +140,10 @@ bool takeWords(const MsgEntry& e, char (&list)[10][32]) {
 
 } // namespace
 
+void LoadTemplateText(std::string_view bytes, int t) {
+    applyLines(plat::splitLines(bytes), t, 0);
+}
+
 void LoadTemplateFile(std::string_view path, int t) {
     loadLines(path, t, 0);
 }
@@ -142,24 +158,24 @@ void LoadSystemTemplates() {
         for (int u = 0; u < t && !lines[t]; ++u)
             if (paths[u] == paths[t]) lines[t] = lines[u];
         if (!lines[t]) lines[t] = CachedTextLines(paths[t]);
-        applyLines(lines[t].get(), t, 0);
+        if (lines[t]) applyLines(*lines[t], t, 0);
     }
+}
+
+void LoadSetText(std::string_view bytes, int t) {
+    applyLines(plat::splitLines(bytes), t, SetHeaderLines);
 }
 
 void LoadSetFile(std::string_view path, int t) {
     loadLines(path, t, SetHeaderLines);
 }
 
+void LoadPilotSetText(std::string_view bytes, int side) {
+    applyPilotLines(plat::splitLines(bytes), side);
+}
+
 void LoadPilotSetFile(std::string_view path, int side) {
-    if (side != 0 && side != 1) return;
-    std::shared_ptr<const TextLines> lines = CachedTextLines(path);
-    if (!lines) return;
-    int m = 0;
-    for (size_t k = SetHeaderLines; k < lines->size(); ++k) {
-        const std::string& line = (*lines)[k];
-        if (commentLine(line)) continue;
-        if (!setPilotLine(side, m++, line)) return;
-    }
+    if (std::shared_ptr<const TextLines> lines = CachedTextLines(path)) applyPilotLines(*lines, side);
 }
 
 bool LoadArchiveTemplate(std::string_view entry, int slot, int t) {

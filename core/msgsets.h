@@ -48,6 +48,11 @@ void LoadSetFile(std::string_view path, int table);
 // '#', '/' or ';' are skipped, empty lines kept as empty messages).
 void LoadPilotSetFile(std::string_view path, int side);
 
+// The same three loads from a file's bytes held in memory.
+void LoadTemplateText(std::string_view bytes, int table);
+void LoadSetText(std::string_view bytes, int table);
+void LoadPilotSetText(std::string_view bytes, int side);
+
 // The archive entry `entry` of `slot` (three header lines skipped) into
 // `table`, at most 77 lines; a line stored empty leaves its table line. False
 // when the archive has no such entry.

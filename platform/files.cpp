@@ -96,6 +96,20 @@ bool readLine(std::FILE* f, std::string& line, bool* hadNewline) {
     return any;
 }
 
+std::vector<std::string_view> splitLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
+    size_t pos = 0;
+    while (pos < bytes.size()) {
+        size_t lf = bytes.find('\n', pos);
+        size_t end = lf == std::string_view::npos ? bytes.size() : lf;
+        std::string_view line = bytes.substr(pos, end - pos);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+        pos = end + 1;
+    }
+    return lines;
+}
+
 std::optional<std::string> readWholeFile(std::string_view path) {
     std::FILE* f = openFile(path, "rb");
     if (!f) return std::nullopt;

@@ -28,6 +28,8 @@ PLAT_API std::FILE* openFile(std::string_view path, const char* mode);
 // False at end of file with nothing read. `hadNewline` (optional) tells
 // whether the line was ended by LF.
 PLAT_API bool readLine(std::FILE* f, std::string& line, bool* hadNewline = nullptr);
+// The lines of bytes held in memory, each as readLine reads it from a file.
+PLAT_API std::vector<std::string_view> splitLines(std::string_view bytes);
 
 // Reads or writes a whole file as bytes.
 PLAT_API std::optional<std::string> readWholeFile(std::string_view path);

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 #include <sys/stat.h>
 
 namespace plat::reg {
@@ -26,14 +27,23 @@ struct Node {
     std::map<std::string, std::pair<std::string, std::string>> values; // upper → (name, bytes)
 };
 
+struct KeyHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
 struct Store {
     std::mutex mutex;
     std::string path;
     bool pathSet = false;
+    bool memoryOnly = false; // setStoreText: never read or saved
     bool loaded = false;
     bool dirty = false;
     int batchDepth = 0;
     Node root;
+    // Key paths already walked, as given, to their nodes (null when
+    // missing). Emptied whenever a node may go away or come to be.
+    std::unordered_map<std::string, Node*, KeyHash, std::equal_to<>> found;
 };
 
 Store& store() {
@@ -71,7 +81,7 @@ std::vector<std::string> splitKey(std::string_view key) {
     return parts;
 }
 
-Node* find(Node& root, std::string_view key, bool create) {
+Node* find(Node& root, std::string_view key, bool create, bool& created) {
     Node* n = &root;
     for (auto& part : splitKey(key)) {
         auto it = n->children.find(upper(part));
@@ -80,10 +90,30 @@ Node* find(Node& root, std::string_view key, bool create) {
             auto child = std::make_unique<Node>();
             child->name = part;
             it = n->children.emplace(upper(part), std::move(child)).first;
+            created = true;
         }
         n = it->second.get();
     }
     return n;
+}
+
+// find() through the store's table of key paths already walked, missing
+// ones included: the loaders read thousands of values, most of them absent,
+// from a few dozen keys.
+Node* lookup(Store& s, std::string_view key, bool create) {
+    auto it = s.found.find(key);
+    if (it != s.found.end() && (it->second || !create)) return it->second;
+    bool created = false;
+    Node* n = find(s.root, key, create, created);
+    // A new key may be one that was recorded missing.
+    if (created || s.found.size() >= 4096) s.found.clear();
+    s.found.insert_or_assign(std::string(key), n);
+    return n;
+}
+
+void resetTree(Store& s) {
+    s.found.clear();
+    s.root = Node{};
 }
 
 // --- the store file -------------------------------------------------------
@@ -175,7 +205,7 @@ void serialise(const Node& n, const std::string& path, std::string& out) {
     }
 }
 
-void parse(Store& s, const std::string& text) {
+void parse(Store& s, std::string_view text) {
     Node* cur = nullptr;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -232,7 +262,7 @@ void ensureLoaded(Store& s) {
         s.pathSet = true;
     }
     s.loaded = true;
-    s.root = Node{};
+    resetTree(s);
     std::FILE* f = std::fopen(s.path.c_str(), "rb");
     if (!f) return;
     std::string text;
@@ -252,10 +282,19 @@ bool makeParents(const std::string& path) {
     return true;
 }
 
-bool saveLocked(Store& s) {
-    if (!s.dirty || s.batchDepth > 0) return true;
+std::string fileText(const Store& s) {
     std::string text = "REGEDIT4\n\n";
     serialise(s.root, std::string(), text);
+    return text;
+}
+
+bool saveLocked(Store& s) {
+    if (!s.dirty || s.batchDepth > 0) return true;
+    if (s.memoryOnly) {
+        s.dirty = false;
+        return true;
+    }
+    std::string text = fileText(s);
     if (!makeParents(s.path)) return false;
     AtomicFile f(s.path, AtomicFile::OsPath);
     if (!f.isOpen() || !f.write(text) || !f.commit()) return false;
@@ -270,9 +309,29 @@ void setStorePath(std::string_view osPath) {
     std::lock_guard<std::mutex> lock(s.mutex);
     s.path.assign(osPath);
     s.pathSet = true;
+    s.memoryOnly = false;
     s.loaded = false;
     s.dirty = false;
-    s.root = Node{};
+    resetTree(s);
+}
+
+void setStoreText(std::string_view text) {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.path.clear();
+    s.pathSet = true;
+    s.memoryOnly = true;
+    s.loaded = true;
+    s.dirty = false;
+    resetTree(s);
+    parse(s, text);
+}
+
+std::string storeText() {
+    Store& s = store();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    ensureLoaded(s);
+    return fileText(s);
 }
 
 std::string storePath() {
@@ -289,7 +348,7 @@ std::optional<std::string> readValue(std::string_view key, std::string_view name
     Store& s = store();
     std::lock_guard<std::mutex> lock(s.mutex);
     ensureLoaded(s);
-    Node* n = find(s.root, key, false);
+    Node* n = lookup(s, key, false);
     if (!n) return std::nullopt;
     auto it = n->values.find(upper(name));
     if (it == n->values.end()) return std::nullopt;
@@ -355,7 +414,7 @@ bool writeValue(std::string_view key, std::string_view name, std::string_view va
     Store& s = store();
     std::lock_guard<std::mutex> lock(s.mutex);
     ensureLoaded(s);
-    Node* n = find(s.root, key, true);
+    Node* n = lookup(s, key, true);
     std::string v(value);
     if (auto nul = v.find('\0'); nul != std::string::npos) v.resize(nul);
     auto& slot = n->values[upper(name)];
@@ -381,7 +440,7 @@ bool keyExists(std::string_view key) {
     Store& s = store();
     std::lock_guard<std::mutex> lock(s.mutex);
     ensureLoaded(s);
-    return find(s.root, key, false) != nullptr;
+    return lookup(s, key, false) != nullptr;
 }
 
 bool valueExists(std::string_view key, std::string_view name) {
@@ -392,9 +451,9 @@ bool openKey(std::string_view key, bool create) {
     Store& s = store();
     std::lock_guard<std::mutex> lock(s.mutex);
     ensureLoaded(s);
-    if (find(s.root, key, false)) return true;
+    if (lookup(s, key, false)) return true;
     if (!create) return false;
-    find(s.root, key, true);
+    lookup(s, key, true);
     s.dirty = true;
     saveLocked(s);
     return true;
@@ -405,7 +464,7 @@ std::vector<std::string> valueNames(std::string_view key) {
     std::lock_guard<std::mutex> lock(s.mutex);
     ensureLoaded(s);
     std::vector<std::string> names;
-    if (Node* n = find(s.root, key, false))
+    if (Node* n = lookup(s, key, false))
         for (auto& [k, v] : n->values) names.push_back(v.first);
     return names;
 }
@@ -415,7 +474,7 @@ std::vector<std::string> subKeyNames(std::string_view key) {
     std::lock_guard<std::mutex> lock(s.mutex);
     ensureLoaded(s);
     std::vector<std::string> names;
-    if (Node* n = find(s.root, key, false))
+    if (Node* n = lookup(s, key, false))
         for (auto& [k, child] : n->children) names.push_back(child->name);
     return names;
 }
@@ -433,6 +492,7 @@ bool deleteKey(std::string_view key) {
         parent = it->second.get();
     }
     if (parent->children.erase(upper(parts.back())) == 0) return false;
+    s.found.clear();
     s.dirty = true;
     saveLocked(s);
     return true;
@@ -442,7 +502,7 @@ bool deleteValue(std::string_view key, std::string_view name) {
     Store& s = store();
     std::lock_guard<std::mutex> lock(s.mutex);
     ensureLoaded(s);
-    Node* n = find(s.root, key, false);
+    Node* n = lookup(s, key, false);
     if (!n || n->values.erase(upper(name)) == 0) return false;
     s.dirty = true;
     saveLocked(s);

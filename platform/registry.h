@@ -30,6 +30,13 @@ namespace plat::reg {
 PLAT_API void setStorePath(std::string_view osPath);
 PLAT_API std::string storePath();
 
+// A store without a file: the tree is read from `text`, in the store file's
+// form, and every later change stays in memory until setStorePath() names a
+// file again. For tools and fuzz targets that must not touch the disk.
+PLAT_API void setStoreText(std::string_view text);
+// The tree in the store file's form: what a save writes.
+PLAT_API std::string storeText();
+
 PLAT_API std::optional<std::string> readValue(std::string_view key, std::string_view name);
 PLAT_API std::string readString(std::string_view key, std::string_view name, std::string_view def);
 // Decimal text; anything that is not wholly a number in the i32 range gives def.

@@ -46,19 +46,6 @@ Pool& pool() {
     return p;
 }
 
-std::vector<std::string_view> splitLines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    while (!bytes.empty()) {
-        size_t lf = bytes.find('\n');
-        std::string_view line = bytes.substr(0, lf);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        lines.push_back(line);
-        if (lf == std::string_view::npos) break;
-        bytes.remove_prefix(lf + 1);
-    }
-    return lines;
-}
-
 } // namespace
 
 int parseResultLine(std::string_view line, std::string& name, std::string& text) {
@@ -94,7 +81,7 @@ bool isSideLine(std::string_view line) {
 
 std::vector<DigestMatch> parseDigest(std::string_view bytes, size_t max) {
     std::vector<DigestMatch> matches;
-    const std::vector<std::string_view> lines = splitLines(bytes);
+    const std::vector<std::string_view> lines = plat::splitLines(bytes);
     size_t i = 0;
     while (i < lines.size() && matches.size() < max) {
         std::string_view first = lines[i++];

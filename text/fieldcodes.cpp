@@ -80,10 +80,16 @@ ComposedLine composeLine(std::string_view line, const ValueList& values, CodeSet
 }
 
 void appendTextLines(std::string& out, std::string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r')) out += '\r';
-        out += text[i];
+    // Runs between bare LFs go in whole (table blocks run to thousands of
+    // lines); a CR goes in front of each bare LF.
+    size_t start = 0;
+    for (size_t lf = text.find('\n'); lf != std::string_view::npos; lf = text.find('\n', lf + 1)) {
+        if (lf > 0 && text[lf - 1] == '\r') continue;
+        out.append(text.substr(start, lf - start));
+        out += '\r';
+        start = lf;
     }
+    out.append(text.substr(start));
 }
 
 void writeComposed(std::string& out, const ComposedLine& line, bool allowFold, bool lineEnd) {

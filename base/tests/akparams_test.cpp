@@ -36,6 +36,19 @@ TEST(AkParams, ArithmeticRules) {
     EXPECT_EQ(ak::Mctl2DexCore(INT_MIN), -121); // |m| taken in 64 bits
 }
 
+TEST(AkParams, PriceIsAWrapped32BitSum) {
+    // Six armour values of INT_MIN at a price factor of INT_MIN: each product
+    // is 2^62, 0 in 32 bits, and six of them would pass even 64 bits; the
+    // six weapons at 1 Cr leave 6.
+    TArmoredKnight a{};
+    a.Armor.PriceFactor = INT_MIN;
+    for (int i = 0; i < 6; ++i) {
+        a.Armor.Value[i] = INT_MIN;
+        a.Weapon[i].Price = 1;
+    }
+    EXPECT_EQ(ak::SumAkPrice(a), 6);
+}
+
 TEST(AkParams, WeightOfWeaponsThatLoseWeight) {
     // The two formulas group differently and differ by one here.
     TAkWeapon mg = weapon("ＭＧ", 180, 45, 26);

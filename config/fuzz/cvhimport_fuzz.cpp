@@ -3,13 +3,12 @@
 // limit, no entry gets a name or a path longer than its field, and the fixed
 // tables filled from the lists keep every text terminated.
 #include "config/msgedit.h"
-#include "platform/files.h"
+#include "platform/ini.h"
 #include "platform/notify.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <cstring>
-#include <string>
+#include <string_view>
 
 #include "fuzz/fuzzcheck.h"
 
@@ -31,18 +30,10 @@ void checkList(const cnf::MessageTables& t, cnf::MsgKind kind) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static plat::TempFolder scratch;
     static bool quiet = (plat::notify::setHeadlessEcho(false), true);
     (void)quiet;
-    if (!scratch.ok()) return 0;
-    std::string path = scratch.osPath() + "/cvh.ini";
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f) return 0;
-    if (size) std::fwrite(data, 1, size, f);
-    std::fclose(f);
-
     cnf::MessageTables t;
-    t.importIni(path);
+    t.importIni(plat::IniFile::fromText(std::string_view(reinterpret_cast<const char*>(data), size)));
     checkList(t, cnf::MsgKind::Pilot);
     checkList(t, cnf::MsgKind::Computer);
     checkList(t, cnf::MsgKind::Announcer);

@@ -4,6 +4,7 @@
 #include "config/conffile.h"
 
 #include "testenv.h"
+#include "testsupport/smalldisk.h"
 
 #include <cstring>
 
@@ -135,6 +136,23 @@ TEST_F(ConfFileTest, FailedRewriteKeepsTheOldFile) {
     EXPECT_FALSE(cnf::writeConf(folder(), "Config\\VLCNFKEEP01", cnf::newConf()));
     plat::setAtomicWriteFault(-1);
     EXPECT_EQ(readFile(config() / "VLCNFKEEP01"), patternedConf());
+}
+
+// The same on a real small disk that fills up, then turns read-only.
+TEST_F(ConfFileTest, FullOrReadOnlyDiskKeepsTheOldFile) {
+    testsupport::SmallDisk disk(256);
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
+    std::filesystem::create_directory(disk.path() / "Config");
+    const std::filesystem::path kept = disk.path() / "Config" / "VLCNFKEEP01";
+    writeFile(kept, patternedConf());
+    ASSERT_TRUE(disk.fill());
+    EXPECT_FALSE(cnf::writeConf(disk.folder(), "Config\\VLCNFKEEP01", cnf::newConf()));
+    EXPECT_EQ(readFile(kept), patternedConf());
+    ASSERT_TRUE(disk.makeReadOnly());
+    EXPECT_FALSE(cnf::writeConf(disk.folder(), "Config\\VLCNFKEEP01", cnf::newConf()));
+    EXPECT_EQ(readFile(kept), patternedConf());
+    // No temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.path() / "Config"), {}), 1);
 }
 
 TEST_F(ConfFileTest, FolderChangeTouchesOnlyTheNamedFolders) {

@@ -1,24 +1,23 @@
 // Fuzz target: message sets as the game processor reads them, from hostile
-// bytes. Byte 0 picks the form: even, the rest is an archive image loaded
-// into the base set and the announcer slot; odd, the rest is written as the
-// files of a folder set (a message of fixed records, an age message and a
-// PLAY_ANA set file). Then every reader runs on it: the entry lookup, random
-// variants, numbered lines, age messages and the template loads. Besides
-// the sanitizers' checks it asserts what the narration relies on: fetched
-// texts within 255 bytes, cut on a character boundary, without CR or LF;
-// template lines terminated inside their 512 bytes.
+// bytes, all in memory. Byte 0 picks the form: even, the rest is an archive
+// image loaded into the base set and the announcer slot, and every reader
+// runs on it: the entry lookup, random variants, numbered lines, age
+// messages and the template loads; odd, the rest is the bytes of a folder
+// set's files: its set and template files, and a message file read as fixed
+// records and as age lines. Besides the sanitizers' checks it asserts what
+// the narration relies on: fetched texts within 255 bytes, cut on a
+// character boundary, without CR or LF; template lines terminated inside
+// their 512 bytes.
 #include "base/sjis.h"
 #include "core/getmsg.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
 #include "kwph/codec.h"
-#include "platform/files.h"
 #include "platform/random.h"
 
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -83,31 +82,30 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ak.Pilot.Age = data[0] % 80;
     st.MessageVariant = 0;
 
-    std::unique_ptr<plat::TempFolder> folder;
     if (data[0] % 2 == 0) {
         cv::LoadMsgArchiveBytes(cv::SlotBasic, "fuzz.kwp", std::string(in));
         cv::LoadMsgArchive(cv::SlotAnnouncer, "fuzz.kwp"); // shares the base set's copy
         cv::LoadArchiveTemplate("PLAY_ANA", cv::SlotAnnouncer, 1);
         cv::LoadArchivePilotTemplates(cv::SlotBasic, data[0] % 4 == 0 ? 0 : 1);
+        fetchAll(cv::SlotAnnouncer);
+        fetchAll(cv::SlotBasic);
+        std::string age;
+        cv::GetMsgAge(age, ak, st);
+        checkText(age);
     } else {
-        folder = std::make_unique<plat::TempFolder>();
-        if (!folder->ok()) return 0;
-        const std::string& os = folder->osPath();
-        for (const char* name : {"/M31A0.msg", "/M92A0.msg", "/PLAY_ANA.MSG", "/PLAY_PIL.MSG", "/M99A0.msg"})
-            std::ofstream(os + name, std::ios::binary) << in;
-        std::string path = os + "/";
-        cv::SetFolderSlot(cv::SlotBasic, path);
-        cv::SetFolderSlot(cv::SlotAnnouncer, path);
-        cv::LoadSetFile(path + "PLAY_ANA.MSG", 1);
-        cv::LoadTemplateFile(path + "PLAY_ANA.MSG", 0);
-        cv::LoadPilotSetFile(path + "PLAY_PIL.MSG", 1);
+        cv::LoadSetText(in, 1);
+        cv::LoadTemplateText(in, 0);
+        cv::LoadPilotSetText(in, 1);
+        int64_t records = cv::MessageFileRecords(in);
+        FUZZ_CHECK(records >= 0 && records * 82 <= static_cast<int64_t>(in.size()));
+        for (int64_t k : {int64_t{0}, records / 2, records - 1, records, int64_t{-1}}) {
+            auto text = cv::MessageFileRecord(in, k);
+            FUZZ_CHECK(text.has_value() == (k >= 0 && k < records));
+            if (text) checkText(*text);
+        }
+        for (const std::string& line : cv::MessageFileLines(in)) checkText(line);
     }
     checkTables();
-    fetchAll(cv::SlotAnnouncer);
-    fetchAll(cv::SlotBasic);
-    std::string age;
-    cv::GetMsgAge(age, ak, st);
-    checkText(age);
 
     cv::ReleaseMsgArchives();
     m.Settings = nullptr;

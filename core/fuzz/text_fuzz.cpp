@@ -68,6 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto buffer = std::make_unique<cv::GameMessageBuffer>();
     *buffer = cv::GameMessageBuffer{};
     buffer->CurrentKind = data[0] % 6;
+    // A queue already nearly full (of empty lines), so a few rounds fill it.
+    buffer->Count = cv::MessageLineCount - 12;
     std::string slots = cv::ExpandMessageSlots(message, {speaker, message, speaker});
     FUZZ_CHECK(slots.size() <= cv::ExpandedTextLimit);
     FUZZ_CHECK(sjis::isBoundary(slots, slots.size()));
@@ -78,13 +80,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     cv::ApplyWordTable(0, words, message.substr(0, 40));
     FUZZ_CHECK(words.size() <= std::max(message.size(), cv::MessageTextLimit));
 
+    // Until the queue is full, and one round more into a full queue; one
+    // check at the end covers every line queued.
+    // The profile blocks take texts of the AK record's 256-byte fields.
+    std::string_view profile = message.substr(0, sizeof ak[0].Pilot.History - 1);
     for (int i = 0; i < 40; ++i) {
+        bool full = buffer->Count == cv::MessageLineCount;
         cv::Narrate(*buffer, slots, speaker, data[0] % 5);
-        cv::QueueLabelledText(*buffer, message, speaker);
-        cv::QueueHangingText(*buffer, message, speaker);
+        cv::QueueLabelledText(*buffer, profile, speaker);
+        cv::QueueHangingText(*buffer, profile, speaker);
         FUZZ_CHECK(cv::QueueTraceMessage(*buffer, message) != nullptr);
-        checkBuffer(*buffer);
+        if (full) break;
     }
+    checkBuffer(*buffer);
 
     std::string tabs = cv::ReplaceBlanksWithTabs(message);
     FUZZ_CHECK(tabs.size() <= message.size());

@@ -81,15 +81,6 @@ TEST_F(MsgSetsTest, SystemFilesKeptUntilTheyChange) {
     EXPECT_EQ(tableLine(0, 2), "two"); // a shorter file leaves the lines after its own
 }
 
-// Lines as plat::readLine reads them: CR LF or LF ends, one CR before the
-// end removed, a last line without its end kept, empty lines kept.
-TEST(TextLines, SplitAsTheLineReaderReads) {
-    EXPECT_EQ(cv::SplitTextLines("a\r\nb\n"), (cv::TextLines{"a", "b"}));
-    EXPECT_EQ(cv::SplitTextLines("a\r\r\n\nc\r"), (cv::TextLines{"a\r", "", "c"}));
-    EXPECT_EQ(cv::SplitTextLines("\n"), (cv::TextLines{""}));
-    EXPECT_EQ(cv::SplitTextLines(""), cv::TextLines{});
-}
-
 // The base set, a chosen announcer with its label, and its lines over the
 // system's defaults, from a folder set and from an archive.
 TEST_F(MsgSetsTest, AnnouncerChosenByIndex) {

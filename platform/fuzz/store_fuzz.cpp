@@ -1,26 +1,15 @@
 // Arbitrary bytes as the settings store's file and as an ini file: reading
 // never fails hard, every value read back is as long as the file allows,
-// and a store read from any file saves and reloads to the same tree.
+// and a store read from any file saves and reloads to the same tree. The
+// store is read from and saved to memory, in the file's form.
 #include "fuzz/fuzzcheck.h"
 #include "platform/ini.h"
 #include "platform/registry.h"
 
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <unistd.h>
 
 namespace {
-
-std::string storeFile() {
-    static std::string path = [] {
-        char templ[] = "/tmp/vellfuzz.XXXXXX";
-        const char* dir = mkdtemp(templ);
-        return std::string(dir ? dir : "/tmp") + "/registry.reg";
-    }();
-    return path;
-}
 
 // Every key below `key` with its values, as text, for comparing two loads.
 void dump(const std::string& key, std::string& out, int depth) {
@@ -40,18 +29,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(ini.readString("Images", "Splash", "d").size() <= size + 1);
     (void)ini.readInteger("Splash", "Timer", 2000);
 
-    std::string path = storeFile();
-    if (std::FILE* f = std::fopen(path.c_str(), "wb")) {
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-        std::fclose(f);
-    }
-    plat::reg::setStorePath(path);
+    plat::reg::setStoreText(bytes);
     std::string first;
     dump("", first, 0);
-    // Force a save of what was read, then read it again.
-    plat::reg::writeValue("Fuzz", "Marker", "1");
-    plat::reg::deleteKey("Fuzz");
-    plat::reg::setStorePath(path);
+    // What a save writes, read again.
+    plat::reg::setStoreText(plat::reg::storeText());
     std::string second;
     dump("", second, 0);
     FUZZ_CHECK(first == second);

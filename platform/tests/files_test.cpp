@@ -26,6 +26,14 @@ TEST(Files, ReadsWholeLinesOfAnyLength) {
     EXPECT_EQ(lines[2], "three\r");
     EXPECT_EQ(lines[3], "last");
     EXPECT_FALSE(nl);
+    // The same bytes held in memory split into the same lines.
+    std::string bytes = testsupport::readFile(dir.path() / "t.txt");
+    std::vector<std::string_view> split = plat::splitLines(bytes);
+    EXPECT_EQ(std::vector<std::string>(split.begin(), split.end()), lines);
+    EXPECT_EQ(plat::splitLines("a\n\nb\n").size(), 3u); // an empty line counts, nothing after the last LF
+    // One CR before the end is removed, a lone CR inside a line kept.
+    EXPECT_EQ(plat::splitLines("a\r\r\n\nc\r"), (std::vector<std::string_view>{"a\r", "", "c"}));
+    EXPECT_TRUE(plat::splitLines("").empty());
 }
 
 TEST(Files, WildcardsMatchCharactersIgnoringAsciiCase) {

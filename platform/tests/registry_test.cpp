@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "testsupport/smalldisk.h"
 
 #include <filesystem>
 #include <sys/stat.h>
@@ -122,4 +123,48 @@ TEST_F(Registry, BatchSavesOnceAtTheEnd) {
     }
     reload();
     EXPECT_EQ(reg::readInteger("Software\\Many", "v199", -1), 199);
+}
+
+TEST_F(Registry, StoreTextIsTheFileFormKeptInMemory) {
+    reg::writeValue("Software\\A", "v", "x\"y\\z");
+    const std::string file = reg::storePath();
+    const std::string saved = testsupport::readFile(file);
+    EXPECT_EQ(reg::storeText(), saved);
+
+    reg::setStoreText(saved);
+    EXPECT_EQ(reg::readString("Software\\A", "v", ""), "x\"y\\z");
+    // A key read while missing is found once a write makes it.
+    EXPECT_FALSE(reg::keyExists("Software\\B"));
+    EXPECT_TRUE(reg::writeValue("Software\\B", "w", "1"));
+    EXPECT_EQ(reg::readString("software\\b", "W", ""), "1");
+    EXPECT_TRUE(reg::flush());
+    // The change lives in memory only: the file is as it was.
+    EXPECT_EQ(testsupport::readFile(file), saved);
+    EXPECT_NE(reg::storeText(), saved);
+
+    reload(); // back to the file
+    EXPECT_FALSE(reg::keyExists("Software\\B"));
+}
+
+// The same as FailedSaveKeepsTheOldFile on a real small disk that fills up,
+// then turns read-only.
+TEST(RegistryDisk, FullOrReadOnlyDiskKeepsTheOldFile) {
+    testsupport::SmallDisk disk(256);
+    if (!disk.mounted()) GTEST_SKIP() << disk.why();
+    const std::string file = disk.folder() + "registry.reg";
+    reg::setStorePath(file);
+    ASSERT_TRUE(reg::writeValue("Software\\A", "v", "old"));
+    const std::string before = testsupport::readFile(file);
+
+    ASSERT_TRUE(disk.fill());
+    EXPECT_FALSE(reg::writeValue("Software\\A", "v", std::string(8192, 'n')));
+    EXPECT_EQ(testsupport::readFile(file), before);
+    ASSERT_TRUE(disk.makeReadOnly());
+    EXPECT_FALSE(reg::writeValue("Software\\A", "w", "1"));
+    EXPECT_EQ(testsupport::readFile(file), before);
+    // Only the store and the filler: no temporary file is left.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(disk.path()), {}), 2);
+    reg::setStorePath(file);
+    EXPECT_EQ(reg::readString("Software\\A", "v", ""), "old");
+    reg::setStoreText("");
 }

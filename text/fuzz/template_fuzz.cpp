@@ -21,8 +21,8 @@
 namespace {
 
 bool everyLfAfterCr(std::string_view s) {
-    for (size_t i = 0; i < s.size(); ++i)
-        if (s[i] == '\n' && (i == 0 || s[i - 1] != '\r')) return false;
+    for (size_t lf = s.find('\n'); lf != std::string_view::npos; lf = s.find('\n', lf + 1))
+        if (lf == 0 || s[lf - 1] != '\r') return false;
     return true;
 }
 

@@ -253,6 +253,7 @@ void writeCorpus(const fs::path& out, const fs::path& corpus) {
     seed("file_records", 1, out / "Message" / "Basic" / "M31A0.MSG");
     seed("file_age_lines", 3, out / "Message" / "Basic" / "M92A0.MSG");
     seed("file_set_lines", 5, out / "Message" / "Basic" / "PLAY_PIL.MSG");
+    seed("file_template_lines", 7, out / "sysmsg" / "play_sys.msg");
 }
 
 } // namespace
