@@ -102,7 +102,7 @@ DisplaySettings ReadDisplaySettings() {
     d.FontName = plat::reg::readString(DisplayKey, "FontName", d.FontName);
     d.FontSize = plat::reg::readInteger(DisplayKey, "FontSize", d.FontSize);
     for (int i = 0; i < DisplayColourCount; ++i) {
-        char name[16];
+        char name[24];
         std::snprintf(name, sizeof name, "Color%2.2d", i);
         d.Colour[i] = plat::reg::readColor(DisplayKey, name, d.Colour[i]);
     }

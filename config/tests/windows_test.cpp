@@ -326,7 +326,7 @@ TEST_F(WindowsTest, FormulaCheckRegulationAndDefaultsFromTheDialog) {
 TEST_F(WindowsTest, FolderBoxesAndTheRecentResultFolders) {
     std::string key = "Software\\Corvane\\Text";
     for (int i = 0; i < 20; ++i) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof name, "%4.4d", i);
         plat::reg::writeValue(key, name, "R" + std::to_string(i));
     }

@@ -97,7 +97,7 @@ TEST_F(EventLaunch, SourceListTakesRegistryPairsThenConfs) {
 
 TEST_F(EventLaunch, TwentyRegistryPairsFillTheList) {
     for (int i = 0; i < 20; ++i) {
-        char k[8];
+        char k[16];
         std::snprintf(k, sizeof k, "%4.4d", i);
         plat::reg::writeValue(std::string("Software\\Dunmoor\\SablewrightIntegrated\\Team\\") + k, "Comment",
                               "T");
