@@ -29,6 +29,11 @@ bool statPath(std::string_view path, struct stat& st) {
     return p && ::stat(p->c_str(), &st) == 0;
 }
 
+// Removes a file by its OS path and tells its folder's index.
+void unlinkNoted(const std::string& osPath) {
+    if (::unlink(osPath.c_str()) == 0) noteRemoved(osPath);
+}
+
 // Wildcard match on characters: '?' takes one whole character.
 bool matchFrom(std::string_view pat, size_t pi, std::string_view name, size_t ni) {
     while (pi < pat.size()) {
@@ -288,7 +293,7 @@ void keepSpare(const std::string& temp) {
         std::lock_guard<std::mutex> lock(deferredMutex);
         kept = spareFiles.emplace(folderOf(temp), temp).second;
     }
-    if (!kept && ::unlink(temp.c_str()) == 0) noteRemoved(temp);
+    if (!kept) unlinkNoted(temp);
 }
 
 void noteDeferred(const std::string& target) {
@@ -312,14 +317,15 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
             fd = ::open(spare->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
             if (fd >= 0)
                 temp = std::move(*spare);
-            else if (::unlink(spare->c_str()) == 0)
-                noteRemoved(*spare);
+            else
+                unlinkNoted(*spare);
         }
     }
     if (fd < 0) {
         temp = dir + ".vell-tmp-XXXXXX";
         fd = ::mkstemp(temp.data());
         if (fd < 0) return;
+        noteCreated(temp);
     }
     // Keep the permissions the old file had, else the usual ones.
     struct stat st, own;
@@ -338,7 +344,7 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);
-        ::unlink(temp.c_str());
+        unlinkNoted(temp);
         return;
     }
     temp_ = temp;
@@ -394,7 +400,7 @@ bool AtomicFile::commit() {
         if (deferred) noteDeferred(target_);
         return true;
     }
-    ::unlink(temp_.c_str());
+    unlinkNoted(temp_);
     temp_.clear();
     return false;
 }
@@ -405,7 +411,7 @@ void AtomicFile::abandon() {
         file_ = nullptr;
     }
     if (!temp_.empty()) {
-        ::unlink(temp_.c_str());
+        unlinkNoted(temp_);
         temp_.clear();
     }
 }
@@ -417,7 +423,9 @@ AppendFile::AppendFile(std::string_view path, bool fresh) : fresh_(fresh) {
     created_ = ::stat(p->c_str(), &st) != 0;
     if (!created_ && !S_ISREG(st.st_mode)) return;
     fd_ = ::open(p->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd_ >= 0) path_ = *p;
+    if (fd_ < 0) return;
+    path_ = *p;
+    if (created_) noteCreated(path_);
 }
 
 AppendFile::~AppendFile() { abandon(); }
@@ -451,7 +459,7 @@ bool AppendFile::commit() {
     if (!ok && !(fresh_ || created_)) (void)::ftruncate(fd_, before);
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;
-    if (!ok && (fresh_ || created_)) ::unlink(path_.c_str());
+    if (!ok && (fresh_ || created_)) unlinkNoted(path_);
     held_.clear();
     return ok;
 }
@@ -460,7 +468,7 @@ void AppendFile::abandon() {
     if (fd_ < 0) return;
     ::close(fd_);
     fd_ = -1;
-    if (created_) ::unlink(path_.c_str());
+    if (created_) unlinkNoted(path_);
     held_.clear();
 }
 
@@ -472,8 +480,7 @@ bool syncDeferredWrites() {
         folders.swap(deferredFolders);
         spares.swap(spareFiles);
     }
-    for (const auto& [folder, spare] : spares)
-        if (::unlink(spare.c_str()) == 0) noteRemoved(spare);
+    for (const auto& [folder, spare] : spares) unlinkNoted(spare);
     // One sync per file system: syncfs writes out everything of it, the
     // files and the renames that put them in place.
     std::set<dev_t> synced;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <set>
 
@@ -187,6 +188,43 @@ TEST(Files, DeferredRewritesReuseOneSpareFile) {
     EXPECT_TRUE(plat::syncDeferredWrites());
     EXPECT_TRUE(spares().empty());
     EXPECT_EQ(testsupport::readFile(dir.path() / "a.da1"), "new a");
+}
+
+// The writers tell the folder index what they create and remove, so a
+// folder only this program fills is never read again for a look-up that
+// ignores case (the folder's time is set back first, so that every change
+// below shows in it).
+TEST(Files, WritersKeepTheFolderIndexCurrent) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    const std::string folder = dir.folder();
+    testsupport::writeFile(dir.path() / "Seen.txt", "s");
+    fs::last_write_time(dir.path(), fs::last_write_time(dir.path()) - std::chrono::hours(1));
+    ASSERT_EQ(*plat::toOsPath(folder + "seen.TXT"), folder + "Seen.txt");
+    const uint64_t reads = plat::folderIndexReads();
+    {
+        plat::AppendFile digest(folder + "Digest.mom", false);
+        digest.write("d");
+        ASSERT_TRUE(digest.commit());
+        plat::AppendFile failed(folder + "Failed.mom", true);
+        failed.write("f");
+        plat::setAtomicWriteFault(0);
+        EXPECT_FALSE(failed.commit());
+        plat::setAtomicWriteFault(-1);
+        plat::AppendFile never(folder + "Never.mom", false);
+        plat::AtomicFile dropped(folder + "Dropped.dat");
+        dropped.write("x");
+        dropped.abandon();
+        plat::AtomicFile refused(folder + "Refused.dat");
+        plat::setAtomicWriteFault(0);
+        refused.write("x");
+        plat::setAtomicWriteFault(-1);
+        EXPECT_FALSE(refused.commit());
+    }
+    EXPECT_EQ(*plat::toOsPath(folder + "digest.MOM"), folder + "Digest.mom");
+    EXPECT_EQ(*plat::toOsPath(folder + "never.MOM"), folder + "never.MOM"); // gone: as spelled
+    EXPECT_EQ(plat::folderIndexReads(), reads);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 2); // Seen.txt, Digest.mom
 }
 
 TEST(Files, TempFolderIsRemovedWithItsContent) {
