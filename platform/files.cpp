@@ -31,7 +31,8 @@ bool statPath(std::string_view path, struct stat& st) {
 
 // Removes a file by its OS path and tells its folder's index.
 void unlinkNoted(const std::string& osPath) {
-    if (::unlink(osPath.c_str()) == 0) noteRemoved(osPath);
+    FolderChange change(osPath);
+    if (::unlink(osPath.c_str()) == 0) change.removed(osPath);
 }
 
 // Wildcard match on characters: '?' takes one whole character.
@@ -79,8 +80,10 @@ std::FILE* openFile(std::string_view path, const char* mode) {
     bool existed = p && ::lstat(p->c_str(), &st) == 0;
     if (!existed) p = toOsPath(resolved);
     if (!p) return nullptr;
+    if (existed || !(std::strchr(mode, 'w') || std::strchr(mode, 'a'))) return std::fopen(p->c_str(), mode);
+    FolderChange change(*p);
     std::FILE* f = std::fopen(p->c_str(), mode);
-    if (f && !existed && (std::strchr(mode, 'w') || std::strchr(mode, 'a'))) noteCreated(*p);
+    if (f) change.created(*p);
     return f;
 }
 
@@ -147,8 +150,9 @@ bool isDirectory(std::string_view path) {
 bool makeDirectory(std::string_view path) {
     auto p = osPathOf(path);
     if (!p) return false;
+    FolderChange change(*p);
     if (::mkdir(p->c_str(), 0777) == 0) {
-        noteCreated(*p);
+        change.created(*p);
         return true;
     }
     struct stat st;
@@ -157,24 +161,30 @@ bool makeDirectory(std::string_view path) {
 
 bool removeFile(std::string_view path) {
     auto p = osPathOf(path);
-    if (!p || ::unlink(p->c_str()) != 0) return false;
-    noteRemoved(*p);
+    if (!p) return false;
+    FolderChange change(*p);
+    if (::unlink(p->c_str()) != 0) return false;
+    change.removed(*p);
     return true;
 }
 
 bool removeDirectory(std::string_view path) {
     auto p = osPathOf(path);
-    if (!p || ::rmdir(p->c_str()) != 0) return false;
-    noteRemoved(*p);
+    if (!p) return false;
+    FolderChange change(*p);
+    if (::rmdir(p->c_str()) != 0) return false;
+    change.removed(*p);
     return true;
 }
 
 bool renameFile(std::string_view from, std::string_view to) {
     auto a = osPathOf(from);
     auto b = osPathOf(to);
-    if (!a || !b || ::rename(a->c_str(), b->c_str()) != 0) return false;
-    noteRemoved(*a);
-    noteCreated(*b);
+    if (!a || !b) return false;
+    FolderChange left(*a), entered(*b);
+    if (::rename(a->c_str(), b->c_str()) != 0) return false;
+    left.removed(*a);
+    entered.created(*b);
     return true;
 }
 
@@ -253,10 +263,11 @@ std::optional<std::string> createUniqueFile(std::string_view folder, std::string
         std::string full = *dir;
         if (full.back() != '/') full += '/';
         full += name; // the name is plain ASCII
+        FolderChange change(full);
         int fd = ::open(full.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0666);
         if (fd >= 0) {
             ::close(fd);
-            noteCreated(full);
+            change.created(full);
             return name;
         }
         if (errno != EEXIST) return std::nullopt;
@@ -323,9 +334,10 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
     }
     if (fd < 0) {
         temp = dir + ".vell-tmp-XXXXXX";
+        FolderChange change(temp);
         fd = ::mkstemp(temp.data());
         if (fd < 0) return;
-        noteCreated(temp);
+        change.created(temp);
     }
     // Keep the permissions the old file had, else the usual ones.
     struct stat st, own;
@@ -383,22 +395,29 @@ bool AtomicFile::commit() {
     if (ok && !deferred) ok = ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
-    if (ok && exchange_ &&
-        ::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
-        // The complete file took the target's name in one step; the old
-        // file, now under the temporary name, is the next rewrite's spare.
-        keepSpare(temp_);
-        temp_.clear();
-        noteCreated(target_);
-        noteDeferred(target_);
-        return true;
+    if (ok && exchange_) {
+        FolderChange change(target_);
+        if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
+            // The complete file took the target's name in one step; the
+            // old file, now under the temporary name, is the next
+            // rewrite's spare. Both names stay.
+            change.created(target_);
+            keepSpare(temp_);
+            temp_.clear();
+            noteDeferred(target_);
+            return true;
+        }
     }
     // A new target, or a file system that cannot exchange names: renamed.
-    if (ok && ::rename(temp_.c_str(), target_.c_str()) == 0) {
-        temp_.clear();
-        noteCreated(target_);
-        if (deferred) noteDeferred(target_);
-        return true;
+    if (ok) {
+        FolderChange change(target_);
+        if (::rename(temp_.c_str(), target_.c_str()) == 0) {
+            change.removed(temp_);
+            change.created(target_);
+            temp_.clear();
+            if (deferred) noteDeferred(target_);
+            return true;
+        }
     }
     unlinkNoted(temp_);
     temp_.clear();
@@ -422,10 +441,12 @@ AppendFile::AppendFile(std::string_view path, bool fresh) : fresh_(fresh) {
     struct stat st;
     created_ = ::stat(p->c_str(), &st) != 0;
     if (!created_ && !S_ISREG(st.st_mode)) return;
+    std::optional<FolderChange> change;
+    if (created_) change.emplace(*p);
     fd_ = ::open(p->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ < 0) return;
     path_ = *p;
-    if (created_) noteCreated(path_);
+    if (change) change->created(path_);
 }
 
 AppendFile::~AppendFile() { abandon(); }

@@ -59,7 +59,7 @@ bool exists(const std::string& osPath) {
 // not exist as spelled is looked up without reading the folder again. An
 // index is read again when the folder's modification time (or identity)
 // differs from the one it was read under, and the program's own creations
-// and removals update it in place (noteCreated, noteRemoved), so a folder
+// and removals update it in place (FolderChange), so a folder
 // that only this program fills is read once. The folder is stat'ed before
 // it is read: a change during the read is seen at the next lookup.
 
@@ -139,13 +139,18 @@ FolderIndex* currentIndex(const std::string& dir, const struct stat& st, bool re
     return &it->second;
 }
 
+// The folder's stat; false when it cannot be taken.
+bool statFolder(const std::string& dir, struct stat& st) {
+    return ::stat(dir.empty() ? "." : dir.c_str(), &st) == 0;
+}
+
 // Finds an entry of `dir` whose name equals `name` ignoring ASCII case.
 std::optional<std::string> findIgnoringCase(std::string dir, const std::string& name) {
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     std::lock_guard<std::mutex> lock(indexMutex);
     for (int attempt = 0; attempt < 2; ++attempt) {
         struct stat st;
-        if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0) return std::nullopt;
+        if (!statFolder(dir, st)) return std::nullopt;
         FolderIndex* index = currentIndex(dir, st);
         if (!index) return std::nullopt;
         auto it = index->Names.find(foldedKey(name));
@@ -165,26 +170,6 @@ std::pair<std::string, std::string> splitOsPath(const std::string& osPath) {
     size_t slash = osPath.rfind('/');
     if (slash == std::string::npos) return {std::string(), osPath};
     return {slash == 0 ? std::string("/") : osPath.substr(0, slash), osPath.substr(slash + 1)};
-}
-
-// A creation or removal of this program in a folder it has indexed: the
-// name is added or dropped and the index takes the folder's new time.
-void noteChange(const std::string& osPath, bool created) {
-    auto [dir, name] = splitOsPath(osPath);
-    if (name.empty() || name == "." || name == "..") return;
-    std::lock_guard<std::mutex> lock(indexMutex);
-    auto it = folderIndexes.find(dir);
-    if (it == folderIndexes.end()) return;
-    struct stat st;
-    if (::stat(dir.empty() ? "." : dir.c_str(), &st) != 0) {
-        folderIndexes.erase(it);
-        return;
-    }
-    if (created)
-        addName(it->second, name);
-    else
-        dropName(it->second, name);
-    it->second.Stamp = stampOf(st);
 }
 
 } // namespace
@@ -347,12 +332,37 @@ uint64_t folderIndexReads() {
     return indexReads;
 }
 
-void noteCreated(const std::string& osPath) {
-    noteChange(osPath, true);
+FolderChange::FolderChange(const std::string& osPath) : dir_(splitOsPath(osPath).first) {
+    std::lock_guard<std::mutex> lock(indexMutex);
+    auto it = folderIndexes.find(dir_);
+    struct stat st;
+    current_ = it != folderIndexes.end() && statFolder(dir_, st) && it->second.Stamp == stampOf(st);
 }
 
-void noteRemoved(const std::string& osPath) {
-    noteChange(osPath, false);
+void FolderChange::created(const std::string& osPath) {
+    note(osPath, true);
+}
+
+void FolderChange::removed(const std::string& osPath) {
+    note(osPath, false);
+}
+
+void FolderChange::note(const std::string& osPath, bool created) {
+    auto [dir, name] = splitOsPath(osPath);
+    if (name.empty() || name == "." || name == "..") return;
+    std::lock_guard<std::mutex> lock(indexMutex);
+    auto it = folderIndexes.find(dir);
+    if (it == folderIndexes.end()) return;
+    struct stat st;
+    if (dir != dir_ || !current_ || !statFolder(dir, st)) {
+        folderIndexes.erase(it);
+        return;
+    }
+    if (created)
+        addName(it->second, name);
+    else
+        dropName(it->second, name);
+    it->second.Stamp = stampOf(st);
 }
 
 std::vector<FolderName> indexedFolderNames(std::string_view folderCp932) {

@@ -62,14 +62,33 @@ PLAT_API std::optional<std::string> fromOsName(std::string_view utf8);
 // The look-up ignoring case reads a folder once and keeps an index of its
 // case-folded names, read again when the folder's modification time
 // changes. The program's own creations and removals (OS paths) keep an
-// indexed folder's index up to date without reading it again; the file
+// indexed folder's index up to date without reading it again: the file
 // helpers of files.h report theirs, code that creates or removes files by
 // other means reports them here. A name the index gives is checked on the
 // disk; a name another program created within the same tick of the file
-// system's clock as this program's last change of the folder is found
-// ignoring case only once the folder changes again.
-PLAT_API void noteCreated(const std::string& osPath);
-PLAT_API void noteRemoved(const std::string& osPath);
+// system's clock as this program's last change of the folder (or between
+// the FolderChange and the change itself) is found ignoring case only once
+// the folder changes again.
+//
+// One change of this program's to a folder's entries: made just before the
+// change, it notes whether the folder's index was current then (the folder
+// unchanged since the index took its time); told what was created or
+// removed once the change is made, it adds or drops the name and takes the
+// folder's new time, or drops an index that was not current, so that the
+// next look-up reads the folder again and misses nothing another program
+// put there meanwhile. A rename within one folder tells one FolderChange
+// both names; across folders each folder has its own.
+class PLAT_API FolderChange {
+public:
+    explicit FolderChange(const std::string& osPath); // the folder holding osPath
+    void created(const std::string& osPath);
+    void removed(const std::string& osPath);
+
+private:
+    void note(const std::string& osPath, bool created);
+    std::string dir_;
+    bool current_ = false;
+};
 
 // The entries of a folder from its index (read only when the folder changed
 // since, or within the last second): Shift-JIS names ("." and ".." left out, and names without a CP932

@@ -120,6 +120,31 @@ TEST(Paths, FolderIndexFollowsTheFolder) {
     EXPECT_TRUE(plat::indexedFolderNames(folder + "missing").empty());
 }
 
+// A file another program made after the index was read, then changes of
+// this program's own in the same folder that need no look-up (a rewrite
+// and a removal of files that exist as spelled): the index was not current
+// before them, so it does not take the folder's new time and miss their
+// file. Their change moves the folder's time to an hour back, so that it
+// shows even within one tick of the clock.
+TEST(Paths, OwnChangeAfterAnotherProgramsKeepsTheirName) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    const std::string folder = dir.folder();
+    auto theirs = [&](const char* name, int hoursBack) {
+        testsupport::writeFile(dir.path() / name, "t");
+        fs::last_write_time(dir.path(), fs::file_time_type::clock::now() - std::chrono::hours(hoursBack));
+    };
+    testsupport::writeFile(dir.path() / "Ours.txt", "o");
+    testsupport::writeFile(dir.path() / "Gone.txt", "g");
+    ASSERT_EQ(*plat::toOsPath(folder + "ours.TXT"), folder + "Ours.txt");
+    theirs("Theirs.DAT", 1);
+    ASSERT_TRUE(plat::writeWholeFileAtomic(folder + "Ours.txt", "new"));
+    EXPECT_EQ(*plat::toOsPath(folder + "theirs.dat"), folder + "Theirs.DAT");
+    theirs("Late.DAT", 2);
+    ASSERT_TRUE(plat::removeFile(folder + "Gone.txt"));
+    EXPECT_EQ(*plat::toOsPath(folder + "late.dat"), folder + "Late.DAT");
+}
+
 TEST(Paths, CaseFoldingLeavesDoubleByteCharactersAlone) {
     // ア is 83 41 and ヂ is 83 61: trail bytes that look like 'A' and 'a'.
     EXPECT_FALSE(plat::equalsIgnoreCase(sj("ア"), sj("ヂ")));
