@@ -322,10 +322,17 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
     int fd = -1;
     std::string temp;
     // A deferred rewrite writes into its folder's spare file when there is
-    // one: no new file for every rewrite.
+    // one: no new file for every rewrite. A spare that has another name
+    // too (a hard link made since) is left to that name, never emptied.
     if (durability_ == Durability::Deferred) {
         if (std::optional<std::string> spare = takeSpare(dir)) {
-            fd = ::open(spare->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+            fd = ::open(spare->c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+            struct stat sp;
+            if (fd >= 0 && !(::fstat(fd, &sp) == 0 && S_ISREG(sp.st_mode) && sp.st_nlink == 1 &&
+                             ::ftruncate(fd, 0) == 0)) {
+                ::close(fd);
+                fd = -1;
+            }
             if (fd >= 0)
                 temp = std::move(*spare);
             else
@@ -350,9 +357,12 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
         mode = 0666 & ~mask;
     }
     if (::fstat(fd, &own) != 0 || (own.st_mode & 07777) != mode) ::fchmod(fd, mode);
-    // Only a regular file trades names with the new one; a folder or a link
-    // in the target's place is handled by the rename.
-    exchange_ = durability_ == Durability::Deferred && ::lstat(target_.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+    // Only a regular file of one name trades names with the new one (it
+    // becomes the spare that the next rewrite empties); a folder or a link
+    // in the target's place, or a file that has another name too (a backup
+    // made as a hard link), is handled by the rename.
+    exchange_ = durability_ == Durability::Deferred && ::lstat(target_.c_str(), &st) == 0 &&
+                S_ISREG(st.st_mode) && st.st_nlink == 1;
     file_ = ::fdopen(fd, "wb");
     if (!file_) {
         ::close(fd);

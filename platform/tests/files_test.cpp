@@ -190,6 +190,34 @@ TEST(Files, DeferredRewritesReuseOneSpareFile) {
     EXPECT_EQ(testsupport::readFile(dir.path() / "a.da1"), "new a");
 }
 
+// A file that has another name too (a backup made with cp -l) keeps its
+// bytes through deferred rewrites: it never becomes the spare that the
+// next rewrite empties, nor is a spare linked since then emptied.
+TEST(Files, DeferredRewritesLeaveHardLinkedFilesAlone) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    auto deferred = [&](const char* name, std::string_view bytes) {
+        plat::AtomicFile f(dir.folder() + name, plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        return f.write(bytes) && f.commit();
+    };
+    testsupport::writeFile(dir.path() / "a.da1", "old a");
+    fs::create_hard_link(dir.path() / "a.da1", dir.path() / "backup.da1");
+    testsupport::writeFile(dir.path() / "b.da1", "old b");
+    ASSERT_TRUE(deferred("a.da1", "new a"));
+    ASSERT_TRUE(deferred("b.da1", "new b")); // traded: old b is the spare
+    EXPECT_EQ(testsupport::readFile(dir.path() / "backup.da1"), "old a");
+    for (const fs::directory_entry& e : fs::directory_iterator(dir.path()))
+        if (e.path().filename().string().rfind(".vell-tmp-", 0) == 0)
+            fs::create_hard_link(e.path(), dir.path() / "backup.da2");
+    ASSERT_TRUE(deferred("c.da1", "new c"));
+    EXPECT_EQ(testsupport::readFile(dir.path() / "backup.da2"), "old b");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "a.da1"), "new a");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "b.da1"), "new b");
+    EXPECT_EQ(testsupport::readFile(dir.path() / "c.da1"), "new c");
+    EXPECT_TRUE(plat::syncDeferredWrites());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), {}), 5); // no spare left
+}
+
 // The writers tell the folder index what they create and remove, so a
 // folder only this program fills is never read again for a look-up that
 // ignores case (the folder's time is set back first, so that every change
