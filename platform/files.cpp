@@ -377,24 +377,32 @@ AtomicFile::~AtomicFile() { abandon(); }
 bool AtomicFile::write(std::string_view bytes) { return write(bytes.data(), bytes.size()); }
 
 namespace {
+
 std::atomic<long long> writeFaultBudget{-1};
+
+// How many bytes of a write of `size` the failing device takes: all of
+// them while it is off, else as many as its budget has left (fewer than
+// `size` is the failure).
+size_t bytesTheDeviceTakes(size_t size) {
+    long long budget = writeFaultBudget.load();
+    if (budget < 0) return size;
+    if (static_cast<long long>(size) > budget) {
+        writeFaultBudget = 0;
+        return static_cast<size_t>(budget);
+    }
+    writeFaultBudget = budget - static_cast<long long>(size);
+    return size;
+}
+
 } // namespace
 
 void setAtomicWriteFault(long long bytesBeforeFailure) { writeFaultBudget = bytesBeforeFailure; }
 
 bool AtomicFile::write(const void* data, size_t size) {
     if (!file_ || failed_) return false;
-    long long budget = writeFaultBudget.load();
-    if (budget >= 0) {
-        if (static_cast<long long>(size) > budget) {
-            std::fwrite(data, 1, static_cast<size_t>(budget), file_);
-            writeFaultBudget = 0;
-            failed_ = true;
-            return false;
-        }
-        writeFaultBudget = budget - static_cast<long long>(size);
-    }
-    if (size && std::fwrite(data, 1, size, file_) != size) failed_ = true;
+    const size_t taken = bytesTheDeviceTakes(size);
+    if (taken && std::fwrite(data, 1, taken, file_) != taken) failed_ = true;
+    if (taken < size) failed_ = true;
     return !failed_;
 }
 
@@ -468,13 +476,12 @@ bool AppendFile::commit() {
     bool ok = fresh_ ? ::ftruncate(fd_, 0) == 0 : ::fstat(fd_, &st) == 0;
     if (ok && !fresh_) before = st.st_size;
     std::string_view rest = held_;
-    long long budget = writeFaultBudget.load();
-    if (ok && budget >= 0) {
-        if (static_cast<long long>(rest.size()) > budget) {
-            rest = rest.substr(0, static_cast<size_t>(budget));
+    if (ok) {
+        const size_t taken = bytesTheDeviceTakes(rest.size());
+        if (taken < rest.size()) {
+            rest = rest.substr(0, taken);
             ok = false;
         }
-        writeFaultBudget = ok ? budget - static_cast<long long>(rest.size()) : 0;
     }
     // What was written before a failure is written all the same (as on a
     // full disk), so the cut below is what keeps the file whole.
