@@ -72,15 +72,12 @@ bool matchFrom(std::string_view pat, size_t pi, std::string_view name, size_t ni
 } // namespace
 
 std::FILE* openFile(std::string_view path, const char* mode) {
-    std::string resolved = resolvePath(path);
-    // A file that exists as spelled is opened as it is; only a new one
-    // changes its folder.
-    std::optional<std::string> p = toOsPathAsSpelled(resolved);
-    struct stat st;
-    bool existed = p && ::lstat(p->c_str(), &st) == 0;
-    if (!existed) p = toOsPath(resolved);
+    std::optional<std::string> p = osPathOf(path);
     if (!p) return nullptr;
-    if (existed || !(std::strchr(mode, 'w') || std::strchr(mode, 'a'))) return std::fopen(p->c_str(), mode);
+    // Only a new file changes its folder.
+    struct stat st;
+    const bool creates = (std::strchr(mode, 'w') || std::strchr(mode, 'a')) && ::lstat(p->c_str(), &st) != 0;
+    if (!creates) return std::fopen(p->c_str(), mode);
     FolderChange change(*p);
     std::FILE* f = std::fopen(p->c_str(), mode);
     if (f) change.created(*p);
@@ -201,13 +198,10 @@ std::optional<std::time_t> fileMTime(std::string_view path) {
 }
 
 std::optional<FileStamp> fileStamp(std::string_view path) {
-    // Checked before every match: the path as spelled first, the look-up
-    // ignoring case only when that names nothing.
+    // Checked before every match: toOsPath takes the path as spelled when
+    // it names something, and looks it up ignoring case only when not.
     struct stat st;
-    std::optional<std::string> spelled = toOsPathAsSpelled(resolvePath(path));
-    bool found = spelled && ::stat(spelled->c_str(), &st) == 0;
-    if (!found && !statPath(path, st)) return std::nullopt;
-    if (!S_ISREG(st.st_mode)) return std::nullopt;
+    if (!statPath(path, st) || !S_ISREG(st.st_mode)) return std::nullopt;
     auto ns = [](const struct timespec& t) { return int64_t{t.tv_sec} * 1000000000 + t.tv_nsec; };
     FileStamp stamp;
     stamp.Size = static_cast<int64_t>(st.st_size);
