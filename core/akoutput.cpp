@@ -14,9 +14,7 @@
 #include "sjis/interface_text.h"
 
 #include <cctype>
-#include <filesystem>
 #include <optional>
-#include <system_error>
 #include <unordered_map>
 #include <vector>
 
@@ -65,16 +63,6 @@ private:
 
 bool isResultMarker(std::string_view line) {
     return line.substr(0, ResultMarker.size()) == ResultMarker;
-}
-
-// The same file on disk (both must exist).
-bool sameFile(std::string_view a, std::string_view b) {
-    std::optional<std::string> oa = plat::toOsPath(plat::resolvePath(a)),
-                               ob = plat::toOsPath(plat::resolvePath(b));
-    if (!oa || !ob) return false;
-    std::error_code ec;
-    bool same = std::filesystem::equivalent(*oa, *ob, ec);
-    return !ec && same;
 }
 
 // The input file still reads as an AK data file.
@@ -309,7 +297,7 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
         files[side].Path = GetReturnFileName(akOutDir, input);
         const std::string& path = files[side].Path;
         std::unique_ptr<plat::AtomicFile> file;
-        const bool replacesInput = plat::fileExists(path) && sameFile(path, input);
+        const bool replacesInput = plat::fileExists(path) && plat::sameFile(path, input);
         // A file that replaces the entrant's own input is on the disk
         // before the match is over; the event's other output files are
         // made durable together when the event ends.
@@ -358,7 +346,7 @@ void DeleteOutputAkFile(const std::string_view* paths, size_t count, std::string
         // An entrant may come from the output folder itself (the team
         // battle's next bout): its input is never an output to delete.
         bool listed = false;
-        for (std::string_view input : stem->second) listed = listed || sameFile(path, input);
+        for (std::string_view input : stem->second) listed = listed || plat::sameFile(path, input);
         if (!listed && plat::isRegularFile(path)) plat::removeFile(path);
     }
 }

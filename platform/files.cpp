@@ -212,6 +212,11 @@ std::optional<FileStamp> fileStamp(std::string_view path) {
     return stamp;
 }
 
+bool sameFile(std::string_view a, std::string_view b) {
+    struct stat x, y;
+    return statPath(a, x) && statPath(b, y) && x.st_dev == y.st_dev && x.st_ino == y.st_ino;
+}
+
 bool wildcardMatch(std::string_view pattern, std::string_view name) {
     if (pattern == "*.*" || pattern == "*") return true;
     return matchFrom(pattern, 0, name, 0);

@@ -57,6 +57,9 @@ struct FileStamp {
 };
 // The stamp of a regular file; nullopt when there is none.
 PLAT_API std::optional<FileStamp> fileStamp(std::string_view path);
+// Whether two paths name the same existing entry (file or folder, links
+// followed): one device and inode.
+PLAT_API bool sameFile(std::string_view a, std::string_view b);
 
 // The Shift-JIS names in `folder` matching `pattern` ('*' any run, '?' one
 // character, "*.*" everything; ASCII case ignored), sorted by name.

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <filesystem>
 #include <unordered_set>
 
 namespace brackets {
@@ -31,13 +30,6 @@ template <size_t N> std::string nameOf(const GameSettings& settings, const char 
 TourEngine& realEngine() {
     static TourEngine engine;
     return engine;
-}
-
-// Whether two operating-system paths name the same existing file.
-bool sameOsFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    bool same = std::filesystem::equivalent(a, b, ec);
-    return !ec && same;
 }
 
 } // namespace
@@ -153,14 +145,14 @@ void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
     std::vector<std::string> inputs;
     std::unordered_set<std::string> stems;
     bool sharedFolder = false;
-    const std::optional<std::string> outFolder =
-        akOutputFolder.empty() ? std::nullopt : plat::toOsPath(modes::joinFolder(akOutputFolder, "."));
+    const std::string outFolder = modes::joinFolder(akOutputFolder, ".");
     for (const modes::Entrant& e : keep) {
         if (e.Path.empty()) continue;
         stems.insert(outputStem(e.Path));
         inputs.push_back(e.Path);
-        std::optional<std::string> os = plat::toOsPath(e.Path);
-        if (os && outFolder && sameOsFile(std::filesystem::path(*os).parent_path().string(), *outFolder))
+        const plat::PathParts parts = plat::splitPath(e.Path);
+        if (!akOutputFolder.empty() && !sharedFolder &&
+            plat::sameFile(parts.drive + parts.dir + ".", outFolder))
             sharedFolder = true;
     }
     // An output folder that is also an entrant's input folder holds the

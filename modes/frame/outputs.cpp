@@ -4,20 +4,9 @@
 #include "platform/files.h"
 #include "platform/paths.h"
 
-#include <filesystem>
 #include <optional>
-#include <sys/stat.h>
-#include <system_error>
 
 namespace modes {
-
-bool sameFile(std::string_view a, std::string_view b) {
-    std::optional<std::string> pa = plat::toOsPath(plat::resolvePath(a));
-    std::optional<std::string> pb = plat::toOsPath(plat::resolvePath(b));
-    if (!pa || !pb) return false;
-    std::error_code error;
-    return std::filesystem::equivalent(*pa, *pb, error) && !error;
-}
 
 bool isOutputAkName(std::string_view name) {
     return !name.empty() && name.back() != 't' && name.back() != 'T';
@@ -25,13 +14,11 @@ bool isOutputAkName(std::string_view name) {
 
 namespace {
 
-// The identity of the existing file a stored path names, as sameFile
-// compares them.
+// The identity of the existing file a stored path names.
 std::optional<std::pair<uint64_t, uint64_t>> identity(std::string_view path) {
-    std::optional<std::string> os = plat::toOsPath(plat::resolvePath(path));
-    struct stat st;
-    if (!os || ::stat(os->c_str(), &st) != 0) return std::nullopt;
-    return std::pair<uint64_t, uint64_t>(st.st_dev, st.st_ino);
+    std::optional<plat::FileStamp> stamp = plat::fileStamp(path);
+    if (!stamp) return std::nullopt;
+    return std::pair<uint64_t, uint64_t>(stamp->Device, stamp->Inode);
 }
 
 } // namespace

@@ -11,10 +11,6 @@
 
 namespace modes {
 
-// Whether two stored paths (Shift-JIS, relative ones under the program
-// folder) name the same existing file.
-bool sameFile(std::string_view a, std::string_view b);
-
 // Whether a name the "*.da?" clean-up matched is an output AK file: names
 // ending in 't' or 'T' are ".dat" files, players' AK data files.
 bool isOutputAkName(std::string_view name);

@@ -69,6 +69,20 @@ TEST(Files, UniqueNamesAreExclusiveAndCaseDistinct) {
     EXPECT_FALSE(plat::createUniqueFile(dir.folder() + "missing/", "VLCNF", 6));
 }
 
+TEST(Files, SameFileMeansOneDeviceAndInode) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    testsupport::writeFile(dir.path() / "Ak.dat", "a");
+    testsupport::writeFile(dir.path() / "copy.dat", "a");
+    fs::create_hard_link(dir.path() / "Ak.dat", dir.path() / "link.dat");
+    fs::create_directory(dir.path() / "Sub");
+    EXPECT_TRUE(plat::sameFile(dir.folder() + "Ak.dat", dir.folder() + "link.dat"));
+    EXPECT_TRUE(plat::sameFile(dir.folder() + "ak.DAT", dir.folder() + "Ak.dat")); // found ignoring case
+    EXPECT_TRUE(plat::sameFile(dir.folder() + "sub\\.", dir.folder() + "Sub"));
+    EXPECT_FALSE(plat::sameFile(dir.folder() + "Ak.dat", dir.folder() + "copy.dat"));
+    EXPECT_FALSE(plat::sameFile(dir.folder() + "none.dat", dir.folder() + "none.dat"));
+}
+
 TEST(Files, AtomicRewriteKeepsTheOldFileOnFailure) {
     TempDir dir;
     std::string path = dir.folder() + "ak.dat";

@@ -223,6 +223,18 @@ TEST(TourLogic, OldOutputsAreDeleted) {
         EXPECT_TRUE(std::filesystem::exists(dir.path() / f)) << f;
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da1"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da2"));
+
+    // The same with the folders as a conf stores them, relative to the
+    // program folder (not to the current one).
+    const std::string programFolder = plat::programFolder();
+    plat::setProgramFolder(dir.folder());
+    testsupport::writeFile(dir.path() / "ak/a.da1", "x");
+    entrants.clear();
+    entrants.push_back(named("ak\\a.dat", "o", "p", 0));
+    brackets::deleteOldOutputs("ak", "res", entrants);
+    plat::setProgramFolder(programFolder);
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da1"));
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / "ak/other.da1"));
 }
 
 } // namespace
