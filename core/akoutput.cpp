@@ -3,6 +3,7 @@
 
 #include "akdata/akfile.h"
 #include "base/akparams.h"
+#include "base/outputak.h"
 #include "base/sjis.h"
 #include "core/module.h"
 #include "core/queue.h"
@@ -23,7 +24,6 @@ namespace cv {
 namespace {
 
 constexpr int CannotCreateAkFile = 41021;
-constexpr int MaxReturnFileNumber = 98;
 
 std::string withSeparator(std::string_view folder) {
     std::string out(folder);
@@ -71,21 +71,6 @@ bool readsAsAk(std::string_view path) {
     if (!bytes) return false;
     TArmoredKnight probe{};
     return akdata::parseAkData(probe, *bytes) == akdata::LoadOk;
-}
-
-// ".da1" to ".da98" (letter case ignored), the extensions GetReturnFileName
-// gives: no other ".da*" file ("x.dat", "x.da99", "x.dab") is an output.
-bool isOutputExtension(std::string_view extension) {
-    if (extension.size() < 4 || extension.size() > 5 || !plat::equalsIgnoreCase(extension.substr(0, 3), ".da"))
-        return false;
-    std::string_view digits = extension.substr(3);
-    if (digits[0] == '0') return false;
-    int n = 0;
-    for (char c : digits) {
-        if (c < '0' || c > '9') return false;
-        n = n * 10 + (c - '0');
-    }
-    return n >= 1 && n <= MaxReturnFileNumber;
 }
 
 std::string_view partName(int32_t part) {
@@ -174,11 +159,11 @@ std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile
     plat::PathParts parts = plat::splitPath(akFile);
     std::string stem = withSeparator(akOutDir) + parts.name;
     if (plat::equalsIgnoreCase(parts.extension, ".dat") || Option(OptDa1Only)) return stem + ".da1";
-    for (int n = 1; n < MaxReturnFileNumber; ++n) {
+    for (int n = 1; n < ak::MaxOutputAkNumber; ++n) {
         std::string candidate = stem + ".da" + std::to_string(n);
         if (!plat::fileExists(candidate)) return candidate;
     }
-    return stem + ".da" + std::to_string(MaxReturnFileNumber);
+    return stem + ".da" + std::to_string(ak::MaxOutputAkNumber);
 }
 
 std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path, plat::Durability durability) {
@@ -339,7 +324,7 @@ void DeleteOutputAkFile(const std::string_view* paths, size_t count, std::string
     std::string folder = withSeparator(akOutDir);
     for (const std::string& entry : plat::listFolder(folder, "*")) {
         size_t dot = entry.rfind('.');
-        if (dot == std::string::npos || !isOutputExtension(std::string_view(entry).substr(dot))) continue;
+        if (dot == std::string::npos || !ak::isOutputAkExtension(std::string_view(entry).substr(dot))) continue;
         auto stem = stems.find(plat::upperCaseKey(std::string_view(entry).substr(0, dot)));
         if (stem == stems.end()) continue;
         std::string path = folder + entry;

@@ -1,6 +1,7 @@
 // The tournament's walkovers, names, tables and run.
 #include "modes/brackets/tourlogic.h"
 
+#include "base/outputak.h"
 #include "base/sjis.h"
 #include "core/combatant.h"
 #include "modes/frame/imports.h"
@@ -166,12 +167,12 @@ void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
         for (const plat::FolderName& entry : plat::indexedFolderNames(folder)) {
             const std::string& name = entry.Name;
             if (!plat::wildcardMatch(pattern, name)) continue;
-            if (akFiles && !modes::isOutputAkName(name)) continue;
+            if (akFiles && !ak::isOutputAkName(name)) continue;
             if (akFiles && sharedFolder && !stems.count(outputStem(name))) continue;
             modes::removeUnlessKept(modes::joinFolder(folder, name), kept);
         }
     };
-    removeAll(akOutputFolder, "*.da?", true);
+    removeAll(akOutputFolder, "*", true);
     removeAll(resultFolder, "tm_*.*", false);
 }
 

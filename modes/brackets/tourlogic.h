@@ -85,8 +85,8 @@ modes::Lines matchHeading(const GameSettings& settings, const EntryRecord& side1
 modes::Lines walkoverHeading(const GameSettings& settings, const EntryRecord& winner,
                              const EntryRecord* loser, std::string_view label, int counter);
 
-// Deletes the outputs of an earlier event: every "*.da?" file of the AK
-// output folder whose name does not end in 't' or 'T', and every "tm_*.*"
+// Deletes the outputs of an earlier event: every output AK file (".da1" to
+// ".da98", ak::isOutputAkName) of the AK output folder, and every "tm_*.*"
 // file of the results folder. An empty folder text deletes nothing, and an
 // entrant's own input file is never deleted. When the output folder is
 // also an entrant's input folder, only files named after an entrant are

@@ -1,6 +1,7 @@
 // The battle royal's set-up, fight texts, guide sentences and result table.
 #include "modes/brawlall/royal.h"
 
+#include "base/outputak.h"
 #include "base/sjis.h"
 #include "modes/brawlall/brmap.h"
 #include "modes/frame/outputs.h"
@@ -97,8 +98,8 @@ void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
     // An entrant's own AK file stays, wherever it lies (an AK output or a
     // results folder that is also the AK input folder).
     const modes::KeptFiles kept(keep);
-    for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?"))
-        if (modes::isOutputAkName(name))
+    for (const std::string& name : plat::listFolder(akOutputFolder, "*"))
+        if (ak::isOutputAkName(name))
             modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), kept);
     for (const std::string& name : plat::listFolder(resultFolder, "bt_*.*"))
         modes::removeUnlessKept(modes::joinFolder(resultFolder, name), kept);

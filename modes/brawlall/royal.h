@@ -50,8 +50,8 @@ void appendMarks(char (&field)[80], std::string_view more);
 
 // ---- Run ---------------------------------------------------------------------
 
-// The outputs of an earlier run: in the AK output folder every "*.da?"
-// file whose name does not end in 't' or 'T', in the results folder every
+// The outputs of an earlier run: in the AK output folder every output AK
+// file (".da1" to ".da98", ak::isOutputAkName), in the results folder every
 // "bt_*.*" file. The entrants' own AK files (`keep`) are never deleted,
 // even when they lie in one of these folders.
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,

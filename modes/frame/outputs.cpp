@@ -8,10 +8,6 @@
 
 namespace modes {
 
-bool isOutputAkName(std::string_view name) {
-    return !name.empty() && name.back() != 't' && name.back() != 'T';
-}
-
 namespace {
 
 // The identity of the existing file a stored path names.

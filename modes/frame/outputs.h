@@ -11,10 +11,6 @@
 
 namespace modes {
 
-// Whether a name the "*.da?" clean-up matched is an output AK file: names
-// ending in 't' or 'T' are ".dat" files, players' AK data files.
-bool isOutputAkName(std::string_view name);
-
 // The entrants' own files, known by their identity on the disk: each is
 // looked up once, so a clean-up of n old files against m entrants costs
 // n + m look-ups instead of n times m.

@@ -1,6 +1,7 @@
 // The team battle's slots, registration, tables and run.
 #include "modes/teamfight/teamlogic.h"
 
+#include "base/outputak.h"
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/outputs.h"
@@ -196,8 +197,8 @@ void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFol
         for (const modes::Entrant& e : team)
             if (!e.Path.empty()) members.push_back(e.Path);
     const modes::KeptFiles kept(members);
-    for (const std::string& name : plat::listFolder(akOutputFolder, "*.da?"))
-        if (modes::isOutputAkName(name))
+    for (const std::string& name : plat::listFolder(akOutputFolder, "*"))
+        if (ak::isOutputAkName(name))
             modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), kept);
     for (const std::string& name : plat::listFolder(resultFolder, "rw_*.*"))
         modes::removeUnlessKept(modes::joinFolder(resultFolder, name), kept);

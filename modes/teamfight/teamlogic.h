@@ -159,9 +159,10 @@ void refreshRows(Teams& teams);
 void writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const Teams& teams,
                          cv::GameMessageBuffer* buffer);
 
-// Deletes the output AK files of an earlier run (AK output folder "*.da?"
-// other than "*.dat") and its bout logs (results folder "rw_*.*"). A file
-// that is itself a member's AK file is never deleted.
+// Deletes the output AK files of an earlier run (every ".da1" to ".da98"
+// file of the AK output folder, ak::isOutputAkName) and its bout logs
+// (results folder "rw_*.*"). A file that is itself a member's AK file is
+// never deleted.
 void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams);
 
 // ---- Tables -----------------------------------------------------------------------

@@ -213,7 +213,8 @@ TEST(TourLogic, OldOutputsAreDeleted) {
     // The output folder is the entrants' input folder: the AK files of
     // players outside the event stay; the entrants' old outputs go.
     std::filesystem::create_directories(dir.path() / "ak");
-    for (const char* f : {"ak/a.dat", "ak/a.da1", "ak/a.da2", "ak/b.da1", "ak/other.da1", "ak/other.da2"})
+    for (const char* f :
+         {"ak/a.dat", "ak/a.da1", "ak/a.da2", "ak/a.da10", "ak/b.da1", "ak/other.da1", "ak/other.da2"})
         testsupport::writeFile(dir.path() / f, "x");
     modes::EntrantList entrants;
     entrants.push_back(named(dir.folder() + "ak\\a.dat", "o", "p", 0));
@@ -223,6 +224,7 @@ TEST(TourLogic, OldOutputsAreDeleted) {
         EXPECT_TRUE(std::filesystem::exists(dir.path() / f)) << f;
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da1"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da2"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "ak/a.da10")); // outputs run to .da98
 
     // The same with the folders as a conf stores them, relative to the
     // program folder (not to the current one).

@@ -285,9 +285,9 @@ TEST(RoyalRunFiles, OldOutputsButNoEntrantsFile) {
     EXPECT_FALSE(has("out/ak01.da1"));
     EXPECT_FALSE(has("out/AK02.DA2"));
     EXPECT_TRUE(has("out/ak03.daT"));
-    EXPECT_TRUE(has("out/ak04.da10"));
+    EXPECT_FALSE(has("out/ak04.da10")); // an output up to .da98
     EXPECT_TRUE(has("out/ak06.da2"));
-    EXPECT_FALSE(has("out/ak05.daX"));
+    EXPECT_TRUE(has("out/ak05.daX")); // never written by the game processor
     EXPECT_TRUE(has("out/keep.txt"));
     EXPECT_FALSE(has("res/bt_001.txt"));
     EXPECT_FALSE(has("res/bt_view.vellScript"));

@@ -355,10 +355,12 @@ TEST_F(TeamLogic, ClearingAnEarlierRunsOutputs) {
     r.decide(3);
     r.put({1, 2}, scratch() + "out", "MINE.da1");
     teamfight::clearOldOutputs(scratch() + "out", resultFolder(), teams_);
-    for (const char* gone : {"out/a.da1", "out/B.DA2", "result/rw_001_001.txt", "result/RW_002.log"})
+    // e.da12 is the output of a member's twelfth win (outputs run to .da98).
+    for (const char* gone :
+         {"out/a.da1", "out/B.DA2", "out/e.da12", "result/rw_001_001.txt", "result/RW_002.log"})
         EXPECT_FALSE(std::filesystem::exists(path(gone))) << gone;
-    for (const char* kept : {"out/c.dat", "out/d.daT", "out/x.txt", "out/mine.da1", "out/e.da12",
-                             "out/sub.da1", "result/keep.txt"})
+    for (const char* kept :
+         {"out/c.dat", "out/d.daT", "out/x.txt", "out/mine.da1", "out/sub.da1", "result/keep.txt"})
         EXPECT_TRUE(std::filesystem::exists(path(kept))) << kept;
 }
 
