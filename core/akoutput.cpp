@@ -320,14 +320,16 @@ void DeleteOutputAkFile(const std::string_view* paths, size_t count, std::string
         if (!name.empty()) stems[plat::upperCaseKey(name)].push_back(paths[i]);
     }
     if (stems.empty()) return;
-    // The folder is listed once; each name is split at its last dot.
+    // The folder is listed once, from its index; each name is split at its
+    // last dot ('.' is never a trail byte), its stem found by its key.
     std::string folder = withSeparator(akOutDir);
-    for (const std::string& entry : plat::listFolder(folder, "*")) {
-        size_t dot = entry.rfind('.');
-        if (dot == std::string::npos || !ak::isOutputAkExtension(std::string_view(entry).substr(dot))) continue;
-        auto stem = stems.find(plat::upperCaseKey(std::string_view(entry).substr(0, dot)));
+    for (const plat::FolderName& entry : plat::indexedFolderNames(folder)) {
+        size_t dot = entry.Name.rfind('.');
+        if (dot == std::string::npos || !ak::isOutputAkExtension(std::string_view(entry.Name).substr(dot)))
+            continue;
+        auto stem = stems.find(entry.Key.substr(0, dot));
         if (stem == stems.end()) continue;
-        std::string path = folder + entry;
+        std::string path = folder + entry.Name;
         // An entrant may come from the output folder itself (the team
         // battle's next bout): its input is never an output to delete.
         bool listed = false;

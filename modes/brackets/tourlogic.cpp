@@ -1,7 +1,6 @@
 // The tournament's walkovers, names, tables and run.
 #include "modes/brackets/tourlogic.h"
 
-#include "base/outputak.h"
 #include "base/sjis.h"
 #include "core/combatant.h"
 #include "modes/frame/imports.h"
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <unordered_set>
 
 namespace brackets {
 
@@ -144,36 +142,9 @@ modes::Lines walkoverHeading(const GameSettings& settings, const EntryRecord& wi
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const modes::EntrantList& keep) {
     std::vector<std::string> inputs;
-    std::unordered_set<std::string> stems;
-    bool sharedFolder = false;
-    const std::string outFolder = modes::joinFolder(akOutputFolder, ".");
-    for (const modes::Entrant& e : keep) {
-        if (e.Path.empty()) continue;
-        stems.insert(outputStem(e.Path));
-        inputs.push_back(e.Path);
-        const plat::PathParts parts = plat::splitPath(e.Path);
-        if (!akOutputFolder.empty() && !sharedFolder &&
-            plat::sameFile(parts.drive + parts.dir + ".", outFolder))
-            sharedFolder = true;
-    }
-    // An output folder that is also an entrant's input folder holds the
-    // players' own AK files: there only files named after an entrant are
-    // taken for old outputs. An entrant's own file is never taken.
-    // Each folder is listed once (from its index) and every name is matched
-    // against the set of stems and the entrants' files known by identity.
-    const modes::KeptFiles kept(inputs);
-    auto removeAll = [&](std::string_view folder, std::string_view pattern, bool akFiles) {
-        if (folder.empty()) return;
-        for (const plat::FolderName& entry : plat::indexedFolderNames(folder)) {
-            const std::string& name = entry.Name;
-            if (!plat::wildcardMatch(pattern, name)) continue;
-            if (akFiles && !ak::isOutputAkName(name)) continue;
-            if (akFiles && sharedFolder && !stems.count(outputStem(name))) continue;
-            modes::removeUnlessKept(modes::joinFolder(folder, name), kept);
-        }
-    };
-    removeAll(akOutputFolder, "*", true);
-    removeAll(resultFolder, "tm_*.*", false);
+    for (const modes::Entrant& e : keep)
+        if (!e.Path.empty()) inputs.push_back(e.Path);
+    modes::deleteOldOutputs(akOutputFolder, resultFolder, "tm_*.*", inputs, true);
 }
 
 modes::Lines openingLines(const ConfHeader& header, const GameSettings& settings, Bracket& bracket,

@@ -1,22 +1,16 @@
 // The battle royal's set-up, fight texts, guide sentences and result table.
 #include "modes/brawlall/royal.h"
 
-#include "base/outputak.h"
 #include "base/sjis.h"
 #include "modes/brawlall/brmap.h"
 #include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
-#include "platform/files.h"
-#include "platform/paths.h"
 #include "sjis/frame_text.h"
 #include "sjis/brawlall_text.h"
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <limits>
-#include <optional>
-#include <system_error>
 
 namespace brawl {
 
@@ -95,14 +89,7 @@ void prepareStart(modes::EntrantList& entrants) {
 
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const std::vector<std::string>& keep) {
-    // An entrant's own AK file stays, wherever it lies (an AK output or a
-    // results folder that is also the AK input folder).
-    const modes::KeptFiles kept(keep);
-    for (const std::string& name : plat::listFolder(akOutputFolder, "*"))
-        if (ak::isOutputAkName(name))
-            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), kept);
-    for (const std::string& name : plat::listFolder(resultFolder, "bt_*.*"))
-        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), kept);
+    modes::deleteOldOutputs(akOutputFolder, resultFolder, "bt_*.*", keep);
 }
 
 void carryDrainOut(const cv::CombatantState& state, CarriedDrainData& drain) {

@@ -1,31 +1,25 @@
 // The clean-up of an earlier run's outputs that several modes do at the start
-// of a run: the checks that keep it from taking a player's own AK file.
+// of a run, with the checks that keep it from taking a player's own AK file.
 #pragma once
 
-#include <cstdint>
-#include <set>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace modes {
 
-// The entrants' own files, known by their identity on the disk: each is
-// looked up once, so a clean-up of n old files against m entrants costs
-// n + m look-ups instead of n times m.
-class KeptFiles {
-public:
-    explicit KeptFiles(const std::vector<std::string>& paths);
-    // Whether `path` names an existing file that is one of them.
-    bool contains(std::string_view path) const;
-
-private:
-    std::set<std::pair<uint64_t, uint64_t>> ids_; // device, inode
-};
-
-// Removes the regular file `path` unless it is one of `keep` (the entrants'
-// own AK files, which may lie in an output or results folder).
-void removeUnlessKept(std::string_view path, const KeptFiles& keep);
+// Deletes the outputs of an earlier run: every output AK file (".da1" to
+// ".da98", ak::isOutputAkName) of the AK output folder and every file of
+// the results folder that matches `logPattern` (the mode's logs, such as
+// "bt_*.*"). An empty folder text deletes nothing there, only regular files
+// go, and none of `keep` (the entrants' own AK files, which may lie in an
+// output or results folder) ever does. Each folder is listed once, from its
+// index. With `keepOthersInSharedFolder`, when the AK output folder is also
+// an entrant's input folder, only output AK files named after an entrant
+// (outputStem) are deleted there: the others are AK files of players
+// outside the event.
+void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
+                      std::string_view logPattern, const std::vector<std::string>& keep,
+                      bool keepOthersInSharedFolder = false);
 
 } // namespace modes

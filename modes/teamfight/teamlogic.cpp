@@ -1,7 +1,6 @@
 // The team battle's slots, registration, tables and run.
 #include "modes/teamfight/teamlogic.h"
 
-#include "base/outputak.h"
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/outputs.h"
@@ -12,9 +11,7 @@
 #include "sjis/teamfight_text.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 
 namespace teamfight {
 
@@ -196,12 +193,7 @@ void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFol
     for (const modes::EntrantList& team : teams.Side)
         for (const modes::Entrant& e : team)
             if (!e.Path.empty()) members.push_back(e.Path);
-    const modes::KeptFiles kept(members);
-    for (const std::string& name : plat::listFolder(akOutputFolder, "*"))
-        if (ak::isOutputAkName(name))
-            modes::removeUnlessKept(modes::joinFolder(akOutputFolder, name), kept);
-    for (const std::string& name : plat::listFolder(resultFolder, "rw_*.*"))
-        modes::removeUnlessKept(modes::joinFolder(resultFolder, name), kept);
+    modes::deleteOldOutputs(akOutputFolder, resultFolder, "rw_*.*", members);
 }
 
 // ---- Tables -----------------------------------------------------------------------
