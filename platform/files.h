@@ -149,7 +149,8 @@ private:
 // durable: one sync of each file system that holds one, after the spare
 // files are removed. False when a sync failed.
 PLAT_API bool syncDeferredWrites();
-// Whether deferred files wait for syncDeferredWrites().
+// Whether deferred files wait for syncDeferredWrites(). A test hook (the
+// program itself never asks): tests check which writes were deferred.
 PLAT_API bool deferredWritesPending();
 
 // A failing device for tests of writers: once set to n ≥ 0, every AtomicFile

@@ -100,7 +100,9 @@ struct FolderName {
     std::string Key;
 };
 PLAT_API std::vector<FolderName> indexedFolderNames(std::string_view folderCp932);
-// How many times a folder was read whole for the index since the start.
+// How many times a folder was read whole for the index since the start. A
+// test hook (the program itself never asks): tests count the reads that
+// the program's own changes must not cause.
 PLAT_API uint64_t folderIndexReads();
 
 // ASCII-only case folding and comparison (never the locale's).
