@@ -346,16 +346,6 @@ std::vector<BoutLine> boutLines(const Teams& teams) {
 
 // ---- Run -------------------------------------------------------------------------
 
-std::string boutAkPath(std::string_view slotPath, int32_t stage, bool da1Only,
-                       std::string_view akOutputFolder) {
-    if (stage <= 0) return std::string(slotPath);
-    size_t separator = plat::lastSeparator(slotPath);
-    std::string_view file = separator == std::string_view::npos ? slotPath : slotPath.substr(separator + 1);
-    std::string name = file.empty() ? std::string() : sjis::cut(file, file.size() - 1);
-    name += da1Only ? std::string("1") : std::to_string(stage);
-    return modes::joinFolder(akOutputFolder, name);
-}
-
 std::string statusText(std::string_view endState, bool textFirst) {
     std::string state = sjis::cut(endState, 9);
     std::string dashes(9 - state.size(), '-');
@@ -415,7 +405,7 @@ void TeamRun::RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, c
     for (int t = 0; t < 2; ++t) {
         modes::Entrant& member = teams_.Side[t][static_cast<size_t>(index_[t])];
         EntryRecord& r = *member.row();
-        std::string path = boutAkPath(member.Path, r.Stage, da1Only, akOutputFolder_);
+        std::string path = modes::nextAkFile(member.Path, r.Stage, akOutputFolder_, da1Only);
         bool loaded = modes::loadSide(settings_, sides, t, path);
         r.Draws = 0;
         r.OwnAkDestroyed = 0;

@@ -201,13 +201,6 @@ std::vector<BoutLine> boutLines(const Teams& teams);
 
 // ---- Run -------------------------------------------------------------------------
 
-// The AK file a member fights with: its own file before its first win,
-// else the output AK file of its last won bout (the AK output folder, the
-// file name with its last character replaced by the number of wins, or by
-// "1" with option 44).
-std::string boutAkPath(std::string_view slotPath, int32_t stage, bool da1Only,
-                       std::string_view akOutputFolder);
-
 // The 9-byte status text of a bout line: the end state cut to 9 bytes and
 // filled with '-' (text first on the left team's side, dashes first on the
 // right team's).
