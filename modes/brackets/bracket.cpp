@@ -123,19 +123,12 @@ const std::string& Bracket::pathOf(int index) const {
     return entrants_[static_cast<size_t>(index) - 1].Path;
 }
 
-bool Bracket::stemTaken(std::string_view path, int exceptIndex) const {
-    const std::string stem = outputStem(path);
-    for (size_t i = 0; i < entrants_.size(); ++i) {
-        if (static_cast<int>(i) + 1 == exceptIndex || entrants_[i].Path.empty()) continue;
-        if (outputStem(entrants_[i].Path) == stem) return true;
-    }
-    return false;
-}
-
 bool Bracket::assign(int row, modes::Entrant entrant) {
     BracketNode* leaf = slot(row);
     if (!leaf) return false;
-    if (stemTaken(entrant.Path, leaf->Index)) return false;
+    // The slot's own entrant (list entry Index - 1) is the one replaced.
+    const size_t own = leaf->Index >= 1 ? static_cast<size_t>(leaf->Index) - 1 : SIZE_MAX;
+    if (modes::stemTaken(entrants_, entrant.Path, own)) return false;
     if (!entrant.Record) entrant.Record = modes::newRow();
     if (leaf->Index >= 1 && leaf->Index <= static_cast<int>(entrants_.size())) {
         modes::Entrant& kept = entrants_[static_cast<size_t>(leaf->Index) - 1];

@@ -136,10 +136,6 @@ public:
     // absent row with index -1.
     bool clearSlot(int slot);
 
-    // Whether an entrant other than the one of list entry `exceptIndex` has
-    // a file with the same output stem as `path`.
-    bool stemTaken(std::string_view path, int exceptIndex) const;
-
     // The text bracket: one line per text (trailing blanks removed); in
     // result mode the winners' paths are drawn with '*'.
     modes::Lines text(bool resultMode) const;

@@ -217,7 +217,7 @@ void TFormTour::ButtonDecideClick() {
     for (const modes::AkRow& r : rows) files.push_back(r.File);
     modes::EntrantList entrants;
     if (assign != AssignByHand)
-        for (size_t i : entrantRows(files, static_cast<size_t>(n)))
+        for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(n)))
             entrants.push_back(modes::makeEntrant(setup().akFolder(), rows[i].File));
     if (assign == AssignRandom) {
         plat::random::seed(static_cast<uint32_t>(plat::clock::epochSeconds()));

@@ -45,10 +45,6 @@ void shuffleEntrants(modes::EntrantList& list, const std::function<int()>& rando
     list = std::move(shuffled);
 }
 
-std::vector<size_t> entrantRows(const std::vector<std::string>& files, size_t n) {
-    return modes::distinctStemRows(files, n);
-}
-
 std::string fullWidthNumber(int n) {
     return sjis::han2Zen(modes::format("%d", n));
 }

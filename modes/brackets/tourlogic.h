@@ -31,12 +31,6 @@ namespace brackets {
 // the new list. `random` gives the runtime's general random numbers.
 void shuffleEntrants(modes::EntrantList& list, const std::function<int()>& random);
 
-// The AK list rows that enter by "決定": the first `n` rows in list order
-// whose files have distinct output stems (a later row with a stem already
-// taken, such as an earlier event's output file of the same AK, is passed
-// over so that no two entrants share output AK files).
-std::vector<size_t> entrantRows(const std::vector<std::string>& files, size_t n);
-
 // A number in full-width digits.
 std::string fullWidthNumber(int n);
 // "準決勝" for round R - 1, else "%s回戦" with the round in full-width digits.

@@ -4,7 +4,7 @@
 #include "modes/frame/textfmt.h"
 #include "platform/paths.h"
 
-#include <algorithm>
+#include <unordered_set>
 
 namespace modes {
 
@@ -37,22 +37,22 @@ std::string outputStem(std::string_view path) {
     return plat::upperCaseKey(plat::splitPath(path).name);
 }
 
-std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n) {
+std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n,
+                                     const EntrantList& taken) {
     std::vector<size_t> rows;
-    std::vector<std::string> stems;
-    for (size_t i = 0; i < files.size() && rows.size() < n; ++i) {
-        std::string stem = outputStem(files[i]);
-        if (std::find(stems.begin(), stems.end(), stem) != stems.end()) continue;
-        stems.push_back(std::move(stem));
-        rows.push_back(i);
-    }
+    std::unordered_set<std::string> stems;
+    for (const Entrant& e : taken)
+        if (!e.Path.empty()) stems.insert(outputStem(e.Path));
+    for (size_t i = 0; i < files.size() && rows.size() < n; ++i)
+        if (stems.insert(outputStem(files[i])).second) rows.push_back(i);
     return rows;
 }
 
-bool stemTaken(const EntrantList& list, std::string_view path) {
+bool stemTaken(const EntrantList& list, std::string_view path, size_t except) {
     const std::string stem = outputStem(path);
-    return std::any_of(list.begin(), list.end(),
-                       [&stem](const Entrant& e) { return !e.Path.empty() && outputStem(e.Path) == stem; });
+    for (size_t i = 0; i < list.size(); ++i)
+        if (i != except && !list[i].Path.empty() && outputStem(list[i].Path) == stem) return true;
+    return false;
 }
 
 std::string nextAkFile(std::string_view inputPath, int32_t wins, std::string_view akOutputFolder,

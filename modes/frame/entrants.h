@@ -7,6 +7,7 @@
 
 #include "common/vellcmn.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -47,14 +48,16 @@ Entrant makeRoyalEntrant(std::string_view folder, std::string_view file, bool* l
 // ak01.da1, or one name in two folders) would share output AK files.
 std::string outputStem(std::string_view path);
 
-// The first `n` of `files`, in order, whose output stems are distinct: a
-// later file with a stem already taken (such as an earlier event's output
-// file of the same AK) is passed over. Their indices.
-std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n);
+// The first `n` of `files`, in order, whose output stems are distinct and
+// not taken by an entrant of `taken` (one with a path): a later file with
+// a stem already taken (such as an earlier event's output file of the same
+// AK) is passed over. Their indices.
+std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n,
+                                     const EntrantList& taken = {});
 
-// True when an entrant of `list` (one with a path) has the output stem of
-// `path`.
-bool stemTaken(const EntrantList& list, std::string_view path);
+// True when an entrant of `list` (one with a path) other than list entry
+// `except` has the output stem of `path`.
+bool stemTaken(const EntrantList& list, std::string_view path, size_t except = SIZE_MAX);
 
 // The AK data file of an entrant's next match: its input file before its
 // first win; after `wins`, the output AK file the game processor wrote for

@@ -121,13 +121,9 @@ void Registration::registerAll(int team, std::string_view folder, const std::vec
     slots.resize(static_cast<size_t>(n));
     // One stem, one slot: an AK already in the other team stays there, and
     // of two files of one stem only the first is taken.
-    const modes::EntrantList& other = teams_.Side[1 - team];
     modes::EntrantList taken;
-    for (const std::string& file : files) {
-        if (static_cast<int>(taken.size()) >= n) break;
-        if (modes::stemTaken(other, file) || modes::stemTaken(taken, file)) continue;
-        taken.push_back(modes::makeEntrant(folder, file));
-    }
+    for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(n), teams_.Side[1 - team]))
+        taken.push_back(modes::makeEntrant(folder, files[i]));
     modes::EntrantList shuffled;
     while (!taken.empty()) {
         size_t pick = static_cast<size_t>(random()) % taken.size();

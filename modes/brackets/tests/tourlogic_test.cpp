@@ -64,10 +64,14 @@ TEST(TourLogic, ShuffleDrawsFromTheEntriesLeft) {
 
 TEST(TourLogic, EntrantRowsHaveDistinctOutputNames) {
     const std::vector<std::string> files{"ak01.dat", "ak01.da1", "AK01.DA2", "ak02.dat", "ak03.dat"};
-    EXPECT_EQ(brackets::entrantRows(files, 3), (std::vector<size_t>{0, 3, 4}));
-    EXPECT_EQ(brackets::entrantRows(files, 2), (std::vector<size_t>{0, 3}));
-    EXPECT_EQ(brackets::entrantRows(files, 10), (std::vector<size_t>{0, 3, 4}));
-    EXPECT_TRUE(brackets::entrantRows(files, 0).empty());
+    EXPECT_EQ(modes::distinctStemRows(files, 3), (std::vector<size_t>{0, 3, 4}));
+    EXPECT_EQ(modes::distinctStemRows(files, 2), (std::vector<size_t>{0, 3}));
+    EXPECT_EQ(modes::distinctStemRows(files, 10), (std::vector<size_t>{0, 3, 4}));
+    EXPECT_TRUE(modes::distinctStemRows(files, 0).empty());
+    // A stem an entrant already has is taken too: ak03 is passed over.
+    modes::EntrantList taken(2);
+    taken[1].Path = "other\\AK03.da1";
+    EXPECT_EQ(modes::distinctStemRows(files, 3, taken), (std::vector<size_t>{0, 3}));
 }
 
 TEST(TourLogic, LabelsTitlesAndNames) {
