@@ -1,6 +1,7 @@
 // One match through the game processor.
 #include "modes/frame/match.h"
 
+#include "akdata/akfile.h"
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/textfmt.h"
@@ -18,8 +19,6 @@ std::unique_ptr<MatchSides> makeMatchSides() {
 
 namespace {
 constexpr int CannotReadAkFile = 41022;
-// LoadAkData's result for a file without an AK data head line.
-constexpr int NoAkData = 2;
 } // namespace
 
 bool fitsAkFileField(std::string_view path) {
@@ -37,7 +36,8 @@ bool readAkFile(TArmoredKnight& ak, std::string_view path) {
     if (!acceptAkPath(path)) return false;
     std::string p(path);
     const int32_t result = LoadAkData(&ak, p.c_str());
-    if (result == NoAkData) plat::msg::showError(CannotReadAkFile, {shownPath(path)});
+    // A file without an AK data head line: the AK data library says nothing.
+    if (result == akdata::LoadBadHead) plat::msg::showError(CannotReadAkFile, {shownPath(path)});
     return result == 0;
 }
 
