@@ -48,14 +48,13 @@ VersusSlots::VersusSlots() : records_(std::make_unique<Records>()) {}
 
 bool VersusSlots::load(int slot, std::string_view path) {
     slot &= 1;
-    // A path the game settings' AK file fields would cut names some other
-    // file for the game processor: refused as unreadable (41022).
-    if (!modes::acceptAkPath(path)) return false;
+    // A path the game settings' AK file fields would cut (it names some
+    // other file for the game processor) and a file without AK data are
+    // refused with 41022, as in every mode.
     auto scratch = std::make_unique<TArmoredKnight>();
-    std::string file(path);
-    if (LoadAkData(scratch.get(), file.c_str()) != 0) return false;
+    if (!modes::readAkFile(*scratch, path)) return false;
     records_->Ak[slot] = *scratch;
-    path_[slot] = std::move(file);
+    path_[slot] = std::string(path);
     loaded_[slot] = true;
     return true;
 }

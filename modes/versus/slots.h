@@ -29,9 +29,9 @@ public:
 
     // Reads the AK data file into the slot. On success the slot takes the
     // record and the path and counts as loaded; a file that does not load
-    // leaves the slot as it was (record included). A path too long for the
-    // game settings' AK file fields is refused with message 41022. True
-    // when loaded.
+    // leaves the slot as it was (record included). modes::readAkFile: a
+    // path too long for the game settings' AK file fields and a file
+    // without AK data are refused with message 41022. True when loaded.
     bool load(int slot, std::string_view path);
 
     TArmoredKnight& ak(int slot) { return records_->Ak[slot & 1]; }

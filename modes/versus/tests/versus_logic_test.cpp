@@ -272,6 +272,15 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_EQ(slots.path(1), programDir() + "AkData/ak02.dat");
     EXPECT_EQ(sjis::readField(slots.ak(1).Pilot.Name), pilot);
     plat::notify::clearRecorded();
+    // A file that holds no AK data is refused, and said so once.
+    testsupport::writeFile(scratch() + "empty.dat", "no numbers here\r\n");
+    EXPECT_FALSE(slots.load(1, scratch() + "empty.dat"));
+    EXPECT_EQ(slots.path(1), programDir() + "AkData/ak02.dat");
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, sj("機体データをファイル(") +
+                                                    modes::shownPath(scratch() + "empty.dat") +
+                                                    sj(")から読みこめません"));
+    plat::notify::clearRecorded();
 
     // A path the game settings cannot hold whole is refused with the
     // system's message: cut to 79 bytes it would name some other file.
