@@ -31,6 +31,15 @@ int CompareStandings(const EntryRecord& a, const EntryRecord& b) {
     return 0;
 }
 
+void computeWinRates(EntrantList& entrants) {
+    for (Entrant& e : entrants) {
+        EntryRecord* row = e.row();
+        if (!row) continue;
+        int32_t wins = row->Wins, played = row->Battles;
+        row->Stage = played > 0 ? wins * 100 / played : 0;
+    }
+}
+
 std::vector<const Entrant*> standings(const EntrantList& entrants) {
     std::vector<const Entrant*> ranked, absent;
     for (const Entrant& e : entrants)

@@ -16,6 +16,11 @@ namespace modes {
 // killed; fewer own AKs destroyed; fewer own pilots killed.
 int CompareStandings(const EntryRecord& a, const EntryRecord& b);
 
+// Stage := the win rate over the matches the entrant played (Battles,
+// counted by the run): Wins·100/Battles, 0 without a match. The league and
+// the one-vs-many simulation rank and band by it.
+void computeWinRates(EntrantList& entrants);
+
 // The entrants with a row in standings order (CompareStandings; equal
 // rows keep their order); those marked absent follow all others, in list
 // order.

@@ -217,15 +217,6 @@ void countMatch(EntryRecord& enemy, const modes::MatchOutcome& outcome) {
     }
 }
 
-void computeWinRates(modes::EntrantList& enemies) {
-    for (modes::Entrant& e : enemies) {
-        EntryRecord* row = e.row();
-        if (!row) continue;
-        int32_t wins = row->Wins, played = row->Battles;
-        row->Stage = played > 0 ? wins * 100 / played : 0;
-    }
-}
-
 int band(int32_t winPercent) {
     if (winPercent < 0) return 0;
     return std::min<int32_t>(winPercent / 20, BandCount - 1);

@@ -18,6 +18,7 @@
 #include "modes/frame/entrants.h"
 #include "modes/frame/match.h"
 #include "modes/frame/runthread.h"
+#include "modes/frame/standings.h"
 #include "modes/frame/tables.h"
 #include "platform/clock.h"
 
@@ -128,9 +129,9 @@ private:
 void countMatch(EntryRecord& enemy, const modes::MatchOutcome& outcome);
 
 // Stage := the win rate over the matches fought against the enemy
-// (Battles, counted by the run): Wins·100/Battles, 0 without a match. When
-// all were fought that is Wins·100 / simulation count.
-void computeWinRates(modes::EntrantList& enemies);
+// (modes::computeWinRates). When all were fought that is Wins·100 /
+// simulation count.
+using modes::computeWinRates;
 
 // The band of a win percentage: min(percent / 20, 4), 0 below 0.
 int band(int32_t winPercent);

@@ -96,15 +96,6 @@ modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings,
     return lines;
 }
 
-void computeWinRates(modes::EntrantList& entrants) {
-    for (modes::Entrant& e : entrants) {
-        EntryRecord* row = e.row();
-        if (!row) continue;
-        int32_t wins = row->Wins, played = row->Battles;
-        row->Stage = played > 0 ? wins * 100 / played : 0;
-    }
-}
-
 modes::Lines resultTable(const GameSettings& settings, const std::vector<const modes::Entrant*>& standings) {
     modes::Lines lines{"", "", text::ResultHeading, modes::ruleLine(), text::ResultHeader, modes::ruleLine()};
     int place = 0;

@@ -12,6 +12,7 @@
 #include "modes/frame/entrants.h"
 #include "modes/frame/match.h"
 #include "modes/frame/runthread.h"
+#include "modes/frame/standings.h"
 #include "modes/frame/tables.h"
 #include "platform/clock.h"
 
@@ -49,10 +50,10 @@ void deleteLeagueLogs(std::string_view resultFolder);
 modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings,
                         const modes::EntrantList& entrants, const plat::clock::LocalTime& now);
 
-// Stage := the win rate over the matches the entrant played (Battles,
-// counted by the run): Wins·100/Battles, 0 without a match. When every
-// match was played that is Wins·100/(n−1).
-void computeWinRates(modes::EntrantList& entrants);
+// Stage := the win rate over the matches the entrant played
+// (modes::computeWinRates). When every match was played that is
+// Wins·100/(n−1).
+using modes::computeWinRates;
 
 // The result table that follows the entry table: two empty lines,
 // "【結果】", the rows in `standings` order (modes::standings: an entrant
