@@ -118,7 +118,7 @@ bool ModeSetup::testResultFile(void* owner) const {
     return false;
 }
 
-bool ModeSetup::checkEntrants(const EntrantList& entrants, bool emptyListStops) {
+bool ModeSetup::checkEntrants(const EntrantList& entrants) {
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
     const int32_t mostWins = std::max<int32_t>(static_cast<int32_t>(entrants.size()) - 1, 1);
     const bool da1Only = settings_.Options[OptDa1Only] != 0;
@@ -134,7 +134,7 @@ bool ModeSetup::checkEntrants(const EntrantList& entrants, bool emptyListStops) 
         std::string weaponFolder(sjis::readField(header_.WeaponDataFolder));
         if (LoadWeapon(weaponFolder.c_str()) == 0) return false;
     }
-    int result = weapons && emptyListStops ? 2 : 1;
+    int result = 1;
     bool readable = true;
     auto scratch = std::make_unique<TArmoredKnight>();
     std::unique_ptr<char[]> report(new char[cmn::CheckReportSize]());

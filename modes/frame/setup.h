@@ -124,9 +124,7 @@ public:
     // read (readAkFile: one that cannot be read is reported and ends the
     // start) and, with the weapon-data check, checked by cmnCheckAkData
     // until one answers 2; UnloadWpData. False when the start must end.
-    // `emptyListStops`: with the weapon-data check an empty list ends the
-    // start too (the league).
-    bool checkEntrants(const EntrantList& entrants, bool emptyListStops = false);
+    bool checkEntrants(const EntrantList& entrants);
     // Option 38: ResultFolder\digest.mom is deleted when it exists.
     void resetDigest();
     // SetEnvironment, then OutputEntryList into ResultFolder\entrylist.txt.

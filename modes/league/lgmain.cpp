@@ -60,7 +60,7 @@ void TFormLeague::ButtonStartClick() {
     // text for a league too small).
     if (entrants.size() < 2) return;
     if (CheckBoxRandom->isChecked()) shuffleEntrants(entrants, [] { return plat::random::next(); });
-    if (!s.checkEntrants(entrants, true)) return;
+    if (!s.checkEntrants(entrants)) return;
 
     prepareRun(entrants);
     runProgress(std::make_unique<TFormProgress>(*this, entrants, s.resultFilePath(), s.akFolder()));

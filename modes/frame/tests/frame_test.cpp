@@ -229,7 +229,6 @@ TEST_F(FrameSetup, WeaponDataCheck) {
     header_.CheckWeaponData = 0;
     sjis::writeField(header_.WeaponDataFolder, scratch() + "nowhere");
     EXPECT_TRUE(setup->checkEntrants(list));
-    EXPECT_TRUE(setup->checkEntrants({}, true));
     EXPECT_TRUE(plat::notify::recorded().empty());
     // With the check, a catalog that cannot be loaded ends the start.
     header_.CheckWeaponData = 1;
@@ -238,9 +237,9 @@ TEST_F(FrameSetup, WeaponDataCheck) {
     // With the program folder's catalog the sample AKs pass.
     sjis::writeField(header_.WeaponDataFolder, programDir() + "WpData");
     EXPECT_TRUE(setup->checkEntrants(list));
-    // The league: an empty list ends the start.
-    EXPECT_FALSE(setup->checkEntrants({}, true));
-    EXPECT_TRUE(setup->checkEntrants({}, false));
+    // Nothing to check passes (the league ends its start itself for fewer
+    // than two entrants).
+    EXPECT_TRUE(setup->checkEntrants({}));
 }
 
 TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead) {
