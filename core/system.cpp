@@ -22,6 +22,7 @@ namespace cv {
 namespace {
 
 constexpr int ArchiveLibraryMissing = 41008;
+constexpr int CannotCreateAkFile = 41021;
 constexpr char DisplayKey[] = "Software\\Dunmoor\\CVVell\\Display";
 constexpr char TempFolderError[] = "Cannot create temporary directory.";
 
@@ -84,8 +85,10 @@ void EndSystem() {
     ModuleState& m = Module();
     if (!m.System.Started) return;
     // The output files of an event that wrote no result tables (the
-    // one-vs-one match, a cancelled run) reach the disk here at the latest.
-    plat::syncDeferredWrites();
+    // one-vs-one match, a cancelled run) reach the disk here at the latest;
+    // a failed write-back is reported, naming the output folder.
+    std::string failedFolder;
+    if (!plat::syncDeferredWrites(&failedFolder)) plat::msg::showError(CannotCreateAkFile, {failedFolder});
     DetachMessageLibrary();
     ClearFileCaches();
     for (auto& table : m.Templates) table.reset();

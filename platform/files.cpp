@@ -509,7 +509,13 @@ void AppendFile::abandon() {
     held_.clear();
 }
 
-bool syncDeferredWrites() {
+namespace {
+std::atomic<bool> syncFault{false};
+} // namespace
+
+void setSyncFault(bool failing) { syncFault = failing; }
+
+bool syncDeferredWrites(std::string* failedFolder) {
     std::set<std::string> folders;
     std::map<std::string, std::string> spares;
     {
@@ -526,7 +532,13 @@ bool syncDeferredWrites() {
         int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (fd < 0) continue; // the folder is gone, and its files with it
         struct stat st;
-        if (::fstat(fd, &st) == 0 && synced.insert(st.st_dev).second) ok = ::syncfs(fd) == 0 && ok;
+        if (::fstat(fd, &st) == 0 && synced.insert(st.st_dev).second && (::syncfs(fd) != 0 || syncFault)) {
+            if (ok && failedFolder) {
+                std::string os = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+                *failedFolder = fromOsName(os).value_or(os);
+            }
+            ok = false;
+        }
         ::close(fd);
     }
     return ok;

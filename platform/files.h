@@ -147,8 +147,10 @@ private:
 
 // Makes every file committed with Durability::Deferred since the last call
 // durable: one sync of each file system that holds one, after the spare
-// files are removed. False when a sync failed.
-PLAT_API bool syncDeferredWrites();
+// files are removed. False when a sync failed (a write-back error of the
+// disk shows only here), with the Shift-JIS path of the first folder whose
+// sync failed in `failedFolder` when given.
+PLAT_API bool syncDeferredWrites(std::string* failedFolder = nullptr);
 // Whether deferred files wait for syncDeferredWrites(). A test hook (the
 // program itself never asks): tests check which writes were deferred.
 PLAT_API bool deferredWritesPending();
@@ -157,6 +159,9 @@ PLAT_API bool deferredWritesPending();
 // write and AppendFile commit fails after n more bytes (the rest of that
 // write is lost, as on a full disk); -1 turns it off.
 PLAT_API void setAtomicWriteFault(long long bytesBeforeFailure);
+// A disk whose write-back fails, for tests of the callers of
+// syncDeferredWrites(): while set, every sync it makes fails.
+PLAT_API void setSyncFault(bool failing);
 
 // Writes bytes to `path` through AtomicFile.
 PLAT_API bool writeWholeFileAtomic(std::string_view path, std::string_view bytes);

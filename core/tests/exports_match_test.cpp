@@ -271,6 +271,24 @@ TEST_F(ExportsMatch, ViewsNamesAndDeletion) {
     EXPECT_EQ(written, 0);
 }
 
+// The output files that wait for the end of the system: a disk that fails
+// to write them back is reported, naming the output folder.
+TEST_F(ExportsMatch, AFailedWriteBackIsReportedAtTheEnd) {
+    plat::syncDeferredWrites();
+    {
+        plat::AtomicFile f(scratch.AkOut + "a.da1", plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        ASSERT_TRUE(f.write("AK") && f.commit());
+    }
+    plat::notify::clearRecorded();
+    plat::setSyncFault(true);
+    EXPECT_EQ(c.EndSystem(), 0);
+    plat::setSyncFault(false);
+    std::vector<plat::notify::Request> boxes = plat::notify::recorded();
+    ASSERT_EQ(boxes.size(), 1u);
+    std::string folder = scratch.AkOut.substr(0, scratch.AkOut.size() - 1);
+    EXPECT_EQ(boxes[0].text, plat::msg::format(41021, {folder}));
+}
+
 TEST(ExportsSystem, StartWithoutTheArchiveLibrary) {
     Scratch scratch(false);
     Cvcore c;

@@ -10,6 +10,10 @@
 
 namespace modes {
 
+namespace {
+constexpr int CannotCreateAkFile = 41021;
+} // namespace
+
 std::string memoText(const Lines& lines) {
     std::string text;
     for (const std::string& line : lines) {
@@ -53,8 +57,10 @@ Lines entryTable(const ConfHeader& header, const GameSettings& settings, Entrant
 
 bool saveResultFile(std::string_view path, std::string_view text) {
     // The event's durability point: its match files reach the disk before
-    // the result tables that name their outcomes.
-    plat::syncDeferredWrites();
+    // the result tables that name their outcomes. Output AK files the disk
+    // failed to write back are reported, naming their folder.
+    std::string failedFolder;
+    if (!plat::syncDeferredWrites(&failedFolder)) plat::msg::showError(CannotCreateAkFile, {failedFolder});
     if (plat::writeWholeFileAtomic(path, text)) return true;
     plat::PathParts parts = plat::splitPath(path);
     plat::msg::showError(41020, {parts.name + parts.extension});

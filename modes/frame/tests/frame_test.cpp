@@ -564,4 +564,22 @@ TEST_F(FrameEntryTable, ResultFileIsReplacedWholeOrReported) {
     EXPECT_EQ(rec[0].text, sj("試合の出力結果をファイル(R.txt)に作成できません"));
 }
 
+// The event's output AK files reach the disk before its result tables: a
+// disk that fails to write them back is reported, naming their folder, and
+// the tables are written all the same.
+TEST_F(FrameEntryTable, AFailedWriteBackOfTheOutputsIsReported) {
+    plat::syncDeferredWrites();
+    {
+        plat::AtomicFile f(scratch() + "out/a.da1", plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        ASSERT_TRUE(f.write("AK") && f.commit());
+    }
+    plat::setSyncFault(true);
+    EXPECT_TRUE(modes::saveResultFile(resultFolder() + "/R.txt", "table"));
+    plat::setSyncFault(false);
+    EXPECT_EQ(testsupport::readFile(path("result/R.txt")), "table");
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + scratch() + sj("out)に作成できません"));
+}
+
 } // namespace
