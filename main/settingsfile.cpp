@@ -11,109 +11,22 @@ namespace {
 constexpr const char* CorvaneKey = "Software\\Corvane";
 constexpr const char* OwnKey = "Software\\Dunmoor\\CVVell";
 
-// The escapes of the settings store's own file, so that every byte but NUL
-// comes back: in names and values a backslash is doubled, a quote is \" and
-// a control byte \xNN; in key paths (where '\' separates names) a control
-// byte or '%' is %NN. Settings without control bytes, quotes or '%' are
-// written as before: only their backslashes doubled.
-bool isControl(unsigned char c) {
-    return c < 0x20 || c == 0x7F;
-}
-
-void hexInto(std::string& out, char lead, unsigned char c) {
-    static const char digits[] = "0123456789abcdef";
-    out += lead;
-    out += digits[c >> 4];
-    out += digits[c & 15];
-}
-
-std::string escapeText(std::string_view s) {
-    std::string out;
-    for (char ch : s) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (isControl(c)) {
-            out += '\\';
-            hexInto(out, 'x', c);
-        } else {
-            if (ch == '\\' || ch == '"') out += '\\';
-            out += ch;
-        }
-    }
-    return out;
-}
-
-std::string escapeKeyPath(std::string_view s) {
-    std::string out;
-    for (char ch : s) {
-        unsigned char c = static_cast<unsigned char>(ch);
-        if (isControl(c) || ch == '%')
-            hexInto(out, '%', c);
-        else
-            out += ch;
-    }
-    return out;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// The byte of "NN" at s[i], or -1.
-int hexByte(std::string_view s, size_t i) {
-    if (i + 1 >= s.size() || hexValue(s[i]) < 0 || hexValue(s[i + 1]) < 0) return -1;
-    return hexValue(s[i]) * 16 + hexValue(s[i + 1]);
-}
-
-// Undoes escapeText from s[i] to the end, or with `toQuote` up to the first
-// unescaped quote; returns where it stopped. A backslash that starts no
-// escape stays, so files whose values only had their backslashes doubled
-// read as before.
-size_t unescapeText(std::string& out, std::string_view s, size_t i, bool toQuote) {
-    while (i < s.size() && !(toQuote && s[i] == '"')) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            char e = s[i + 1];
-            if (e == '\\' || e == '"') {
-                out += e;
-                i += 2;
-                continue;
-            }
-            int b = e == 'x' ? hexByte(s, i + 2) : -1;
-            if (b >= 0) {
-                out += static_cast<char>(b);
-                i += 4;
-                continue;
-            }
-        }
-        out += s[i++];
-    }
-    return i;
-}
-
-std::string unescapeKeyPath(std::string_view s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        int b = s[i] == '%' ? hexByte(s, i + 1) : -1;
-        if (b >= 0) {
-            out += static_cast<char>(b);
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 void ExportRegistryKey(std::string& out, std::string_view keyPath) {
     if (!plat::reg::keyExists(keyPath)) return;
-    out += "[HKEY_CURRENT_USER\\" + escapeKeyPath(keyPath) + "]\r\n";
+    // The settings store's own escapes, so that every byte but NUL comes
+    // back: plain settings are written as the registry editor writes them,
+    // only the backslashes of their values doubled.
+    out += "[HKEY_CURRENT_USER\\";
+    plat::reg::escapeKeyPath(out, keyPath);
+    out += "]\r\n";
     for (const std::string& name : plat::reg::valueNames(keyPath)) {
-        std::string value = plat::reg::readString(keyPath, name, "");
-        out += "\"" + escapeText(name) + "\"=\"" + escapeText(value) + "\"\r\n";
+        out += '"';
+        plat::reg::escapeValueText(out, name);
+        out += "\"=\"";
+        plat::reg::escapeValueText(out, plat::reg::readString(keyPath, name, ""));
+        out += "\"\r\n";
     }
     out += "\r\n";
     for (const std::string& sub : plat::reg::subKeyNames(keyPath))
@@ -146,18 +59,20 @@ void ImportRegFile(std::string_view text) {
             std::string_view path = line.substr(bs + 1);
             if (!path.empty() && path.back() == ']') path.remove_suffix(1);
             if (path.empty()) continue;
-            openKey = unescapeKeyPath(path);
+            openKey = plat::reg::unescapeKeyText(path);
             keyOpen = plat::reg::openKey(openKey, true);
         } else if (line[0] == '"' && keyOpen) {
             std::string name, value;
-            size_t nameEnd = unescapeText(name, line, 1, true);
+            // A backslash that starts no escape stays: older files only
+            // doubled their backslashes.
+            size_t nameEnd = plat::reg::unescapeValueText(name, line, 1, true, true);
             if (nameEnd >= line.size()) continue;
             size_t v1 = line.find('"', nameEnd + 1);
             size_t v2 = line.rfind('"');
             // The value runs to the line's last quote, so a value that itself
             // holds a quote comes back whole.
             if (v1 == std::string_view::npos || v2 <= v1) continue;
-            unescapeText(value, line.substr(v1 + 1, v2 - v1 - 1), 0, false);
+            plat::reg::unescapeValueText(value, line.substr(v1 + 1, v2 - v1 - 1), 0, false, true);
             plat::reg::writeValue(openKey, name, value);
         }
     }

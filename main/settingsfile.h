@@ -11,9 +11,11 @@ namespace vell {
 
 // The settings file: "REGEDIT4", an empty line, then both keys depth first,
 // each "[HKEY_CURRENT_USER\path]", its values "\"name\"=\"value\"" with
-// backslashes doubled, and an empty line. CR LF line ends. A control byte (CR
-// and LF included) or quote in a name or value is written \xNN or \", a
-// control byte or '%' in a key path %NN, so every byte but NUL comes back.
+// backslashes doubled, and an empty line. CR LF line ends. The settings
+// store's escapes (plat::reg::escapeValueText, escapeKeyPath): a control
+// byte (CR and LF included) or quote in a name or value is written \xNN or
+// \", a control byte, '%', ']' or a '\' inside a key name %NN, so every byte
+// but NUL comes back.
 std::string settingsFileText();
 // Appends one key and its subkeys; a key that does not exist adds nothing.
 void ExportRegistryKey(std::string& out, std::string_view keyPath);

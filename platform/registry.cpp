@@ -122,26 +122,6 @@ void resetTree(Store& s) {
 // control bytes). In key lines raw '\' only ever separates names: a '\', ']',
 // '%' or control byte inside a key name is written %NN.
 
-void escapeInto(std::string& out, std::string_view s, bool keyName) {
-    static const char* hexd = "0123456789abcdef";
-    for (unsigned char c : s) {
-        if (keyName && (c < 0x20 || c == 0x7F || c == '\\' || c == ']' || c == '%')) {
-            out += '%';
-            out += hexd[c >> 4];
-            out += hexd[c & 15];
-        } else if (!keyName && (c < 0x20 || c == 0x7F)) {
-            out += "\\x";
-            out += hexd[c >> 4];
-            out += hexd[c & 15];
-        } else if (!keyName && (c == '\\' || c == '"')) {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-}
-
 int hexv(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -149,37 +129,21 @@ int hexv(char c) {
     return -1;
 }
 
-// Unescapes s[i..] up to an unescaped `stop` byte; i ends on the stop byte.
-std::string unescape(std::string_view s, size_t& i, char stop) {
-    std::string out;
-    while (i < s.size() && s[i] != stop) {
-        if (s[i] == '\\' && i + 1 < s.size()) {
-            char e = s[i + 1];
-            if (e == 'x' && i + 3 < s.size() && hexv(s[i + 2]) >= 0 && hexv(s[i + 3]) >= 0) {
-                out += static_cast<char>(hexv(s[i + 2]) * 16 + hexv(s[i + 3]));
-                i += 4;
-                continue;
-            }
-            out += e;
-            i += 2;
-            continue;
-        }
-        out += s[i++];
-    }
-    return out;
+// The byte of "NN" at s[i], or -1.
+int hexByte(std::string_view s, size_t i) {
+    if (i + 1 >= s.size() || hexv(s[i]) < 0 || hexv(s[i + 1]) < 0) return -1;
+    return hexv(s[i]) * 16 + hexv(s[i + 1]);
 }
 
-std::string percentDecode(std::string_view s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        if (s[i] == '%' && i + 2 < s.size() && hexv(s[i + 1]) >= 0 && hexv(s[i + 2]) >= 0) {
-            out += static_cast<char>(hexv(s[i + 1]) * 16 + hexv(s[i + 2]));
-            i += 2;
-        } else {
-            out += s[i];
-        }
-    }
-    return out;
+void hexInto(std::string& out, char lead, unsigned char c) {
+    static const char digits[] = "0123456789abcdef";
+    out += lead;
+    out += digits[c >> 4];
+    out += digits[c & 15];
+}
+
+bool isControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
 }
 
 void serialise(const Node& n, const std::string& path, std::string& out) {
@@ -190,9 +154,9 @@ void serialise(const Node& n, const std::string& path, std::string& out) {
         out += "]\n";
         for (auto& [k, v] : n.values) {
             out += '"';
-            escapeInto(out, v.first, false);
+            escapeValueText(out, v.first);
             out += "\"=\"";
-            escapeInto(out, v.second, false);
+            escapeValueText(out, v.second);
             out += "\"\n";
         }
         out += '\n';
@@ -200,7 +164,7 @@ void serialise(const Node& n, const std::string& path, std::string& out) {
     for (auto& [k, child] : n.children) {
         std::string p = path.empty() ? std::string("HKEY_CURRENT_USER") : path;
         p += '\\';
-        escapeInto(p, child->name, true);
+        escapeKeyName(p, child->name);
         serialise(*child, p, out);
     }
 }
@@ -231,7 +195,7 @@ void parse(Store& s, std::string_view text) {
                 size_t j = inner.find('\\', i);
                 if (j == std::string_view::npos) j = inner.size();
                 std::string_view comp = inner.substr(i, j - i);
-                std::string name = percentDecode(comp);
+                std::string name = unescapeKeyText(comp);
                 if (!name.empty()) {
                     auto it = cur->children.find(upper(name));
                     if (it == cur->children.end()) {
@@ -244,11 +208,10 @@ void parse(Store& s, std::string_view text) {
                 i = j + 1;
             }
         } else if (line[0] == '"' && cur) {
-            size_t i = 1;
-            std::string name = unescape(line, i, '"');
+            std::string name, value;
+            size_t i = unescapeValueText(name, line, 1, true, false);
             if (i + 2 >= line.size() || line[i + 1] != '=' || line[i + 2] != '"') continue;
-            i += 3;
-            std::string value = unescape(line, i, '"');
+            i = unescapeValueText(value, line, i + 3, true, false);
             if (i >= line.size()) continue;
             cur->values[upper(name)] = {name, value};
         }
@@ -389,6 +352,74 @@ std::string formatColor(uint32_t value) {
     char buf[16];
     std::snprintf(buf, sizeof buf, "0x%8.8x", value);
     return buf;
+}
+
+void escapeValueText(std::string& out, std::string_view text) {
+    for (char ch : text) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (isControl(c)) {
+            out += '\\';
+            hexInto(out, 'x', c);
+            continue;
+        }
+        if (ch == '\\' || ch == '"') out += '\\';
+        out += ch;
+    }
+}
+
+void escapeKeyName(std::string& out, std::string_view name) {
+    for (char ch : name) {
+        unsigned char c = static_cast<unsigned char>(ch);
+        if (isControl(c) || ch == '\\' || ch == ']' || ch == '%')
+            hexInto(out, '%', c);
+        else
+            out += ch;
+    }
+}
+
+void escapeKeyPath(std::string& out, std::string_view path) {
+    bool first = true;
+    for (const std::string& name : splitKey(path)) {
+        if (!first) out += '\\';
+        escapeKeyName(out, name);
+        first = false;
+    }
+}
+
+size_t unescapeValueText(std::string& out, std::string_view text, size_t i, bool toQuote,
+                         bool keepStrayBackslash) {
+    while (i < text.size() && !(toQuote && text[i] == '"')) {
+        if (text[i] == '\\' && i + 1 < text.size()) {
+            const char e = text[i + 1];
+            const int b = e == 'x' ? hexByte(text, i + 2) : -1;
+            if (b >= 0) {
+                out += static_cast<char>(b);
+                i += 4;
+                continue;
+            }
+            if (e == '\\' || e == '"' || !keepStrayBackslash) {
+                out += e;
+                i += 2;
+                continue;
+            }
+        }
+        out += text[i++];
+    }
+    return i;
+}
+
+std::string unescapeKeyText(std::string_view text) {
+    std::string out;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const int b = text[i] == '%' ? hexByte(text, i + 1) : -1;
+        if (b >= 0) {
+            out += static_cast<char>(b);
+            i += 2;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
 }
 
 int32_t readInteger(std::string_view key, std::string_view name, int32_t def) {

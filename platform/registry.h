@@ -81,4 +81,23 @@ PLAT_API std::optional<int32_t> parseInteger(std::string_view text);
 PLAT_API std::optional<uint32_t> parseColor(std::string_view text);
 PLAT_API std::string formatColor(uint32_t value);
 
+// The escapes of the store's file, which the settings file of the backup
+// dialog (REGEDIT4 text) uses too, so that every byte but NUL comes back.
+// Value names and values: '\' and '"' get a backslash in front, a control
+// byte is \xNN. Key names: a control byte, '\', ']' or '%' is %NN, so in a
+// key line a raw '\' only ever separates names.
+PLAT_API void escapeValueText(std::string& out, std::string_view text);
+PLAT_API void escapeKeyName(std::string& out, std::string_view name);
+// A key path: each of its names (split on whole-character '\') escaped,
+// joined by '\'.
+PLAT_API void escapeKeyPath(std::string& out, std::string_view path);
+// Undoes escapeValueText from text[i] to the end, or with `toQuote` up to
+// the first unescaped quote; returns where it stopped. A backslash that
+// starts no escape is dropped, or kept with `keepStrayBackslash` (the
+// settings file: older ones only doubled their backslashes).
+PLAT_API size_t unescapeValueText(std::string& out, std::string_view text, size_t i, bool toQuote,
+                                  bool keepStrayBackslash);
+// Undoes escapeKeyName (every %NN).
+PLAT_API std::string unescapeKeyText(std::string_view text);
+
 } // namespace plat::reg

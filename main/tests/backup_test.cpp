@@ -97,8 +97,12 @@ TEST_F(Backup, EveryByteComesBackInValuesNamesAndKeyNames) {
 
 TEST_F(Backup, RestoreTakesAnyRootAndIgnoresStrayLines) {
     vell::ImportRegFile("REGEDIT4\r\n\"Early\"=\"ignored\"\r\n[HKEY_LOCAL_MACHINE\\Software\\Corvane\\AK]\r\n"
-                        "\"0000\"=\"D:\\\\AK\"\r\n\"q\"=\"a\"b\"\r\n; comment\r\n");
+                        "\"0000\"=\"D:\\\\AK\"\r\n\"q\"=\"a\"b\"\r\n; comment\r\n"
+                        "\"old\"=\"C:\\Vell\"\r\n");
     EXPECT_EQ(plat::reg::readString("Software\\Corvane\\AK", "0000", ""), "D:\\AK");
+    // A backslash that starts no escape stays (older files did not double
+    // theirs); the settings store's own file drops it.
+    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\AK", "old", ""), "C:\\Vell");
     EXPECT_EQ(plat::reg::readString("Software\\Corvane\\AK", "q", ""), "a\"b");
     EXPECT_FALSE(plat::reg::valueExists("", "Early"));
 }

@@ -133,6 +133,11 @@ TEST_F(Registry, StoreTextIsTheFileFormKeptInMemory) {
 
     reg::setStoreText(saved);
     EXPECT_EQ(reg::readString("Software\\A", "v", ""), "x\"y\\z");
+    // A backslash that starts no escape is dropped (the settings file of the
+    // backup dialog keeps it).
+    reg::setStoreText("[HKEY_CURRENT_USER\\S]\n\"q\"=\"a\\qb\"\n");
+    EXPECT_EQ(reg::readString("S", "q", ""), "aqb");
+    reg::setStoreText(saved);
     // A key read while missing is found once a write makes it.
     EXPECT_FALSE(reg::keyExists("Software\\B"));
     EXPECT_TRUE(reg::writeValue("Software\\B", "w", "1"));
