@@ -34,13 +34,9 @@ std::string cleanCaption(std::string_view text) {
 
 std::vector<TreeLine> parseTreeText(std::string_view bytes) {
     std::vector<TreeLine> lines;
-    size_t pos = 0;
     int prevDepth = -1;
-    while (pos < bytes.size()) {
-        size_t end = bytes.find('\n', pos);
-        std::string_view line =
-            bytes.substr(pos, end == std::string_view::npos ? std::string_view::npos : end - pos);
-        pos = end == std::string_view::npos ? bytes.size() : end + 1;
+    // A CR before the LF goes with the others cleanCaption removes.
+    for (std::string_view line : plat::splitLines(bytes)) {
         size_t tabs = 0;
         while (tabs < line.size() && line[tabs] == '\t') ++tabs;
         int depth = static_cast<int>(std::min<size_t>(tabs, static_cast<size_t>(prevDepth + 1)));

@@ -44,13 +44,7 @@ void ImportRegFile(std::string_view text) {
     plat::reg::Batch batch;
     std::string openKey;
     bool keyOpen = false;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    for (std::string_view line : plat::splitLines(text)) {
         if (line.empty()) continue;
         if (line[0] == '[') {
             keyOpen = false;

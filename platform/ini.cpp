@@ -38,13 +38,7 @@ IniFile IniFile::fromText(std::string_view text) {
 
 void IniFile::parse(std::string_view text) {
     std::map<std::string, std::string>* cur = nullptr;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
-        std::string_view line = text.substr(pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    for (std::string_view line : splitLines(text)) {
         line = trimBlanks(line);
         if (line.empty() || line[0] == ';') continue;
         if (line[0] == '[') {

@@ -171,13 +171,7 @@ void serialise(const Node& n, const std::string& path, std::string& out) {
 
 void parse(Store& s, std::string_view text) {
     Node* cur = nullptr;
-    size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find('\n', pos);
-        if (end == std::string::npos) end = text.size();
-        std::string_view line(text.data() + pos, end - pos);
-        pos = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    for (std::string_view line : splitLines(text)) {
         if (line.empty()) continue;
         if (line[0] == '[') {
             size_t close = line.rfind(']');
