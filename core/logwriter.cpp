@@ -9,6 +9,7 @@
 #include "core/templates.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "platform/syscolour.h"
 #include "sjis/logwriter_text.h"
 
 #include <algorithm>
@@ -28,46 +29,12 @@ bool noBreakBefore(std::string_view r, size_t k) {
     return false;
 }
 
-// A system colour (0x80000000 + a Windows colour index) has no RGB value of
-// its own: the HTML log takes the standard scheme's (window text black,
-// window white...), black for an index beyond it. Values 0x00BBGGRR.
-uint32_t rgbOf(uint32_t colour) {
-    static constexpr uint32_t StandardScheme[] = {
-        0xC0C0C0, // 0 scroll bar
-        0x808000, // 1 desktop
-        0x800000, // 2 active caption
-        0x808080, // 3 inactive caption
-        0xC0C0C0, // 4 menu
-        0xFFFFFF, // 5 window
-        0x000000, // 6 window frame
-        0x000000, // 7 menu text
-        0x000000, // 8 window text
-        0xFFFFFF, // 9 caption text
-        0xC0C0C0, // 10 active border
-        0xC0C0C0, // 11 inactive border
-        0x808080, // 12 application workspace
-        0x800000, // 13 highlight
-        0xFFFFFF, // 14 highlighted text
-        0xC0C0C0, // 15 button face
-        0x808080, // 16 button shadow
-        0x808080, // 17 grey text
-        0x000000, // 18 button text
-        0xC0C0C0, // 19 inactive caption text
-        0xFFFFFF, // 20 button highlight
-        0x000000, // 21 3D dark shadow
-        0xC0C0C0, // 22 3D light
-        0x000000, // 23 tooltip text
-        0xE1FFFF, // 24 tooltip background
-    };
-    if (!(colour & 0x80000000u)) return colour & 0xFFFFFF;
-    uint32_t index = colour & 0xFFFFFF;
-    return index < std::size(StandardScheme) ? StandardScheme[index] : 0;
-}
-
 // The display colour of a kind as the HTML tag writes it: 0x00BBGGRR
 // becomes 0xRRGGBB.
 uint32_t tagColour(uint32_t colour) {
-    colour = rgbOf(colour);
+    // A system colour has no RGB value of its own: the HTML log takes the
+    // standard scheme's.
+    colour = plat::rgbOfColour(colour);
     return ((colour & 0xFF) << 16) | (colour & 0xFF00) | ((colour >> 16) & 0xFF);
 }
 

@@ -4,6 +4,7 @@
 #include "platform/notify.h"
 #include "platform/paths.h"
 #include "platform/random.h"
+#include "platform/syscolour.h"
 #include "platform/version.h"
 #include "testsupport/testsupport.h"
 
@@ -11,6 +12,17 @@
 
 using testsupport::sj;
 using testsupport::TempDir;
+
+// The top bit makes a system colour, its index is the low byte.
+TEST(SystemColours, OneRuleOneScheme) {
+    EXPECT_EQ(plat::rgbOfColour(0x00123456u), 0x123456u);
+    EXPECT_EQ(plat::rgbOfColour(0x01123456u), 0x123456u); // a palette index is no system colour
+    EXPECT_EQ(plat::rgbOfColour(0x80000008u), 0x000000u); // window text
+    EXPECT_EQ(plat::rgbOfColour(0x80000005u), 0xFFFFFFu); // window
+    EXPECT_EQ(plat::rgbOfColour(0xFF000018u), 0xE1FFFFu); // tooltip background
+    EXPECT_EQ(plat::rgbOfColour(0x80000105u), 0xFFFFFFu); // index 0x105 & 0xFF = 5
+    EXPECT_EQ(plat::rgbOfColour(0x80000019u), 0u);        // beyond the scheme: black
+}
 
 TEST(Random, ClassicSequenceFromASeed) {
     plat::random::seed(1);

@@ -32,6 +32,11 @@ TEST(QtEdge, TextAndColours) {
     EXPECT_EQ(plat::ui::toSjis(QString::fromUtf8("表示ソ")), sj("表示ソ"));
     EXPECT_FALSE(plat::ui::toSjis(QString::fromUtf8("😀")));
     EXPECT_EQ(plat::ui::colorFromRef(0x000000ffu), QColor(255, 0, 0));
+    // Only the top bit makes a system colour: 0x01xxxxxx is 0x00BBGGRR.
+    EXPECT_EQ(plat::ui::colorFromRef(0x01123456u), QColor(0x56, 0x34, 0x12));
+    // A system colour the palette has no role for: the standard scheme's
+    // (1, the desktop, is 0x808000: red 0, green 0x80, blue 0x80).
+    EXPECT_EQ(plat::ui::colorFromRef(0x80000001u), QColor(0, 0x80, 0x80));
     EXPECT_EQ(plat::ui::colorRefFrom(QColor(0, 0, 255)), 0x00ff0000u);
     EXPECT_EQ(plat::ui::qtFileFilter(sj("レジストリの項目 (*.reg)|*.reg")),
               QString::fromUtf8("レジストリの項目 (*.reg)"));

@@ -2,6 +2,7 @@
 
 #include "platform/codec.h"
 #include "platform/sjischar.h"
+#include "platform/syscolour.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>
@@ -32,21 +33,22 @@ std::optional<std::string> toSjis(const QString& text) {
 }
 
 QColor colorFromRef(uint32_t colorref) {
-    if (colorref & 0xFF000000u) {
-        // System colour: show it through the palette.
+    if (plat::isSystemColour(colorref)) {
+        // A system colour the palette has: shown through the palette.
         QPalette pal = QGuiApplication::palette();
-        switch (colorref & 0xFFu) {
+        switch (plat::systemColourIndex(colorref)) {
         case 5: return pal.color(QPalette::Base);            // window background
         case 8: return pal.color(QPalette::Text);            // window text
         case 15: return pal.color(QPalette::Button);         // button face
         case 18: return pal.color(QPalette::ButtonText);     // button text
         case 13: return pal.color(QPalette::Highlight);      // selection
         case 14: return pal.color(QPalette::HighlightedText);
-        default: return pal.color(QPalette::WindowText);
+        default: break;                                      // the standard scheme's
         }
     }
-    return QColor(static_cast<int>(colorref & 0xFF), static_cast<int>((colorref >> 8) & 0xFF),
-                  static_cast<int>((colorref >> 16) & 0xFF));
+    const uint32_t rgb = plat::rgbOfColour(colorref);
+    return QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                  static_cast<int>((rgb >> 16) & 0xFF));
 }
 
 uint32_t colorRefFrom(const QColor& color) {

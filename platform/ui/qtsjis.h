@@ -23,9 +23,9 @@ PLAT_API QString fromSjis(std::string_view cp932);
 // A QString to Shift-JIS; nullopt when a character has no CP932 form.
 PLAT_API std::optional<std::string> toSjis(const QString& text);
 
-// COLORREF 0x00BBGGRR ↔ QColor. Values with a non-zero top byte are system
-// colours (0x80000000 + index); they are shown through the palette and kept
-// unchanged when stored.
+// COLORREF 0x00BBGGRR ↔ QColor. System colours (plat::isSystemColour) are
+// shown through the palette where it has them, else in the standard
+// scheme (plat::rgbOfColour), and kept unchanged when stored.
 PLAT_API QColor colorFromRef(uint32_t colorref);
 PLAT_API uint32_t colorRefFrom(const QColor& color);
 
