@@ -19,6 +19,9 @@ namespace cv {
 namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
+// A step of a long fight writes a few kilobytes to each log; the opening of
+// two AKs with long profiles writes more and may take two writes.
+constexpr size_t ChannelBufferSize = 64 * 1024;
 
 bool noBreakBefore(std::string_view r, size_t k) {
     if (k + 1 >= r.size()) return false;
@@ -152,6 +155,9 @@ void OpenChannel(OutputChannel& channel, bool create) {
     if (channel.Opened || channel.FileName.empty()) return;
     channel.Stream = plat::openFile(channel.FileName, create ? "wb" : "ab");
     channel.Opened = channel.Stream ? 1 : 0;
+    if (!channel.Stream) return;
+    if (!channel.StreamBuffer) channel.StreamBuffer = std::make_unique<char[]>(ChannelBufferSize);
+    std::setvbuf(channel.Stream, channel.StreamBuffer.get(), _IOFBF, ChannelBufferSize);
 }
 
 void CloseChannel(OutputChannel& channel) {
@@ -182,12 +188,15 @@ void ChannelPutLine(OutputChannel& channel, std::string_view text) {
     ChannelWrite(channel, LineEnd);
 }
 
+void CloseEveryChannel() {
+    LogChannels& logs = Module().Logs;
+    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene, &logs.Digest})
+        CloseChannel(*channel);
+}
+
 void OpenLogs(std::string_view logBase, LogOpen how) {
     LogChannels& logs = Module().Logs;
-    if (how == LogOpen::Start) {
-        for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene, &logs.Digest})
-            CloseChannel(*channel);
-    }
+    if (how == LogOpen::Start) CloseEveryChannel();
     if (!Option(OptLogOutput)) {
         if (how == LogOpen::Start) {
             GameSettings& gs = Settings();
@@ -207,6 +216,12 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
         if (how != LogOpen::Step) WriteHtmlHeader(logs.Html, Module().Display.FontSize);
     }
     if (Option(Opt29)) open(logs.Scene, ".3ds");
+}
+
+void EndLogStep() {
+    LogChannels& logs = Module().Logs;
+    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene})
+        if (channel->Stream) std::fflush(channel->Stream);
 }
 
 void CloseLogs(bool htmlFooter) {

@@ -74,7 +74,7 @@ void StartMatch(std::string_view logBase, std::string_view title) {
     StartFirstRound(title);
     if (logging()) {
         FlushGameMessages(buffer);
-        CloseLogs(false);
+        EndLogStep();
     }
 }
 
@@ -87,7 +87,7 @@ uint8_t ProcessMatch(std::string_view logBase) {
     WriteStatusSheetsAfterRound(buffer, result);
     if (logging()) {
         FlushGameMessages(buffer);
-        CloseLogs(false);
+        EndLogStep();
     }
     return result;
 }
@@ -122,7 +122,7 @@ void EndMatch1(std::string_view logBase, std::string_view akOutDir) {
     DigestAtEndMatch1(buffer);
     if (logging()) {
         FlushGameMessages(buffer);
-        CloseLogs(false);
+        EndLogStep();
     }
     spill.end();
 

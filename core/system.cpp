@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "core/filecache.h"
 #include "core/formula.h"
+#include "core/logwriter.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
@@ -86,6 +87,7 @@ void EndSystem() {
     // The output files of an event that wrote no result tables (the
     // one-vs-one match, a cancelled run) reach the disk here at the latest.
     plat::syncDeferredWrites();
+    CloseEveryChannel();
     DetachMessageLibrary();
     ClearFileCaches();
     for (auto& table : m.Templates) table.reset();
