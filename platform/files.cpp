@@ -292,10 +292,15 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
     int fd = -1;
     std::string temp;
     // A deferred rewrite writes into its folder's spare file when there is
-    // one: no new file for every rewrite.
+    // one: no new file for every rewrite. The spare is written over from
+    // its start and cut to the new length at the commit, never emptied
+    // first: emptying frees its blocks, and a file system that discards
+    // freed blocks at once (ext4 without a journal, mounted with discard)
+    // waits for the disk at every free.
     if (durability_ == Durability::Deferred) {
         if (std::optional<std::string> spare = takeSpare(dir)) {
-            fd = ::open(spare->c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC | O_NOFOLLOW);
+            fd = ::open(spare->c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+            reused_ = fd >= 0;
             if (fd >= 0)
                 temp = std::move(*spare);
             else if (::unlink(spare->c_str()) == 0)
@@ -360,6 +365,11 @@ bool AtomicFile::commit() {
     if (!file_) return false;
     const bool deferred = durability_ == Durability::Deferred;
     bool ok = !failed_ && std::fflush(file_) == 0;
+    if (ok && reused_) {
+        // What is left of the spare's old bytes goes.
+        off_t length = ::lseek(::fileno(file_), 0, SEEK_CUR);
+        ok = length >= 0 && ::ftruncate(::fileno(file_), length) == 0;
+    }
     if (ok && !deferred) ok = ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;

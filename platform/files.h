@@ -77,8 +77,10 @@ PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, st
 // one syncDeferredWrites(): an event's output files get one durability
 // point at the end of the event instead of a sync per file. A deferred
 // rewrite of an existing file exchanges the two names in one step, and the
-// old file becomes its folder's spare for the next deferred rewrite there
-// (creating a file costs a journaled disk far more than rewriting one);
+// old file becomes its folder's spare for the next deferred rewrite there,
+// which writes over its bytes (creating a file costs a journaled disk far
+// more than rewriting one, and emptying one frees its blocks); until the
+// sync a power loss may leave a target with bytes of the file it replaced.
 // syncDeferredWrites() removes the spares.
 enum class Durability { Immediate, Deferred };
 
@@ -108,6 +110,7 @@ public:
 private:
     Durability durability_;
     bool exchange_ = false; // a deferred rewrite of a regular file
+    bool reused_ = false;   // written over the folder's spare file
     std::string target_;
     std::string temp_;
     std::FILE* file_ = nullptr;
