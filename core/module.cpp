@@ -19,6 +19,14 @@ DisplaySettings DefaultDisplaySettings() {
     return d;
 }
 
+std::atomic<ModuleState*> ModuleInstance{nullptr};
+
+ModuleState& MakeModule() {
+    static ModuleState state;
+    ModuleInstance.store(&state, std::memory_order_release);
+    return state;
+}
+
 namespace {
 
 // Loads queued without a reading in between are run at this count: a

@@ -17,6 +17,7 @@
 #include "core/system.h"
 #include "core/templates.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -125,11 +126,18 @@ struct ModuleState {
     } Attack;
 };
 
-// Inline: the rules ask for the module state and the options at every step
-// of the narration.
+// The one module state, made at its first use (the library's load-time
+// seeding uses it before other objects of the library are made).
+ModuleState& MakeModule();
+// Set by MakeModule; null until then (constant-initialised, so it is null
+// before any constructor runs).
+extern std::atomic<ModuleState*> ModuleInstance;
+
+// Inline and small: the rules ask for the module state and the options at
+// every step of the narration, thousands of times a match.
 inline ModuleState& Module() {
-    static ModuleState state;
-    return state;
+    ModuleState* m = ModuleInstance.load(std::memory_order_acquire);
+    return m ? *m : MakeModule();
 }
 
 // The GameSettings of the match in progress; before SetEnvironment has given
