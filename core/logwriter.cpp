@@ -19,9 +19,6 @@ namespace cv {
 namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
-// A step of a long fight writes a few kilobytes to each log; the opening of
-// two AKs with long profiles writes more and may take two writes.
-constexpr size_t ChannelBufferSize = 64 * 1024;
 
 bool noBreakBefore(std::string_view r, size_t k) {
     if (k + 1 >= r.size()) return false;
@@ -92,21 +89,75 @@ bool fitsWidth(uint32_t indent, int32_t width) {
     return indent > 0 && indent <= MaxSpeakerColumn && int64_t{width} - indent >= 2;
 }
 
+// The output lines of one queued text (see FoldLine), each given to `put`
+// as it is built in `out`.
+template <class Put> void foldLines(std::string_view text, uint32_t indent, int32_t width, Put&& put) {
+    if (!fitsWidth(indent, width)) {
+        put(text);
+        return;
+    }
+    size_t i = indent;
+    if (text.size() <= i) return; // nothing after the speaker column
+    std::string_view prefix = text.substr(0, i);
+    std::string_view r = text.substr(i);
+    size_t w = static_cast<size_t>(width);
+    std::string out;
+    while (!r.empty()) {
+        size_t k = r.size();
+        if (i + r.size() > w) {
+            k = w - i;
+            if (!sjis::isBoundary(r, k)) k = w - i - 1;
+            for (int pulled = 0; pulled < 2 && noBreakBefore(r, k); ++pulled) k += 2;
+        }
+        if (prefix.empty())
+            out.assign(i, ' ');
+        else
+            out.assign(prefix);
+        out += r.substr(0, std::min(k, r.size()));
+        put(std::string_view(out));
+        r.remove_prefix(std::min(k, r.size()));
+        prefix = {};
+    }
+}
+
 // The text and check writers: folded, each output line TAB-replaced with
 // option 6 (a line without a usable speaker column is written as it
 // stands).
 void writePlain(OutputChannel& channel, const GameMessageLine& line) {
-    uint32_t indent = line.Indent;
-    int32_t width = Settings().OutputColumns;
-    bool tabs = Option(OptTabReplace);
-    std::string_view text = lineText(line);
-    if (!fitsWidth(indent, width)) {
-        ChannelPutLine(channel, text);
-    } else {
-        for (const std::string& out : FoldLine(text, indent, width))
-            ChannelPutLine(channel, tabs ? ReplaceBlanksWithTabs(out) : out);
-    }
+    bool tabs = Option(OptTabReplace) && fitsWidth(line.Indent, Settings().OutputColumns);
+    foldLines(lineText(line), line.Indent, Settings().OutputColumns, [&](std::string_view out) {
+        if (tabs)
+            ChannelPutLine(channel, ReplaceBlanksWithTabs(out));
+        else
+            ChannelPutLine(channel, out);
+    });
     blankLines(channel, line);
+}
+
+// The HTML text of a line (HtmlLineText) appended to `out`.
+void appendHtmlText(std::string& out, std::string_view line) {
+    // The text between the replaced characters is copied in runs.
+    size_t from = 0;
+    for (size_t p = 0, len; (len = sjis::charLength(line, p)) != 0; p += len) {
+        if (len != 1) continue;
+        const char* replacement = nullptr;
+        char c = line[p];
+        if (c == ' ' && p + 1 < line.size() && line[p + 1] == ' ') {
+            replacement = lgw::FullWidthBlank;
+            len = 2;
+        } else if (c == '&') {
+            replacement = "&amp;";
+        } else if (c == '<') {
+            replacement = "&lt;";
+        } else if (c == '>') {
+            replacement = "&gt;";
+        }
+        if (!replacement) continue;
+        out.append(line.substr(from, p - from));
+        out += replacement;
+        from = p + len;
+    }
+    out.append(line.substr(std::min(from, line.size())));
 }
 
 // SetChannelName for the coming step; a channel still open on another file
@@ -126,6 +177,15 @@ std::string formatColour(const char* format, uint32_t value) {
 #pragma GCC diagnostic pop
 }
 
+// The opening tag of a colour, formatted once per colour.
+const std::string& colourTag(uint32_t colour) {
+    auto& tags = Module().Logs.ColourTags;
+    for (const auto& [value, tag] : tags)
+        if (value == colour) return tag;
+    tags.emplace_back(colour, formatColour(lgw::HtmlFontOpen, colour));
+    return tags.back().second;
+}
+
 } // namespace
 
 // ---- Channels ----------------------------------------------------------------
@@ -133,7 +193,7 @@ std::string formatColour(const char* format, uint32_t value) {
 OutputChannel::OutputChannel() = default;
 
 OutputChannel::~OutputChannel() {
-    if (Stream) std::fclose(Stream);
+    CloseChannel(*this);
 }
 
 bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
@@ -155,12 +215,12 @@ void OpenChannel(OutputChannel& channel, bool create) {
     if (channel.Opened || channel.FileName.empty()) return;
     channel.Stream = plat::openFile(channel.FileName, create ? "wb" : "ab");
     channel.Opened = channel.Stream ? 1 : 0;
-    if (!channel.Stream) return;
-    if (!channel.StreamBuffer) channel.StreamBuffer = std::make_unique<char[]>(ChannelBufferSize);
-    std::setvbuf(channel.Stream, channel.StreamBuffer.get(), _IOFBF, ChannelBufferSize);
+    // The channel holds what a step writes; the stream adds no buffer.
+    if (channel.Stream) std::setvbuf(channel.Stream, nullptr, _IONBF, 0);
 }
 
 void CloseChannel(OutputChannel& channel) {
+    ChannelFlush(channel);
     if (channel.Stream) std::fclose(channel.Stream);
     channel.Append.reset();
     channel.Stream = nullptr;
@@ -172,9 +232,13 @@ void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
     if (channel.Append)
         channel.Append->write(bytes);
     else if (channel.Stream)
-        // A channel's stream is used by the match's one thread only: no
-        // lock per piece of a line.
-        fwrite_unlocked(bytes.data(), 1, bytes.size(), channel.Stream);
+        channel.Pending += bytes;
+}
+
+void ChannelFlush(OutputChannel& channel) {
+    if (channel.Stream && !channel.Pending.empty())
+        std::fwrite(channel.Pending.data(), 1, channel.Pending.size(), channel.Stream);
+    channel.Pending.clear();
 }
 
 void ChannelPutLine(OutputChannel& channel, std::string_view text) {
@@ -220,8 +284,7 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
 
 void EndLogStep() {
     LogChannels& logs = Module().Logs;
-    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene})
-        if (channel->Stream) std::fflush(channel->Stream);
+    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene}) ChannelFlush(*channel);
 }
 
 void CloseLogs(bool htmlFooter) {
@@ -241,54 +304,14 @@ void SetTextLogName(std::string_view logBase) {
 
 std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_t width) {
     std::vector<std::string> out;
-    if (!fitsWidth(indent, width)) {
-        out.emplace_back(text);
-        return out;
-    }
-    size_t i = indent;
-    if (text.size() <= i) return out; // nothing after the speaker column
-    std::string prefix(text.substr(0, i));
-    std::string_view r = text.substr(i);
-    size_t w = static_cast<size_t>(width);
-    while (!r.empty()) {
-        size_t k = r.size();
-        if (i + r.size() > w) {
-            k = w - i;
-            if (!sjis::isBoundary(r, k)) k = w - i - 1;
-            for (int pulled = 0; pulled < 2 && noBreakBefore(r, k); ++pulled) k += 2;
-        }
-        out.push_back(prefix + std::string(r.substr(0, k)));
-        r.remove_prefix(k);
-        prefix.assign(i, ' ');
-    }
+    foldLines(text, indent, width, [&](std::string_view line) { out.emplace_back(line); });
     return out;
 }
 
 std::string HtmlLineText(std::string_view line) {
-    // The text between the replaced characters is copied in runs.
     std::string out;
     out.reserve(line.size() + 16);
-    size_t from = 0;
-    for (size_t p = 0, len; (len = sjis::charLength(line, p)) != 0; p += len) {
-        if (len != 1) continue;
-        const char* replacement = nullptr;
-        char c = line[p];
-        if (c == ' ' && p + 1 < line.size() && line[p + 1] == ' ') {
-            replacement = lgw::FullWidthBlank;
-            len = 2;
-        } else if (c == '&') {
-            replacement = "&amp;";
-        } else if (c == '<') {
-            replacement = "&lt;";
-        } else if (c == '>') {
-            replacement = "&gt;";
-        }
-        if (!replacement) continue;
-        out.append(line.substr(from, p - from));
-        out += replacement;
-        from = p + len;
-    }
-    out.append(line.substr(std::min(from, line.size())));
+    appendHtmlText(out, line);
     return out;
 }
 
@@ -311,11 +334,15 @@ void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
             channel.NoColourYet = 0;
         else
             ChannelWrite(channel, lgw::HtmlFontClose);
-        ChannelWrite(channel, formatColour(lgw::HtmlFontOpen, colour));
+        ChannelWrite(channel, colourTag(colour));
         logs.LastHtmlColour = colour;
     }
-    for (const std::string& out : FoldLine(lineText(line), line.Indent, Settings().OutputColumns))
-        ChannelPutLine(channel, HtmlLineText(out));
+    std::string html;
+    foldLines(lineText(line), line.Indent, Settings().OutputColumns, [&](std::string_view out) {
+        html.clear();
+        appendHtmlText(html, out);
+        ChannelPutLine(channel, html);
+    });
     blankLines(channel, line);
 }
 

@@ -30,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -51,9 +52,9 @@ struct OutputChannel {
     uint8_t NoColourYet = 0; // HTML: no colour tag written since the head
     std::string FileName;    // Shift-JIS path, at most MaxLogPath bytes
     std::FILE* Stream = nullptr;
-    // The stream's buffer, large enough that a step's lines reach the file
-    // in one write as a rule; kept from one opening to the next.
-    std::unique_ptr<char[]> StreamBuffer;
+    // What a step wrote, handed to the file in one write at the step's end
+    // (EndLogStep) or when the channel is closed.
+    std::string Pending;
     std::unique_ptr<plat::AppendFile> Append; // the digest's held append
 };
 
@@ -72,6 +73,8 @@ struct LogChannels {
     OutputChannel Scene; // <base>.3ds, opened and closed, never written
     OutputChannel Digest;
     uint32_t LastHtmlColour = 0; // 0xRRGGBB of the last colour tag
+    // The colour tags written so far, by colour: a log has a few colours.
+    std::vector<std::pair<uint32_t, std::string>> ColourTags;
     // The engine's version for the log banner; read from the library's
     // version sidecar the first time it is needed unless set before.
     bool VersionRead = false;
@@ -94,6 +97,8 @@ void CloseChannel(OutputChannel& channel);
 
 // Writes bytes (a write to a closed channel does nothing).
 void ChannelWrite(OutputChannel& channel, std::string_view bytes);
+// Hands what the channel holds to its file (a log channel's step).
+void ChannelFlush(OutputChannel& channel);
 // `text` and a line end.
 void ChannelPutLine(OutputChannel& channel, std::string_view text);
 
