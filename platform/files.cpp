@@ -250,7 +250,7 @@ namespace {
 // The folders that hold deferred files not yet synced, and per folder the
 // spare file of the deferred rewrites.
 std::mutex deferredMutex;
-std::set<std::string> deferredFolders;
+std::set<std::string> deferredFiles; // OS paths
 std::map<std::string, std::string> spareFiles; // folder → spare (OS paths)
 
 std::string folderOf(const std::string& osPath) {
@@ -279,7 +279,7 @@ void keepSpare(const std::string& temp) {
 
 void noteDeferred(const std::string& target) {
     std::lock_guard<std::mutex> lock(deferredMutex);
-    deferredFolders.insert(folderOf(target));
+    deferredFiles.insert(target);
 }
 
 } // namespace
@@ -460,33 +460,45 @@ void AppendFile::abandon() {
     held_.clear();
 }
 
+namespace {
+
+// fsync of a file or folder that is still there; true when it is gone.
+bool syncPath(const std::string& path, int flags) {
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+    bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+} // namespace
+
 bool syncDeferredWrites() {
-    std::set<std::string> folders;
+    std::set<std::string> files;
     std::map<std::string, std::string> spares;
     {
         std::lock_guard<std::mutex> lock(deferredMutex);
-        folders.swap(deferredFolders);
+        files.swap(deferredFiles);
         spares.swap(spareFiles);
     }
     for (const auto& [folder, spare] : spares)
         if (::unlink(spare.c_str()) == 0) noteRemoved(spare);
-    // One sync per file system: syncfs writes out everything of it, the
-    // files and the renames that put them in place.
-    std::set<dev_t> synced;
+    // Each file, then each folder for the renames that put the files in
+    // place. Only the event's own files: a sync of the whole file system
+    // would write out the logs and whatever else is waiting on it too.
+    std::set<std::string> folders;
     bool ok = true;
-    for (const std::string& folder : folders) {
-        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) continue; // the folder is gone, and its files with it
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && synced.insert(st.st_dev).second) ok = ::syncfs(fd) == 0 && ok;
-        ::close(fd);
+    for (const std::string& file : files) {
+        ok = syncPath(file, O_RDONLY) && ok;
+        folders.insert(folderOf(file));
     }
+    for (const std::string& folder : folders) ok = syncPath(folder, O_RDONLY | O_DIRECTORY) && ok;
     return ok;
 }
 
 bool deferredWritesPending() {
     std::lock_guard<std::mutex> lock(deferredMutex);
-    return !deferredFolders.empty();
+    return !deferredFiles.empty();
 }
 
 bool writeWholeFileAtomic(std::string_view path, std::string_view bytes) {

@@ -144,8 +144,9 @@ private:
 };
 
 // Makes every file committed with Durability::Deferred since the last call
-// durable: one sync of each file system that holds one, after the spare
-// files are removed. False when a sync failed.
+// durable: after the spare files are removed, a sync of each file still
+// there and of each of their folders (the renames). False when a sync
+// failed.
 PLAT_API bool syncDeferredWrites();
 // Whether deferred files wait for syncDeferredWrites().
 PLAT_API bool deferredWritesPending();
