@@ -91,7 +91,8 @@ bool fitsWidth(uint32_t indent, int32_t width) {
 
 // The output lines of one queued text (see FoldLine), each given to `put`
 // as it is built in `out`.
-template <class Put> void foldLines(std::string_view text, uint32_t indent, int32_t width, Put&& put) {
+template <class Put>
+void foldLines(std::string_view text, uint32_t indent, int32_t width, std::string& out, Put&& put) {
     if (!fitsWidth(indent, width)) {
         put(text);
         return;
@@ -101,7 +102,6 @@ template <class Put> void foldLines(std::string_view text, uint32_t indent, int3
     std::string_view prefix = text.substr(0, i);
     std::string_view r = text.substr(i);
     size_t w = static_cast<size_t>(width);
-    std::string out;
     while (!r.empty()) {
         size_t k = r.size();
         if (i + r.size() > w) {
@@ -125,12 +125,14 @@ template <class Put> void foldLines(std::string_view text, uint32_t indent, int3
 // stands).
 void writePlain(OutputChannel& channel, const GameMessageLine& line) {
     bool tabs = Option(OptTabReplace) && fitsWidth(line.Indent, Settings().OutputColumns);
-    foldLines(lineText(line), line.Indent, Settings().OutputColumns, [&](std::string_view out) {
-        if (tabs)
-            ChannelPutLine(channel, ReplaceBlanksWithTabs(out));
-        else
-            ChannelPutLine(channel, out);
-    });
+    LogChannels& logs = Module().Logs;
+    foldLines(lineText(line), line.Indent, Settings().OutputColumns, logs.FoldScratch,
+              [&](std::string_view out) {
+                  if (tabs)
+                      ChannelPutLine(channel, ReplaceBlanksWithTabs(out));
+                  else
+                      ChannelPutLine(channel, out);
+              });
     blankLines(channel, line);
 }
 
@@ -304,7 +306,8 @@ void SetTextLogName(std::string_view logBase) {
 
 std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_t width) {
     std::vector<std::string> out;
-    foldLines(text, indent, width, [&](std::string_view line) { out.emplace_back(line); });
+    std::string scratch;
+    foldLines(text, indent, width, scratch, [&](std::string_view line) { out.emplace_back(line); });
     return out;
 }
 
@@ -337,12 +340,13 @@ void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
         ChannelWrite(channel, colourTag(colour));
         logs.LastHtmlColour = colour;
     }
-    std::string html;
-    foldLines(lineText(line), line.Indent, Settings().OutputColumns, [&](std::string_view out) {
-        html.clear();
-        appendHtmlText(html, out);
-        ChannelPutLine(channel, html);
-    });
+    std::string& html = logs.HtmlScratch;
+    foldLines(lineText(line), line.Indent, Settings().OutputColumns, logs.FoldScratch,
+              [&](std::string_view out) {
+                  html.clear();
+                  appendHtmlText(html, out);
+                  ChannelPutLine(channel, html);
+              });
     blankLines(channel, line);
 }
 

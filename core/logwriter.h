@@ -75,6 +75,10 @@ struct LogChannels {
     uint32_t LastHtmlColour = 0; // 0xRRGGBB of the last colour tag
     // The colour tags written so far, by colour: a log has a few colours.
     std::vector<std::pair<uint32_t, std::string>> ColourTags;
+    // The writers' line texts, kept from line to line (no allocation per
+    // line): a folded line, its HTML form.
+    std::string FoldScratch;
+    std::string HtmlScratch;
     // The engine's version for the log banner; read from the library's
     // version sidecar the first time it is needed unless set before.
     bool VersionRead = false;
