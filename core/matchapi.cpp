@@ -57,11 +57,11 @@ bool MatchReady() {
 }
 
 void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, CombatantState& s2) {
-    ModuleState& m = Module();
+    // cv::SetAkData fills the placeholder tables (the message sets change
+    // none of what they point to or hold); LoadPlayMessages empties the
+    // table of loaded sets first.
     cv::SetAkData(ak1, ak2, s1, s2);
-    ClearKwpTable();
     LoadPlayMessages();
-    SetupPlaceholderTables(m.Ak, m.State, 2);
 }
 
 void StartMatch(std::string_view logBase, std::string_view title) {
