@@ -92,7 +92,7 @@ int32_t CalcWpWeight(const TAkWeapon& slot) {
     int32_t w = slot.Weight;
     int32_t total = slot.TotalAmmo;
     int32_t left = slot.AmmoLeft;
-    if (!weightLosing(text(slot.Attributes, sizeof slot.Attributes)) || total == 0) return w;
+    if (total == 0 || !weightLosing(text(slot.Attributes, sizeof slot.Attributes))) return w;
     double wd = w;
     return saturate32(wd * 0.75 * (static_cast<double>(left) / static_cast<double>(total)) + wd * 0.25);
 }
@@ -107,7 +107,9 @@ int32_t CalcAkWeight(const TArmoredKnight& ak) {
         int32_t w = slot.Weight;
         int32_t ammo = slot.TotalAmmo;
         int32_t left = slot.AmmoLeft;
-        if (weightLosing(text(slot.Attributes, sizeof slot.Attributes)) && ammo != 0) {
+        // The attribute scan only for a weapon with ammunition: it runs
+        // every round for every slot.
+        if (ammo != 0 && weightLosing(text(slot.Attributes, sizeof slot.Attributes))) {
             double wd = w;
             total = saturate32(wd * 0.75 * left / ammo + wd * 0.25 + total);
         } else {

@@ -5,12 +5,15 @@
 
 namespace cv {
 
+std::shared_ptr<const TextLines> TextLinesOf(std::string_view bytes) {
+    std::vector<std::string_view> lines = plat::splitLines(bytes);
+    return std::make_shared<const TextLines>(lines.begin(), lines.end());
+}
+
 std::shared_ptr<const TextLines> CachedTextLines(std::string_view path) {
     return Module().Messages.TextFiles.get(path, [](std::string_view p) -> std::shared_ptr<const TextLines> {
         std::optional<std::string> bytes = plat::readWholeFile(p);
-        if (!bytes) return nullptr;
-        std::vector<std::string_view> lines = plat::splitLines(*bytes);
-        return std::make_shared<const TextLines>(lines.begin(), lines.end());
+        return bytes ? TextLinesOf(*bytes) : nullptr;
     });
 }
 

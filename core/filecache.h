@@ -73,6 +73,8 @@ using TextLines = std::vector<std::string>;
 // The lines of a text file, kept from match to match; nullptr when the file
 // cannot be read.
 std::shared_ptr<const TextLines> CachedTextLines(std::string_view path);
+// The lines of bytes held in memory, split as a file's are.
+std::shared_ptr<const TextLines> TextLinesOf(std::string_view bytes);
 
 // Drops every kept file (EndSystem).
 void ClearFileCaches();

@@ -56,150 +56,17 @@ bool fitsWidth(uint32_t indent, int32_t width) {
     return indent > 0 && indent <= MaxSpeakerColumn && int64_t{width} - indent >= 2;
 }
 
-// The text and check writers: folded, each output line TAB-replaced with
-// option 6 (a line without a usable speaker column is written as it
-// stands).
-void writePlain(OutputChannel& channel, const GameMessageLine& line) {
-    uint32_t indent = line.Indent;
-    int32_t width = Settings().OutputColumns;
-    bool tabs = Option(OptTabReplace);
-    std::string_view text = lineText(line);
+// The output lines of one queued text (see FoldLine), each given to `put`
+// as it is built in `out`.
+template <class Put>
+void foldLines(std::string_view text, uint32_t indent, int32_t width, std::string& out, Put&& put) {
     if (!fitsWidth(indent, width)) {
-        ChannelPutLine(channel, text);
-    } else {
-        for (const std::string& out : FoldLine(text, indent, width))
-            ChannelPutLine(channel, tabs ? ReplaceBlanksWithTabs(out) : out);
-    }
-    blankLines(channel, line);
-}
-
-// SetChannelName for the coming step; a channel still open on another file
-// (a step that did not finish) is closed, so this step never writes into
-// it.
-bool renameChannel(OutputChannel& channel, std::string_view base, std::string_view extension) {
-    std::string previous = channel.FileName;
-    bool named = SetChannelName(channel, base, extension);
-    if (channel.Opened && (!named || channel.FileName != previous)) CloseChannel(channel);
-    return named;
-}
-
-std::string formatColour(const char* format, uint32_t value) {
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-    return FormatText(format, static_cast<unsigned>(value));
-#pragma GCC diagnostic pop
-}
-
-} // namespace
-
-// ---- Channels ----------------------------------------------------------------
-
-OutputChannel::OutputChannel() = default;
-
-OutputChannel::~OutputChannel() {
-    if (Stream) std::fclose(Stream);
-}
-
-bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
-    std::string name(base);
-    size_t separator = plat::lastSeparator(name);
-    size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    size_t dot = sjis::rfind(std::string_view(name).substr(nameStart), ".");
-    if (dot != sjis::npos) name.resize(nameStart + dot);
-    name += extension;
-    if (name.size() > MaxLogPath) {
-        channel.FileName.clear();
-        return false;
-    }
-    channel.FileName = std::move(name);
-    return true;
-}
-
-void OpenChannel(OutputChannel& channel, bool create) {
-    if (channel.Opened || channel.FileName.empty()) return;
-    channel.Stream = plat::openFile(channel.FileName, create ? "wb" : "ab");
-    channel.Opened = channel.Stream ? 1 : 0;
-}
-
-void CloseChannel(OutputChannel& channel) {
-    if (channel.Stream) std::fclose(channel.Stream);
-    channel.Append.reset();
-    channel.Stream = nullptr;
-    channel.Opened = 0;
-}
-
-void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
-    if (!channel.Opened || bytes.empty()) return;
-    if (channel.Append)
-        channel.Append->write(bytes);
-    else if (channel.Stream)
-        // A channel's stream is used by the match's one thread only: no
-        // lock per piece of a line.
-        fwrite_unlocked(bytes.data(), 1, bytes.size(), channel.Stream);
-}
-
-void ChannelPutLine(OutputChannel& channel, std::string_view text) {
-    // A "\n" inside the text is a line end of its own.
-    size_t from = 0;
-    for (size_t p; (p = text.find('\n', from)) != std::string_view::npos; from = p + 1) {
-        ChannelWrite(channel, text.substr(from, p - from));
-        ChannelWrite(channel, LineEnd);
-    }
-    ChannelWrite(channel, text.substr(from));
-    ChannelWrite(channel, LineEnd);
-}
-
-void OpenLogs(std::string_view logBase, LogOpen how) {
-    LogChannels& logs = Module().Logs;
-    if (how == LogOpen::Start) {
-        for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene, &logs.Digest})
-            CloseChannel(*channel);
-    }
-    if (!Option(OptLogOutput)) {
-        if (how == LogOpen::Start) {
-            GameSettings& gs = Settings();
-            gs.Options[OptHtmlLog] = 0;
-            gs.Options[Opt29] = 0;
-        }
+        put(text);
         return;
     }
-    bool create = how == LogOpen::Start && !Option(OptAppendLog);
-    auto open = [&](OutputChannel& channel, std::string_view extension) {
-        if (renameChannel(channel, logBase, extension)) OpenChannel(channel, create);
-    };
-    open(logs.Text, ".txt");
-    if (Option(OptInternalInfo)) open(logs.Check, ".chk");
-    if (Option(OptHtmlLog)) {
-        open(logs.Html, ".htm");
-        if (how != LogOpen::Step) WriteHtmlHeader(logs.Html, Module().Display.FontSize);
-    }
-    if (Option(Opt29)) open(logs.Scene, ".3ds");
-}
-
-void CloseLogs(bool htmlFooter) {
-    LogChannels& logs = Module().Logs;
-    CloseChannel(logs.Text);
-    CloseChannel(logs.Check);
-    if (htmlFooter) WriteHtmlFooter(logs.Html);
-    CloseChannel(logs.Html);
-    CloseChannel(logs.Scene);
-}
-
-void SetTextLogName(std::string_view logBase) {
-    renameChannel(Module().Logs.Text, logBase, ".txt");
-}
-
-// ---- Writers -----------------------------------------------------------------
-
-std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_t width) {
-    std::vector<std::string> out;
-    if (!fitsWidth(indent, width)) {
-        out.emplace_back(text);
-        return out;
-    }
     size_t i = indent;
-    if (text.size() <= i) return out; // nothing after the speaker column
-    std::string prefix(text.substr(0, i));
+    if (text.size() <= i) return; // nothing after the speaker column
+    std::string_view prefix = text.substr(0, i);
     std::string_view r = text.substr(i);
     size_t w = static_cast<size_t>(width);
     while (!r.empty()) {
@@ -209,17 +76,36 @@ std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_
             if (!sjis::isBoundary(r, k)) k = w - i - 1;
             for (int pulled = 0; pulled < 2 && noBreakBefore(r, k); ++pulled) k += 2;
         }
-        out.push_back(prefix + std::string(r.substr(0, k)));
-        r.remove_prefix(k);
-        prefix.assign(i, ' ');
+        if (prefix.empty())
+            out.assign(i, ' ');
+        else
+            out.assign(prefix);
+        out += r.substr(0, std::min(k, r.size()));
+        put(std::string_view(out));
+        r.remove_prefix(std::min(k, r.size()));
+        prefix = {};
     }
-    return out;
 }
 
-std::string HtmlLineText(std::string_view line) {
+// The text and check writers: folded, each output line TAB-replaced with
+// option 6 (a line without a usable speaker column is written as it
+// stands).
+void writePlain(OutputChannel& channel, const GameMessageLine& line) {
+    bool tabs = Option(OptTabReplace) && fitsWidth(line.Indent, Settings().OutputColumns);
+    LogChannels& logs = Module().Logs;
+    foldLines(lineText(line), line.Indent, Settings().OutputColumns, logs.FoldScratch,
+              [&](std::string_view out) {
+                  if (tabs)
+                      ChannelPutLine(channel, ReplaceBlanksWithTabs(out));
+                  else
+                      ChannelPutLine(channel, out);
+              });
+    blankLines(channel, line);
+}
+
+// The HTML text of a line (HtmlLineText) appended to `out`.
+void appendHtmlText(std::string& out, std::string_view line) {
     // The text between the replaced characters is copied in runs.
-    std::string out;
-    out.reserve(line.size() + 16);
     size_t from = 0;
     for (size_t p = 0, len; (len = sjis::charLength(line, p)) != 0; p += len) {
         if (len != 1) continue;
@@ -241,6 +127,161 @@ std::string HtmlLineText(std::string_view line) {
         from = p + len;
     }
     out.append(line.substr(std::min(from, line.size())));
+}
+
+// SetChannelName for the coming step; a channel still open on another file
+// (a step that did not finish) is closed, so this step never writes into
+// it.
+bool renameChannel(OutputChannel& channel, std::string_view base, std::string_view extension) {
+    std::string previous = channel.FileName;
+    bool named = SetChannelName(channel, base, extension);
+    if (channel.Opened && (!named || channel.FileName != previous)) CloseChannel(channel);
+    return named;
+}
+
+std::string formatColour(const char* format, uint32_t value) {
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wformat-nonliteral"
+    return FormatText(format, static_cast<unsigned>(value));
+#pragma GCC diagnostic pop
+}
+
+// The opening tag of a colour, formatted once per colour.
+const std::string& colourTag(uint32_t colour) {
+    auto& tags = Module().Logs.ColourTags;
+    for (const auto& [value, tag] : tags)
+        if (value == colour) return tag;
+    tags.emplace_back(colour, formatColour(lgw::HtmlFontOpen, colour));
+    return tags.back().second;
+}
+
+} // namespace
+
+// ---- Channels ----------------------------------------------------------------
+
+OutputChannel::OutputChannel() = default;
+
+OutputChannel::~OutputChannel() {
+    CloseChannel(*this);
+}
+
+bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
+    std::string name(base);
+    size_t separator = plat::lastSeparator(name);
+    size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
+    size_t dot = sjis::rfind(std::string_view(name).substr(nameStart), ".");
+    if (dot != sjis::npos) name.resize(nameStart + dot);
+    name += extension;
+    if (name.size() > MaxLogPath) {
+        channel.FileName.clear();
+        return false;
+    }
+    channel.FileName = std::move(name);
+    return true;
+}
+
+void OpenChannel(OutputChannel& channel, bool create) {
+    if (channel.Opened || channel.FileName.empty()) return;
+    channel.Stream = plat::openFile(channel.FileName, create ? "wb" : "ab");
+    channel.Opened = channel.Stream ? 1 : 0;
+    // The channel holds what a step writes; the stream adds no buffer.
+    if (channel.Stream) std::setvbuf(channel.Stream, nullptr, _IONBF, 0);
+}
+
+void CloseChannel(OutputChannel& channel) {
+    ChannelFlush(channel);
+    if (channel.Stream) std::fclose(channel.Stream);
+    channel.Append.reset();
+    channel.Stream = nullptr;
+    channel.Opened = 0;
+}
+
+void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
+    if (!channel.Opened || bytes.empty()) return;
+    if (channel.Append)
+        channel.Append->write(bytes);
+    else if (channel.Stream)
+        channel.Pending += bytes;
+}
+
+void ChannelFlush(OutputChannel& channel) {
+    if (channel.Stream && !channel.Pending.empty())
+        std::fwrite(channel.Pending.data(), 1, channel.Pending.size(), channel.Stream);
+    channel.Pending.clear();
+}
+
+void ChannelPutLine(OutputChannel& channel, std::string_view text) {
+    // A "\n" inside the text is a line end of its own.
+    size_t from = 0;
+    for (size_t p; (p = text.find('\n', from)) != std::string_view::npos; from = p + 1) {
+        ChannelWrite(channel, text.substr(from, p - from));
+        ChannelWrite(channel, LineEnd);
+    }
+    ChannelWrite(channel, text.substr(from));
+    ChannelWrite(channel, LineEnd);
+}
+
+void CloseEveryChannel() {
+    LogChannels& logs = Module().Logs;
+    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene, &logs.Digest})
+        CloseChannel(*channel);
+}
+
+void OpenLogs(std::string_view logBase, LogOpen how) {
+    LogChannels& logs = Module().Logs;
+    if (how == LogOpen::Start) CloseEveryChannel();
+    if (!Option(OptLogOutput)) {
+        if (how == LogOpen::Start) {
+            GameSettings& gs = Settings();
+            gs.Options[OptHtmlLog] = 0;
+            gs.Options[Opt29] = 0;
+        }
+        return;
+    }
+    bool create = how == LogOpen::Start && !Option(OptAppendLog);
+    auto open = [&](OutputChannel& channel, std::string_view extension) {
+        if (renameChannel(channel, logBase, extension)) OpenChannel(channel, create);
+    };
+    open(logs.Text, ".txt");
+    if (Option(OptInternalInfo)) open(logs.Check, ".chk");
+    if (Option(OptHtmlLog)) {
+        open(logs.Html, ".htm");
+        if (how != LogOpen::Step) WriteHtmlHeader(logs.Html, Module().Display.FontSize);
+    }
+    if (Option(Opt29)) open(logs.Scene, ".3ds");
+}
+
+void EndLogStep() {
+    LogChannels& logs = Module().Logs;
+    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene}) ChannelFlush(*channel);
+}
+
+void CloseLogs(bool htmlFooter) {
+    LogChannels& logs = Module().Logs;
+    CloseChannel(logs.Text);
+    CloseChannel(logs.Check);
+    if (htmlFooter) WriteHtmlFooter(logs.Html);
+    CloseChannel(logs.Html);
+    CloseChannel(logs.Scene);
+}
+
+void SetTextLogName(std::string_view logBase) {
+    renameChannel(Module().Logs.Text, logBase, ".txt");
+}
+
+// ---- Writers -----------------------------------------------------------------
+
+std::vector<std::string> FoldLine(std::string_view text, uint32_t indent, int32_t width) {
+    std::vector<std::string> out;
+    std::string scratch;
+    foldLines(text, indent, width, scratch, [&](std::string_view line) { out.emplace_back(line); });
+    return out;
+}
+
+std::string HtmlLineText(std::string_view line) {
+    std::string out;
+    out.reserve(line.size() + 16);
+    appendHtmlText(out, line);
     return out;
 }
 
@@ -263,11 +304,16 @@ void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
             channel.NoColourYet = 0;
         else
             ChannelWrite(channel, lgw::HtmlFontClose);
-        ChannelWrite(channel, formatColour(lgw::HtmlFontOpen, colour));
+        ChannelWrite(channel, colourTag(colour));
         logs.LastHtmlColour = colour;
     }
-    for (const std::string& out : FoldLine(lineText(line), line.Indent, Settings().OutputColumns))
-        ChannelPutLine(channel, HtmlLineText(out));
+    std::string& html = logs.HtmlScratch;
+    foldLines(lineText(line), line.Indent, Settings().OutputColumns, logs.FoldScratch,
+              [&](std::string_view out) {
+                  html.clear();
+                  appendHtmlText(html, out);
+                  ChannelPutLine(channel, html);
+              });
     blankLines(channel, line);
 }
 

@@ -2,9 +2,14 @@
 // them. A match leaves up to five files: the narrated text log <base>.txt,
 // the check log <base>.chk (every trace line too), the coloured HTML log
 // <base>.htm, an empty <base>.3ds, and the match digest. Every step of a
-// match opens the channels the settings ask for, writes the step's queued
-// lines and closes them again, so the files are complete on disk between
-// steps; only the digest stays open from EndMatch1 to EndMatch2.
+// match opens the channels the settings ask for (a channel the step before
+// left open on the same file is used as it is), writes the step's queued
+// lines and hands them to the file before it returns, so the files are
+// complete between steps. The logs stay open from step to step of one
+// match and are closed at its end (EndMatch2, AbortMatch), when the next
+// match starts and when a step names other files; the files' bytes are
+// those of a close and an append-mode reopen at every step, without their
+// system calls. The digest is held from EndMatch1 to EndMatch2.
 //
 // Folding: a line with a speaker column (Indent > 0) is folded at
 // GameSettings.OutputColumns bytes; a cut never splits a double-byte
@@ -25,6 +30,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace plat {
@@ -33,9 +39,9 @@ class AppendFile;
 
 namespace cv {
 
-// One output file. A channel is open only while an export runs, except the
-// digest, whose lines are held from EndMatch1 and appended to its file in
-// one piece when the digest is complete, at EndMatch2.
+// One output file. A log channel stays open between the steps of a match
+// (see above); the digest's lines are held from EndMatch1 and appended to
+// its file in one piece when the digest is complete, at EndMatch2.
 struct OutputChannel {
     OutputChannel();
     ~OutputChannel();
@@ -46,6 +52,9 @@ struct OutputChannel {
     uint8_t NoColourYet = 0; // HTML: no colour tag written since the head
     std::string FileName;    // Shift-JIS path, at most MaxLogPath bytes
     std::FILE* Stream = nullptr;
+    // What a step wrote, handed to the file in one write at the step's end
+    // (EndLogStep) or when the channel is closed.
+    std::string Pending;
     std::unique_ptr<plat::AppendFile> Append; // the digest's held append
 };
 
@@ -64,6 +73,12 @@ struct LogChannels {
     OutputChannel Scene; // <base>.3ds, opened and closed, never written
     OutputChannel Digest;
     uint32_t LastHtmlColour = 0; // 0xRRGGBB of the last colour tag
+    // The colour tags written so far, by colour: a log has a few colours.
+    std::vector<std::pair<uint32_t, std::string>> ColourTags;
+    // The writers' line texts, kept from line to line (no allocation per
+    // line): a folded line, its HTML form.
+    std::string FoldScratch;
+    std::string HtmlScratch;
     // The engine's version for the log banner; read from the library's
     // version sidecar the first time it is needed unless set before.
     bool VersionRead = false;
@@ -86,8 +101,14 @@ void CloseChannel(OutputChannel& channel);
 
 // Writes bytes (a write to a closed channel does nothing).
 void ChannelWrite(OutputChannel& channel, std::string_view bytes);
+// Hands what the channel holds to its file (a log channel's step).
+void ChannelFlush(OutputChannel& channel);
 // `text` and a line end.
 void ChannelPutLine(OutputChannel& channel, std::string_view text);
+
+// Closes the five channels, an uncommitted digest dropped: a new match, or
+// the end of the system.
+void CloseEveryChannel();
 
 // How an export opens the logs.
 enum class LogOpen {
@@ -103,6 +124,9 @@ enum class LogOpen {
 // first; Start closes every channel, the digest of a match that never got
 // its EndMatch2 included, so a new match never writes into old files.
 void OpenLogs(std::string_view logBase, LogOpen how);
+// The end of a step that goes on: what the step wrote to text, check, HTML
+// and .3ds is handed to the files, which stay open for the next step.
+void EndLogStep();
 // Closes text, check, HTML (after its foot when `htmlFooter`) and .3ds.
 void CloseLogs(bool htmlFooter);
 // The text channel's name from the log base, also when no log is written:

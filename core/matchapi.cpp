@@ -57,11 +57,11 @@ bool MatchReady() {
 }
 
 void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, CombatantState& s2) {
-    ModuleState& m = Module();
+    // cv::SetAkData fills the placeholder tables (the message sets change
+    // none of what they point to or hold); LoadPlayMessages empties the
+    // table of loaded sets first.
     cv::SetAkData(ak1, ak2, s1, s2);
-    ClearKwpTable();
     LoadPlayMessages();
-    SetupPlaceholderTables(m.Ak, m.State, 2);
 }
 
 void StartMatch(std::string_view logBase, std::string_view title) {
@@ -74,7 +74,7 @@ void StartMatch(std::string_view logBase, std::string_view title) {
     StartFirstRound(title);
     if (logging()) {
         FlushGameMessages(buffer);
-        CloseLogs(false);
+        EndLogStep();
     }
 }
 
@@ -87,7 +87,7 @@ uint8_t ProcessMatch(std::string_view logBase) {
     WriteStatusSheetsAfterRound(buffer, result);
     if (logging()) {
         FlushGameMessages(buffer);
-        CloseLogs(false);
+        EndLogStep();
     }
     return result;
 }
@@ -122,7 +122,7 @@ void EndMatch1(std::string_view logBase, std::string_view akOutDir) {
     DigestAtEndMatch1(buffer);
     if (logging()) {
         FlushGameMessages(buffer);
-        CloseLogs(false);
+        EndLogStep();
     }
     spill.end();
 

@@ -17,10 +17,12 @@
 #include "core/system.h"
 #include "core/templates.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cv {
 
@@ -30,8 +32,31 @@ namespace cv {
 inline constexpr int TemplateTableCount = 8;
 inline constexpr int TemplateLineCount = 80;
 inline constexpr int TemplateLineSize = 512;
+struct TemplateTable;
+
+// A load of lines into one template table from a message file or an
+// archive entry (msgsets.h). What it writes depends on its source alone,
+// never on what the table holds, so the same loads run again in the same
+// order leave the table as it is.
+struct TemplateLoad {
+    using Writer = void (*)(TemplateTable& table, const TemplateLoad& load);
+    Writer Write = nullptr;
+    std::shared_ptr<const void> Source; // the file's lines or the archive, kept until the load runs
+    LineDecoder Decoder = nullptr;      // the archive's line decoder when the load was made
+    int Entry = 0;                      // the archive entry
+    int Count = 0;                      // the lines of the file or entry it reads
+    int Variant = -1;                   // a pilot set's male (0) or female (1) messages
+    bool operator==(const TemplateLoad&) const = default;
+};
+
 struct TemplateTable {
     char Lines[TemplateLineCount][TemplateLineSize];
+    // Loads wait until the table is read. Every match loads the default
+    // files and then its sets; when those are the loads that wrote the
+    // lines last, the lines hold what they would write and nothing is
+    // written.
+    std::vector<TemplateLoad> Waiting;
+    std::vector<TemplateLoad> Written;
 };
 
 // The weapon slots and weapon comments of one side as they were when the
@@ -101,11 +126,18 @@ struct ModuleState {
     } Attack;
 };
 
-// Inline: the rules ask for the module state and the options at every step
-// of the narration.
+// The one module state, made at its first use (the library's load-time
+// seeding uses it before other objects of the library are made).
+ModuleState& MakeModule();
+// Set by MakeModule; null until then (constant-initialised, so it is null
+// before any constructor runs).
+extern std::atomic<ModuleState*> ModuleInstance;
+
+// Inline and small: the rules ask for the module state and the options at
+// every step of the narration, thousands of times a match.
 inline ModuleState& Module() {
-    static ModuleState state;
-    return state;
+    ModuleState* m = ModuleInstance.load(std::memory_order_acquire);
+    return m ? *m : MakeModule();
 }
 
 // The GameSettings of the match in progress; before SetEnvironment has given
@@ -125,5 +157,13 @@ inline bool Option(int flag) {
 // Line `line` of template table `table`; empty when the table is not
 // allocated or the numbers are out of range.
 std::string_view TemplateLine(int table, int line);
+
+// Template table `table` with its waiting loads run; null when it is not
+// allocated or out of range. The editable form is for writes other than
+// loads (tests): the next loads are then all written.
+const TemplateTable* TemplateTableAt(int table);
+TemplateTable* EditTemplateTable(int table);
+// Queues a load into `table` (nothing when it is not allocated).
+void QueueTemplateLoad(int table, TemplateLoad load);
 
 } // namespace cv

@@ -15,7 +15,6 @@
 #include <cstring>
 #include <memory>
 #include <string>
-#include <vector>
 
 namespace cv {
 
@@ -28,21 +27,16 @@ constexpr int BaseSetFailure = 41009;
 // Draws of a random announcer before the first usable entry is taken.
 constexpr int AnnouncerDrawLimit = 100000;
 
-TemplateTable* table(int t) {
-    if (t < 0 || t >= TemplateTableCount) return nullptr;
-    return Module().Templates[t].get();
-}
-
-void setLine(int t, int line, std::string_view text) {
-    TemplateTable* tt = table(t);
-    if (!tt || line < 1 || line >= TemplateLineCount) return;
+// A table line := text (cut to 511 bytes and at a NUL).
+void setLine(TemplateTable& table, int line, std::string_view text) {
+    if (line < 1 || line >= TemplateLineCount) return;
     text = text.substr(0, sjis::cutLength(text, TemplateTextLimit));
     text = text.substr(0, text.find('\0'));
-    // Every match writes the same default lines again: a line that already
-    // holds the text (a field is its text and zeros) stays as it is.
-    const char* field = tt->Lines[line];
+    // A line that already holds the text (a field is its text and zeros)
+    // stays as it is.
+    const char* field = table.Lines[line];
     if (std::memcmp(field, text.data(), text.size()) == 0 && field[text.size()] == '\0') return;
-    sjis::writeField(tt->Lines[line], text);
+    sjis::writeField(table.Lines[line], text);
 }
 
 bool commentLine(std::string_view line) {
@@ -53,41 +47,105 @@ bool isFolder(std::string_view path) {
     return !path.empty() && plat::endsWithSeparator(path);
 }
 
-// Lines after `skip` header lines, as LoadTemplateFile takes them. The
-// files are read once per event (CachedTextLines); every match writes
-// their lines into its tables again, over the set lines of the match
-// before.
-template <class Lines> void applyLines(const Lines& lines, int t, size_t skip) {
-    if (lines.size() < skip) return;
+// Message m (0-based) of a pilot set goes to the male table on even m and
+// the female table on odd m, line m / 2 + 1; false past the last line.
+bool pilotLine(int m, int* line) {
+    *line = m / 2 + 1;
+    return *line < TemplateLineCount;
+}
+
+// The loads. Each reads the source it keeps; Count is the number of header
+// lines a file load skips, the lines an archive load reads.
+
+const TextLines& linesOf(const TemplateLoad& load) {
+    return *static_cast<const TextLines*>(load.Source.get());
+}
+
+const LoadedArchive& archiveOf(const TemplateLoad& load) {
+    return *static_cast<const LoadedArchive*>(load.Source.get());
+}
+
+// A file's lines after its header: empty lines and comments skipped.
+void writeFileLines(TemplateTable& table, const TemplateLoad& load) {
+    const TextLines& lines = linesOf(load);
     int next = 1;
-    for (size_t k = skip; k < lines.size() && next < TemplateLineCount; ++k) {
-        std::string_view line = lines[k];
+    for (size_t k = static_cast<size_t>(load.Count); k < lines.size() && next < TemplateLineCount; ++k) {
+        const std::string& line = lines[k];
         if (line.empty() || commentLine(line)) continue;
-        setLine(t, next++, line);
+        setLine(table, next++, line);
     }
 }
 
-void loadLines(std::string_view path, int t, size_t skip) {
-    if (std::shared_ptr<const TextLines> lines = CachedTextLines(path)) applyLines(*lines, t, skip);
-}
-
-// Message m (0-based) of a pilot set goes to the male table on even m and
-// the female table on odd m, line m / 2 + 1.
-bool setPilotLine(int side, int m, std::string_view text) {
-    int line = m / 2 + 1;
-    if (line >= TemplateLineCount) return false;
-    setLine(4 + 2 * side + m % 2, line, text);
-    return true;
-}
-
-// A pilot set's lines after its header, comments passed over.
-template <class Lines> void applyPilotLines(const Lines& lines, int side) {
-    if (side != 0 && side != 1) return;
-    int m = 0;
+// A pilot set file's messages of one variant: comments skipped, empty
+// lines kept as empty messages.
+void writePilotFileLines(TemplateTable& table, const TemplateLoad& load) {
+    const TextLines& lines = linesOf(load);
+    int m = 0, line = 0;
     for (size_t k = SetHeaderLines; k < lines.size(); ++k) {
-        std::string_view line = lines[k];
-        if (commentLine(line)) continue;
-        if (!setPilotLine(side, m++, line)) return;
+        if (commentLine(lines[k])) continue;
+        if (!pilotLine(m, &line)) return;
+        if (m++ % 2 == load.Variant) setLine(table, line, lines[k]);
+    }
+}
+
+// An archive entry's lines after its header (every line, or a pilot set's
+// messages of one variant); a line stored empty leaves its table line.
+void writeArchiveLines(TemplateTable& table, const TemplateLoad& load) {
+    for (int k = SetHeaderLines; k < load.Count; ++k) {
+        const std::string* text = archiveOf(load).decodedLine(
+            static_cast<size_t>(load.Entry), static_cast<size_t>(k), load.Decoder, TemplateTextLimit);
+        if (!text) break;
+        int m = k - SetHeaderLines, line = m + 1;
+        if (load.Variant >= 0 && (!pilotLine(m, &line) || m % 2 != load.Variant)) continue;
+        if (!text->empty()) setLine(table, line, *text);
+    }
+}
+
+void queueFileLines(std::shared_ptr<const TextLines> lines, int t, int skip) {
+    if (!lines || lines->size() < static_cast<size_t>(skip)) return;
+    TemplateLoad load;
+    load.Write = writeFileLines;
+    load.Count = skip;
+    load.Source = std::move(lines);
+    QueueTemplateLoad(t, std::move(load));
+}
+
+// A pilot set's lines after its header, into side's two pilot tables.
+void queuePilotFileLines(std::shared_ptr<const TextLines> lines, int side) {
+    if ((side != 0 && side != 1) || !lines) return;
+    TemplateLoad load;
+    load.Write = writePilotFileLines;
+    load.Source = std::move(lines);
+    for (int variant = 0; variant < 2; ++variant) {
+        load.Variant = variant;
+        QueueTemplateLoad(4 + 2 * side + variant, load);
+    }
+}
+
+// Lines after `skip` header lines, as LoadTemplateFile takes them. The
+// files are read once per event (CachedTextLines); every match loads their
+// lines into its tables again, over the set lines of the match before.
+void loadLines(std::string_view path, int t, int skip) {
+    queueFileLines(CachedTextLines(path), t, skip);
+}
+
+// Entry `index` of `slot`'s archive, `lines` lines, into table t (every
+// line) or side's two pilot tables.
+void queueArchiveLines(int slot, int index, int lines, int t, int side) {
+    TemplateLoad load;
+    load.Write = writeArchiveLines;
+    load.Source = MessageSlotAt(slot).Data;
+    load.Decoder = Module().Messages.Decode;
+    load.Entry = index;
+    load.Count = std::min(lines, ArchiveTemplateLines);
+    if (!load.Source) return;
+    if (side < 0) {
+        QueueTemplateLoad(t, std::move(load));
+        return;
+    }
+    for (int variant = 0; variant < 2; ++variant) {
+        load.Variant = variant;
+        QueueTemplateLoad(4 + 2 * side + variant, load);
     }
 }
 
@@ -141,7 +199,7 @@ bool takeWords(const MsgEntry& e, char (&list)[10][32]) {
 } // namespace
 
 void LoadTemplateText(std::string_view bytes, int t) {
-    applyLines(plat::splitLines(bytes), t, 0);
+    queueFileLines(TextLinesOf(bytes), t, 0);
 }
 
 void LoadTemplateFile(std::string_view path, int t) {
@@ -158,12 +216,12 @@ void LoadSystemTemplates() {
         for (int u = 0; u < t && !lines[t]; ++u)
             if (paths[u] == paths[t]) lines[t] = lines[u];
         if (!lines[t]) lines[t] = CachedTextLines(paths[t]);
-        if (lines[t]) applyLines(*lines[t], t, 0);
+        queueFileLines(lines[t], t, 0);
     }
 }
 
 void LoadSetText(std::string_view bytes, int t) {
-    applyLines(plat::splitLines(bytes), t, SetHeaderLines);
+    queueFileLines(TextLinesOf(bytes), t, SetHeaderLines);
 }
 
 void LoadSetFile(std::string_view path, int t) {
@@ -171,23 +229,18 @@ void LoadSetFile(std::string_view path, int t) {
 }
 
 void LoadPilotSetText(std::string_view bytes, int side) {
-    applyPilotLines(plat::splitLines(bytes), side);
+    queuePilotFileLines(TextLinesOf(bytes), side);
 }
 
 void LoadPilotSetFile(std::string_view path, int side) {
-    if (std::shared_ptr<const TextLines> lines = CachedTextLines(path)) applyPilotLines(*lines, side);
+    queuePilotFileLines(CachedTextLines(path), side);
 }
 
 bool LoadArchiveTemplate(std::string_view entry, int slot, int t) {
     int lines = 0;
     int index = FindMsgEntry(slot, entry, &lines);
     if (index < 0) return false;
-    int n = std::min(lines, ArchiveTemplateLines);
-    for (int k = SetHeaderLines; k < n; ++k) {
-        auto text = ExtractMsgVariant(slot, index, k, TemplateTextLimit);
-        if (!text) break;
-        if (!text->empty()) setLine(t, k - SetHeaderLines + 1, *text);
-    }
+    queueArchiveLines(slot, index, lines, t, -1);
     return true;
 }
 
@@ -196,13 +249,7 @@ bool LoadArchivePilotTemplates(int slot, int side) {
     int lines = 0;
     int index = FindMsgEntry(slot, mst::PilotFile, &lines);
     if (index < 0) return false;
-    int n = std::min(lines, ArchiveTemplateLines);
-    for (int k = SetHeaderLines; k < n; ++k) {
-        auto text = ExtractMsgVariant(slot, index, k, TemplateTextLimit);
-        if (!text) break;
-        int m = k - SetHeaderLines;
-        if (!text->empty()) setPilotLine(side, m, *text);
-    }
+    queueArchiveLines(slot, index, lines, 0, side);
     return true;
 }
 

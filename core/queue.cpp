@@ -11,7 +11,6 @@
 #include <cstdarg>
 #include <cstdio>
 #include <string>
-#include <vector>
 
 namespace cv {
 
@@ -57,25 +56,42 @@ struct Segment {
     size_t End;
 };
 
-// The backslash-separated segments of a text, found by walking characters.
-std::vector<Segment> segments(std::string_view text) {
-    std::vector<Segment> out;
+// Calls `f` with each backslash-separated segment of a text, found by
+// walking characters.
+template <class F> void forEachSegment(std::string_view text, F&& f) {
     size_t begin = 0;
     for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
         if (len == 1 && text[p] == '\\') {
-            out.push_back({begin, p});
+            f(Segment{begin, p});
             begin = p + 1;
         }
     }
-    out.push_back({begin, text.size()});
-    return out;
+    f(Segment{begin, text.size()});
 }
 
 // "%-*s": the text, then blanks up to `width` bytes (never cut).
+void appendPadded(std::string& out, std::string_view text, size_t width) {
+    out += text;
+    if (text.size() < width) out.append(width - text.size(), ' ');
+}
+
 std::string padded(std::string_view text, size_t width) {
-    std::string s(text);
-    if (s.size() < width) s.append(width - s.size(), ' ');
+    std::string s;
+    appendPadded(s, text, width);
     return s;
+}
+
+// Where TrimFullStop removes its character, npos when it removes none.
+size_t fullStopAt(std::string_view text) {
+    size_t previous = sjis::npos, last = sjis::npos;
+    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
+        previous = last;
+        last = p;
+    }
+    if (previous == sjis::npos || sjis::charLength(text, previous) != 2 || sjis::charLength(text, last) != 2)
+        return sjis::npos;
+    std::string_view mark = text.substr(previous, 2);
+    return mark == qut::FullStop || mark == qut::IdeographicSpace ? previous : sjis::npos;
 }
 
 } // namespace
@@ -125,16 +141,8 @@ GameMessageLine* LastLine(GameMessageBuffer& buffer) {
 }
 
 std::string TrimFullStop(std::string_view text) {
-    size_t previous = sjis::npos, last = sjis::npos;
-    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
-        previous = last;
-        last = p;
-    }
     std::string out(text);
-    if (previous == sjis::npos || sjis::charLength(text, previous) != 2 || sjis::charLength(text, last) != 2)
-        return out;
-    std::string_view mark = text.substr(previous, 2);
-    if (mark == qut::FullStop || mark == qut::IdeographicSpace) out.erase(previous, 2);
+    if (size_t at = fullStopAt(text); at != sjis::npos) out.erase(at, 2);
     return out;
 }
 
@@ -146,45 +154,48 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     int32_t nameWidth = gs.NameWidth;
     size_t w = static_cast<size_t>(std::clamp<int32_t>(nameWidth, 0, MessageTextSize - 1));
 
-    std::string work = ExpandPlaceholders(TrimFullStop(text), kind);
+    std::string work = fullStopAt(text) == sjis::npos ? ExpandPlaceholders(text, kind)
+                                                      : ExpandPlaceholders(TrimFullStop(text), kind);
     std::string_view t = work;
     if (!t.empty() && t.front() == '\\') t.remove_prefix(1);
 
     uint32_t lineKind = buffer.CurrentKind;
     std::string_view who = speaker;
-    for (const Segment& seg : segments(t)) {
+    std::string out; // one line's text: its speaker column, then its segment
+    forEachSegment(t, [&](const Segment& seg) {
         GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
         // A segment starts on a character boundary: its own walk finds the
         // mark the walk from the start of the text finds.
         size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::SpeechMarks);
         if (mark != sjis::npos) mark += seg.Begin;
-        std::string column;
+        out.clear();
         size_t from = seg.Begin;
         if (mark == seg.Begin) {
-            column = padded(who, w);
+            appendPadded(out, who, w);
         } else if (mark < seg.End) {
             std::string_view prefix = t.substr(seg.Begin, mark - seg.Begin);
-            std::string head;
             // An announcer line is told by the line's kind: the kind
             // argument of an announcer line names the side it is about.
             if (lineKind == KindAnnouncer) {
                 bool replace = Option(OptAnnouncerNameReplace) && prefix == qut::AnnouncerPrefix;
-                head = replace ? std::string(sjis::readField(gs.AnnouncerLabel)) : std::string(prefix);
+                appendPadded(out, replace ? sjis::readField(gs.AnnouncerLabel) : prefix, w);
             } else {
-                head = std::string(who) + std::string(prefix);
-                if (head.size() > w) {
-                    w = head.size();
+                out += who;
+                out += prefix;
+                if (out.size() > w) {
+                    w = out.size();
                     line.Indent = static_cast<uint32_t>(w + 2);
                 }
+                out.append(w - out.size(), ' ');
             }
-            column = padded(head, w);
             from = mark;
         } else {
-            column.assign(w + 2, ' ');
+            out.assign(w + 2, ' ');
         }
-        setText(line, column + std::string(t.substr(from, seg.End - from)));
+        out += t.substr(from, seg.End - from);
+        setText(line, out);
         who = {};
-    }
+    });
 }
 
 char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {
@@ -197,7 +208,7 @@ void QueueLabelledText(GameMessageBuffer& buffer, std::string_view text, std::st
     if (Option(OptMessagesOff)) return;
     std::string work = std::string(head) + TrimFullStop(text);
     std::string_view t = work;
-    for (const Segment& seg : segments(t)) {
+    forEachSegment(t, [&](const Segment& seg) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, LabelIndent);
         size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::LabelMarks);
         if (mark != sjis::npos) mark += seg.Begin;
@@ -208,17 +219,17 @@ void QueueLabelledText(GameMessageBuffer& buffer, std::string_view text, std::st
         else
             setText(line,
                     std::string(LabelIndent, ' ') + std::string(t.substr(seg.Begin, seg.End - seg.Begin)));
-    }
+    });
 }
 
 void QueueHangingText(GameMessageBuffer& buffer, std::string_view text, std::string_view head) {
     bool first = true;
-    for (const Segment& seg : segments(text)) {
+    forEachSegment(text, [&](const Segment& seg) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, static_cast<uint32_t>(head.size()));
         std::string lead = first ? std::string(head) : std::string(head.size(), ' ');
         setText(line, lead + std::string(text.substr(seg.Begin, seg.End - seg.Begin)));
         first = false;
-    }
+    });
 }
 
 } // namespace cv

@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "core/filecache.h"
 #include "core/formula.h"
+#include "core/logwriter.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
@@ -89,6 +90,7 @@ void EndSystem() {
     // a failed write-back is reported, naming the output folder.
     std::string failedFolder;
     if (!plat::syncDeferredWrites(&failedFolder)) plat::msg::showError(CannotCreateAkFile, {failedFolder});
+    CloseEveryChannel();
     DetachMessageLibrary();
     ClearFileCaches();
     for (auto& table : m.Templates) table.reset();

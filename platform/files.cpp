@@ -279,7 +279,7 @@ namespace {
 // The folders that hold deferred files not yet synced, and per folder the
 // spare file of the deferred rewrites.
 std::mutex deferredMutex;
-std::set<std::string> deferredFolders;
+std::set<std::string> deferredFiles; // OS paths
 std::map<std::string, std::string> spareFiles; // folder → spare (OS paths)
 
 std::string folderOf(const std::string& osPath) {
@@ -308,7 +308,7 @@ void keepSpare(const std::string& temp) {
 
 void noteDeferred(const std::string& target) {
     std::lock_guard<std::mutex> lock(deferredMutex);
-    deferredFolders.insert(folderOf(target));
+    deferredFiles.insert(target);
 }
 
 } // namespace
@@ -321,17 +321,21 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
     int fd = -1;
     std::string temp;
     // A deferred rewrite writes into its folder's spare file when there is
-    // one: no new file for every rewrite. A spare that has another name
-    // too (a hard link made since) is left to that name, never emptied.
+    // one: no new file for every rewrite. The spare is written over from
+    // its start and cut to the new length at the commit, never emptied
+    // first: emptying frees its blocks, and a file system that discards
+    // freed blocks at once (ext4 without a journal, mounted with discard)
+    // waits for the disk at every free. A spare that has another name too
+    // (a hard link made since) is left to that name, never written.
     if (durability_ == Durability::Deferred) {
         if (std::optional<std::string> spare = takeSpare(dir)) {
             fd = ::open(spare->c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
             struct stat sp;
-            if (fd >= 0 && !(::fstat(fd, &sp) == 0 && S_ISREG(sp.st_mode) && sp.st_nlink == 1 &&
-                             ::ftruncate(fd, 0) == 0)) {
+            if (fd >= 0 && !(::fstat(fd, &sp) == 0 && S_ISREG(sp.st_mode) && sp.st_nlink == 1)) {
                 ::close(fd);
                 fd = -1;
             }
+            reused_ = fd >= 0;
             if (fd >= 0)
                 temp = std::move(*spare);
             else
@@ -409,6 +413,11 @@ bool AtomicFile::commit() {
     if (!file_) return false;
     const bool deferred = durability_ == Durability::Deferred;
     bool ok = !failed_ && std::fflush(file_) == 0;
+    if (ok && reused_) {
+        // What is left of the spare's old bytes goes.
+        off_t length = ::lseek(::fileno(file_), 0, SEEK_CUR);
+        ok = length >= 0 && ::ftruncate(::fileno(file_), length) == 0;
+    }
     if (ok && !deferred) ok = ::fsync(::fileno(file_)) == 0;
     ok = (std::fclose(file_) == 0) && ok;
     file_ = nullptr;
@@ -511,42 +520,53 @@ void AppendFile::abandon() {
 
 namespace {
 std::atomic<bool> syncFault{false};
+
+// fsync of a file or folder that is still there; true when it is gone.
+bool syncPath(const std::string& path, int flags) {
+    int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+    bool ok = ::fsync(fd) == 0 && !syncFault;
+    ::close(fd);
+    return ok;
+}
+
 } // namespace
 
 void setSyncFault(bool failing) { syncFault = failing; }
 
 bool syncDeferredWrites(std::string* failedFolder) {
-    std::set<std::string> folders;
+    std::set<std::string> files;
     std::map<std::string, std::string> spares;
     {
         std::lock_guard<std::mutex> lock(deferredMutex);
-        folders.swap(deferredFolders);
+        files.swap(deferredFiles);
         spares.swap(spareFiles);
     }
     for (const auto& [folder, spare] : spares) unlinkNoted(spare);
-    // One sync per file system: syncfs writes out everything of it, the
-    // files and the renames that put them in place.
-    std::set<dev_t> synced;
+    // Each file, then each folder for the renames that put the files in
+    // place. Only the event's own files: a sync of the whole file system
+    // would write out the logs and whatever else is waiting on it too.
+    std::set<std::string> folders;
     bool ok = true;
-    for (const std::string& folder : folders) {
-        int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        if (fd < 0) continue; // the folder is gone, and its files with it
-        struct stat st;
-        if (::fstat(fd, &st) == 0 && synced.insert(st.st_dev).second && (::syncfs(fd) != 0 || syncFault)) {
-            if (ok && failedFolder) {
-                std::string os = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
-                *failedFolder = fromOsName(os).value_or(os);
-            }
-            ok = false;
+    auto failed = [&](const std::string& folder) {
+        if (ok && failedFolder) {
+            std::string os = folder.size() > 1 ? folder.substr(0, folder.size() - 1) : folder;
+            *failedFolder = fromOsName(os).value_or(os);
         }
-        ::close(fd);
+        ok = false;
+    };
+    for (const std::string& file : files) {
+        if (!syncPath(file, O_RDONLY)) failed(folderOf(file));
+        folders.insert(folderOf(file));
     }
+    for (const std::string& folder : folders)
+        if (!syncPath(folder, O_RDONLY | O_DIRECTORY)) failed(folder);
     return ok;
 }
 
 bool deferredWritesPending() {
     std::lock_guard<std::mutex> lock(deferredMutex);
-    return !deferredFolders.empty();
+    return !deferredFiles.empty();
 }
 
 bool writeWholeFileAtomic(std::string_view path, std::string_view bytes) {

@@ -82,8 +82,10 @@ PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, st
 // one syncDeferredWrites(): an event's output files get one durability
 // point at the end of the event instead of a sync per file. A deferred
 // rewrite of an existing file exchanges the two names in one step, and the
-// old file becomes its folder's spare for the next deferred rewrite there
-// (creating a file costs a journaled disk far more than rewriting one);
+// old file becomes its folder's spare for the next deferred rewrite there,
+// which writes over its bytes (creating a file costs a journaled disk far
+// more than rewriting one, and emptying one frees its blocks); until the
+// sync a power loss may leave a target with bytes of the file it replaced.
 // syncDeferredWrites() removes the spares.
 enum class Durability { Immediate, Deferred };
 
@@ -113,6 +115,7 @@ public:
 private:
     Durability durability_;
     bool exchange_ = false; // a deferred rewrite of a regular file
+    bool reused_ = false;   // written over the folder's spare file
     std::string target_;
     std::string temp_;
     std::FILE* file_ = nullptr;
@@ -146,10 +149,11 @@ private:
 };
 
 // Makes every file committed with Durability::Deferred since the last call
-// durable: one sync of each file system that holds one, after the spare
-// files are removed. False when a sync failed (a write-back error of the
-// disk shows only here), with the Shift-JIS path of the first folder whose
-// sync failed in `failedFolder` when given.
+// durable: after the spare files are removed, a sync of each file still
+// there and of each of their folders (the renames). False when a sync
+// failed (a write-back error of the disk shows only here), with the
+// Shift-JIS path of the first folder whose sync failed in `failedFolder`
+// when given.
 PLAT_API bool syncDeferredWrites(std::string* failedFolder = nullptr);
 // Whether deferred files wait for syncDeferredWrites(). A test hook (the
 // program itself never asks): tests check which writes were deferred.

@@ -43,7 +43,7 @@ void checkText(const std::string& text) {
 
 void checkTables() {
     for (int t = 0; t < cv::TemplateTableCount; ++t)
-        for (const auto& line : cv::Module().Templates[t]->Lines)
+        for (const auto& line : cv::TemplateTableAt(t)->Lines)
             FUZZ_CHECK(strnlen(line, cv::TemplateLineSize) < cv::TemplateLineSize);
 }
 

@@ -14,7 +14,7 @@ protected:
     void SetUp() override {
         NarrationTest::SetUp();
         for (int n = 1; n < cv::TemplateLineCount; ++n)
-            sjis::writeField(cv::Module().Templates[1]->Lines[n], cv::FormatText("%d(A,B,C,D,E)", n));
+            sjis::writeField(cv::EditTemplateTable(1)->Lines[n], cv::FormatText("%d(A,B,C,D,E)", n));
         put(ak[0].Owner.Name, "甲");
         put(ak[1].Owner.Name, "乙");
         setUpMatch();

@@ -137,6 +137,44 @@ TEST_F(ExportsMatch, MatchBooksTheResultAndWritesTheOutputAks) {
     EXPECT_LT(first, second);
 }
 
+// The logs stay open from step to step, and each step's lines are in them
+// when the step returns: the files grow at every step, each state a start
+// of the next, up to the complete log with its HTML foot.
+TEST_F(ExportsMatch, EveryStepLeavesItsLinesInTheLogs) {
+    GameSettings gs = MatchSettings();
+    gs.Options[OptInternalInfo] = 1;
+    gs.Options[OptHtmlLog] = 1;
+    gs.MatchType = 3;
+    Side s[2];
+    const std::string log = scratch.Results + "steps";
+    std::vector<std::string> states[3];
+    auto record = [&] {
+        int k = 0;
+        for (const char* ext : {".txt", ".chk", ".htm"}) states[k++].push_back(Read(log + ext));
+    };
+    setUp(gs, s, SamplePath(1), SamplePath(2), log);
+    record();
+    // The d100 is seeded from the clock at load, so the match may end in
+    // its first round: the round that ends it is recorded too.
+    for (int round = 0; round < 2000; ++round) {
+        uint8_t r = c.ProcessMatch(log.c_str());
+        record();
+        if (r != 0) break;
+    }
+    c.EndMatch1(log.c_str(), scratch.AkOut.c_str());
+    record();
+    c.EndMatch2(log.c_str());
+    record();
+    for (const auto& file : states) {
+        ASSERT_GE(file.size(), 4u);
+        for (size_t k = 1; k < file.size(); ++k) {
+            EXPECT_GT(file[k].size(), file[k - 1].size()) << "step " << k;
+            EXPECT_EQ(file[k].compare(0, file[k - 1].size(), file[k - 1]), 0) << "step " << k;
+        }
+    }
+    EXPECT_NE(states[2].back().find("</html>"), std::string::npos);
+}
+
 TEST_F(ExportsMatch, InterleavedFightsKeepTheirOwnState) {
     struct Fight {
         GameSettings Gs = MatchSettings();

@@ -172,6 +172,33 @@ TEST_F(LogWriterTest, StartCreatesStepsAppend) {
     EXPECT_EQ(file("match.txt"), "one\r\none\r\none\r\n");
 }
 
+TEST_F(LogWriterTest, StepsOfAMatchKeepTheirFilesOpenWithEveryLineWritten) {
+    option(OptLogOutput);
+    option(OptHtmlLog);
+    cv::LogChannels& logs = cv::Module().Logs;
+    cv::OpenLogs(base(), cv::LogOpen::Start);
+    add(cv::KindSystem, 0, "one");
+    cv::FlushGameMessages(buf);
+    cv::EndLogStep();
+    // Between steps the lines are in the files and the files stay open.
+    EXPECT_EQ(file("match.txt"), "one\r\n");
+    EXPECT_NE(file("match.htm").find("one\r\n"), std::string::npos);
+    std::FILE* text = logs.Text.Stream;
+    ASSERT_NE(text, nullptr);
+    cv::OpenLogs(base(), cv::LogOpen::Step);
+    EXPECT_EQ(logs.Text.Stream, text);
+    cv::FlushGameMessages(buf);
+    cv::EndLogStep();
+    EXPECT_EQ(file("match.txt"), "one\r\none\r\n");
+    // A step on other files closes them; the match's end closes its own.
+    cv::OpenLogs(base("other"), cv::LogOpen::Step);
+    EXPECT_EQ(logs.Text.FileName, base("other") + ".txt");
+    cv::CloseLogs(true);
+    EXPECT_EQ(+logs.Text.Opened, 0);
+    EXPECT_EQ(+logs.Html.Opened, 0);
+    EXPECT_EQ(file("match.txt"), "one\r\none\r\n");
+}
+
 TEST_F(LogWriterTest, AChannelLeftOpenNeverTakesTheNextMatchsLines) {
     // Match a's step opened its logs and did not finish; match b's steps
     // write to b's files only, the text name of EndMatch1 included.

@@ -81,6 +81,33 @@ TEST_F(MsgSetsTest, SystemFilesKeptUntilTheyChange) {
     EXPECT_EQ(tableLine(0, 2), "two"); // a shorter file leaves the lines after its own
 }
 
+// The loads of a match wait until a table is read and are written only when
+// they differ from the loads that wrote the table last; what a reader sees
+// is what writing every load in turn gives.
+TEST_F(MsgSetsTest, LoadsRepeatedFromMatchToMatchGiveTheSameLines) {
+    testsupport::TempDir dir;
+    testsupport::writeFile(dir.path() / "d.msg", "d1\r\nd2\r\n");
+    testsupport::writeFile(dir.path() / "s.msg", "h\r\nh\r\nh\r\ns1\r\n\r\ns3\r\ns4\r\n");
+    auto match = [&] {
+        cv::LoadTemplateFile(dir.folder() + "d.msg", 0);
+        cv::LoadSetFile(dir.folder() + "s.msg", 0);
+    };
+    match();
+    // The set's empty line is skipped: s1 s3 s4 over d1 d2.
+    EXPECT_EQ(tableLine(0, 1) + tableLine(0, 2) + tableLine(0, 3), "s1s3s4");
+    match();
+    EXPECT_EQ(tableLine(0, 1) + tableLine(0, 2) + tableLine(0, 3), "s1s3s4");
+    // Defaults alone: lines 1 and 2 back, line 3 keeps the set's.
+    cv::LoadTemplateFile(dir.folder() + "d.msg", 0);
+    EXPECT_EQ(tableLine(0, 1) + tableLine(0, 2) + tableLine(0, 3), "d1d2s4");
+    // A line written by other means is written over by the next loads,
+    // also when they repeat the last ones.
+    cv::LoadTemplateFile(dir.folder() + "d.msg", 0);
+    sjis::writeField(cv::EditTemplateTable(0)->Lines[1], "x");
+    cv::LoadTemplateFile(dir.folder() + "d.msg", 0);
+    EXPECT_EQ(tableLine(0, 1), "d1");
+}
+
 // The base set, a chosen announcer with its label, and its lines over the
 // system's defaults, from a folder set and from an archive.
 TEST_F(MsgSetsTest, AnnouncerChosenByIndex) {

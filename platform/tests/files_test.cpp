@@ -167,7 +167,8 @@ TEST(Files, DeferredCommitsArePutInPlaceAtOnceAndSyncedTogether) {
 
 // A deferred rewrite of an existing file trades names with it: the old
 // file is kept as the folder's one spare for the next rewrite, which keeps
-// the target's permissions; the event's sync removes the spare.
+// the target's permissions and none of the spare's longer old bytes; the
+// event's sync removes the spare.
 TEST(Files, DeferredRewritesReuseOneSpareFile) {
     TempDir dir;
     namespace fs = std::filesystem;
@@ -181,14 +182,14 @@ TEST(Files, DeferredRewritesReuseOneSpareFile) {
             if (e.path().filename().string().rfind(".vell-tmp-", 0) == 0) found.push_back(e.path().string());
         return found;
     };
-    testsupport::writeFile(dir.path() / "a.da1", "old a");
+    testsupport::writeFile(dir.path() / "a.da1", "old a, longer than new b");
     testsupport::writeFile(dir.path() / "b.da1", "old b");
     fs::permissions(dir.path() / "b.da1", fs::perms::owner_read | fs::perms::owner_write);
     ASSERT_TRUE(deferred("a.da1", "new a"));
     EXPECT_EQ(testsupport::readFile(dir.path() / "a.da1"), "new a");
     std::vector<std::string> first = spares();
     ASSERT_EQ(first.size(), 1u);
-    EXPECT_EQ(testsupport::readFile(first[0]), "old a");
+    EXPECT_EQ(testsupport::readFile(first[0]), "old a, longer than new b");
     ASSERT_TRUE(deferred("b.da1", "new b"));
     EXPECT_EQ(testsupport::readFile(dir.path() / "b.da1"), "new b");
     EXPECT_EQ(fs::status(dir.path() / "b.da1").permissions() & fs::perms::all,
