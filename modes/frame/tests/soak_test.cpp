@@ -21,9 +21,9 @@ namespace {
 
 using namespace modetest;
 
-// Matches of one run, about a minute under the sanitizers (some 12 a
+// Matches of one run, about a minute in the sanitizer build (some 80 a
 // second); VELL_SOAK_MATCHES=10000 plays the long soak.
-constexpr int SoakMatches = 600;
+constexpr int SoakMatches = 5000;
 // ProcessMatch calls after which a match counts as one that never ends.
 constexpr int RoundLimit = 5000;
 
