@@ -114,7 +114,7 @@ bool writeTreeFiles(std::string_view programFolder, const std::vector<FlatNode>&
     plat::AtomicFile textFile(textPath), recordFile(recordPath);
     if (!textFile.isOpen() || !recordFile.isOpen()) return false;
     if (!textFile.write(text) || !recordFile.write(records)) return false;
-    if (std::fflush(textFile.handle()) != 0 || std::fflush(recordFile.handle()) != 0) return false;
+    if (!textFile.flush() || !recordFile.flush()) return false;
     // Both temporaries are whole; put them in place. Should the second rename
     // fail, the first file goes back to what it was so the pair stays matched.
     auto oldText = plat::readWholeFile(textPath);

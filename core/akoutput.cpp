@@ -253,7 +253,10 @@ void WriteAkDataText(std::string& out, const TArmoredKnight& ak, const Combatant
                                 gs.AnnouncerIndex,
                                 state.BerserkAnnounced};
     out += "\"$DRAINDATA02$\"";
-    for (int32_t v : values) out += "," + std::to_string(v);
+    for (int32_t v : values) {
+        out += ',';
+        out += std::to_string(v);
+    }
     out += "\r\n";
     for (int i = 0; i < 6; ++i) {
         if (i > 0) out += ',';
@@ -282,7 +285,7 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
         files[side].Path = GetReturnFileName(akOutDir, input);
         const std::string& path = files[side].Path;
         std::unique_ptr<plat::AtomicFile> file;
-        const bool replacesInput = plat::fileExists(path) && plat::sameFile(path, input);
+        const bool replacesInput = plat::sameFile(path, input); // both there, one file
         // A file that replaces the entrant's own input is on the disk
         // before the match is over; the event's other output files are
         // made durable together when the event ends.

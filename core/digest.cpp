@@ -60,10 +60,9 @@ void WriteDigest(std::string_view head) {
         std::string name = parts.drive + parts.dir + "digest.mom";
         if (!textName.empty() && name.size() <= MaxLogPath) {
             digest.FileName = name;
-            bool existed = plat::fileExists(name);
             opened = openDigest(digest, false);
             if (opened) {
-                if (!existed && Option(OptAddHeader)) ChannelPutLine(digest, head);
+                if (!digest.Append->existed() && Option(OptAddHeader)) ChannelPutLine(digest, head);
                 ChannelPutLine(digest, "");
                 ChannelPutLine(digest, TemplateLine(0, 14));
                 std::string_view title = sjis::readField(gs.MatchTitle);

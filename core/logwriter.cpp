@@ -47,9 +47,22 @@ std::string_view lineText(const GameMessageLine& line) {
     return sjis::readField(line.Text);
 }
 
-void blankLines(OutputChannel& channel, const GameMessageLine& line) {
+// `text` and a line end appended to `out`; a "\n" inside the text is a
+// line end of its own (the bytes ChannelPutLine writes).
+void appendLine(std::string& out, std::string_view text) {
+    size_t from = 0;
+    for (size_t p; (p = text.find('\n', from)) != std::string_view::npos; from = p + 1) {
+        out.append(text.substr(from, p - from));
+        out.append(LineEnd);
+    }
+    out.append(text.substr(from));
+    out.append(LineEnd);
+}
+
+// The empty lines after a line.
+void appendBlankLines(std::string& out, const GameMessageLine& line) {
     uint32_t n = std::min<uint32_t>(line.BlankLinesAfter, MaxBlankLinesAfter);
-    for (uint32_t i = 0; i < n; ++i) ChannelWrite(channel, LineEnd);
+    for (uint32_t i = 0; i < n; ++i) out.append(LineEnd);
 }
 
 bool fitsWidth(uint32_t indent, int32_t width) {
@@ -87,31 +100,50 @@ void foldLines(std::string_view text, uint32_t indent, int32_t width, std::strin
     }
 }
 
-// The text and check writers: folded, each output line TAB-replaced with
-// option 6 (a line without a usable speaker column is written as it
-// stands).
-void writePlain(OutputChannel& channel, const GameMessageLine& line) {
+// The text and check writers' bytes of a line, appended to `out`: folded,
+// each output line TAB-replaced with option 6 (a line without a usable
+// speaker column is written as it stands), then its empty lines.
+void appendPlain(std::string& out, const GameMessageLine& line) {
     bool tabs = Option(OptTabReplace) && fitsWidth(line.Indent, Settings().OutputColumns);
     LogChannels& logs = Module().Logs;
     foldLines(lineText(line), line.Indent, Settings().OutputColumns, logs.FoldScratch,
-              [&](std::string_view out) {
+              [&](std::string_view folded) {
                   if (tabs)
-                      ChannelPutLine(channel, ReplaceBlanksWithTabs(out));
+                      appendLine(out, ReplaceBlanksWithTabs(folded));
                   else
-                      ChannelPutLine(channel, out);
+                      appendLine(out, folded);
               });
-    blankLines(channel, line);
+    appendBlankLines(out, line);
+}
+
+void writePlain(OutputChannel& channel, const GameMessageLine& line) {
+    if (!channel.Opened) return;
+    std::string& plain = Module().Logs.PlainScratch;
+    plain.clear();
+    appendPlain(plain, line);
+    ChannelWrite(channel, plain);
 }
 
 // The HTML text of a line (HtmlLineText) appended to `out`.
 void appendHtmlText(std::string& out, std::string_view line) {
-    // The text between the replaced characters is copied in runs.
+    // The text between the replaced characters is copied in runs. None of
+    // the replaced bytes is a lead byte; a trail byte is never looked at.
+    const char* s = line.data();
+    const size_t n = line.size();
     size_t from = 0;
-    for (size_t p = 0, len; (len = sjis::charLength(line, p)) != 0; p += len) {
-        if (len != 1) continue;
-        const char* replacement = nullptr;
-        char c = line[p];
-        if (c == ' ' && p + 1 < line.size() && line[p + 1] == ' ') {
+    for (size_t p = 0; p < n;) {
+        const char c = s[p];
+        if (plat::isSjisLead(static_cast<unsigned char>(c))) {
+            p += plat::sjisCharLen(s, p, n);
+            continue;
+        }
+        const char* replacement;
+        size_t len = 1;
+        if (c == ' ') {
+            if (p + 1 >= n || s[p + 1] != ' ') {
+                ++p;
+                continue;
+            }
             replacement = lgw::FullWidthBlank;
             len = 2;
         } else if (c == '&') {
@@ -120,13 +152,16 @@ void appendHtmlText(std::string& out, std::string_view line) {
             replacement = "&lt;";
         } else if (c == '>') {
             replacement = "&gt;";
+        } else {
+            ++p;
+            continue;
         }
-        if (!replacement) continue;
-        out.append(line.substr(from, p - from));
+        out.append(s + from, p - from);
         out += replacement;
-        from = p + len;
+        p += len;
+        from = p;
     }
-    out.append(line.substr(std::min(from, line.size())));
+    out.append(s + from, n - from);
 }
 
 // SetChannelName for the coming step; a channel still open on another file
@@ -211,14 +246,19 @@ void ChannelFlush(OutputChannel& channel) {
 }
 
 void ChannelPutLine(OutputChannel& channel, std::string_view text) {
-    // A "\n" inside the text is a line end of its own.
-    size_t from = 0;
-    for (size_t p; (p = text.find('\n', from)) != std::string_view::npos; from = p + 1) {
-        ChannelWrite(channel, text.substr(from, p - from));
+    if (!channel.Opened) return;
+    if (channel.Append) {
+        // A "\n" inside the text is a line end of its own.
+        size_t from = 0;
+        for (size_t p; (p = text.find('\n', from)) != std::string_view::npos; from = p + 1) {
+            ChannelWrite(channel, text.substr(from, p - from));
+            ChannelWrite(channel, LineEnd);
+        }
+        ChannelWrite(channel, text.substr(from));
         ChannelWrite(channel, LineEnd);
+    } else if (channel.Stream) {
+        appendLine(channel.Pending, text);
     }
-    ChannelWrite(channel, text.substr(from));
-    ChannelWrite(channel, LineEnd);
 }
 
 void CloseEveryChannel() {
@@ -307,6 +347,7 @@ void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
         ChannelWrite(channel, colourTag(colour));
         logs.LastHtmlColour = colour;
     }
+    if (!channel.Opened) return;
     std::string& html = logs.HtmlScratch;
     foldLines(lineText(line), line.Indent, Settings().OutputColumns, logs.FoldScratch,
               [&](std::string_view out) {
@@ -314,7 +355,10 @@ void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
                   appendHtmlText(html, out);
                   ChannelPutLine(channel, html);
               });
-    blankLines(channel, line);
+    std::string& blanks = logs.PlainScratch;
+    blanks.clear();
+    appendBlankLines(blanks, line);
+    ChannelWrite(channel, blanks);
 }
 
 void WriteHtmlHeader(OutputChannel& channel, int32_t fontSize) {
@@ -354,10 +398,23 @@ uint32_t lineCount(const GameMessageBuffer& buffer) {
 
 void flushLines(const GameMessageBuffer& buffer, uint32_t n, bool text) {
     LogChannels& logs = Module().Logs;
-    if (text)
-        for (uint32_t i = 0; i < n; ++i) WriteWrappedLine(logs.Text, buffer.Lines[i]);
-    if (Option(OptInternalInfo))
-        for (uint32_t i = 0; i < n; ++i) WriteCheckLine(logs.Check, buffer.Lines[i]);
+    // A line of kinds 0-5 has the same bytes in the text and check logs: it
+    // is folded once for both.
+    const bool toText = text && logs.Text.Opened;
+    const bool toCheck = Option(OptInternalInfo) && logs.Check.Opened;
+    if (toText || toCheck) {
+        std::string& plain = logs.PlainScratch;
+        for (uint32_t i = 0; i < n; ++i) {
+            const GameMessageLine& line = buffer.Lines[i];
+            const bool inText = toText && line.Kind <= KindAnnouncer;
+            const bool inCheck = toCheck && line.Kind <= KindTrace;
+            if (!inText && !inCheck) continue;
+            plain.clear();
+            appendPlain(plain, line);
+            if (inText) ChannelWrite(logs.Text, plain);
+            if (inCheck) ChannelWrite(logs.Check, plain);
+        }
+    }
     if (Option(OptHtmlLog))
         for (uint32_t i = 0; i < n; ++i) WriteHtmlLine(logs.Html, buffer.Lines[i]);
 }

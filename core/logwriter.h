@@ -76,9 +76,11 @@ struct LogChannels {
     // The colour tags written so far, by colour: a log has a few colours.
     std::vector<std::pair<uint32_t, std::string>> ColourTags;
     // The writers' line texts, kept from line to line (no allocation per
-    // line): a folded line, its HTML form.
+    // line): a folded line, its HTML form, the bytes of one queued line as
+    // the text and check logs take them.
     std::string FoldScratch;
     std::string HtmlScratch;
+    std::string PlainScratch;
     // The engine's version for the log banner; read from the library's
     // version sidecar the first time it is needed unless set before.
     bool VersionRead = false;

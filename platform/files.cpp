@@ -15,6 +15,8 @@
 #include <mutex>
 #include <random>
 #include <set>
+#include <utility>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -23,11 +25,27 @@ namespace plat {
 namespace {
 
 std::optional<std::string> osPathOf(std::string_view path) { return toOsPath(resolvePath(path)); }
+std::optional<std::string> osPathOf(std::string_view path, OsPathSeen& seen) {
+    return toOsPath(resolvePath(path), seen);
+}
+
+// stat() of the entry toOsPath saw: its lstat unless it is a link.
+bool statSeen(const std::string& osPath, const OsPathSeen& seen, struct stat& st) {
+    if (!seen.Exists) return false;
+    if (!S_ISLNK(seen.Entry.st_mode)) {
+        st = seen.Entry;
+        return true;
+    }
+    return ::stat(osPath.c_str(), &st) == 0;
+}
 
 bool statPath(std::string_view path, struct stat& st) {
-    auto p = osPathOf(path);
-    return p && ::stat(p->c_str(), &st) == 0;
+    OsPathSeen seen;
+    auto p = osPathOf(path, seen);
+    return p && statSeen(*p, seen, st);
 }
+
+const struct stat* folderSeen(const OsPathSeen& seen) { return seen.FolderSeen ? &seen.Folder : nullptr; }
 
 // Removes a file by its OS path and tells its folder's index.
 void unlinkNoted(const std::string& osPath) {
@@ -72,13 +90,13 @@ bool matchFrom(std::string_view pat, size_t pi, std::string_view name, size_t ni
 } // namespace
 
 std::FILE* openFile(std::string_view path, const char* mode) {
-    std::optional<std::string> p = osPathOf(path);
+    OsPathSeen seen;
+    std::optional<std::string> p = osPathOf(path, seen);
     if (!p) return nullptr;
     // Only a new file changes its folder.
-    struct stat st;
-    const bool creates = (std::strchr(mode, 'w') || std::strchr(mode, 'a')) && ::lstat(p->c_str(), &st) != 0;
+    const bool creates = (std::strchr(mode, 'w') || std::strchr(mode, 'a')) && !seen.Exists;
     if (!creates) return std::fopen(p->c_str(), mode);
-    FolderChange change(*p);
+    FolderChange change(*p, folderSeen(seen));
     std::FILE* f = std::fopen(p->c_str(), mode);
     if (f) change.created(*p);
     return f;
@@ -116,22 +134,34 @@ std::vector<std::string_view> splitLines(std::string_view bytes) {
 }
 
 std::optional<std::string> readWholeFile(std::string_view path) {
-    std::FILE* f = openFile(path, "rb");
-    if (!f) return std::nullopt;
+    std::optional<std::string> p = osPathOf(path);
+    if (!p) return std::nullopt;
+    int fd = ::open(p->c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    // Sized by the file's length, read until the end (a file may still grow).
+    struct stat st;
     std::string data;
-    char buf[65536];
-    size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) data.append(buf, n);
-    bool bad = std::ferror(f);
-    std::fclose(f);
+    size_t want = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
+    size_t have = 0;
+    bool bad = false;
+    for (;;) {
+        if (data.size() - have < want) data.resize(have + want);
+        ssize_t n = ::read(fd, data.data() + have, data.size() - have);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) bad = true;
+        if (n <= 0) break;
+        have += static_cast<size_t>(n);
+        want = 65536;
+    }
+    ::close(fd);
     if (bad) return std::nullopt;
+    data.resize(have);
     return data;
 }
 
 bool fileExists(std::string_view path) {
-    auto p = osPathOf(path);
-    struct stat st;
-    return p && ::lstat(p->c_str(), &st) == 0;
+    OsPathSeen seen;
+    return osPathOf(path, seen) && seen.Exists;
 }
 
 bool isRegularFile(std::string_view path) {
@@ -314,12 +344,30 @@ void noteDeferred(const std::string& target) {
 } // namespace
 
 AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durability) : durability_(durability) {
-    auto p = kind == OsPath ? std::optional<std::string>(std::string(path)) : osPathOf(path);
+    OsPathSeen seen;
+    std::optional<std::string> p;
+    if (kind == OsPath) {
+        p = std::string(path);
+        seen.Exists = !p->empty() && ::lstat(p->c_str(), &seen.Entry) == 0;
+    } else {
+        p = osPathOf(path, seen);
+    }
     if (!p || p->empty()) return;
     target_ = *p;
     std::string dir = folderOf(target_);
     int fd = -1;
     std::string temp;
+    // The permissions the old file had (a link's target's), else the usual
+    // ones.
+    struct stat st;
+    mode_t mode;
+    if (statSeen(target_, seen, st)) {
+        mode = st.st_mode & 07777;
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
     // A deferred rewrite writes into its folder's spare file when there is
     // one: no new file for every rewrite. The spare is written over from
     // its start and cut to the new length at the commit, never emptied
@@ -336,42 +384,30 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
                 fd = -1;
             }
             reused_ = fd >= 0;
-            if (fd >= 0)
+            if (fd >= 0) {
                 temp = std::move(*spare);
-            else
+                spareSize_ = static_cast<int64_t>(sp.st_size);
+                if ((sp.st_mode & 07777) != mode) ::fchmod(fd, mode);
+            } else {
                 unlinkNoted(*spare);
+            }
         }
     }
     if (fd < 0) {
         temp = dir + ".vell-tmp-XXXXXX";
         FolderChange change(temp);
-        fd = ::mkstemp(temp.data());
+        fd = ::mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0) return;
         change.created(temp);
+        ::fchmod(fd, mode);
     }
-    // Keep the permissions the old file had, else the usual ones.
-    struct stat st, own;
-    mode_t mode;
-    if (::stat(target_.c_str(), &st) == 0) {
-        mode = st.st_mode & 07777;
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
-    }
-    if (::fstat(fd, &own) != 0 || (own.st_mode & 07777) != mode) ::fchmod(fd, mode);
     // Only a regular file of one name trades names with the new one (it
-    // becomes the spare that the next rewrite empties); a folder or a link
-    // in the target's place, or a file that has another name too (a backup
-    // made as a hard link), is handled by the rename.
-    exchange_ = durability_ == Durability::Deferred && ::lstat(target_.c_str(), &st) == 0 &&
-                S_ISREG(st.st_mode) && st.st_nlink == 1;
-    file_ = ::fdopen(fd, "wb");
-    if (!file_) {
-        ::close(fd);
-        unlinkNoted(temp);
-        return;
-    }
+    // becomes the spare that the next rewrite writes over); a folder or a
+    // link in the target's place, or a file that has another name too (a
+    // backup made as a hard link), is handled by the rename.
+    exchange_ = durability_ == Durability::Deferred && seen.Exists && S_ISREG(seen.Entry.st_mode) &&
+                seen.Entry.st_nlink == 1;
+    fd_ = fd;
     temp_ = temp;
 }
 
@@ -401,26 +437,58 @@ size_t bytesTheDeviceTakes(size_t size) {
 
 void setAtomicWriteFault(long long bytesBeforeFailure) { writeFaultBudget = bytesBeforeFailure; }
 
+namespace {
+
+// Writes all of `bytes` to fd; false on an error of the disk.
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<size_t>(n));
+    }
+    return true;
+}
+
+// What the file holds at most before it is handed to the disk.
+constexpr size_t AtomicHeldBytes = 1 << 16;
+
+} // namespace
+
 bool AtomicFile::write(const void* data, size_t size) {
-    if (!file_ || failed_) return false;
+    if (fd_ < 0 || failed_) return false;
     const size_t taken = bytesTheDeviceTakes(size);
-    if (taken && std::fwrite(data, 1, taken, file_) != taken) failed_ = true;
+    held_.append(static_cast<const char*>(data), taken);
     if (taken < size) failed_ = true;
+    if (held_.size() >= AtomicHeldBytes) flush();
     return !failed_;
 }
 
-bool AtomicFile::commit() {
-    if (!file_) return false;
-    const bool deferred = durability_ == Durability::Deferred;
-    bool ok = !failed_ && std::fflush(file_) == 0;
-    if (ok && reused_) {
-        // What is left of the spare's old bytes goes.
-        off_t length = ::lseek(::fileno(file_), 0, SEEK_CUR);
-        ok = length >= 0 && ::ftruncate(::fileno(file_), length) == 0;
+bool AtomicFile::flush() {
+    if (fd_ < 0) return false;
+    if (!held_.empty()) {
+        if (!failed_ && !writeAll(fd_, held_)) failed_ = true;
+        written_ += static_cast<int64_t>(held_.size());
+        held_.clear();
     }
-    if (ok && !deferred) ok = ::fsync(::fileno(file_)) == 0;
-    ok = (std::fclose(file_) == 0) && ok;
-    file_ = nullptr;
+    return !failed_;
+}
+
+void AtomicFile::closeFile() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    held_.clear();
+}
+
+bool AtomicFile::commit() {
+    if (fd_ < 0) return false;
+    const bool deferred = durability_ == Durability::Deferred;
+    bool ok = flush();
+    // What is left of the spare's old bytes goes.
+    if (ok && reused_ && spareSize_ > written_) ok = ::ftruncate(fd_, static_cast<off_t>(written_)) == 0;
+    if (ok && !deferred) ok = ::fsync(fd_) == 0;
+    ok = (::close(fd_) == 0) && ok;
+    fd_ = -1;
     if (ok && exchange_) {
         FolderChange change(target_);
         if (::renameat2(AT_FDCWD, temp_.c_str(), AT_FDCWD, target_.c_str(), RENAME_EXCHANGE) == 0) {
@@ -451,10 +519,7 @@ bool AtomicFile::commit() {
 }
 
 void AtomicFile::abandon() {
-    if (file_) {
-        std::fclose(file_);
-        file_ = nullptr;
-    }
+    closeFile();
     if (!temp_.empty()) {
         unlinkNoted(temp_);
         temp_.clear();
@@ -462,13 +527,15 @@ void AtomicFile::abandon() {
 }
 
 AppendFile::AppendFile(std::string_view path, bool fresh) : fresh_(fresh) {
-    auto p = osPathOf(path);
+    OsPathSeen seen;
+    auto p = osPathOf(path, seen);
     if (!p || p->empty()) return;
+    existed_ = seen.Exists;
     struct stat st;
-    created_ = ::stat(p->c_str(), &st) != 0;
+    created_ = !statSeen(*p, seen, st);
     if (!created_ && !S_ISREG(st.st_mode)) return;
     std::optional<FolderChange> change;
-    if (created_) change.emplace(*p);
+    if (created_) change.emplace(*p, folderSeen(seen));
     fd_ = ::open(p->c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
     if (fd_ < 0) return;
     path_ = *p;
@@ -555,9 +622,28 @@ bool syncDeferredWrites(std::string* failedFolder) {
         }
         ok = false;
     };
-    for (const std::string& file : files) {
-        if (!syncPath(file, O_RDONLY)) failed(folderOf(file));
-        folders.insert(folderOf(file));
+    // In batches: the write-back of every file of a batch is started first,
+    // so the disk takes them together, then each is synced (its data and
+    // its length) as its write-back ends.
+    constexpr size_t Batch = 256;
+    std::vector<std::pair<int, const std::string*>> open;
+    open.reserve(std::min(files.size(), Batch));
+    for (auto it = files.begin(); it != files.end();) {
+        open.clear();
+        for (; it != files.end() && open.size() < Batch; ++it) {
+            folders.insert(folderOf(*it));
+            int fd = ::open(it->c_str(), O_RDONLY | O_CLOEXEC);
+            if (fd < 0) {
+                if (errno != ENOENT && errno != ENOTDIR) failed(folderOf(*it));
+                continue;
+            }
+            (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
+            open.emplace_back(fd, &*it);
+        }
+        for (const auto& [fd, file] : open) {
+            if (::fsync(fd) != 0 || syncFault) failed(folderOf(*file));
+            ::close(fd);
+        }
     }
     for (const std::string& folder : folders)
         if (!syncPath(folder, O_RDONLY | O_DIRECTORY)) failed(folder);

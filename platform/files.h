@@ -90,7 +90,10 @@ PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, st
 enum class Durability { Immediate, Deferred };
 
 // A whole-file rewrite: write() into it, then commit() renames it into place.
-// Destroyed without commit(), it removes its temporary file.
+// Destroyed without commit(), it removes its temporary file. The bytes are
+// gathered in memory and go to the temporary file in large writes (at the
+// latest in commit()), so a failure of the disk may show only at flush()
+// or commit().
 class PLAT_API AtomicFile {
 public:
     enum PathKind { SystemPath, OsPath };
@@ -101,10 +104,12 @@ public:
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    bool isOpen() const { return file_ != nullptr; }
-    std::FILE* handle() { return file_; }
+    bool isOpen() const { return fd_ >= 0; }
     bool write(std::string_view bytes);
     bool write(const void* data, size_t size);
+    // Hands what write() gathered to the temporary file; false when that
+    // failed or an earlier write did.
+    bool flush();
     // Flushes, syncs (Immediate) and puts the file in the target's place.
     // False (and the target left as it was) on any failure, including an
     // earlier failed write.
@@ -113,12 +118,17 @@ public:
     void abandon();
 
 private:
+    void closeFile();
+
     Durability durability_;
     bool exchange_ = false; // a deferred rewrite of a regular file
     bool reused_ = false;   // written over the folder's spare file
+    int64_t spareSize_ = 0; // the spare's length before it was written over
+    int64_t written_ = 0;   // bytes handed to the temporary file
     std::string target_;
     std::string temp_;
-    std::FILE* file_ = nullptr;
+    std::string held_; // written, not yet handed to the file
+    int fd_ = -1;
     bool failed_ = false;
 };
 
@@ -136,6 +146,8 @@ public:
     AppendFile& operator=(const AppendFile&) = delete;
 
     bool isOpen() const { return fd_ >= 0; }
+    // Whether an entry of that name was there before the open (any kind).
+    bool existed() const { return existed_; }
     void write(std::string_view bytes) { held_ += bytes; }
     bool commit();
     void abandon();
@@ -146,6 +158,7 @@ private:
     int fd_ = -1;
     bool fresh_ = false;
     bool created_ = false;
+    bool existed_ = false;
 };
 
 // Makes every file committed with Durability::Deferred since the last call

@@ -145,22 +145,40 @@ bool statFolder(const std::string& dir, struct stat& st) {
 }
 
 // Finds an entry of `dir` whose name equals `name` ignoring ASCII case.
-std::optional<std::string> findIgnoringCase(std::string dir, const std::string& name) {
+// `st`, when given, is the folder's stat just taken by the caller; `seen`
+// gets the folder's stat under which the index answered.
+std::optional<std::string> findIgnoringCase(std::string dir, const std::string& name,
+                                            const struct stat* given = nullptr, OsPathSeen* seen = nullptr) {
     while (dir.size() > 1 && dir.back() == '/') dir.pop_back();
     std::lock_guard<std::mutex> lock(indexMutex);
     for (int attempt = 0; attempt < 2; ++attempt) {
         struct stat st;
-        if (!statFolder(dir, st)) return std::nullopt;
+        if (attempt == 0 && given)
+            st = *given;
+        else if (!statFolder(dir, st))
+            return std::nullopt;
         FolderIndex* index = currentIndex(dir, st);
         if (!index) return std::nullopt;
+        if (seen) {
+            seen->FolderSeen = true;
+            seen->Folder = st;
+        }
         auto it = index->Names.find(foldedKey(name));
         if (it == index->Names.end()) return std::nullopt;
         // Several spellings: the first in byte order, so the choice is stable.
         std::string hit = it->second.front();
-        if (exists((dir.empty() ? std::string() : dir + "/") + hit)) return hit;
+        struct stat entry;
+        if (::lstat(((dir.empty() ? std::string() : dir + "/") + hit).c_str(), &entry) == 0) {
+            if (seen) {
+                seen->Exists = true;
+                seen->Entry = entry;
+            }
+            return hit;
+        }
         // Gone behind the index's back within one tick of the clock: read
         // the folder again.
         folderIndexes.erase(dir);
+        if (seen) seen->FolderSeen = false;
     }
     return std::nullopt;
 }
@@ -278,18 +296,27 @@ std::optional<std::string> toOsPathAsSpelled(std::string_view pathCp932) {
 }
 
 std::optional<std::string> toOsPath(std::string_view pathCp932) {
+    OsPathSeen seen;
+    return toOsPath(pathCp932, seen);
+}
+
+std::optional<std::string> toOsPath(std::string_view pathCp932, OsPathSeen& seen) {
+    seen = OsPathSeen{};
     auto utf8 = toOsPathAsSpelled(pathCp932);
     if (!utf8) return std::nullopt;
     const std::string& p = *utf8;
-    if (exists(p)) return p;
+    if (::lstat(p.c_str(), &seen.Entry) == 0) {
+        seen.Exists = true;
+        return p;
+    }
     // The usual case, a new file in a folder that exists as spelled: only
-    // the last component is looked up.
+    // the last component is looked up, under the folder's stat taken here.
     {
         auto [dir, name] = splitOsPath(p);
         struct stat st;
         if (!dir.empty() && !name.empty() && name != "." && name != ".." && ::stat(dir.c_str(), &st) == 0 &&
             S_ISDIR(st.st_mode)) {
-            auto hit = findIgnoringCase(dir, name);
+            auto hit = findIgnoringCase(dir, name, &st, &seen);
             return hit ? (dir == "/" ? dir : dir + "/") + *hit : p;
         }
     }
@@ -320,6 +347,7 @@ std::optional<std::string> toOsPath(std::string_view pathCp932) {
         if (j < p.size()) out += '/';
         i = j + 1;
     }
+    seen.Exists = ::lstat(out.c_str(), &seen.Entry) == 0;
     return out;
 }
 
@@ -337,6 +365,15 @@ FolderChange::FolderChange(const std::string& osPath) : dir_(splitOsPath(osPath)
     auto it = folderIndexes.find(dir_);
     struct stat st;
     current_ = it != folderIndexes.end() && statFolder(dir_, st) && it->second.Stamp == stampOf(st);
+}
+
+FolderChange::FolderChange(const std::string& osPath, const struct stat* folderStat)
+    : dir_(splitOsPath(osPath).first) {
+    std::lock_guard<std::mutex> lock(indexMutex);
+    auto it = folderIndexes.find(dir_);
+    struct stat st;
+    current_ = it != folderIndexes.end() && (folderStat || statFolder(dir_, st)) &&
+               it->second.Stamp == stampOf(folderStat ? *folderStat : st);
 }
 
 void FolderChange::created(const std::string& osPath) {

@@ -13,6 +13,7 @@
 
 #include <optional>
 #include <string>
+#include <sys/stat.h>
 #include <string_view>
 #include <vector>
 
@@ -53,6 +54,18 @@ PLAT_API PathParts splitPath(std::string_view path);
 // give nullopt, as does a name with no CP932 → UTF-8 form. Components that do
 // not exist as spelled are looked up ignoring ASCII case.
 PLAT_API std::optional<std::string> toOsPath(std::string_view pathCp932);
+// What toOsPath saw on its way, for the file helpers that act on the path
+// next and need not ask the file system again: whether the path it gave
+// names an entry (and that entry's lstat), and, for a name looked up in its
+// folder's index, the folder's stat under which the index was current (a
+// FolderChange made from it starts where the look-up ended).
+struct OsPathSeen {
+    bool Exists = false;
+    struct stat Entry {};
+    bool FolderSeen = false;
+    struct stat Folder {};
+};
+PLAT_API std::optional<std::string> toOsPath(std::string_view pathCp932, OsPathSeen& seen);
 // The same conversion without any look-up: the path as spelled.
 PLAT_API std::optional<std::string> toOsPathAsSpelled(std::string_view pathCp932);
 // The Shift-JIS form of a name the operating system gave us; nullopt when the
@@ -81,6 +94,9 @@ PLAT_API std::optional<std::string> fromOsName(std::string_view utf8);
 class PLAT_API FolderChange {
 public:
     explicit FolderChange(const std::string& osPath); // the folder holding osPath
+    // The same with the folder's stat that a look-up took just before
+    // (OsPathSeen::Folder) instead of a stat of its own; nullptr: no stat.
+    FolderChange(const std::string& osPath, const struct stat* folderStat);
     void created(const std::string& osPath);
     void removed(const std::string& osPath);
 

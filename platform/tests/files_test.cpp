@@ -102,6 +102,35 @@ TEST(Files, AtomicRewriteKeepsTheOldFileOnFailure) {
     EXPECT_EQ(testsupport::readFile(path), "new");
 }
 
+// A rewrite far longer than the bytes a file gathers before it writes them
+// arrives whole, over a spare that was longer still; a disk that fills in
+// its second megabyte leaves the old file.
+TEST(Files, LongRewritesArriveWholeOrNotAtAll) {
+    TempDir dir;
+    std::string path = dir.folder() + "big.da1";
+    std::string big(3 << 20, 'x');
+    for (size_t k = 0; k < big.size(); k += 4096) big[k] = static_cast<char>('a' + k / 4096 % 26);
+    ASSERT_TRUE(plat::writeWholeFileAtomic(path, big + "tail"));
+    ASSERT_TRUE(plat::writeWholeFileAtomic(path, big));
+    EXPECT_EQ(testsupport::readFile(path), big);
+    EXPECT_EQ(plat::readWholeFile(path), big);
+    for (int round = 0; round < 2; ++round) { // the second over the first one's spare
+        plat::AtomicFile f(path, plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        for (size_t k = 0; k < 1000; ++k) ASSERT_TRUE(f.write(std::string_view(big).substr(k * 1000, 1000)));
+        ASSERT_TRUE(f.commit());
+        EXPECT_EQ(testsupport::readFile(path), big.substr(0, 1000000));
+    }
+    plat::setAtomicWriteFault(1500000);
+    {
+        plat::AtomicFile f(path);
+        EXPECT_FALSE(f.write(big) && f.commit());
+    }
+    plat::setAtomicWriteFault(-1);
+    EXPECT_EQ(testsupport::readFile(path), big.substr(0, 1000000));
+    EXPECT_TRUE(plat::syncDeferredWrites());
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
 TEST(Files, AnAppendLandsWholeOrNotAtAll) {
     TempDir dir;
     std::string path = dir.folder() + "digest.mom";
