@@ -98,10 +98,24 @@ void seedEverything() {
     plat::random::seed(1);
 }
 
+// Every temporary folder of the run, removed when the program ends. A file
+// system may make a new file slower while it holds many recently deleted
+// ones (ext4 looks them over when it places a new inode), so removing one
+// benchmark's folders before the next starts would charge whichever writer
+// comes next, the event or the plain writer, for the removal.
+std::vector<std::unique_ptr<plat::TempFolder>>& keptFolders() {
+    static std::vector<std::unique_ptr<plat::TempFolder>> folders;
+    return folders;
+}
+
+plat::TempFolder& keptFolder() {
+    return *keptFolders().emplace_back(std::make_unique<plat::TempFolder>());
+}
+
 // The event's folders under a fresh temporary folder: ak/ with the
 // entrants, out/ for the output AK files, result/ for the logs.
 struct EventFolder {
-    plat::TempFolder Dir;
+    plat::TempFolder& Dir = keptFolder();
     fs::path Root{Dir.osPath()};
 
     EventFolder() {
