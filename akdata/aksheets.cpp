@@ -101,8 +101,8 @@ std::string specificationSheet(const TArmoredKnight& ak) {
     const int pairs = ak::CalcWpRespMove(copy, reactions, movements);
     std::string reaction = zen(ak.Reaction), movement = zen(ak.Movement);
     for (int k = 1; k < pairs; ++k) {
-        reaction += "/" + zen(reactions[k]);
-        movement += "/" + zen(movements[k]);
+        reaction.append("/").append(zen(reactions[k]));
+        movement.append("/").append(zen(movements[k]));
     }
     std::string out;
     out += formatText(aks::SpecAkName, text(ak.AkName).c_str(), zen(ak.MachineValue).c_str());

@@ -105,7 +105,7 @@ ScriptedDice::~ScriptedDice() {
     activeScript = previous_;
     if (Remaining() == 0) return;
     std::string message = std::to_string(Remaining()) + " d100 roll(s) left over:";
-    for (size_t i = next_; i < rolls_.size(); ++i) message += " " + std::to_string(rolls_[i]);
+    for (size_t i = next_; i < rolls_.size(); ++i) message.append(" ").append(std::to_string(rolls_[i]));
     fault(message);
 }
 

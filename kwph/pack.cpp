@@ -146,9 +146,9 @@ std::string prepareLine(std::string_view line, int type) {
 }
 
 std::optional<std::string> storedForm(std::string_view line, bool compress) {
-    std::string stored = compress ? encodeLine(line) : "\t" + std::string(line);
+    std::string stored = compress ? encodeLine(line) : std::string("\t").append(line);
     if (stored.size() <= kMaxStoredLine) return stored;
-    stored = "\t" + plainText(line);
+    stored = std::string("\t").append(plainText(line));
     if (stored.size() <= kMaxStoredLine) return stored;
     return std::nullopt;
 }
