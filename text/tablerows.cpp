@@ -154,9 +154,9 @@ int boundedCount(int count, int max, const void* records) {
 TableLayout readTableLayout(std::string_view layout) {
     TableLayout s;
     std::array<int32_t, MaxColumns> columns{};
-    std::vector<ScanTarget> targets{scanNumberTarget(s.rows), scanTextTarget(s.head),
-                                    scanTextTarget(s.format), scanTextTarget(s.foot)};
-    for (int32_t& c : columns) targets.push_back(scanNumberTarget(c));
+    std::array<ScanTarget, 4 + MaxColumns> targets{scanNumberTarget(s.rows), scanTextTarget(s.head),
+                                                   scanTextTarget(s.format), scanTextTarget(s.foot)};
+    for (size_t i = 0; i < columns.size(); ++i) targets[4 + i] = scanNumberTarget(columns[i]);
     std::vector<bool> filled;
     _vsscanparam(layout, targets, &filled);
     for (size_t i = 0; i < columns.size(); ++i)
