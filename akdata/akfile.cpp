@@ -257,8 +257,8 @@ public:
         out_ += '"';
         const size_t at = out_.size();
         out_ += text;
-        std::replace(out_.begin() + static_cast<std::ptrdiff_t>(at), out_.end(), '"',
-                     ' '); // '"' is never a trail byte
+        // A '"' inside becomes a blank ('"' is never a trail byte).
+        std::replace(out_.begin() + static_cast<std::ptrdiff_t>(at), out_.end(), '"', ' ');
         out_ += '"';
         return *this;
     }
