@@ -10,6 +10,7 @@
 #include "sjis/aktext.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <string>
 
@@ -236,7 +237,7 @@ void readRecordLines(LineSource& in, TArmoredKnight& ak) {
         // line holding a text (a drain line where line 67 is missing) is no
         // remaining-values line, and nothing of it is kept.
         LineSource peek = in;
-        std::string line;
+        std::string_view line;
         bool holdsText = peek.next(line) && line.find('"') != std::string::npos;
         CsvRecord r(in, "nnnnnn");
         int numbers = holdsText ? 0 : std::max(r.count(), 0);
@@ -247,32 +248,34 @@ void readRecordLines(LineSource& in, TArmoredKnight& ak) {
 
 // ---- Writing ----------------------------------------------------------------
 
-// One comma-separated line.
+// One comma-separated line, written straight into the file text.
 class Line {
 public:
+    explicit Line(std::string& out) : out_(out) {}
     Line& q(std::string_view text) {
         sep();
-        s_ += '"';
-        for (char c : text) s_ += c == '"' ? ' ' : c; // '"' is never a trail byte
-        s_ += '"';
+        out_ += '"';
+        const size_t at = out_.size();
+        out_ += text;
+        // A '"' inside becomes a blank ('"' is never a trail byte).
+        std::replace(out_.begin() + static_cast<std::ptrdiff_t>(at), out_.end(), '"', ' ');
+        out_ += '"';
         return *this;
     }
     Line& n(int32_t v) {
         sep();
-        s_ += std::to_string(v);
+        char digits[12];
+        out_.append(digits, std::to_chars(digits, digits + sizeof digits, v).ptr);
         return *this;
     }
-    void endInto(std::string& out) {
-        out += s_;
-        out += "\r\n";
-    }
+    void end() { out_ += "\r\n"; }
 
 private:
     void sep() {
-        if (!first_) s_ += ',';
+        if (!first_) out_ += ',';
         first_ = false;
     }
-    std::string s_;
+    std::string& out_;
     bool first_ = true;
 };
 
@@ -299,7 +302,7 @@ template <size_t N> void sanitise(char (&field)[N]) {
 int parseAkData(TArmoredKnight& ak, std::string_view bytes) {
     ak = TArmoredKnight{};
     LineSource in(bytes);
-    std::string line;
+    std::string_view line;
     for (;;) {
         if (!in.next(line)) return LoadBadHead;
         if (line.empty() || line.front() == '\0') continue;
@@ -348,11 +351,12 @@ int loadAkData(TArmoredKnight& ak, std::string_view path) {
 std::string formatAkData(const TArmoredKnight& ak, AkFileStyle style) {
     const bool editor = style == AkFileStyle::Editor;
     std::string out;
-    Line().n(ak.MachineValue).n(ak.Cash).endInto(out);                                     // 1
-    Line().q(joinParenthesised(text(ak.Owner.Name), text(ak.Owner.SubName))).endInto(out); // 2
-    Line().q(text(ak.Owner.Id)).endInto(out);                                              // 3
-    Line().n(ak.TotalWeight).endInto(out);                                                 // 4
-    Line()                                                                                 // 5
+    out.reserve(4096);                                                                 // most records fit
+    Line(out).n(ak.MachineValue).n(ak.Cash).end();                                     // 1
+    Line(out).q(joinParenthesised(text(ak.Owner.Name), text(ak.Owner.SubName))).end(); // 2
+    Line(out).q(text(ak.Owner.Id)).end();                                              // 3
+    Line(out).n(ak.TotalWeight).end();                                                 // 4
+    Line(out)                                                                          // 5
         .q(text(ak.Pilot.Name))
         .n(ak.Pilot.Age)
         .q(text(ak.Pilot.Sex))
@@ -362,21 +366,21 @@ std::string formatAkData(const TArmoredKnight& ak, AkFileStyle style) {
         .n(ak.Pilot.Wins)
         .n(ak.Pilot.Battles)
         .n(ak.Pilot.Destroyed)
-        .endInto(out);
-    Line().q(profileText(text(ak.Pilot.Profile), text(ak.Pilot.ProfileSub), editor)).endInto(out); // 6
-    Line()                                                                                         // 7
+        .end();
+    Line(out).q(profileText(text(ak.Pilot.Profile), text(ak.Pilot.ProfileSub), editor)).end(); // 6
+    Line(out)                                                                                  // 7
         .q(joinHistory(text(ak.Pilot.History), text(ak.Pilot.Emblem), ak.Pilot.Draws, ak.Pilot.Kills))
-        .endInto(out);
+        .end();
     std::string_view start = text(ak.Comments[CommentMatchStart].Text); // 8
-    Line().q(editor && start.empty() ? std::string_view(akt::NoMatchStartComment) : start).endInto(out);
-    Line l9; // 9
+    Line(out).q(editor && start.empty() ? std::string_view(akt::NoMatchStartComment) : start).end();
+    Line l9(out); // 9
     l9.q(text(ak.Frame.Name)).n(ak.Frame.Evasion).n(ak.Frame.Weight).n(ak.Frame.Price);
     for (int p = 0; p < BodyPartCount; ++p) l9.n(ak.Frame.MaxDurability[p]);
-    l9.endInto(out);
-    Line l10; // 10
+    l9.end();
+    Line l10(out); // 10
     for (int p = 0; p < BodyPartCount; ++p) l10.n(ak.Frame.Durability[p]);
-    l10.endInto(out);
-    Line() // 11
+    l10.end();
+    Line(out) // 11
         .q(text(ak.Computer.Name))
         .n(ak.Computer.Level)
         .n(ak.Computer.Price)
@@ -387,51 +391,46 @@ std::string formatAkData(const TArmoredKnight& ak, AkFileStyle style) {
         .n(ak.Computer.MdAttack)
         .n(ak.Computer.MdDefence)
         .n(ak.Computer.MdPrice)
-        .endInto(out);
-    Line().q(profileText(text(ak.Computer.Profile), text(ak.Computer.ProfileSub), editor)).endInto(out); // 12
-    Line()
-        .q(text(ak.Engine.Name))
-        .n(ak.Engine.Weight)
-        .n(ak.Engine.Price)
-        .n(ak.Engine.Power)
-        .endInto(out); // 13
-    Line l14;          // 14
+        .end();
+    Line(out).q(profileText(text(ak.Computer.Profile), text(ak.Computer.ProfileSub), editor)).end();   // 12
+    Line(out).q(text(ak.Engine.Name)).n(ak.Engine.Weight).n(ak.Engine.Price).n(ak.Engine.Power).end(); // 13
+    Line l14(out);                                                                                     // 14
     l14.q(text(ak.Armor.Name));
     for (int p : {PartHead, PartBody, PartRightArm, PartLeftArm, PartRightLeg, PartLeftLeg})
         l14.n(ak.Armor.Value[p]);
-    l14.n(ak.Armor.PriceFactor).n(ak.Armor.WeightFactor).endInto(out);
-    Line() // 15
+    l14.n(ak.Armor.PriceFactor).n(ak.Armor.WeightFactor).end();
+    Line(out) // 15
         .q(text(ak.Sensor.Name))
         .n(ak.Sensor.Price)
         .n(ak.Sensor.Weight)
         .n(ak.Sensor.Attack)
         .n(ak.Sensor.Defence)
         .q(text(ak.Sensor.Type))
-        .endInto(out);
-    Line() // 16
+        .end();
+    Line(out) // 16
         .q(text(ak.Mover.Name))
         .n(ak.Mover.MoveBonus)
         .n(ak.Mover.Attack)
         .n(ak.Mover.Defence)
         .n(ak.Mover.Weight)
         .n(ak.Mover.Price)
-        .endInto(out);
-    Line()
+        .end();
+    Line(out)
         .q(text(ak.Escape.Name))
         .n(ak.Escape.EscapeBonus)
         .n(ak.Escape.Weight)
         .n(ak.Escape.Price)
-        .endInto(out);                          // 17
+        .end();                                 // 17
     for (int i = 0; i < WeaponSlotCount; ++i) { // 18-41
         const TAkWeapon& w = ak.Weapon[i];
-        Line a;
+        Line a(out);
         a.q(text(w.Name)).q(text(w.Mount)).q(text(w.Attributes)).n(w.TotalAmmo).n(w.ShotsPerAttack);
         for (int d = 0; d < WeaponDistanceCount; ++d) a.n(w.HitRate[d]);
-        a.endInto(out);
-        Line b;
+        a.end();
+        Line b(out);
         for (int d = 0; d < WeaponDistanceCount; ++d) b.n(w.Power[d]);
-        b.n(w.Destructive).endInto(out);
-        Line()
+        b.n(w.Destructive).end();
+        Line(out)
             .n(w.AttackDown)
             .n(w.EvasionDown)
             .n(w.MoveDown)
@@ -442,7 +441,7 @@ std::string formatAkData(const TArmoredKnight& ak, AkFileStyle style) {
             .n(w.Weight)
             .n(w.Price)
             .n(w.Reserved220)
-            .endInto(out);
+            .end();
         std::string comment;
         int32_t price = w.Price;
         if (!editor || price > 0) {
@@ -451,48 +450,45 @@ std::string formatAkData(const TArmoredKnight& ak, AkFileStyle style) {
             comment =
                 t.empty() ? std::string() : withModeLetter(t, c.Mode, modeLetterRow(CommentWeapon0 + i));
         }
-        Line().n(w.CatalogNo).n(w.ComputerDown).n(w.SensorDown).q(comment).n(w.AmmoLeft).endInto(out);
+        Line(out).n(w.CatalogNo).n(w.ComputerDown).n(w.SensorDown).q(comment).n(w.AmmoLeft).end();
     }
-    for (const TAkStrike& s : ak.Frame.Strikes)
-        Line().n(s.Hit).n(s.Power).n(s.Destructive).endInto(out); // 42-45
-    Line l46;                                                     // 46
+    for (const TAkStrike& s : ak.Frame.Strikes) Line(out).n(s.Hit).n(s.Power).n(s.Destructive).end(); // 42-45
+    Line l46(out);                                                                                    // 46
     for (int m = 0; m < MountCount; ++m) l46.n(ak.MountUsed[m]);
-    l46.endInto(out);
-    Line().n(ak.DefensiveMovePct).n(ak.MovingAttackPct).n(ak.StaticAttackPct).endInto(out); // 47
-    Line l48;                                                                               // 48
+    l46.end();
+    Line(out).n(ak.DefensiveMovePct).n(ak.MovingAttackPct).n(ak.StaticAttackPct).end(); // 47
+    Line l48(out);                                                                      // 48
     for (int i = 0; i < WeaponSlotCount; ++i) l48.n(ak.ExtraValues[i]);
-    l48.endInto(out);
-    Line() // 49
+    l48.end();
+    Line(out) // 49
         .q(text(ak.Turbo.Name))
         .n(ak.Turbo.AmplifyPct)
         .n(ak.Turbo.Weight)
         .n(ak.Turbo.Price)
         .n(ak.Turbo.StartMinute)
-        .endInto(out);
-    Line().q(text(ak.AkName)).endInto(out);                    // 50
-    Line().q(text(ak.ProfileText)).endInto(out);               // 51
-    Line().n(ak.Reaction).n(ak.Movement).endInto(out);         // 52
-    Line().q(text(ak.EditorVersion)).endInto(out);             // 53
-    Line().n(ak.Frame.EngineLevel).endInto(out);               // 54
+        .end();
+    Line(out).q(text(ak.AkName)).end();                        // 50
+    Line(out).q(text(ak.ProfileText)).end();                   // 51
+    Line(out).n(ak.Reaction).n(ak.Movement).end();             // 52
+    Line(out).q(text(ak.EditorVersion)).end();                 // 53
+    Line(out).n(ak.Frame.EngineLevel).end();                   // 54
     for (int e = CommentRightPunch; e <= CommentLeftKick; ++e) // 55-58
-        Line().q(text(ak.Comments[e].Text)).endInto(out);
-    Line() // 59
+        Line(out).q(text(ak.Comments[e].Text)).end();
+    Line(out) // 59
         .q(text(ak.WeaponDataVersion))
         .q(text(ak.Team.Name))
         .n(ak.Team.Mctl)
         .q(text(ak.Team.Profile))
         .n(ak.Team.TeamValue)
-        .endInto(out);
-    Line().q(text(ak.Pilot.FirstPerson)).endInto(out);                                // 60
-    Line().q(text(ak.Computer.MasterCall)).endInto(out);                              // 61
+        .end();
+    Line(out).q(text(ak.Pilot.FirstPerson)).end();                                    // 60
+    Line(out).q(text(ak.Computer.MasterCall)).end();                                  // 61
     for (int e : {CommentEscape, CommentTurbo, CommentWin, CommentLoss, CommentDraw}) // 62-66
-        Line()
-            .q(withModeLetter(text(ak.Comments[e].Text), ak.Comments[e].Mode, modeLetterRow(e)))
-            .endInto(out);
+        Line(out).q(withModeLetter(text(ak.Comments[e].Text), ak.Comments[e].Mode, modeLetterRow(e))).end();
     if (!editor) { // 67
-        Line l67;
+        Line l67(out);
         for (const TAkWeapon& w : ak.Weapon) l67.n(w.ArmorLeft);
-        l67.endInto(out);
+        l67.end();
     }
     return out;
 }

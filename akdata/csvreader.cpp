@@ -40,19 +40,26 @@ bool scanLong(std::string_view s, size_t& p, int32_t& out) {
 
 } // namespace
 
-bool LineSource::next(std::string& line) {
-    line.clear();
+bool LineSource::next(std::string_view& line) {
+    line = {};
     if (pos_ >= bytes_.size()) return false;
     size_t end = bytes_.find('\n', pos_);
     if (end == std::string_view::npos) {
-        line.assign(bytes_.substr(pos_));
+        line = bytes_.substr(pos_);
         pos_ = bytes_.size();
     } else {
-        line.assign(bytes_.substr(pos_, end - pos_));
+        line = bytes_.substr(pos_, end - pos_);
         pos_ = end + 1;
     }
-    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return true;
+}
+
+bool LineSource::next(std::string& line) {
+    std::string_view view;
+    bool read = next(view);
+    line.assign(view);
+    return read;
 }
 
 int scanHead(std::string_view line, int32_t& first, int32_t& second) {
@@ -69,32 +76,38 @@ int scanHead(std::string_view line, int32_t& first, int32_t& second) {
 }
 
 int readCsvFields(LineSource& in, std::span<CsvField> fields) {
-    std::string line;
+    std::string_view line;
     if (!in.next(line)) return -1;
     int count = 0;
     size_t target = 0;
     size_t p = 0;
+    std::string joined; // a quoted text that runs over line ends
     while (p < line.size()) {
         char c = line[p];
         if (c == '"') {
             if (target >= fields.size()) break; // no target left: the record ends
-            std::string text;
+            std::string_view text;
             ++p;
-            for (;;) {
-                // '"' is never a trail byte, so a byte search finds the end.
-                size_t close = line.find('"', p);
-                if (close != std::string::npos) {
-                    text.append(line, p, close - p);
-                    p = close + 1;
-                    break;
+            // '"' is never a trail byte, so a byte search finds the end.
+            size_t close = line.find('"', p);
+            if (close != std::string_view::npos) {
+                text = line.substr(p, close - p);
+                p = close + 1;
+            } else {
+                joined.assign(line.substr(p));
+                for (;;) {
+                    if (!in.next(line)) return -1;
+                    close = line.find('"');
+                    if (close != std::string_view::npos) break;
+                    joined.append(line);
                 }
-                text.append(line, p);
-                if (!in.next(line)) return -1;
-                p = 0;
+                joined.append(line.substr(0, close));
+                p = close + 1;
+                text = joined;
             }
             CsvField& f = fields[target++];
             if (f.kind == CsvKind::Text) {
-                f.text = sjis::cut(text, WideTextSize - 1);
+                f.text.assign(text.substr(0, sjis::cutLength(text, WideTextSize - 1)));
                 ++count;
             }
         } else if (isDigit(c) || c == '-') {
@@ -117,9 +130,9 @@ int readCsvFields(LineSource& in, std::span<CsvField> fields) {
 }
 
 CsvRecord::CsvRecord(LineSource& in, std::string_view pattern) {
-    fields_.reserve(pattern.size());
-    for (char k : pattern) fields_.push_back(CsvField{k == 'q' ? CsvKind::Text : CsvKind::Number, 0, {}});
-    count_ = readCsvFields(in, fields_);
+    size_ = std::min(pattern.size(), MaxFields);
+    for (size_t i = 0; i < size_; ++i) fields_[i].kind = pattern[i] == 'q' ? CsvKind::Text : CsvKind::Number;
+    count_ = readCsvFields(in, std::span<CsvField>(fields_.data(), size_));
 }
 
 } // namespace akdata

@@ -11,6 +11,7 @@
 // next field takes the next target.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -26,7 +27,9 @@ namespace akdata {
 class LineSource {
 public:
     explicit LineSource(std::string_view bytes) : bytes_(bytes) {}
-    // False at the end of the bytes with nothing read.
+    // False at the end of the bytes with nothing read. The view form points
+    // into the bytes, with no copy.
+    bool next(std::string_view& line);
     bool next(std::string& line);
     // How many bytes the lines read so far took, line ends included.
     size_t position() const { return pos_; }
@@ -61,17 +64,22 @@ inline constexpr size_t WideTextSize = 512;
 int readCsvFields(LineSource& in, std::span<CsvField> fields);
 
 // One record read with a pattern of targets: 'q' a quoted text, 'n' a number.
+// A pattern holds at most MaxFields targets (the longest record line of an AK
+// data file has 14); the targets are kept in the record itself, so reading a
+// record allocates nothing for them.
 class CsvRecord {
 public:
+    static constexpr size_t MaxFields = 16;
     CsvRecord(LineSource& in, std::string_view pattern);
     int count() const { return count_; }
-    int32_t num(size_t i) const { return i < fields_.size() ? fields_[i].number : 0; }
+    int32_t num(size_t i) const { return i < size_ ? fields_[i].number : 0; }
     std::string_view text(size_t i) const {
-        return i < fields_.size() ? std::string_view(fields_[i].text) : std::string_view();
+        return i < size_ ? std::string_view(fields_[i].text) : std::string_view();
     }
 
 private:
-    std::vector<CsvField> fields_;
+    std::array<CsvField, MaxFields> fields_{};
+    size_t size_ = 0;
     int count_ = 0;
 };
 

@@ -139,7 +139,12 @@ bool isBoundary(std::string_view s, size_t pos) {
 
 size_t cutLength(std::string_view s, size_t n) {
     if (n >= s.size()) return s.size();
-    size_t p = 0;
+    // A byte that is no lead byte ends a character (it is a single-byte
+    // character or a trail byte), so the walk from the start passes the
+    // position after the last such byte before n: the walk starts there
+    // instead of at 0, and long texts are cut without walking them whole.
+    size_t p = n;
+    while (p > 0 && isLead(static_cast<unsigned char>(s[p - 1]))) --p;
     for (size_t len; (len = charLength(s, p)) != 0 && p + len <= n;) p += len;
     return p;
 }

@@ -5,6 +5,7 @@
 #include "platform/files.h"
 #include "sjis/velltext_text.h"
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -25,13 +26,52 @@ std::string_view firstWord(std::string_view line) {
     return line.substr(b, e - b);
 }
 
+std::string_view markText(int m) {
+    return std::string_view(text::Marks).substr(static_cast<size_t>(m) * 2, 2);
+}
+
 int markAt(std::string_view text, size_t pos) {
-    const std::string_view marks = text::Marks;
-    for (int m = 0; m < 3; ++m) {
-        std::string_view mark = marks.substr(static_cast<size_t>(m) * 2, 2);
-        if (text.substr(pos, 2) == mark) return m;
-    }
+    for (int m = 0; m < 3; ++m)
+        if (text.substr(pos, 2) == markText(m)) return m;
     return -1;
+}
+
+// Where the first result mark of the line starts: the earliest first place
+// of the three marks (each a double-byte character), found by byte search.
+size_t firstMark(std::string_view line) {
+    size_t first = sjis::npos;
+    for (int m = 0; m < 3; ++m) first = std::min(first, sjis::find(line, markText(m)));
+    return first;
+}
+
+struct ResultParts {
+    int mark = -1;
+    std::string_view name;
+    std::string_view text;
+};
+
+// A result line cut into its mark, name and text (views into the line).
+ResultParts splitResultLine(std::string_view line) {
+    ResultParts r;
+    size_t pos = firstMark(line);
+    if (pos == sjis::npos) return r;
+    r.mark = markAt(line, pos);
+    const size_t afterMark = pos + 2;
+    size_t sep = sjis::find(line, text::SideSeparator, afterMark);
+    std::string_view rawName;
+    std::string_view rawText;
+    if (sep == sjis::npos) {
+        rawName = line.substr(afterMark);
+    } else {
+        rawName = line.substr(afterMark, sep - afterMark);
+        rawText = line.substr(sep + std::string_view(text::SideSeparator).size());
+    }
+    while (!rawText.empty() && (rawText.back() == '\r' || rawText.back() == '\n')) rawText.remove_suffix(1);
+    while (!rawName.empty() && (rawName.back() == '\r' || rawName.back() == '\n')) rawName.remove_suffix(1);
+    while (!rawName.empty() && rawName.back() == ' ') rawName.remove_suffix(1);
+    r.name = rawName;
+    r.text = rawText;
+    return r;
 }
 
 // The block of entries: allocated once, never moved, released whole.
@@ -49,27 +89,10 @@ Pool& pool() {
 } // namespace
 
 int parseResultLine(std::string_view line, std::string& name, std::string& text) {
-    name.clear();
-    text.clear();
-    size_t pos = sjis::findFirstOf(line, text::Marks);
-    if (pos == sjis::npos) return -1;
-    const int mark = markAt(line, pos);
-    const size_t afterMark = pos + 2;
-    size_t sep = sjis::find(line, text::SideSeparator, afterMark);
-    std::string_view rawName;
-    std::string_view rawText;
-    if (sep == sjis::npos) {
-        rawName = line.substr(afterMark);
-    } else {
-        rawName = line.substr(afterMark, sep - afterMark);
-        rawText = line.substr(sep + std::string_view(text::SideSeparator).size());
-    }
-    while (!rawText.empty() && (rawText.back() == '\r' || rawText.back() == '\n')) rawText.remove_suffix(1);
-    while (!rawName.empty() && (rawName.back() == '\r' || rawName.back() == '\n')) rawName.remove_suffix(1);
-    while (!rawName.empty() && rawName.back() == ' ') rawName.remove_suffix(1);
-    name.assign(rawName);
-    text.assign(rawText);
-    return mark;
+    ResultParts r = splitResultLine(line);
+    name.assign(r.name);
+    text.assign(r.text);
+    return r.mark;
 }
 
 bool isSideLine(std::string_view line) {
@@ -90,8 +113,8 @@ std::vector<DigestMatch> parseDigest(std::string_view bytes, size_t max) {
         std::string_view second = lines[i++];
         if (!isSideLine(second)) continue; // a lone result line ends no entry
         DigestMatch m;
-        m.line1.assign(first);
-        m.line2.assign(second);
+        m.line1 = first;
+        m.line2 = second;
         // The minutes line: the first of the next two lines whose first word
         // holds "分". A result line stops the search and is left for the
         // next match.
@@ -103,7 +126,7 @@ std::vector<DigestMatch> parseDigest(std::string_view bytes, size_t max) {
             if (!sjis::contains(word, text::MinutesMark)) continue;
             const std::string_view blank = text::FullWidthBlank;
             if (word.substr(0, blank.size()) == blank) word.remove_prefix(blank.size());
-            m.minutes.assign(word);
+            m.minutes = word;
             break;
         }
         matches.push_back(std::move(m));
@@ -141,14 +164,13 @@ size_t addDigestEntries(std::string_view bytes, std::string_view path, std::time
         e->Minute = static_cast<int16_t>((n / 60 + static_cast<size_t>(stamp.tm_min)) % 60);
         e->Second = static_cast<int16_t>(n % 60);
         sjis::writeField(e->Path, path);
-        std::string name;
-        std::string text;
-        e->Mark = parseResultLine(m.line1, name, text);
-        sjis::writeField(e->Name1, name);
-        sjis::writeField(e->Text1, text);
-        parseResultLine(m.line2, name, text);
-        sjis::writeField(e->Name2, name);
-        sjis::writeField(e->Text2, text);
+        const ResultParts one = splitResultLine(m.line1);
+        e->Mark = one.mark;
+        sjis::writeField(e->Name1, one.name);
+        sjis::writeField(e->Text1, one.text);
+        const ResultParts two = splitResultLine(m.line2);
+        sjis::writeField(e->Name2, two.name);
+        sjis::writeField(e->Text2, two.text);
         sjis::writeField(e->Minutes, m.minutes);
     }
     return n;

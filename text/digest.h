@@ -25,10 +25,11 @@ int parseResultLine(std::string_view line, std::string& name, std::string& text)
 // mark and the line holds "／" after it.
 bool isSideLine(std::string_view line);
 
+// Views into the digest bytes.
 struct DigestMatch {
-    std::string line1; // the two result lines
-    std::string line2;
-    std::string minutes; // empty when none was found
+    std::string_view line1; // the two result lines
+    std::string_view line2;
+    std::string_view minutes; // empty when none was found
 };
 
 // The matches of digest bytes, at most max of them.

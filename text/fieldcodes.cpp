@@ -55,9 +55,12 @@ std::string_view ValueList::text(int n) const {
 ComposedLine composeLine(std::string_view line, const ValueList& values, CodeSet codes) {
     ComposedLine result;
     std::string& out = result.text;
+    auto isCode = [&line](size_t at) {
+        return line[at] == '%' && at + 2 < line.size() && isDigit(line[at + 1]) && isDigit(line[at + 2]);
+    };
     size_t i = 0;
     while (i < line.size()) {
-        if (line[i] == '%' && i + 2 < line.size() && isDigit(line[i + 1]) && isDigit(line[i + 2])) {
+        if (isCode(i)) {
             int n = (line[i + 1] - '0') * 10 + (line[i + 2] - '0');
             i += 3;
             if (codes == CodeSet::WithMarks && i < line.size()) {
@@ -72,9 +75,14 @@ ComposedLine composeLine(std::string_view line, const ValueList& values, CodeSet
             if (!appendBounded(out, values.text(n))) break;
             continue;
         }
-        size_t len = sjis::charLength(line, i);
-        if (!appendBounded(out, line.substr(i, len))) break;
-        i += len;
+        // The text up to the next code goes in as one run, walked character
+        // by character, so its cut at the limit falls where a copy of one
+        // character at a time would stop.
+        size_t end = i;
+        do end += sjis::charLength(line, end);
+        while (end < line.size() && !isCode(end));
+        if (!appendBounded(out, line.substr(i, end - i))) break;
+        i = end;
     }
     return result;
 }

@@ -14,11 +14,15 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The first unfilled target of the kind, or -1.
-int nextTarget(std::span<const ScanTarget> targets, const std::vector<bool>& filled, bool wantText) {
-    for (size_t i = 0; i < targets.size(); ++i) {
-        if (filled[i]) continue;
-        if (wantText ? targets[i].text != nullptr : targets[i].number != nullptr) return static_cast<int>(i);
+// The first unfilled target of the kind, or -1. The search goes on from
+// where the last one of the kind ended: the targets it passed are filled or
+// of the other kind, and stay so.
+int nextTarget(std::span<const ScanTarget> targets, const std::vector<bool>& filled, bool wantText,
+               size_t& from) {
+    for (; from < targets.size(); ++from) {
+        if (filled[from]) continue;
+        if (wantText ? targets[from].text != nullptr : targets[from].number != nullptr)
+            return static_cast<int>(from);
     }
     return -1;
 }
@@ -31,6 +35,8 @@ int _vsscanparam(std::string_view text, std::span<const ScanTarget> targets, std
     int usable = 0;
     for (const ScanTarget& t : targets)
         if (t.text || t.number) ++usable;
+    size_t nextText = 0;
+    size_t nextNumber = 0;
     size_t i = 0;
     while (i < text.size() && count < usable) {
         char c = text[i];
@@ -39,7 +45,7 @@ int _vsscanparam(std::string_view text, std::span<const ScanTarget> targets, std
             while (i < text.size() && text[i] != '"') i += sjis::charLength(text, i);
             std::string_view value = text.substr(start, i - start);
             if (i < text.size()) ++i; // the closing quote
-            int t = nextTarget(targets, filled, true);
+            int t = nextTarget(targets, filled, true, nextText);
             if (t >= 0) {
                 targets[static_cast<size_t>(t)].text->assign(value);
                 filled[static_cast<size_t>(t)] = true;
@@ -61,7 +67,7 @@ int _vsscanparam(std::string_view text, std::span<const ScanTarget> targets, std
             if (negative) value = -value;
             if (value > INT32_MAX) value = INT32_MAX;
             if (value < INT32_MIN) value = INT32_MIN;
-            int t = nextTarget(targets, filled, false);
+            int t = nextTarget(targets, filled, false, nextNumber);
             if (t >= 0) {
                 *targets[static_cast<size_t>(t)].number = static_cast<int32_t>(value);
                 filled[static_cast<size_t>(t)] = true;

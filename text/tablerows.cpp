@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <span>
 
 namespace vtext {
 
@@ -31,85 +32,31 @@ bool appendRow(std::string& out, std::string_view piece) {
     return false;
 }
 
-std::string field(const char* f, size_t size) {
-    return std::string(sjis::readField(f, size));
+// Appends n spaces under the row limit; false once the row is full.
+bool appendSpaces(std::string& out, size_t n) {
+    size_t room = ComposedLimit - out.size();
+    out.append(std::min(n, room), ' ');
+    return n <= room;
 }
 
-std::string joinFour(const char (&words)[4][32]) {
-    std::string s;
-    for (int i = 0; i < 4; ++i) {
-        if (i) s += ' ';
-        s += sjis::readField(words[i]);
-    }
-    return s;
-}
-
-constexpr int AnnouncerColumns = 4;
-constexpr int MsgColumns = 13;
-
-// The column texts of one row; a null record is a filler row.
-std::vector<std::string> announcerColumns(const AnnouncerEntry* e, int rowNumber) {
-    std::vector<std::string> c(AnnouncerColumns);
-    if (e) {
-        c[0] = field(e->Id, sizeof e->Id);
-        c[1] = field(e->Path, sizeof e->Path);
-        c[2] = field(e->Name, sizeof e->Name);
-    }
-    c[3] = std::to_string(rowNumber); // fillers keep the running number
-    return c;
-}
-
-std::vector<std::string> msgColumns(const MsgEntry* e, int rowNumber) {
-    std::vector<std::string> c(MsgColumns);
-    if (!e) return c;
-    c[0] = field(e->Id, sizeof e->Id);
-    c[1] = field(e->Path, sizeof e->Path);
-    c[2] = joinFour(e->Trigger);
-    c[3] = joinFour(e->Words);
-    for (int i = 0; i < 4; ++i) {
-        c[4 + static_cast<size_t>(i)] = sjis::readField(e->Trigger[i]);
-        c[8 + static_cast<size_t>(i)] = sjis::readField(e->Words[i]);
-    }
-    c[12] = std::to_string(rowNumber);
-    return c;
-}
-
-int boundedCount(int count, int max, const void* records) {
-    if (!records) return 0;
-    return std::clamp(count, 0, max);
-}
-
-} // namespace
-
-TableLayout readTableLayout(std::string_view layout) {
-    TableLayout s;
-    std::array<int32_t, MaxColumns> columns{};
-    std::vector<ScanTarget> targets{scanNumberTarget(s.rows), scanTextTarget(s.head),
-                                    scanTextTarget(s.format), scanTextTarget(s.foot)};
-    for (int32_t& c : columns) targets.push_back(scanNumberTarget(c));
-    std::vector<bool> filled;
-    _vsscanparam(layout, targets, &filled);
-    for (size_t i = 0; i < columns.size(); ++i)
-        if (filled[4 + i]) s.columns.push_back(columns[i]);
-    s.head = bounded(s.head);
-    s.format = bounded(s.format);
-    s.foot = bounded(s.foot);
-    return s;
-}
-
-std::string formatRow(std::string_view format, const std::vector<std::string>& args) {
-    std::string out;
+// The row format with its "%s" filled from args in order, appended to out
+// (which holds nothing but this row). Text between conversions goes in as
+// one run, walked character by character, so the run ends on a character
+// boundary and its cut at the limit falls where a copy of one character at a
+// time would stop.
+void appendFormatted(std::string& out, std::string_view format, std::span<const std::string_view> args) {
     size_t next = 0;
     size_t i = 0;
     while (i < format.size()) {
         if (format[i] != '%') {
-            size_t len = sjis::charLength(format, i);
-            if (!appendRow(out, format.substr(i, len))) return out;
-            i += len;
+            size_t end = i;
+            while (end < format.size() && format[end] != '%') end += sjis::charLength(format, end);
+            if (!appendRow(out, format.substr(i, end - i))) return;
+            i = end;
             continue;
         }
         if (i + 1 < format.size() && format[i + 1] == '%') {
-            if (!appendRow(out, "%")) return out;
+            if (!appendRow(out, "%")) return;
             i += 2;
             continue;
         }
@@ -132,19 +79,98 @@ std::string formatRow(std::string_view format, const std::vector<std::string>& a
         }
         if (j >= format.size() || format[j] != 's') {
             // Not a text conversion: the '%' is plain text.
-            if (!appendRow(out, "%")) return out;
+            if (!appendRow(out, "%")) return;
             ++i;
             continue;
         }
-        std::string_view arg = next < args.size() ? std::string_view(args[next]) : std::string_view();
+        std::string_view arg = next < args.size() ? args[next] : std::string_view();
         ++next;
         if (hasPrecision) arg = arg.substr(0, sjis::cutLength(arg, precision));
-        std::string pad(width > arg.size() ? width - arg.size() : 0, ' ');
-        bool ok =
-            left ? appendRow(out, arg) && appendRow(out, pad) : appendRow(out, pad) && appendRow(out, arg);
-        if (!ok) return out;
+        const size_t pad = width > arg.size() ? width - arg.size() : 0;
+        bool ok = left ? appendRow(out, arg) && appendSpaces(out, pad)
+                       : appendSpaces(out, pad) && appendRow(out, arg);
+        if (!ok) return;
         i = j + 1;
     }
+}
+
+void joinFour(std::string& s, const char (&words)[4][32]) {
+    s.clear();
+    for (int i = 0; i < 4; ++i) {
+        if (i) s += ' ';
+        s += sjis::readField(words[i]);
+    }
+}
+
+constexpr int AnnouncerColumns = 4;
+constexpr int MsgColumns = 13;
+
+// The column texts of one row, kept from row to row so that their buffers
+// are reused; a null record is a filler row.
+struct RowColumns {
+    std::array<std::string_view, MsgColumns> text{};
+    size_t count = 0;
+    std::string joined[2];
+    std::string number;
+};
+
+void announcerColumns(RowColumns& c, const AnnouncerEntry* e, int rowNumber) {
+    c.count = AnnouncerColumns;
+    c.text.fill({});
+    if (e) {
+        c.text[0] = sjis::readField(e->Id);
+        c.text[1] = sjis::readField(e->Path);
+        c.text[2] = sjis::readField(e->Name);
+    }
+    c.number = std::to_string(rowNumber); // fillers keep the running number
+    c.text[3] = c.number;
+}
+
+void msgColumns(RowColumns& c, const MsgEntry* e, int rowNumber) {
+    c.count = MsgColumns;
+    c.text.fill({});
+    if (!e) return;
+    c.text[0] = sjis::readField(e->Id);
+    c.text[1] = sjis::readField(e->Path);
+    joinFour(c.joined[0], e->Trigger);
+    joinFour(c.joined[1], e->Words);
+    c.text[2] = c.joined[0];
+    c.text[3] = c.joined[1];
+    for (int i = 0; i < 4; ++i) {
+        c.text[4 + static_cast<size_t>(i)] = sjis::readField(e->Trigger[i]);
+        c.text[8 + static_cast<size_t>(i)] = sjis::readField(e->Words[i]);
+    }
+    c.number = std::to_string(rowNumber);
+    c.text[12] = c.number;
+}
+
+int boundedCount(int count, int max, const void* records) {
+    if (!records) return 0;
+    return std::clamp(count, 0, max);
+}
+
+} // namespace
+
+TableLayout readTableLayout(std::string_view layout) {
+    TableLayout s;
+    std::array<int32_t, MaxColumns> columns{};
+    std::array<ScanTarget, 4 + MaxColumns> targets{scanNumberTarget(s.rows), scanTextTarget(s.head),
+                                                   scanTextTarget(s.format), scanTextTarget(s.foot)};
+    for (size_t i = 0; i < columns.size(); ++i) targets[4 + i] = scanNumberTarget(columns[i]);
+    std::vector<bool> filled;
+    _vsscanparam(layout, targets, &filled);
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (filled[4 + i]) s.columns.push_back(columns[i]);
+    s.head = bounded(s.head);
+    s.format = bounded(s.format);
+    s.foot = bounded(s.foot);
+    return s;
+}
+
+std::string formatRow(std::string_view format, const std::vector<std::string>& args) {
+    std::vector<std::string_view> views(args.begin(), args.end());
+    std::string out;
+    appendFormatted(out, format, views);
     return out;
 }
 
@@ -185,24 +211,43 @@ void WriteTableRows(std::string& out, std::string_view layoutText, TableKind kin
         break;
     }
     const int perBlock = layout.rows < 1 ? std::max(count, 1) : std::min<int>(layout.rows, MaxRowsPerBlock);
+    RowColumns columns;
+    std::vector<std::string_view> args(layout.columns.size());
+    std::string row;
+    // The filler rows of the computer and pilot tables hold no text at all,
+    // so they are alike: written once, then copied.
+    std::string msgFiller;
+    bool haveMsgFiller = false;
     int index = 1; // slot 0 is never listed
     int rowNumber = 1;
     while (index <= count) {
         appendTextLines(out, layout.head);
         for (int r = 0; r < perBlock; ++r, ++rowNumber) {
             const bool filler = index > count;
-            std::vector<std::string> columns;
+            if (filler && kind != TableKind::Announcers && haveMsgFiller) {
+                out += msgFiller;
+                continue;
+            }
             if (kind == TableKind::Announcers)
-                columns = announcerColumns(filler ? nullptr : &tables.announcers[index], rowNumber);
+                announcerColumns(columns, filler ? nullptr : &tables.announcers[index], rowNumber);
             else
-                columns = msgColumns(filler ? nullptr : &msgs[index], rowNumber);
+                msgColumns(columns, filler ? nullptr : &msgs[index], rowNumber);
             if (!filler) ++index;
-            std::vector<std::string> args;
-            for (int32_t c : layout.columns)
-                args.push_back(c >= 0 && static_cast<size_t>(c) < columns.size()
-                                   ? columns[static_cast<size_t>(c)]
-                                   : std::string());
-            appendTextLines(out, formatRow(layout.format, args));
+            for (size_t a = 0; a < args.size(); ++a) {
+                const int32_t c = layout.columns[a];
+                args[a] = c >= 0 && static_cast<size_t>(c) < columns.count
+                              ? columns.text[static_cast<size_t>(c)]
+                              : std::string_view();
+            }
+            row.clear();
+            appendFormatted(row, layout.format, args);
+            if (filler && kind != TableKind::Announcers) {
+                appendTextLines(msgFiller, row);
+                haveMsgFiller = true;
+                out += msgFiller;
+            } else {
+                appendTextLines(out, row);
+            }
         }
         appendTextLines(out, layout.foot);
         out += "\r\n";

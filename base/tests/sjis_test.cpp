@@ -57,6 +57,21 @@ TEST(SjisCut, LongestPrefixOnABoundary) {
     EXPECT_EQ(sjis::cut(sj("ｱﾞ表"), 3), sj("ｱﾞ"));
 }
 
+TEST(SjisCut, TrailBytesInTheLeadRangeAndLeadsBeforeNul) {
+    // "A" and three characters 81 81: the trail bytes are lead values too,
+    // so only the walk from "A" tells where the characters start (1, 3, 5).
+    const std::string pairs = "A\x81\x81\x81\x81\x81\x81";
+    EXPECT_EQ(sjis::cutLength(pairs, 4), 3u);
+    EXPECT_EQ(sjis::cutLength(pairs, 5), 5u);
+    EXPECT_EQ(sjis::cutLength(pairs, 6), 5u);
+    // A lead byte before a NUL is one byte; the NUL starts the next
+    // character, and 81 81 at 2 ends at 4.
+    const std::string nul("\x81\0\x81\x81\x81", 5);
+    EXPECT_EQ(sjis::cutLength(nul, 1), 1u);
+    EXPECT_EQ(sjis::cutLength(nul, 3), 2u);
+    EXPECT_EQ(sjis::cutLength(nul, 4), 4u);
+}
+
 // ---- Record fields ------------------------------------------------------------
 
 TEST(SjisField, ReadStopsAtNulOrArrayEnd) {

@@ -127,6 +127,9 @@ TEST(TableRows, MessageColumnsAndEmptyFillers) {
         "t0c2 t1c2 t2c2 t3c2 w0c2 w1c2 w2c2 w3c2\r\n");
     // Column numbers outside the record's columns are empty texts.
     EXPECT_EQ(rows(R"x(5 "" "[%s%s]" "" 13 -1)x", vtext::TableKind::Computers, t), "[][][][][]\r\n");
+    // Every filler row gets the CR in front of a bare LF of the format.
+    EXPECT_EQ(rows("4 \"h\" \"<%s>\n\" \"f\" 0", vtext::TableKind::Pilots, t),
+              "h<p1>\r\n<>\r\n<>\r\n<>\r\nf\r\n");
 }
 
 TEST(TableRows, LayoutsThatWriteNothingOrOneBlock) {
