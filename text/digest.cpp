@@ -185,10 +185,13 @@ int loadMomoFile(std::string_view path, DigestEntry** head) {
     return 0;
 }
 
+// The block itself stays for the next load, as the fixed block the system
+// sets aside does; its entries are emptied, so a caller that still holds
+// one reads empty texts rather than another load's.
 void unloadMomoFile() {
     Pool& p = pool();
     std::lock_guard<std::mutex> guard(p.lock);
-    p.entries.reset();
+    if (p.entries) std::fill(p.entries.get(), p.entries.get() + p.used, DigestEntry{});
     p.used = 0;
 }
 

@@ -2,7 +2,7 @@
 // result lines (mark, padded pilot name, "／", owner) one after the other
 // and, two lines on, the minutes line ("　１２分。..."). Each such pair becomes
 // a DigestEntry. Entries live in one fixed block of 359 entries (the 242,704
-// bytes the system sets aside for them) that only unloadMomoFile releases;
+// bytes the system sets aside for them) that only unloadMomoFile empties;
 // entries past its end are dropped.
 #pragma once
 
