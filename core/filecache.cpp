@@ -17,6 +17,8 @@ std::shared_ptr<const TextLines> CachedTextLines(std::string_view path) {
     });
 }
 
+FileCheckRound::FileCheckRound() : round_(Module().Messages.Watch) {}
+
 void ClearFileCaches() {
     MessageSets& m = Module().Messages;
     m.TextFiles.clear();

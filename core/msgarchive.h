@@ -107,9 +107,11 @@ struct MessageSets {
     LineDecoder Decode = nullptr;
     unsigned char (*Detach)() = nullptr;
     SideWords Words[2];
-    // The archives and text files kept from match to match.
-    StampedCache<LoadedArchive> Archives;
-    StampedCache<TextLines> TextFiles;
+    // The archives and text files kept from match to match, and the watch
+    // that tells when one changed.
+    plat::FileWatch Watch;
+    StampedCache<LoadedArchive> Archives{Watch};
+    StampedCache<TextLines> TextFiles{Watch};
 };
 
 // ---- The message-archive library -------------------------------------------
