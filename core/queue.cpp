@@ -38,12 +38,14 @@ void spillWhenFull(GameMessageBuffer& buffer) {
     buffer.Count = 1;
 }
 
+// The next line with its kind and indent; its text is left to setText,
+// which writes the whole field (text, then zeros to the end).
 GameMessageLine& takeLine(GameMessageBuffer& buffer, uint32_t kind, uint32_t indent) {
     spillWhenFull(buffer);
     GameMessageLine& line = buffer.Count < MessageLineCount ? buffer.Lines[buffer.Count++] : scratchLine();
-    line = GameMessageLine{};
     line.Kind = kind;
     line.Indent = indent;
+    line.BlankLinesAfter = 0;
     return line;
 }
 
@@ -79,6 +81,14 @@ std::string padded(std::string_view text, size_t width) {
     std::string s;
     appendPadded(s, text, width);
     return s;
+}
+
+// One of the marks that open a spoken text ("「", "『").
+bool isSpeechMark(std::string_view c) {
+    std::string_view marks = qut::SpeechMarks;
+    for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
+        if (marks.substr(q, len) == c) return true;
+    return false;
 }
 
 // Where TrimFullStop removes its character, npos when it removes none.
@@ -154,26 +164,30 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     int32_t nameWidth = gs.NameWidth;
     size_t w = static_cast<size_t>(std::clamp<int32_t>(nameWidth, 0, MessageTextSize - 1));
 
-    std::string work = fullStopAt(text) == sjis::npos ? ExpandPlaceholders(text, kind)
-                                                      : ExpandPlaceholders(TrimFullStop(text), kind);
+    // The working texts are kept from call to call: a narrated line costs
+    // no allocation once they have grown.
+    thread_local std::string trimmed, work, out;
+    if (size_t at = fullStopAt(text); at != sjis::npos) {
+        trimmed.assign(text);
+        trimmed.erase(at, 2);
+        text = trimmed;
+    }
+    ExpandPlaceholdersInto(work, text, kind);
     std::string_view t = work;
     if (!t.empty() && t.front() == '\\') t.remove_prefix(1);
 
     uint32_t lineKind = buffer.CurrentKind;
     std::string_view who = speaker;
-    std::string out; // one line's text: its speaker column, then its segment
-    forEachSegment(t, [&](const Segment& seg) {
+    // One line per backslash-separated segment, each with the first speech
+    // mark of the segment (found by the same walk of characters).
+    auto emit = [&](size_t begin, size_t end, size_t mark) {
         GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
-        // A segment starts on a character boundary: its own walk finds the
-        // mark the walk from the start of the text finds.
-        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::SpeechMarks);
-        if (mark != sjis::npos) mark += seg.Begin;
         out.clear();
-        size_t from = seg.Begin;
-        if (mark == seg.Begin) {
+        size_t from = begin;
+        if (mark == begin) {
             appendPadded(out, who, w);
-        } else if (mark < seg.End) {
-            std::string_view prefix = t.substr(seg.Begin, mark - seg.Begin);
+        } else if (mark < end) {
+            std::string_view prefix = t.substr(begin, mark - begin);
             // An announcer line is told by the line's kind: the kind
             // argument of an announcer line names the side it is about.
             if (lineKind == KindAnnouncer) {
@@ -192,10 +206,21 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
         } else {
             out.assign(w + 2, ' ');
         }
-        out += t.substr(from, seg.End - from);
+        out += t.substr(from, end - from);
         setText(line, out);
         who = {};
-    });
+    };
+    size_t begin = 0, mark = sjis::npos;
+    for (size_t p = 0, len; (len = sjis::charLength(t, p)) != 0; p += len) {
+        if (len == 1 && t[p] == '\\') {
+            emit(begin, p, mark);
+            begin = p + 1;
+            mark = sjis::npos;
+        } else if (mark == sjis::npos && isSpeechMark(t.substr(p, len))) {
+            mark = p;
+        }
+    }
+    emit(begin, t.size(), mark);
 }
 
 char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {

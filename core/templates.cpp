@@ -125,12 +125,18 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::initializer_list<std:
 }
 
 std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
-    if (Option(OptMessagesOff)) return {};
+    std::string out;
+    ExpandPlaceholdersInto(out, text, subject);
+    return out;
+}
+
+void ExpandPlaceholdersInto(std::string& out, std::string_view text, uint32_t subject) {
+    out.clear();
+    if (Option(OptMessagesOff)) return;
     const PlaceholderTables& t = Module().Placeholders;
     int own = (subject == 2 || subject == 4) ? 1 : 0;
     int other = 1 - own;
     // Plain characters are copied in runs, as in ExpandMessageSlots.
-    std::string out;
     out.reserve(text.size() + 64);
     size_t run = 0;
     size_t p = 0;
@@ -186,7 +192,7 @@ std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
                 if (index < count) out.append(table[index].Text());
                 p += 4;
                 run = p;
-                if (limitTo(out, ExpandedTextLimit)) return out;
+                if (limitTo(out, ExpandedTextLimit)) return;
                 continue;
             }
         }
@@ -194,7 +200,6 @@ std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
     }
     out.append(text.substr(run, std::min(p, text.size()) - run));
     limitTo(out, ExpandedTextLimit);
-    return out;
 }
 
 void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_view replacement,
