@@ -68,8 +68,8 @@ public:
 private:
     struct Line {
         bool Decoded = false;
-        std::string Raw;           // the decoder's output
-        size_t CleanLimit = 0;     // the limit Clean was made for (0: none yet)
+        std::string Raw;       // the decoder's output
+        size_t CleanLimit = 0; // the limit Clean was made for (0: none yet)
         std::string Clean;
     };
     struct Entry {

@@ -16,12 +16,14 @@ namespace plat {
 namespace {
 
 // On the file: its content or its status changed, or it went away.
-constexpr uint32_t FileMask = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_DONT_FOLLOW;
+constexpr uint32_t FileMask =
+    IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_DONT_FOLLOW;
 // On a folder: an entry written, changed, created, removed or renamed, or
 // the folder itself changed or gone. The same mask for every folder, so
 // that one folder watched for two files never narrows the other's.
-constexpr uint32_t FolderMask = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE | IN_MOVED_FROM |
-                                IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
+constexpr uint32_t FolderMask = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE |
+                                IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
+                                IN_DONT_FOLLOW;
 
 // The path as realpath() gives it: absolute, no "." or "..", no doubled or
 // trailing '/', no symbolic link on the way.
@@ -67,7 +69,8 @@ FileWatch::Ticket FileWatch::watch(const std::string& osPath) {
     for (size_t slash = 0; ok && slash != std::string::npos;) {
         size_t next = osPath.find('/', slash + 1);
         std::string folder = slash == 0 ? "/" : osPath.substr(0, slash);
-        std::string name = osPath.substr(slash + 1, next == std::string::npos ? std::string::npos : next - slash - 1);
+        std::string name =
+            osPath.substr(slash + 1, next == std::string::npos ? std::string::npos : next - slash - 1);
         ok = add(ticket, folder, FolderMask, name);
         slash = next;
     }

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(FileWatchTest, AWriteIsSeenAtTheNextPoll) {
     plat::FileWatch::Ticket t = start();
-    writeFile(file(), "two"); // the same size, maybe the same times
+    writeFile(file(), "two");   // the same size, maybe the same times
     EXPECT_FALSE(w.changed(t)); // as far as the last poll knows
     w.poll();
     EXPECT_TRUE(w.changed(t));
