@@ -5,11 +5,10 @@
 #include "base/sjis.h"
 #include "core/module.h"
 #include "core/templates.h"
+#include "core/textscan.h"
 #include "sjis/queue_text.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <string>
 
 namespace cv {
@@ -83,49 +82,18 @@ std::string padded(std::string_view text, size_t width) {
     return s;
 }
 
-// One of the marks that open a spoken text ("「", "『").
-bool isSpeechMark(std::string_view c) {
-    std::string_view marks = qut::SpeechMarks;
-    for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
-        if (marks.substr(q, len) == c) return true;
-    return false;
-}
-
 // Where TrimFullStop removes its character, npos when it removes none.
 size_t fullStopAt(std::string_view text) {
-    size_t previous = sjis::npos, last = sjis::npos;
-    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
-        previous = last;
-        last = p;
-    }
-    if (previous == sjis::npos || sjis::charLength(text, previous) != 2 || sjis::charLength(text, last) != 2)
-        return sjis::npos;
+    if (text.empty()) return sjis::npos;
+    size_t last = CharStartBefore(text, text.size());
+    if (last == 0) return sjis::npos;
+    size_t previous = CharStartBefore(text, last);
+    if (text.size() - last != 2 || last - previous != 2) return sjis::npos;
     std::string_view mark = text.substr(previous, 2);
     return mark == qut::FullStop || mark == qut::IdeographicSpace ? previous : sjis::npos;
 }
 
 } // namespace
-
-std::string FormatText(const char* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::va_list again;
-    va_copy(again, args);
-    // One pass for the usual short text; a longer one is formatted again
-    // into a buffer of its size.
-    char small[512];
-    int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    std::string out;
-    if (n > 0 && static_cast<size_t>(n) < sizeof small) {
-        out.assign(small, static_cast<size_t>(n));
-    } else if (n > 0) {
-        out.assign(static_cast<size_t>(n), '\0');
-        std::vsnprintf(out.data(), out.size() + 1, format, again);
-    }
-    va_end(again);
-    return out;
-}
 
 void EmptyQueue(GameMessageBuffer& buffer) {
     buffer.Count = 0;
@@ -179,7 +147,7 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     uint32_t lineKind = buffer.CurrentKind;
     std::string_view who = speaker;
     // One line per backslash-separated segment, each with the first speech
-    // mark of the segment (found by the same walk of characters).
+    // mark of the segment.
     auto emit = [&](size_t begin, size_t end, size_t mark) {
         GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
         out.clear();
@@ -210,17 +178,18 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
         setText(line, out);
         who = {};
     };
-    size_t begin = 0, mark = sjis::npos;
-    for (size_t p = 0, len; (len = sjis::charLength(t, p)) != 0; p += len) {
-        if (len == 1 && t[p] == '\\') {
-            emit(begin, p, mark);
-            begin = p + 1;
-            mark = sjis::npos;
-        } else if (mark == sjis::npos && isSpeechMark(t.substr(p, len))) {
-            mark = p;
-        }
+    for (size_t begin = 0;;) {
+        size_t end = FindAtBoundary(t, "\\", begin);
+        if (end == sjis::npos) end = t.size();
+        std::string_view upToEnd = t.substr(0, end);
+        size_t mark = sjis::npos;
+        std::string_view marks = qut::SpeechMarks;
+        for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
+            mark = std::min(mark, FindAtBoundary(upToEnd, marks.substr(q, len), begin));
+        emit(begin, end, mark);
+        if (end == t.size()) break;
+        begin = end + 1;
     }
-    emit(begin, t.size(), mark);
 }
 
 char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {

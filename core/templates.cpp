@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "core/module.h"
+#include "core/textscan.h"
 
 #include <algorithm>
 #include <string>
@@ -90,31 +91,32 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::strin
     std::string out;
     out.reserve(tmpl.size() + 64);
     size_t run = 0;
-    size_t p = 0;
-    while (p < tmpl.size()) {
-        size_t len = sjis::charLength(tmpl, p);
+    for (size_t p = 0;;) {
+        // The next "%" or slot letter that starts a character.
+        while (p < tmpl.size() && tmpl[p] != '%' && !(tmpl[p] >= 'A' && tmpl[p] <= 'H')) ++p;
+        if (p >= tmpl.size()) break;
+        if (!AtBoundary(tmpl, p)) {
+            ++p;
+            continue;
+        }
         char c = tmpl[p];
-        if (len == 1 && c == '%') {
+        if (c == '%') {
             // A placeholder letter stays with its "%" for the later expansion.
             bool letter = p + 1 < tmpl.size() && tmpl[p + 1] >= 'A' && tmpl[p + 1] <= 'H';
             p += letter ? 2 : 1;
             continue;
         }
-        if (len == 1 && c >= 'A' && c <= 'H') {
-            out.append(tmpl.substr(run, p - run));
-            size_t k = static_cast<size_t>(c - 'A');
-            if (k < texts.size())
-                out.append(texts[k]);
-            else
-                out += c;
-            p += 1;
-            run = p;
-            if (limitTo(out, ExpandedTextLimit)) return out;
-            continue;
-        }
-        p += len;
+        out.append(tmpl.substr(run, p - run));
+        size_t k = static_cast<size_t>(c - 'A');
+        if (k < texts.size())
+            out.append(texts[k]);
+        else
+            out += c;
+        p += 1;
+        run = p;
+        if (limitTo(out, ExpandedTextLimit)) return out;
     }
-    out.append(tmpl.substr(run, std::min(p, tmpl.size()) - run));
+    out.append(tmpl.substr(run));
     limitTo(out, ExpandedTextLimit);
     return out;
 }
@@ -139,14 +141,12 @@ void ExpandPlaceholdersInto(std::string& out, std::string_view text, uint32_t su
     // Plain characters are copied in runs, as in ExpandMessageSlots.
     out.reserve(text.size() + 64);
     size_t run = 0;
-    size_t p = 0;
-    while (p < text.size()) {
-        size_t len = sjis::charLength(text, p);
+    for (size_t p = text.find('%'); p != std::string_view::npos; p = text.find('%', p)) {
         bool placeholder =
-            len == 1 && text[p] == '%' && p + 3 < text.size() && isDigit(text[p + 2]) && isDigit(text[p + 3]);
+            p + 3 < text.size() && isDigit(text[p + 2]) && isDigit(text[p + 3]) && AtBoundary(text, p);
+        const FieldRef* table = nullptr;
+        int count = EntryCount;
         if (placeholder) {
-            const FieldRef* table = nullptr;
-            int count = EntryCount;
             switch (text[p + 1]) {
             case 'p':
                 table = t.Pilot[own];
@@ -186,19 +186,19 @@ void ExpandPlaceholdersInto(std::string& out, std::string_view text, uint32_t su
             default:
                 break;
             }
-            if (table) {
-                out.append(text.substr(run, p - run));
-                int index = (text[p + 2] - '0') * 10 + (text[p + 3] - '0');
-                if (index < count) out.append(table[index].Text());
-                p += 4;
-                run = p;
-                if (limitTo(out, ExpandedTextLimit)) return;
-                continue;
-            }
         }
-        p += len;
+        if (!table) {
+            ++p;
+            continue;
+        }
+        out.append(text.substr(run, p - run));
+        int index = (text[p + 2] - '0') * 10 + (text[p + 3] - '0');
+        if (index < count) out.append(table[index].Text());
+        p += 4;
+        run = p;
+        if (limitTo(out, ExpandedTextLimit)) return;
     }
-    out.append(text.substr(run, std::min(p, text.size()) - run));
+    out.append(text.substr(run));
     limitTo(out, ExpandedTextLimit);
 }
 

@@ -1,0 +1,45 @@
+// Character positions in Shift-JIS texts found without walking the text
+// from its start. A byte that is no lead byte always ends a character: it is
+// a single-byte character or the second byte of a pair. So the boundaries
+// just before a position follow from the run of lead bytes in front of it,
+// and a search can look for its bytes (memchr) and test each hit instead of
+// stepping through every character. The answers are those of the walk
+// (sjis::charLength, sjis::isBoundary): a lead byte pairs with the next byte
+// unless that is the end of the text or a NUL.
+#pragma once
+
+#include "platform/sjischar.h"
+
+#include <cstddef>
+#include <string_view>
+
+namespace cv {
+
+// True when `pos` (0..size) starts a character.
+inline bool AtBoundary(std::string_view s, size_t pos) {
+    if (pos >= s.size()) return pos == s.size();
+    size_t k = pos;
+    while (k > 0 && plat::isSjisLead(static_cast<unsigned char>(s[k - 1]))) --k;
+    // k starts a character; from there the lead bytes pair up, except a
+    // last one before a NUL.
+    return (pos - k) % 2 == 0 || s[pos] == '\0';
+}
+
+// The start of the character that ends at boundary `pos` (0 < pos <= size).
+inline size_t CharStartBefore(std::string_view s, size_t pos) {
+    if (pos >= 2 && plat::isSjisLead(static_cast<unsigned char>(s[pos - 2])) && s[pos - 1] != '\0' &&
+        AtBoundary(s, pos - 2))
+        return pos - 2;
+    return pos - 1;
+}
+
+// The first position >= from where `needle` starts and ends on a character
+// boundary (as sjis::find); npos when there is none or needle is empty.
+inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
+    if (needle.empty()) return std::string_view::npos;
+    for (size_t c = s.find(needle, from); c != std::string_view::npos; c = s.find(needle, c + 1))
+        if (AtBoundary(s, c) && AtBoundary(s, c + needle.size())) return c;
+    return std::string_view::npos;
+}
+
+} // namespace cv
