@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace cv {
 
@@ -43,6 +44,14 @@ void applyPronoun(int side, std::string& text) {
     if (!pronoun.empty()) ReplaceWords(text, FirstPersonWords(sideIndex(side)), pronoun);
 }
 
+// A fetched message with its slots filled. Without slots (the most lines)
+// the text is kept as it is: ExpandMessageSlots leaves every letter then,
+// and a fetched text is shorter than its limit.
+std::string withSlots(std::string text, Slots slots) {
+    if (slots.size() == 0 && text.size() <= ExpandedTextLimit) return text;
+    return ExpandMessageSlots(text, slots);
+}
+
 // The message of side's pilot: the id with the variant digit, from the
 // pilot's set, in the pilot's words, slots filled.
 std::string pilotMessage(int side, std::string_view id, Slots slots) {
@@ -51,14 +60,14 @@ std::string pilotMessage(int side, std::string_view id, Slots slots) {
     std::string text;
     if (GetMsg(SlotPilot1 + sideIndex(side), full, text) != MsgOk) return text;
     applyPronoun(side, text);
-    return ExpandMessageSlots(text, slots);
+    return withSlots(std::move(text), slots);
 }
 
 std::string computerMessage(int side, std::string_view id, Slots slots) {
     std::string text;
     if (GetMsg(SlotComputer1 + sideIndex(side), id, text) != MsgOk) return text;
     ApplyMasterCall(side, text);
-    return ExpandMessageSlots(text, slots);
+    return withSlots(std::move(text), slots);
 }
 
 std::string announcerMessage(std::string_view id, std::span<const std::string_view> slots) {

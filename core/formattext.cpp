@@ -68,15 +68,6 @@ const char* parseSpec(const char* f, Spec& spec) {
     return f + 1;
 }
 
-bool directFormat(const char* format) {
-    for (const char* f = std::strchr(format, '%'); f; f = std::strchr(f, '%')) {
-        Spec spec;
-        f = parseSpec(f + 1, spec);
-        if (!f) return false;
-    }
-    return true;
-}
-
 // The body `text` (a sign or prefix `sign` before it) in a field of `width`.
 void appendField(std::string& out, const Spec& spec, int width, std::string_view sign,
                  std::string_view text) {
@@ -98,12 +89,36 @@ void appendField(std::string& out, const Spec& spec, int width, std::string_view
     }
 }
 
-void appendDirect(std::string& out, const char* format, std::va_list args) {
+// The directives of a format, read once.
+struct Directives {
+    static constexpr int Max = 16;
+    Spec Specs[Max];
+    const char* At[Max];  // its '%'
+    const char* End[Max]; // the byte after it
+    int Count = 0;
+};
+
+// False when a directive is one the direct path leaves to vsnprintf.
+bool readDirectives(const char* format, Directives& d) {
+    for (const char* f = std::strchr(format, '%'); f; f = std::strchr(f, '%')) {
+        if (d.Count == Directives::Max) return false;
+        Spec& spec = d.Specs[d.Count];
+        const char* end = parseSpec(f + 1, spec);
+        if (!end) return false;
+        d.At[d.Count] = f;
+        d.End[d.Count] = end;
+        ++d.Count;
+        f = end;
+    }
+    return true;
+}
+
+void appendDirect(std::string& out, const char* format, const Directives& d, std::va_list args) {
     const char* f = format;
-    for (const char* pct = std::strchr(f, '%'); pct; pct = std::strchr(f, '%')) {
-        out.append(f, static_cast<size_t>(pct - f));
-        Spec spec;
-        f = parseSpec(pct + 1, spec);
+    for (int i = 0; i < d.Count; ++i) {
+        out.append(f, static_cast<size_t>(d.At[i] - f));
+        f = d.End[i];
+        Spec spec = d.Specs[i];
         if (spec.Conversion == '%') {
             out += '%';
             continue;
@@ -149,8 +164,10 @@ std::string FormatText(const char* format, ...) {
     std::string out;
     std::va_list args;
     va_start(args, format);
-    if (directFormat(format)) {
-        appendDirect(out, format, args);
+    Directives d;
+    if (readDirectives(format, d)) {
+        out.reserve(std::strlen(format) + 32 * static_cast<size_t>(d.Count));
+        appendDirect(out, format, d, args);
         va_end(args);
         return out;
     }

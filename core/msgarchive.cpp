@@ -5,6 +5,7 @@
 #include "base/sjis.h"
 #include "core/module.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,6 +37,13 @@ KwpSlot* slotAt(int slot) {
 
 const KwpSlot emptySlot{};
 
+// An entry name of at most 8 bytes without NUL as one number.
+uint64_t nameKey(std::string_view name) {
+    uint64_t key = 0;
+    std::memcpy(&key, name.data(), std::min(name.size(), sizeof key));
+    return key;
+}
+
 } // namespace
 
 LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(Bytes, MagicBytes) {
@@ -46,14 +54,15 @@ LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(
         // names wins.
         std::string_view name(e.name, std::strlen(e.name));
         name = name.substr(0, std::min(name.find(' '), name.size()));
-        index_.try_emplace(std::string(name), static_cast<int>(i), static_cast<int>(e.lines));
+        if (name.size() <= kwp::kNameSize)
+            index_.try_emplace(nameKey(name), static_cast<int>(i), static_cast<int>(e.lines));
     }
 }
 
 int LoadedArchive::find(std::string_view id, int* lineCount) const {
     // The id as a C text: up to its first NUL, compared in at most 8 bytes.
     id = id.substr(0, std::min(id.find('\0'), kwp::kNameSize));
-    auto it = index_.find(std::string(id));
+    auto it = index_.find(nameKey(id));
     if (it == index_.end()) return -1;
     if (lineCount) *lineCount = it->second.second;
     return it->second.first;
@@ -175,6 +184,7 @@ uint32_t fillSlot(KwpSlot& s, std::string_view path, std::shared_ptr<const Loade
     s.Shared = shared;
     s.Loaded = true;
     s.Name = std::string(path);
+    s.Folder = plat::endsWithSeparator(s.Name);
     return MsgOk;
 }
 
@@ -217,6 +227,7 @@ void SetFolderSlot(int slot, std::string_view path) {
     if (!s) return;
     *s = KwpSlot{};
     s->Name = std::string(path);
+    s->Folder = !s->Name.empty() && plat::endsWithSeparator(s->Name);
 }
 
 int FindMsgEntry(int slot, std::string_view id, int* lineCount) {

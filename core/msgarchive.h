@@ -78,7 +78,9 @@ private:
         std::vector<std::string_view> Stored;
         std::vector<Line> Lines;
     };
-    std::unordered_map<std::string, std::pair<int, int>> index_; // name → entry, lines
+    // The names as 8-byte keys (a name holds no NUL and at most 8 bytes, so
+    // it is its bytes zero-padded) → entry, lines.
+    std::unordered_map<uint64_t, std::pair<int, int>> index_;
     mutable std::vector<Entry> entries_;
     mutable LineDecoder decodedWith_ = nullptr;
 };
@@ -86,6 +88,7 @@ private:
 struct KwpSlot {
     bool Loaded = false; // Data holds an archive
     std::string Name;    // the archive's path, or a folder path ending in a separator
+    bool Folder = false; // Name ends in a separator: a folder of message files
     std::shared_ptr<const LoadedArchive> Data;
     bool Shared = false; // Data came from another slot with the same Name
 };

@@ -88,7 +88,13 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::strin
     if (Option(OptMessagesOff)) return {};
     // Plain characters are copied in runs; the text is cut at the limit
     // after each piece, where the cut depends only on the bytes before it.
+    // Without texts every letter stays: the template as it is.
     std::string out;
+    if (texts.empty()) {
+        out = tmpl;
+        limitTo(out, ExpandedTextLimit);
+        return out;
+    }
     out.reserve(tmpl.size() + 64);
     size_t run = 0;
     for (size_t p = 0;;) {
@@ -207,12 +213,12 @@ void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_vi
     for (const auto& field : words) {
         std::string_view word = sjis::readField(field);
         if (word.empty()) continue;
-        for (size_t pos = sjis::find(text, word); pos != sjis::npos;) {
+        for (size_t pos = FindAtBoundary(text, word); pos != sjis::npos;) {
             text.replace(pos, word.size(), replacement);
             size_t resume = pos + replacement.size();
             limitTo(text, limit);
             if (resume > text.size()) break;
-            pos = sjis::find(text, word, resume);
+            pos = FindAtBoundary(text, word, resume);
         }
     }
 }

@@ -11,6 +11,7 @@
 #include "platform/sjischar.h"
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace cv {
@@ -36,9 +37,19 @@ inline size_t CharStartBefore(std::string_view s, size_t pos) {
 // The first position >= from where `needle` starts and ends on a character
 // boundary (as sjis::find); npos when there is none or needle is empty.
 inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
-    if (needle.empty()) return std::string_view::npos;
-    for (size_t c = s.find(needle, from); c != std::string_view::npos; c = s.find(needle, c + 1))
-        if (AtBoundary(s, c) && AtBoundary(s, c + needle.size())) return c;
+    const size_t n = s.size(), m = needle.size();
+    if (m == 0 || m > n) return std::string_view::npos;
+    // The first two bytes compared in place: the first byte of a Japanese
+    // word (a lead byte such as 82 or 83) is in nearly every character of a
+    // Japanese text, so a search by the first byte alone (memchr, as
+    // string_view::find does) stops at one character after the other.
+    const char* d = s.data();
+    const char first = needle[0], second = m > 1 ? needle[1] : '\0';
+    for (size_t c = from; c + m <= n; ++c) {
+        if (d[c] != first || (m > 1 && d[c + 1] != second)) continue;
+        if (m > 2 && std::memcmp(d + c + 2, needle.data() + 2, m - 2) != 0) continue;
+        if (AtBoundary(s, c) && AtBoundary(s, c + m)) return c;
+    }
     return std::string_view::npos;
 }
 
