@@ -79,8 +79,15 @@ private:
         std::vector<Line> Lines;
     };
     // The names as 8-byte keys (a name holds no NUL and at most 8 bytes, so
-    // it is its bytes zero-padded) → entry, lines.
-    std::unordered_map<uint64_t, std::pair<int, int>> index_;
+    // it is its bytes zero-padded) in an open-addressed table of a power of
+    // two at most half full: a fetch looks at one or two slots.
+    struct IndexSlot {
+        uint64_t Key = 0;
+        int32_t Entry = -1; // -1: free
+        int32_t Lines = 0;
+    };
+    std::vector<IndexSlot> index_;
+    size_t slotOf(uint64_t key) const; // the key's slot, or the free one where it would go
     mutable std::vector<Entry> entries_;
     mutable LineDecoder decodedWith_ = nullptr;
 };

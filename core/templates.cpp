@@ -211,8 +211,8 @@ void ExpandPlaceholdersInto(std::string& out, std::string_view text, uint32_t su
 void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_view replacement,
                   size_t limit) {
     for (const auto& field : words) {
+        if (field[0] == '\0') continue;
         std::string_view word = sjis::readField(field);
-        if (word.empty()) continue;
         for (size_t pos = FindAtBoundary(text, word); pos != sjis::npos;) {
             text.replace(pos, word.size(), replacement);
             size_t resume = pos + replacement.size();

@@ -95,6 +95,29 @@ TEST_F(ArchiveTest, KeptFromMatchToMatchUntilTheFileChanges) {
     EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotBasic, index, 1)), "「かわされた！」");
 }
 
+// The directory's names are found in any number of entries: the first of
+// equal names, a name up to its first blank, an id up to its NUL and in at
+// most 8 bytes.
+TEST_F(ArchiveTest, EntryNamesAreFoundInAnyNumberOfEntries) {
+    std::vector<ArchiveEntry> entries;
+    for (int k = 0; k < 300; ++k) entries.push_back({"N" + std::to_string(k), {Literal("x")}});
+    entries.push_back({"M42A", {Literal("first"), Literal("two")}}); // 300
+    entries.push_back({"M42A", {Literal("second")}});                // 301
+    entries.push_back({"M43A X", {Literal("blank")}});               // 302
+    entries.push_back({"ABCDEFGH", {Literal("eight")}});             // 303
+    ASSERT_EQ(cv::LoadMsgArchiveBytes(cv::SlotBasic, "a.kwp", ArchiveImage(entries)), cv::MsgOk);
+    for (int k = 0; k < 300; ++k) ASSERT_EQ(cv::FindMsgEntry(cv::SlotBasic, "N" + std::to_string(k)), k);
+    int lines = 0;
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "M42A", &lines), 300);
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "M43A"), 302);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "M43A X"), -1);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, std::string("M42A\0zz", 7)), 300);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "ABCDEFGHIJ"), 303); // compared in 8 bytes
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "N300"), -1);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, ""), -1);
+}
+
 TEST_F(ArchiveTest, FilesThatAreNoArchive) {
     EXPECT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/missing.kwp")), cv::MsgFailed);
     EXPECT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/Basic/M31A0.MSG")), cv::MsgFailed);
