@@ -13,6 +13,8 @@
 #include "sjis/emit_text.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <span>
 #include <string>
 #include <utility>
@@ -196,7 +198,30 @@ std::string PickCallName(int side) {
 }
 
 std::string FullWidth(int64_t value) {
-    return sjis::han2Zen(std::to_string(value));
+    // han2Zen of the decimal text, character by character: the full-width
+    // forms of the ten digits and the minus sign, taken once from it.
+    struct Form {
+        char Bytes[2];
+        size_t Size;
+    };
+    static const std::array<Form, 11> forms = [] {
+        std::array<Form, 11> f{};
+        for (size_t k = 0; k < f.size(); ++k) {
+            std::string full = sjis::han2Zen(std::string(1, k < 10 ? static_cast<char>('0' + k) : '-'));
+            f[k].Size = std::min(full.size(), sizeof f[k].Bytes);
+            std::copy_n(full.data(), f[k].Size, f[k].Bytes);
+        }
+        return f;
+    }();
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    char out[2 * sizeof digits];
+    size_t n = 0;
+    for (const char* p = digits; p < end; ++p) {
+        const Form& f = forms[*p == '-' ? 10 : static_cast<size_t>(*p - '0')];
+        for (size_t b = 0; b < f.Size; ++b) out[n++] = f.Bytes[b];
+    }
+    return std::string(out, n);
 }
 
 std::string Quoted(std::string_view text) {

@@ -2,6 +2,7 @@
 #include "core/templates.h"
 
 #include "base/sjis.h"
+#include "core/emit.h"
 #include "core/module.h"
 #include "core/textscan.h"
 
@@ -25,7 +26,7 @@ bool limitTo(std::string& text, size_t limit) {
 }
 
 void setNumber(char (&field)[32], int64_t value) {
-    sjis::writeField(field, sjis::han2Zen(std::to_string(value)));
+    sjis::writeField(field, FullWidth(value));
 }
 
 bool isDigit(char c) {
