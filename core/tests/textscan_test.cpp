@@ -1,4 +1,5 @@
 #include "base/sjis.h"
+#include "core/emit.h"
 #include "core/queue.h"
 #include "core/textscan.h"
 
@@ -6,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <string>
 
@@ -91,4 +93,11 @@ TEST(TextScan, FormatTextWritesWhatPrintfWrites) {
             std::snprintf(expected, sizeof expected, format, v);
             EXPECT_EQ(cv::FormatText(format, v), expected) << format << " " << v;
         }
+}
+
+// FullWidth puts the forms of han2Zen together digit by digit.
+TEST(TextScan, FullWidthNumbers) {
+    EXPECT_EQ(cv::FullWidth(305), testsupport::sj("３０５"));
+    for (int64_t v : {int64_t{0}, int64_t{-7}, int64_t{1234567890123}, INT64_MIN, INT64_MAX})
+        EXPECT_EQ(cv::FullWidth(v), sjis::han2Zen(std::to_string(v))) << v;
 }
