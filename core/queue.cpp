@@ -9,7 +9,6 @@
 #include "sjis/queue_text.h"
 
 #include <algorithm>
-#include <array>
 #include <string>
 
 namespace cv {
@@ -178,33 +177,18 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
         setText(line, out);
         who = {};
     };
-    // One pass over the bytes: a backslash or a mark counts where it starts
-    // a character.
-    static const std::array<bool, 256> markFirst = [] {
-        std::array<bool, 256> first{};
-        for (unsigned char c : std::string_view(qut::SpeechMarks)) first[c] = true;
-        return first;
-    }();
-    auto markAt = [&](size_t p) {
+    for (size_t begin = 0;;) {
+        size_t end = FindRareAtBoundary(t, "\\", begin);
+        if (end == sjis::npos) end = t.size();
+        std::string_view upToEnd = t.substr(0, end);
+        size_t mark = sjis::npos;
         std::string_view marks = qut::SpeechMarks;
         for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
-            if (t.substr(p, len) == marks.substr(q, len) && AtBoundary(t, p) && AtBoundary(t, p + len))
-                return true;
-        return false;
-    };
-    size_t begin = 0, mark = sjis::npos;
-    for (size_t p = 0; p < t.size(); ++p) {
-        char c = t[p];
-        if (c == '\\') {
-            if (!AtBoundary(t, p)) continue;
-            emit(begin, p, mark);
-            begin = p + 1;
-            mark = sjis::npos;
-        } else if (mark == sjis::npos && markFirst[static_cast<unsigned char>(c)] && markAt(p)) {
-            mark = p;
-        }
+            mark = std::min(mark, FindRareAtBoundary(upToEnd, marks.substr(q, len), begin));
+        emit(begin, end, mark);
+        if (end == t.size()) break;
+        begin = end + 1;
     }
-    emit(begin, t.size(), mark);
 }
 
 char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {

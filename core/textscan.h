@@ -53,4 +53,13 @@ inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t
     return std::string_view::npos;
 }
 
+// The same search for a needle whose first byte is rare in the text (a
+// backslash, a punctuation mark): memchr finds the candidates.
+inline size_t FindRareAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
+    if (needle.empty()) return std::string_view::npos;
+    for (size_t c = s.find(needle, from); c != std::string_view::npos; c = s.find(needle, c + 1))
+        if (AtBoundary(s, c) && AtBoundary(s, c + needle.size())) return c;
+    return std::string_view::npos;
+}
+
 } // namespace cv

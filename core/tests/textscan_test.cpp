@@ -52,9 +52,12 @@ TEST(TextScan, BoundariesAreTheWalks) {
         for (std::string_view needle : {"\\", "A", "\x81\\",
                                         "\x81"
                                         "A"})
-            for (size_t from = 0; from <= s.size(); ++from)
+            for (size_t from = 0; from <= s.size(); ++from) {
                 ASSERT_EQ(cv::FindAtBoundary(s, needle, from), sjis::find(s, needle, from))
                     << testsupport::hex(s);
+                ASSERT_EQ(cv::FindRareAtBoundary(s, needle, from), sjis::find(s, needle, from))
+                    << testsupport::hex(s);
+            }
     });
     // By hand: ソ (83 5C) holds no backslash; a lead byte before NUL stands alone.
     EXPECT_EQ(cv::FindAtBoundary("\x83\\\\", "\\"), 2u);
