@@ -57,29 +57,32 @@ struct Segment {
     size_t End;
 };
 
-// Calls `f` with each backslash-separated segment of a text, found by
-// walking characters.
+// Calls `f` with each backslash-separated segment of a text (a backslash
+// that starts a character; the trail byte 5C of ソ is none).
 template <class F> void forEachSegment(std::string_view text, F&& f) {
-    size_t begin = 0;
-    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
-        if (len == 1 && text[p] == '\\') {
-            f(Segment{begin, p});
-            begin = p + 1;
-        }
+    for (size_t begin = 0;;) {
+        size_t end = FindRareAtBoundary(text, "\\", begin);
+        if (end == sjis::npos) end = text.size();
+        f(Segment{begin, end});
+        if (end == text.size()) return;
+        begin = end + 1;
     }
-    f(Segment{begin, text.size()});
+}
+
+// The first of the characters `marks` in segment `seg` of `text`; npos
+// when the segment holds none.
+size_t firstMark(std::string_view text, const Segment& seg, std::string_view marks) {
+    std::string_view upToEnd = text.substr(0, seg.End);
+    size_t first = sjis::npos;
+    for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
+        first = std::min(first, FindRareAtBoundary(upToEnd, marks.substr(q, len), seg.Begin));
+    return first;
 }
 
 // "%-*s": the text, then blanks up to `width` bytes (never cut).
 void appendPadded(std::string& out, std::string_view text, size_t width) {
     out += text;
     if (text.size() < width) out.append(width - text.size(), ' ');
-}
-
-std::string padded(std::string_view text, size_t width) {
-    std::string s;
-    appendPadded(s, text, width);
-    return s;
 }
 
 // Where TrimFullStop removes its character, npos when it removes none.
@@ -177,18 +180,8 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
         setText(line, out);
         who = {};
     };
-    for (size_t begin = 0;;) {
-        size_t end = FindRareAtBoundary(t, "\\", begin);
-        if (end == sjis::npos) end = t.size();
-        std::string_view upToEnd = t.substr(0, end);
-        size_t mark = sjis::npos;
-        std::string_view marks = qut::SpeechMarks;
-        for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
-            mark = std::min(mark, FindRareAtBoundary(upToEnd, marks.substr(q, len), begin));
-        emit(begin, end, mark);
-        if (end == t.size()) break;
-        begin = end + 1;
-    }
+    forEachSegment(
+        t, [&](const Segment& seg) { emit(seg.Begin, seg.End, firstMark(t, seg, qut::SpeechMarks)); });
 }
 
 char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {
@@ -201,26 +194,35 @@ void QueueLabelledText(GameMessageBuffer& buffer, std::string_view text, std::st
     if (Option(OptMessagesOff)) return;
     std::string work = std::string(head) + TrimFullStop(text);
     std::string_view t = work;
+    std::string& out = Module().Narration.Line;
     forEachSegment(t, [&](const Segment& seg) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, LabelIndent);
-        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::LabelMarks);
-        if (mark != sjis::npos) mark += seg.Begin;
+        // A label of 1 to 12 bytes before the segment's first mark.
+        size_t mark = firstMark(t, seg, qut::LabelMarks);
         size_t labelLength = mark == sjis::npos ? 0 : mark - seg.Begin;
-        if (mark < seg.End && labelLength >= 1 && labelLength <= LabelWidth)
-            setText(line, padded(t.substr(seg.Begin, labelLength), LabelWidth) +
-                              std::string(t.substr(mark, seg.End - mark)));
-        else
-            setText(line,
-                    std::string(LabelIndent, ' ') + std::string(t.substr(seg.Begin, seg.End - seg.Begin)));
+        out.clear();
+        if (mark != sjis::npos && labelLength >= 1 && labelLength <= LabelWidth) {
+            appendPadded(out, t.substr(seg.Begin, labelLength), LabelWidth);
+            out += t.substr(mark, seg.End - mark);
+        } else {
+            out.assign(LabelIndent, ' ');
+            out += t.substr(seg.Begin, seg.End - seg.Begin);
+        }
+        setText(line, out);
     });
 }
 
 void QueueHangingText(GameMessageBuffer& buffer, std::string_view text, std::string_view head) {
     bool first = true;
+    std::string& out = Module().Narration.Line;
     forEachSegment(text, [&](const Segment& seg) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, static_cast<uint32_t>(head.size()));
-        std::string lead = first ? std::string(head) : std::string(head.size(), ' ');
-        setText(line, lead + std::string(text.substr(seg.Begin, seg.End - seg.Begin)));
+        if (first)
+            out.assign(head);
+        else
+            out.assign(head.size(), ' ');
+        out += text.substr(seg.Begin, seg.End - seg.Begin);
+        setText(line, out);
         first = false;
     });
 }
