@@ -70,13 +70,28 @@ template <class F> void forEachSegment(std::string_view text, F&& f) {
 }
 
 // The first of the characters `marks` in segment `seg` of `text`; npos
-// when the segment holds none.
+// when the segment holds none. One pass that stops at the first mark: a
+// spoken line has its mark near its start.
 size_t firstMark(std::string_view text, const Segment& seg, std::string_view marks) {
     std::string_view upToEnd = text.substr(0, seg.End);
-    size_t first = sjis::npos;
-    for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
-        first = std::min(first, FindRareAtBoundary(upToEnd, marks.substr(q, len), seg.Begin));
-    return first;
+    // The marks' first bytes, to pass over the other bytes at once (all
+    // bytes are looked at when there are more marks than room).
+    unsigned char firsts[8];
+    size_t count = 0;
+    bool filter = true;
+    for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len) {
+        if (count == sizeof firsts) filter = false;
+        if (filter) firsts[count++] = static_cast<unsigned char>(marks[q]);
+    }
+    for (size_t p = seg.Begin; p < upToEnd.size(); ++p) {
+        unsigned char c = static_cast<unsigned char>(upToEnd[p]);
+        if (filter && std::find(firsts, firsts + count, c) == firsts + count) continue;
+        for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
+            if (upToEnd.substr(p, len) == marks.substr(q, len) && AtBoundary(upToEnd, p) &&
+                AtBoundary(upToEnd, p + len))
+                return p;
+    }
+    return sjis::npos;
 }
 
 // "%-*s": the text, then blanks up to `width` bytes (never cut).

@@ -98,14 +98,16 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::strin
     }
     out.reserve(tmpl.size() + 64);
     size_t run = 0;
+    size_t known = 0; // a character starts here
     for (size_t p = 0;;) {
         // The next "%" or slot letter that starts a character.
         while (p < tmpl.size() && tmpl[p] != '%' && !(tmpl[p] >= 'A' && tmpl[p] <= 'H')) ++p;
         if (p >= tmpl.size()) break;
-        if (!AtBoundary(tmpl, p)) {
-            ++p;
+        if (!AtBoundaryFrom(tmpl, p, known)) {
+            known = ++p;
             continue;
         }
+        known = p;
         char c = tmpl[p];
         if (c == '%') {
             // A placeholder letter stays with its "%" for the later expansion.

@@ -16,14 +16,22 @@
 
 namespace cv {
 
-// True when `pos` (0..size) starts a character.
-inline bool AtBoundary(std::string_view s, size_t pos) {
+// True when `pos` (0..size) starts a character, given a position `known`
+// <= pos that does: the look back stops there. A scan that tests its
+// candidates in order passes the last one it tested (a candidate that is
+// no boundary is the second byte of a pair, so the byte after it is one).
+inline bool AtBoundaryFrom(std::string_view s, size_t pos, size_t known) {
     if (pos >= s.size()) return pos == s.size();
     size_t k = pos;
-    while (k > 0 && plat::isSjisLead(static_cast<unsigned char>(s[k - 1]))) --k;
+    while (k > known && plat::isSjisLead(static_cast<unsigned char>(s[k - 1]))) --k;
     // k starts a character; from there the lead bytes pair up, except a
     // last one before a NUL.
     return (pos - k) % 2 == 0 || s[pos] == '\0';
+}
+
+// True when `pos` (0..size) starts a character.
+inline bool AtBoundary(std::string_view s, size_t pos) {
+    return AtBoundaryFrom(s, pos, 0);
 }
 
 // The start of the character that ends at boundary `pos` (0 < pos <= size).

@@ -36,9 +36,15 @@ template <class F> void forEveryShortText(F&& f) {
 // The boundaries found from the lead bytes before a position are the walk's.
 TEST(TextScan, BoundariesAreTheWalks) {
     forEveryShortText([](const std::string& s) {
-        for (size_t pos = 0; pos <= s.size() + 1; ++pos)
+        for (size_t pos = 0; pos <= s.size() + 1; ++pos) {
             ASSERT_EQ(cv::AtBoundary(s, pos), sjis::isBoundary(s, pos))
                 << testsupport::hex(s) << " at " << pos;
+            // From any boundary before it.
+            for (size_t known = 0; known <= pos && known <= s.size(); ++known) {
+                if (!sjis::isBoundary(s, known)) continue;
+                ASSERT_EQ(cv::AtBoundaryFrom(s, pos, known), sjis::isBoundary(s, pos)) << testsupport::hex(s);
+            }
+        }
         size_t previous = 0;
         for (size_t p = 0, len; (len = sjis::charLength(s, p)) != 0; p += len) {
             if (p > 0) {
