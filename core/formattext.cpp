@@ -68,59 +68,61 @@ const char* parseSpec(const char* f, Spec& spec) {
     return f + 1;
 }
 
-// The body `text` (a sign or prefix `sign` before it) in a field of `width`.
-void appendField(std::string& out, const Spec& spec, int width, std::string_view sign,
-                 std::string_view text) {
-    size_t length = sign.size() + text.size();
-    size_t pad = width > 0 && static_cast<size_t>(width) > length ? static_cast<size_t>(width) - length : 0;
-    bool left = spec.Left || width < 0;
-    if (left) {
-        out += sign;
-        out += text;
-        out.append(pad, ' ');
-    } else if (spec.Zero && spec.Conversion != 's') {
-        out += sign;
-        out.append(pad, '0');
-        out += text;
-    } else {
-        out.append(pad, ' ');
-        out += sign;
-        out += text;
+// The text being written, in a buffer on the stack; `Full` once it would
+// not fit (the C library then writes it).
+struct Out {
+    char Bytes[1024];
+    size_t Size = 0;
+    bool Full = false;
+    void put(std::string_view s) {
+        if (s.empty()) return; // data() may be null
+        if (Full || s.size() > sizeof Bytes - Size) {
+            Full = true;
+            return;
+        }
+        std::memcpy(Bytes + Size, s.data(), s.size());
+        Size += s.size();
     }
-}
-
-// The directives of a format, read once.
-struct Directives {
-    static constexpr int Max = 16;
-    Spec Specs[Max];
-    const char* At[Max];  // its '%'
-    const char* End[Max]; // the byte after it
-    int Count = 0;
+    void fill(char c, size_t n) {
+        if (Full || n > sizeof Bytes - Size) {
+            Full = true;
+            return;
+        }
+        std::memset(Bytes + Size, c, n);
+        Size += n;
+    }
 };
 
-// False when a directive is one the direct path leaves to vsnprintf.
-bool readDirectives(const char* format, Directives& d) {
-    for (const char* f = std::strchr(format, '%'); f; f = std::strchr(f, '%')) {
-        if (d.Count == Directives::Max) return false;
-        Spec& spec = d.Specs[d.Count];
-        const char* end = parseSpec(f + 1, spec);
-        if (!end) return false;
-        d.At[d.Count] = f;
-        d.End[d.Count] = end;
-        ++d.Count;
-        f = end;
+// The body `text` (a sign before it) in a field of `width`, as printf pads.
+void putField(Out& out, const Spec& spec, size_t width, std::string_view sign, std::string_view text) {
+    size_t length = sign.size() + text.size();
+    size_t pad = width > length ? width - length : 0;
+    if (spec.Left) {
+        out.put(sign);
+        out.put(text);
+        out.fill(' ', pad);
+    } else if (spec.Zero && spec.Conversion != 's') {
+        out.put(sign);
+        out.fill('0', pad);
+        out.put(text);
+    } else {
+        out.fill(' ', pad);
+        out.put(sign);
+        out.put(text);
     }
-    return true;
 }
 
-void appendDirect(std::string& out, const char* format, const Directives& d, std::va_list args) {
+// Writes the format directly; false at the first directive it leaves to
+// vsnprintf (the arguments read so far are then to be read again).
+bool putDirect(Out& out, const char* format, std::va_list args) {
     const char* f = format;
-    for (int i = 0; i < d.Count; ++i) {
-        out.append(f, static_cast<size_t>(d.At[i] - f));
-        f = d.End[i];
-        Spec spec = d.Specs[i];
+    for (const char* pct = std::strchr(f, '%'); pct; pct = std::strchr(f, '%')) {
+        out.put(std::string_view(f, static_cast<size_t>(pct - f)));
+        Spec spec;
+        f = parseSpec(pct + 1, spec);
+        if (!f) return false;
         if (spec.Conversion == '%') {
-            out += '%';
+            out.put("%");
             continue;
         }
         int width = spec.StarWidth ? va_arg(args, int) : spec.Width;
@@ -128,9 +130,10 @@ void appendDirect(std::string& out, const char* format, const Directives& d, std
             spec.Left = true;
             width = -width;
         }
+        size_t w = static_cast<size_t>(width);
         if (spec.Conversion == 's') {
             const char* s = va_arg(args, const char*);
-            appendField(out, spec, width, {}, s ? std::string_view(s) : std::string_view("(null)"));
+            putField(out, spec, w, {}, s ? std::string_view(s) : std::string_view("(null)"));
             continue;
         }
         char digits[24];
@@ -153,38 +156,41 @@ void appendDirect(std::string& out, const char* format, const Directives& d, std
                 v /= base;
             } while (v);
         }
-        appendField(out, spec, width, sign, std::string_view(p, static_cast<size_t>(end - p)));
+        putField(out, spec, w, sign, std::string_view(p, static_cast<size_t>(end - p)));
     }
-    out += f;
+    out.put(f);
+    return true;
 }
 
 } // namespace
 
 std::string FormatText(const char* format, ...) {
-    std::string out;
     std::va_list args;
     va_start(args, format);
-    Directives d;
-    if (readDirectives(format, d)) {
-        out.reserve(std::strlen(format) + 32 * static_cast<size_t>(d.Count));
-        appendDirect(out, format, d, args);
-        va_end(args);
-        return out;
-    }
     std::va_list again;
     va_copy(again, args);
-    // One pass for the usual short text; a longer one is formatted again
-    // into a buffer of its size.
-    char small[512];
-    int n = std::vsnprintf(small, sizeof small, format, args);
-    if (n > 0 && static_cast<size_t>(n) < sizeof small) {
-        out.assign(small, static_cast<size_t>(n));
-    } else if (n > 0) {
-        out.assign(static_cast<size_t>(n), '\0');
-        std::vsnprintf(out.data(), out.size() + 1, format, again);
+    Out direct;
+    bool done = putDirect(direct, format, args) && !direct.Full;
+    va_end(args);
+    std::string out;
+    if (done) {
+        out.assign(direct.Bytes, direct.Size);
+    } else {
+        // One pass for the usual short text; a longer one is formatted again
+        // into a buffer of its size.
+        std::va_list last;
+        va_copy(last, again);
+        char small[512];
+        int n = std::vsnprintf(small, sizeof small, format, again);
+        if (n > 0 && static_cast<size_t>(n) < sizeof small) {
+            out.assign(small, static_cast<size_t>(n));
+        } else if (n > 0) {
+            out.assign(static_cast<size_t>(n), '\0');
+            std::vsnprintf(out.data(), out.size() + 1, format, last);
+        }
+        va_end(last);
     }
     va_end(again);
-    va_end(args);
     return out;
 }
 

@@ -84,6 +84,10 @@ TEST(TextScan, FormatTextWritesWhatPrintfWrites) {
     EXPECT_EQ(cv::FormatText("%1d:%-3s", 12, "abcd"), "12:abcd"); // a field never cuts
     EXPECT_EQ(cv::FormatText("%ld %d", -2147483649L, -2147483647 - 1), "-2147483649 -2147483648");
     EXPECT_EQ(cv::FormatText("no directive"), "no directive");
+    // Longer than the direct path's buffer: the C library writes it, the same.
+    std::string longText(1500, 'a');
+    EXPECT_EQ(cv::FormatText("%s|%-1100s|%d", longText.c_str(), "b", 5),
+              longText + "|b" + std::string(1099, ' ') + "|5");
     // Others go to the C library: precision, characters, floating point.
     EXPECT_EQ(cv::FormatText("%.2s|%c|%.1f", "abc", 'z', 2.25), "ab|z|2.2");
 
