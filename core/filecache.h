@@ -115,6 +115,13 @@ std::shared_ptr<const TextLines> TextLinesOf(std::string_view bytes);
 // Drops every kept file (EndSystem).
 void ClearFileCaches();
 
+// From SetEnvironment to the end of SetAkData the watch of the kept files
+// is asked once: the set-up of a match looks for changes once, and a file
+// changed during the set-up is read at the next match. Begin ends a round
+// left open.
+void BeginMatchFileChecks();
+void EndMatchFileChecks();
+
 // While a FileCheckRound lives, the watch of the kept files is asked once:
 // the loads of one step of a match (SetEnvironment's templates, SetAkData's
 // sets) look for changes together.

@@ -122,6 +122,8 @@ struct MessageSets {
     plat::FileWatch Watch;
     StampedCache<LoadedArchive> Archives{Watch};
     StampedCache<TextLines> TextFiles{Watch};
+    // The check round of a match's set-up (BeginMatchFileChecks).
+    std::optional<plat::FileWatch::Round> SetUpRound;
 };
 
 // ---- The message-archive library -------------------------------------------
