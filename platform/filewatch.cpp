@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 namespace plat {
@@ -36,6 +37,29 @@ bool plainPath(const std::string& path) {
     return same;
 }
 
+// A file system whose files other machines may change (network shares,
+// FUSE): inotify sees only this machine's changes there.
+bool remoteFileSystem(const std::string& path) {
+    struct statfs fs;
+    if (::statfs(path.c_str(), &fs) != 0) return true;
+    switch (static_cast<unsigned long>(fs.f_type)) {
+    case 0x6969:     // NFS
+    case 0x517B:     // SMB
+    case 0xFF534D42: // CIFS
+    case 0xFE534D42: // SMB2
+    case 0x65735546: // FUSE
+    case 0x01021997: // 9P
+    case 0x5346414F: // AFS
+    case 0x00C36400: // Ceph
+    case 0x73757245: // Coda
+    case 0x47504653: // GPFS
+    case 0x0BD00BD0: // Lustre
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 FileWatch::~FileWatch() {
@@ -59,7 +83,7 @@ bool FileWatch::add(Ticket ticket, const std::string& path, uint32_t mask, std::
 }
 
 FileWatch::Ticket FileWatch::watch(const std::string& osPath) {
-    if (osPath.size() < 2 || !plainPath(osPath) || !open()) return 0;
+    if (osPath.size() < 2 || !plainPath(osPath) || remoteFileSystem(osPath) || !open()) return 0;
     Ticket ticket = ++next_;
     tickets_[ticket];
     // From the root down, each folder watched for the next name of the path,

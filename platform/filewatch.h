@@ -10,9 +10,10 @@
 // changed until it is watched again.
 //
 // A file that cannot be watched (no inotify, no watch left, a path through a
-// symbolic link or not in its plain form) gets ticket 0, which counts as
-// changed at every look: the reader then falls back to its own check of the
-// file.
+// symbolic link or not in its plain form, a network share or FUSE file
+// system, where inotify sees only this machine's changes) gets ticket 0,
+// which counts as changed at every look: the reader then falls back to its
+// own check of the file.
 //
 // One owner, one thread: a FileWatch is not shared between threads.
 #pragma once
