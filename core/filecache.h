@@ -48,8 +48,14 @@ public:
             it->second.LastUse = uses_;
             return it->second.Value;
         }
-        std::optional<std::string> osPath = plat::toOsPath(key);
-        plat::FileWatch::Ticket ticket = osPath ? watch_.watch(*osPath) : 0;
+        // A file that could not be watched when it was read is checked by
+        // its stamp alone until it changes; then a watch is tried again.
+        bool tryWatch = it == entries_.end() || !it->second.Unwatched;
+        plat::FileWatch::Ticket ticket = 0;
+        if (tryWatch) {
+            std::optional<std::string> osPath = plat::toOsPath(key);
+            ticket = osPath ? watch_.watch(*osPath) : 0;
+        }
         if (it != entries_.end()) {
             watch_.release(it->second.Watch);
             it->second.Watch = 0;
@@ -61,8 +67,13 @@ public:
         }
         if (it != entries_.end() && it->second.Stamp == *stamp) {
             it->second.Watch = ticket;
+            it->second.Unwatched = ticket == 0;
             it->second.LastUse = uses_;
             return it->second.Value;
+        }
+        if (!tryWatch) {
+            entries_.erase(it);
+            return get(path, read);
         }
         std::shared_ptr<const T> value = read(path);
         if (!value) {
@@ -71,7 +82,7 @@ public:
             return nullptr;
         }
         if (it == entries_.end() && entries_.size() >= MaxKept) dropOldest();
-        entries_[key] = Entry{*stamp, value, uses_, ticket};
+        entries_[key] = Entry{*stamp, value, uses_, ticket, ticket == 0};
         return value;
     }
 
@@ -87,6 +98,7 @@ private:
         std::shared_ptr<const T> Value;
         uint64_t LastUse = 0;
         plat::FileWatch::Ticket Watch = 0;
+        bool Unwatched = false; // no watch could be had when it was read
     };
     void dropOldest() {
         auto oldest = entries_.begin();

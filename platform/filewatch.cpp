@@ -83,7 +83,7 @@ bool FileWatch::add(Ticket ticket, const std::string& path, uint32_t mask, std::
 }
 
 FileWatch::Ticket FileWatch::watch(const std::string& osPath) {
-    if (osPath.size() < 2 || !plainPath(osPath) || remoteFileSystem(osPath) || !open()) return 0;
+    if (osPath.size() < 2 || !open() || !plainPath(osPath) || remoteFileSystem(osPath)) return 0;
     Ticket ticket = ++next_;
     tickets_[ticket];
     // From the root down, each folder watched for the next name of the path,

@@ -118,6 +118,30 @@ TEST_F(ArchiveTest, EntryNamesAreFoundInAnyNumberOfEntries) {
     EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, ""), -1);
 }
 
+// A file the watch cannot take (its path goes through a link) is checked
+// by its stamp: kept while unchanged, read again once edited.
+TEST_F(ArchiveTest, AFileBehindALinkIsCheckedByItsStamp) {
+    testsupport::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "real");
+    std::filesystem::create_directory_symlink(dir.path() / "real", dir.path() / "link");
+    std::filesystem::path file = dir.path() / "real" / "a.kwp";
+    std::string path = dir.folder() + "link/a.kwp";
+    testsupport::writeFile(file, ArchiveImage({{"M42A", {Literal("old")}}}));
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    std::shared_ptr<const cv::LoadedArchive> kept = cv::MessageSlotAt(cv::SlotAnnouncer).Data;
+    for (int match = 0; match < 2; ++match) {
+        ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+        EXPECT_EQ(cv::MessageSlotAt(cv::SlotAnnouncer).Data, kept);
+    }
+    testsupport::writeFile(file, ArchiveImage({{"M42A", {Literal("newer")}}}));
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    int index = cv::FindMsgEntry(cv::SlotAnnouncer, "M42A");
+    EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotAnnouncer, index, 0)), "newer");
+    kept = cv::MessageSlotAt(cv::SlotAnnouncer).Data;
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    EXPECT_EQ(cv::MessageSlotAt(cv::SlotAnnouncer).Data, kept);
+}
+
 TEST_F(ArchiveTest, FilesThatAreNoArchive) {
     EXPECT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/missing.kwp")), cv::MsgFailed);
     EXPECT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/Basic/M31A0.MSG")), cv::MsgFailed);
