@@ -75,7 +75,10 @@ std::string computerMessage(int side, std::string_view id, Slots slots) {
 std::string announcerMessage(std::string_view id, std::span<const std::string_view> slots) {
     std::string text;
     bool found = GetMsg(SlotAnnouncer, id, text) == MsgOk;
-    return emt::SpeechOpen + (found ? ExpandMessageSlots(text, slots) : text);
+    // Without slots a fetched text stays as it is (see withSlots).
+    if (found && !(slots.empty() && text.size() <= ExpandedTextLimit)) text = ExpandMessageSlots(text, slots);
+    text.insert(0, emt::SpeechOpen);
+    return text;
 }
 
 void speak(GameMessageBuffer& buffer, uint32_t kind, uint32_t subject, std::string_view text,
