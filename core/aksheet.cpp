@@ -6,6 +6,7 @@
 #include "base/sjis.h"
 #include "core/arith.h"
 #include "core/attack.h"
+#include "core/emit.h"
 #include "core/module.h"
 #include "core/rules.h"
 #include "core/templates.h"
@@ -19,7 +20,7 @@ namespace cv {
 namespace {
 
 std::string fullWidth(int64_t value) {
-    return sjis::han2Zen(std::to_string(value));
+    return FullWidth(value);
 }
 
 void queue(GameMessageBuffer& buffer, std::string_view text) {

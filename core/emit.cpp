@@ -13,8 +13,11 @@
 #include "sjis/emit_text.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <span>
 #include <string>
+#include <utility>
 
 namespace cv {
 
@@ -43,6 +46,14 @@ void applyPronoun(int side, std::string& text) {
     if (!pronoun.empty()) ReplaceWords(text, FirstPersonWords(sideIndex(side)), pronoun);
 }
 
+// A fetched message with its slots filled. Without slots (the most lines)
+// the text is kept as it is: ExpandMessageSlots leaves every letter then,
+// and a fetched text is shorter than its limit.
+std::string withSlots(std::string text, Slots slots) {
+    if (slots.size() == 0 && text.size() <= ExpandedTextLimit) return text;
+    return ExpandMessageSlots(text, slots);
+}
+
 // The message of side's pilot: the id with the variant digit, from the
 // pilot's set, in the pilot's words, slots filled.
 std::string pilotMessage(int side, std::string_view id, Slots slots) {
@@ -51,20 +62,23 @@ std::string pilotMessage(int side, std::string_view id, Slots slots) {
     std::string text;
     if (GetMsg(SlotPilot1 + sideIndex(side), full, text) != MsgOk) return text;
     applyPronoun(side, text);
-    return ExpandMessageSlots(text, slots);
+    return withSlots(std::move(text), slots);
 }
 
 std::string computerMessage(int side, std::string_view id, Slots slots) {
     std::string text;
     if (GetMsg(SlotComputer1 + sideIndex(side), id, text) != MsgOk) return text;
     ApplyMasterCall(side, text);
-    return ExpandMessageSlots(text, slots);
+    return withSlots(std::move(text), slots);
 }
 
 std::string announcerMessage(std::string_view id, std::span<const std::string_view> slots) {
     std::string text;
     bool found = GetMsg(SlotAnnouncer, id, text) == MsgOk;
-    return emt::SpeechOpen + (found ? ExpandMessageSlots(text, slots) : text);
+    // Without slots a fetched text stays as it is (see withSlots).
+    if (found && !(slots.empty() && text.size() <= ExpandedTextLimit)) text = ExpandMessageSlots(text, slots);
+    text.insert(0, emt::SpeechOpen);
+    return text;
 }
 
 void speak(GameMessageBuffer& buffer, uint32_t kind, uint32_t subject, std::string_view text,
@@ -187,7 +201,30 @@ std::string PickCallName(int side) {
 }
 
 std::string FullWidth(int64_t value) {
-    return sjis::han2Zen(std::to_string(value));
+    // han2Zen of the decimal text, character by character: the full-width
+    // forms of the ten digits and the minus sign, taken once from it.
+    struct Form {
+        char Bytes[2];
+        size_t Size;
+    };
+    static const std::array<Form, 11> forms = [] {
+        std::array<Form, 11> f{};
+        for (size_t k = 0; k < f.size(); ++k) {
+            std::string full = sjis::han2Zen(std::string(1, k < 10 ? static_cast<char>('0' + k) : '-'));
+            f[k].Size = std::min(full.size(), sizeof f[k].Bytes);
+            std::copy_n(full.data(), f[k].Size, f[k].Bytes);
+        }
+        return f;
+    }();
+    char digits[24];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    char out[2 * sizeof digits];
+    size_t n = 0;
+    for (const char* p = digits; p < end; ++p) {
+        const Form& f = forms[*p == '-' ? 10 : static_cast<size_t>(*p - '0')];
+        for (size_t b = 0; b < f.Size; ++b) out[n++] = f.Bytes[b];
+    }
+    return std::string(out, n);
 }
 
 std::string Quoted(std::string_view text) {

@@ -4,6 +4,7 @@
 
 #include "base/akparams.h"
 #include "base/sjis.h"
+#include "core/emit.h"
 #include "core/formula.h"
 #include "core/module.h"
 #include "core/templates.h"
@@ -17,7 +18,7 @@ namespace cv {
 namespace {
 
 std::string fullWidth(int64_t value) {
-    return sjis::han2Zen(std::to_string(value));
+    return FullWidth(value);
 }
 
 void addBlankLine(GameMessageBuffer& buffer) {

@@ -17,8 +17,21 @@ std::shared_ptr<const TextLines> CachedTextLines(std::string_view path) {
     });
 }
 
+FileCheckRound::FileCheckRound() : round_(Module().Messages.Watch) {}
+
+void BeginMatchFileChecks() {
+    MessageSets& m = Module().Messages;
+    m.SetUpRound.reset();
+    m.SetUpRound.emplace(m.Watch);
+}
+
+void EndMatchFileChecks() {
+    Module().Messages.SetUpRound.reset();
+}
+
 void ClearFileCaches() {
     MessageSets& m = Module().Messages;
+    m.SetUpRound.reset();
     m.TextFiles.clear();
     m.Archives.clear();
 }

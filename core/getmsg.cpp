@@ -39,7 +39,7 @@ constexpr char GetMsgName[] = "GetMsg";
 constexpr char GetMsgAgeName[] = "GetMsgAge";
 
 bool isFolderSlot(const KwpSlot& s) {
-    return !s.Name.empty() && plat::endsWithSeparator(s.Name);
+    return s.Folder;
 }
 
 std::string messageFile(const KwpSlot& s, std::string_view id) {

@@ -5,6 +5,7 @@
 #include "core/akoutput.h"
 #include "core/aksheet.h"
 #include "core/digest.h"
+#include "core/filecache.h"
 #include "core/logheader.h"
 #include "core/logwriter.h"
 #include "core/match.h"
@@ -62,6 +63,7 @@ void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, Com
     // table of loaded sets first.
     cv::SetAkData(ak1, ak2, s1, s2);
     LoadPlayMessages();
+    EndMatchFileChecks();
 }
 
 void StartMatch(std::string_view logBase, std::string_view title) {

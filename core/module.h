@@ -105,6 +105,12 @@ struct ModuleState {
     // The loaded message sets and the message-archive library's decoder.
     MessageSets Messages;
 
+    // Narrate's working texts, kept from call to call so that a narrated
+    // line costs no allocation once they have grown.
+    struct NarrationTexts {
+        std::string Trimmed, Expanded, Line;
+    } Narration;
+
     // The d100 generator's state; 0 until the library's load seeding runs.
     int32_t DiceSeed = 0;
     // Every d100 drawn since the library was loaded (the benchmark's count).

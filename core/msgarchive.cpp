@@ -5,6 +5,7 @@
 #include "base/sjis.h"
 #include "core/module.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,27 +37,46 @@ KwpSlot* slotAt(int slot) {
 
 const KwpSlot emptySlot{};
 
+// An entry name of at most 8 bytes without NUL as one number.
+uint64_t nameKey(std::string_view name) {
+    uint64_t key = 0;
+    std::memcpy(&key, name.data(), std::min(name.size(), sizeof key));
+    return key;
+}
+
 } // namespace
+
+size_t LoadedArchive::slotOf(uint64_t key) const {
+    size_t mask = index_.size() - 1;
+    for (size_t k = ((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;; k = (k + 1) & mask)
+        if (index_[k].Entry < 0 || index_[k].Key == key) return k;
+}
 
 LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(Bytes, MagicBytes) {
     entries_.resize(View.count());
+    size_t size = 16;
+    while (size < 2 * View.count()) size *= 2;
+    index_.resize(size);
     for (size_t i = 0; i < View.count(); ++i) {
         const kwp::KwpDirEntry e = View.entry(i);
         // The name up to its NUL and its first blank; the first of equal
         // names wins.
         std::string_view name(e.name, std::strlen(e.name));
         name = name.substr(0, std::min(name.find(' '), name.size()));
-        index_.try_emplace(std::string(name), static_cast<int>(i), static_cast<int>(e.lines));
+        if (name.size() > kwp::kNameSize) continue;
+        uint64_t key = nameKey(name);
+        IndexSlot& slot = index_[slotOf(key)];
+        if (slot.Entry < 0) slot = IndexSlot{key, static_cast<int32_t>(i), static_cast<int32_t>(e.lines)};
     }
 }
 
 int LoadedArchive::find(std::string_view id, int* lineCount) const {
     // The id as a C text: up to its first NUL, compared in at most 8 bytes.
     id = id.substr(0, std::min(id.find('\0'), kwp::kNameSize));
-    auto it = index_.find(std::string(id));
-    if (it == index_.end()) return -1;
-    if (lineCount) *lineCount = it->second.second;
-    return it->second.first;
+    const IndexSlot& slot = index_[slotOf(nameKey(id))];
+    if (slot.Entry < 0) return -1;
+    if (lineCount) *lineCount = slot.Lines;
+    return slot.Entry;
 }
 
 const std::string* LoadedArchive::decodedLine(size_t index, size_t line, LineDecoder decode,
@@ -175,6 +195,7 @@ uint32_t fillSlot(KwpSlot& s, std::string_view path, std::shared_ptr<const Loade
     s.Shared = shared;
     s.Loaded = true;
     s.Name = std::string(path);
+    s.Folder = plat::endsWithSeparator(s.Name);
     return MsgOk;
 }
 
@@ -217,6 +238,7 @@ void SetFolderSlot(int slot, std::string_view path) {
     if (!s) return;
     *s = KwpSlot{};
     s->Name = std::string(path);
+    s->Folder = !s->Name.empty() && plat::endsWithSeparator(s->Name);
 }
 
 int FindMsgEntry(int slot, std::string_view id, int* lineCount) {

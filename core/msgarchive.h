@@ -68,8 +68,8 @@ public:
 private:
     struct Line {
         bool Decoded = false;
-        std::string Raw;           // the decoder's output
-        size_t CleanLimit = 0;     // the limit Clean was made for (0: none yet)
+        std::string Raw;       // the decoder's output
+        size_t CleanLimit = 0; // the limit Clean was made for (0: none yet)
         std::string Clean;
     };
     struct Entry {
@@ -78,7 +78,16 @@ private:
         std::vector<std::string_view> Stored;
         std::vector<Line> Lines;
     };
-    std::unordered_map<std::string, std::pair<int, int>> index_; // name → entry, lines
+    // The names as 8-byte keys (a name holds no NUL and at most 8 bytes, so
+    // it is its bytes zero-padded) in an open-addressed table of a power of
+    // two at most half full: a fetch looks at one or two slots.
+    struct IndexSlot {
+        uint64_t Key = 0;
+        int32_t Entry = -1; // -1: free
+        int32_t Lines = 0;
+    };
+    std::vector<IndexSlot> index_;
+    size_t slotOf(uint64_t key) const; // the key's slot, or the free one where it would go
     mutable std::vector<Entry> entries_;
     mutable LineDecoder decodedWith_ = nullptr;
 };
@@ -86,6 +95,7 @@ private:
 struct KwpSlot {
     bool Loaded = false; // Data holds an archive
     std::string Name;    // the archive's path, or a folder path ending in a separator
+    bool Folder = false; // Name ends in a separator: a folder of message files
     std::shared_ptr<const LoadedArchive> Data;
     bool Shared = false; // Data came from another slot with the same Name
 };
@@ -107,9 +117,13 @@ struct MessageSets {
     LineDecoder Decode = nullptr;
     unsigned char (*Detach)() = nullptr;
     SideWords Words[2];
-    // The archives and text files kept from match to match.
-    StampedCache<LoadedArchive> Archives;
-    StampedCache<TextLines> TextFiles;
+    // The archives and text files kept from match to match, and the watch
+    // that tells when one changed.
+    plat::FileWatch Watch;
+    StampedCache<LoadedArchive> Archives{Watch};
+    StampedCache<TextLines> TextFiles{Watch};
+    // The check round of a match's set-up (BeginMatchFileChecks).
+    std::optional<plat::FileWatch::Round> SetUpRound;
 };
 
 // ---- The message-archive library -------------------------------------------

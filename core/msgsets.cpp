@@ -209,6 +209,7 @@ void LoadTemplateFile(std::string_view path, int t) {
 void LoadSystemTemplates() {
     // Tables that share a file (the computers', the pilots') take it from
     // one look.
+    FileCheckRound round;
     std::string_view paths[TemplateTableCount];
     std::shared_ptr<const TextLines> lines[TemplateTableCount];
     for (int t = 0; t < TemplateTableCount; ++t) {
@@ -254,6 +255,7 @@ bool LoadArchivePilotTemplates(int slot, int side) {
 }
 
 uint32_t LoadPlayMessages() {
+    FileCheckRound round;
     ClearKwpTable();
     auto table = announcers();
     std::string base(table.empty() ? std::string_view() : sjis::readField(table[0].Path));

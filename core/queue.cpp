@@ -5,11 +5,10 @@
 #include "base/sjis.h"
 #include "core/module.h"
 #include "core/templates.h"
+#include "core/textscan.h"
 #include "sjis/queue_text.h"
 
 #include <algorithm>
-#include <cstdarg>
-#include <cstdio>
 #include <string>
 
 namespace cv {
@@ -38,12 +37,14 @@ void spillWhenFull(GameMessageBuffer& buffer) {
     buffer.Count = 1;
 }
 
+// The next line with its kind and indent; its text is left to setText,
+// which writes the whole field (text, then zeros to the end).
 GameMessageLine& takeLine(GameMessageBuffer& buffer, uint32_t kind, uint32_t indent) {
     spillWhenFull(buffer);
     GameMessageLine& line = buffer.Count < MessageLineCount ? buffer.Lines[buffer.Count++] : scratchLine();
-    line = GameMessageLine{};
     line.Kind = kind;
     line.Indent = indent;
+    line.BlankLinesAfter = 0;
     return line;
 }
 
@@ -56,17 +57,41 @@ struct Segment {
     size_t End;
 };
 
-// Calls `f` with each backslash-separated segment of a text, found by
-// walking characters.
+// Calls `f` with each backslash-separated segment of a text (a backslash
+// that starts a character; the trail byte 5C of ソ is none).
 template <class F> void forEachSegment(std::string_view text, F&& f) {
-    size_t begin = 0;
-    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
-        if (len == 1 && text[p] == '\\') {
-            f(Segment{begin, p});
-            begin = p + 1;
-        }
+    for (size_t begin = 0;;) {
+        size_t end = FindRareAtBoundary(text, "\\", begin);
+        if (end == sjis::npos) end = text.size();
+        f(Segment{begin, end});
+        if (end == text.size()) return;
+        begin = end + 1;
     }
-    f(Segment{begin, text.size()});
+}
+
+// The first of the characters `marks` in segment `seg` of `text`; npos
+// when the segment holds none. One pass that stops at the first mark: a
+// spoken line has its mark near its start.
+size_t firstMark(std::string_view text, const Segment& seg, std::string_view marks) {
+    std::string_view upToEnd = text.substr(0, seg.End);
+    // The marks' first bytes, to pass over the other bytes at once (all
+    // bytes are looked at when there are more marks than room).
+    unsigned char firsts[8];
+    size_t count = 0;
+    bool filter = true;
+    for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len) {
+        if (count == sizeof firsts) filter = false;
+        if (filter) firsts[count++] = static_cast<unsigned char>(marks[q]);
+    }
+    for (size_t p = seg.Begin; p < upToEnd.size(); ++p) {
+        unsigned char c = static_cast<unsigned char>(upToEnd[p]);
+        if (filter && std::find(firsts, firsts + count, c) == firsts + count) continue;
+        for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
+            if (upToEnd.substr(p, len) == marks.substr(q, len) && AtBoundary(upToEnd, p) &&
+                AtBoundary(upToEnd, p + len))
+                return p;
+    }
+    return sjis::npos;
 }
 
 // "%-*s": the text, then blanks up to `width` bytes (never cut).
@@ -75,47 +100,18 @@ void appendPadded(std::string& out, std::string_view text, size_t width) {
     if (text.size() < width) out.append(width - text.size(), ' ');
 }
 
-std::string padded(std::string_view text, size_t width) {
-    std::string s;
-    appendPadded(s, text, width);
-    return s;
-}
-
 // Where TrimFullStop removes its character, npos when it removes none.
 size_t fullStopAt(std::string_view text) {
-    size_t previous = sjis::npos, last = sjis::npos;
-    for (size_t p = 0, len; (len = sjis::charLength(text, p)) != 0; p += len) {
-        previous = last;
-        last = p;
-    }
-    if (previous == sjis::npos || sjis::charLength(text, previous) != 2 || sjis::charLength(text, last) != 2)
-        return sjis::npos;
+    if (text.empty()) return sjis::npos;
+    size_t last = CharStartBefore(text, text.size());
+    if (last == 0) return sjis::npos;
+    size_t previous = CharStartBefore(text, last);
+    if (text.size() - last != 2 || last - previous != 2) return sjis::npos;
     std::string_view mark = text.substr(previous, 2);
     return mark == qut::FullStop || mark == qut::IdeographicSpace ? previous : sjis::npos;
 }
 
 } // namespace
-
-std::string FormatText(const char* format, ...) {
-    std::va_list args;
-    va_start(args, format);
-    std::va_list again;
-    va_copy(again, args);
-    // One pass for the usual short text; a longer one is formatted again
-    // into a buffer of its size.
-    char small[512];
-    int n = std::vsnprintf(small, sizeof small, format, args);
-    va_end(args);
-    std::string out;
-    if (n > 0 && static_cast<size_t>(n) < sizeof small) {
-        out.assign(small, static_cast<size_t>(n));
-    } else if (n > 0) {
-        out.assign(static_cast<size_t>(n), '\0');
-        std::vsnprintf(out.data(), out.size() + 1, format, again);
-    }
-    va_end(again);
-    return out;
-}
 
 void EmptyQueue(GameMessageBuffer& buffer) {
     buffer.Count = 0;
@@ -154,26 +150,29 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     int32_t nameWidth = gs.NameWidth;
     size_t w = static_cast<size_t>(std::clamp<int32_t>(nameWidth, 0, MessageTextSize - 1));
 
-    std::string work = fullStopAt(text) == sjis::npos ? ExpandPlaceholders(text, kind)
-                                                      : ExpandPlaceholders(TrimFullStop(text), kind);
+    ModuleState::NarrationTexts& texts = Module().Narration;
+    std::string &trimmed = texts.Trimmed, &work = texts.Expanded, &out = texts.Line;
+    if (size_t at = fullStopAt(text); at != sjis::npos) {
+        trimmed.assign(text);
+        trimmed.erase(at, 2);
+        text = trimmed;
+    }
+    ExpandPlaceholdersInto(work, text, kind);
     std::string_view t = work;
     if (!t.empty() && t.front() == '\\') t.remove_prefix(1);
 
     uint32_t lineKind = buffer.CurrentKind;
     std::string_view who = speaker;
-    std::string out; // one line's text: its speaker column, then its segment
-    forEachSegment(t, [&](const Segment& seg) {
+    // One line per backslash-separated segment, each with the first speech
+    // mark of the segment.
+    auto emit = [&](size_t begin, size_t end, size_t mark) {
         GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
-        // A segment starts on a character boundary: its own walk finds the
-        // mark the walk from the start of the text finds.
-        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::SpeechMarks);
-        if (mark != sjis::npos) mark += seg.Begin;
         out.clear();
-        size_t from = seg.Begin;
-        if (mark == seg.Begin) {
+        size_t from = begin;
+        if (mark == begin) {
             appendPadded(out, who, w);
-        } else if (mark < seg.End) {
-            std::string_view prefix = t.substr(seg.Begin, mark - seg.Begin);
+        } else if (mark < end) {
+            std::string_view prefix = t.substr(begin, mark - begin);
             // An announcer line is told by the line's kind: the kind
             // argument of an announcer line names the side it is about.
             if (lineKind == KindAnnouncer) {
@@ -192,10 +191,12 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
         } else {
             out.assign(w + 2, ' ');
         }
-        out += t.substr(from, seg.End - from);
+        out += t.substr(from, end - from);
         setText(line, out);
         who = {};
-    });
+    };
+    forEachSegment(
+        t, [&](const Segment& seg) { emit(seg.Begin, seg.End, firstMark(t, seg, qut::SpeechMarks)); });
 }
 
 char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {
@@ -208,26 +209,35 @@ void QueueLabelledText(GameMessageBuffer& buffer, std::string_view text, std::st
     if (Option(OptMessagesOff)) return;
     std::string work = std::string(head) + TrimFullStop(text);
     std::string_view t = work;
+    std::string& out = Module().Narration.Line;
     forEachSegment(t, [&](const Segment& seg) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, LabelIndent);
-        size_t mark = sjis::findFirstOf(t.substr(seg.Begin), qut::LabelMarks);
-        if (mark != sjis::npos) mark += seg.Begin;
+        // A label of 1 to 12 bytes before the segment's first mark.
+        size_t mark = firstMark(t, seg, qut::LabelMarks);
         size_t labelLength = mark == sjis::npos ? 0 : mark - seg.Begin;
-        if (mark < seg.End && labelLength >= 1 && labelLength <= LabelWidth)
-            setText(line, padded(t.substr(seg.Begin, labelLength), LabelWidth) +
-                              std::string(t.substr(mark, seg.End - mark)));
-        else
-            setText(line,
-                    std::string(LabelIndent, ' ') + std::string(t.substr(seg.Begin, seg.End - seg.Begin)));
+        out.clear();
+        if (mark != sjis::npos && labelLength >= 1 && labelLength <= LabelWidth) {
+            appendPadded(out, t.substr(seg.Begin, labelLength), LabelWidth);
+            out += t.substr(mark, seg.End - mark);
+        } else {
+            out.assign(LabelIndent, ' ');
+            out += t.substr(seg.Begin, seg.End - seg.Begin);
+        }
+        setText(line, out);
     });
 }
 
 void QueueHangingText(GameMessageBuffer& buffer, std::string_view text, std::string_view head) {
     bool first = true;
+    std::string& out = Module().Narration.Line;
     forEachSegment(text, [&](const Segment& seg) {
         GameMessageLine& line = takeLine(buffer, buffer.CurrentKind, static_cast<uint32_t>(head.size()));
-        std::string lead = first ? std::string(head) : std::string(head.size(), ' ');
-        setText(line, lead + std::string(text.substr(seg.Begin, seg.End - seg.Begin)));
+        if (first)
+            out.assign(head);
+        else
+            out.assign(head.size(), ' ');
+        out += text.substr(seg.Begin, seg.End - seg.Begin);
+        setText(line, out);
         first = false;
     });
 }

@@ -121,6 +121,7 @@ void SetEnvironment(GameSettings& settings) {
         sjis::writeField(settings.BountyPostfix, sjis::readField(settings.BountyFormula));
     else
         Infix2Postfix(sjis::readField(settings.BountyFormula), settings.BountyPostfix);
+    BeginMatchFileChecks();
     LoadSystemTemplates();
 }
 

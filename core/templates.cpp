@@ -2,9 +2,13 @@
 #include "core/templates.h"
 
 #include "base/sjis.h"
+#include "core/emit.h"
 #include "core/module.h"
+#include "core/textscan.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace cv {
@@ -24,11 +28,32 @@ bool limitTo(std::string& text, size_t limit) {
 }
 
 void setNumber(char (&field)[32], int64_t value) {
-    sjis::writeField(field, sjis::han2Zen(std::to_string(value)));
+    sjis::writeField(field, FullWidth(value));
 }
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+bool isSlotByte(char c) {
+    return c == '%' || (c >= 'A' && c <= 'H');
+}
+
+// The first position >= from holding "%" or a slot letter, size when none.
+// Sixteen bytes are tested at a time (GCC vector extensions: SSE2 or NEON).
+size_t nextSlotByte(std::string_view s, size_t from) {
+    using Bytes = unsigned char __attribute__((vector_size(16)));
+    size_t p = from;
+    for (; p + 16 <= s.size(); p += 16) {
+        Bytes v;
+        std::memcpy(&v, s.data() + p, sizeof v);
+        Bytes hit = (v == '%') | ((v >= 'A') & (v <= 'H'));
+        uint64_t halves[2];
+        std::memcpy(halves, &hit, sizeof halves);
+        if (halves[0] | halves[1]) break;
+    }
+    while (p < s.size() && !isSlotByte(s[p])) ++p;
+    return p;
 }
 
 } // namespace
@@ -87,34 +112,43 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::strin
     if (Option(OptMessagesOff)) return {};
     // Plain characters are copied in runs; the text is cut at the limit
     // after each piece, where the cut depends only on the bytes before it.
+    // Without texts every letter stays: the template as it is.
     std::string out;
+    if (texts.empty()) {
+        out = tmpl;
+        limitTo(out, ExpandedTextLimit);
+        return out;
+    }
     out.reserve(tmpl.size() + 64);
     size_t run = 0;
-    size_t p = 0;
-    while (p < tmpl.size()) {
-        size_t len = sjis::charLength(tmpl, p);
+    size_t known = 0; // a character starts here
+    for (size_t p = 0;;) {
+        // The next "%" or slot letter that starts a character.
+        p = nextSlotByte(tmpl, p);
+        if (p >= tmpl.size()) break;
+        if (!AtBoundaryFrom(tmpl, p, known)) {
+            known = ++p;
+            continue;
+        }
+        known = p;
         char c = tmpl[p];
-        if (len == 1 && c == '%') {
+        if (c == '%') {
             // A placeholder letter stays with its "%" for the later expansion.
             bool letter = p + 1 < tmpl.size() && tmpl[p + 1] >= 'A' && tmpl[p + 1] <= 'H';
             p += letter ? 2 : 1;
             continue;
         }
-        if (len == 1 && c >= 'A' && c <= 'H') {
-            out.append(tmpl.substr(run, p - run));
-            size_t k = static_cast<size_t>(c - 'A');
-            if (k < texts.size())
-                out.append(texts[k]);
-            else
-                out += c;
-            p += 1;
-            run = p;
-            if (limitTo(out, ExpandedTextLimit)) return out;
-            continue;
-        }
-        p += len;
+        out.append(tmpl.substr(run, p - run));
+        size_t k = static_cast<size_t>(c - 'A');
+        if (k < texts.size())
+            out.append(texts[k]);
+        else
+            out += c;
+        p += 1;
+        run = p;
+        if (limitTo(out, ExpandedTextLimit)) return out;
     }
-    out.append(tmpl.substr(run, std::min(p, tmpl.size()) - run));
+    out.append(tmpl.substr(run));
     limitTo(out, ExpandedTextLimit);
     return out;
 }
@@ -125,22 +159,26 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::initializer_list<std:
 }
 
 std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
-    if (Option(OptMessagesOff)) return {};
+    std::string out;
+    ExpandPlaceholdersInto(out, text, subject);
+    return out;
+}
+
+void ExpandPlaceholdersInto(std::string& out, std::string_view text, uint32_t subject) {
+    out.clear();
+    if (Option(OptMessagesOff)) return;
     const PlaceholderTables& t = Module().Placeholders;
     int own = (subject == 2 || subject == 4) ? 1 : 0;
     int other = 1 - own;
     // Plain characters are copied in runs, as in ExpandMessageSlots.
-    std::string out;
     out.reserve(text.size() + 64);
     size_t run = 0;
-    size_t p = 0;
-    while (p < text.size()) {
-        size_t len = sjis::charLength(text, p);
+    for (size_t p = text.find('%'); p != std::string_view::npos; p = text.find('%', p)) {
         bool placeholder =
-            len == 1 && text[p] == '%' && p + 3 < text.size() && isDigit(text[p + 2]) && isDigit(text[p + 3]);
+            p + 3 < text.size() && isDigit(text[p + 2]) && isDigit(text[p + 3]) && AtBoundary(text, p);
+        const FieldRef* table = nullptr;
+        int count = EntryCount;
         if (placeholder) {
-            const FieldRef* table = nullptr;
-            int count = EntryCount;
             switch (text[p + 1]) {
             case 'p':
                 table = t.Pilot[own];
@@ -180,34 +218,33 @@ std::string ExpandPlaceholders(std::string_view text, uint32_t subject) {
             default:
                 break;
             }
-            if (table) {
-                out.append(text.substr(run, p - run));
-                int index = (text[p + 2] - '0') * 10 + (text[p + 3] - '0');
-                if (index < count) out.append(table[index].Text());
-                p += 4;
-                run = p;
-                if (limitTo(out, ExpandedTextLimit)) return out;
-                continue;
-            }
         }
-        p += len;
+        if (!table) {
+            ++p;
+            continue;
+        }
+        out.append(text.substr(run, p - run));
+        int index = (text[p + 2] - '0') * 10 + (text[p + 3] - '0');
+        if (index < count) out.append(table[index].Text());
+        p += 4;
+        run = p;
+        if (limitTo(out, ExpandedTextLimit)) return;
     }
-    out.append(text.substr(run, std::min(p, text.size()) - run));
+    out.append(text.substr(run));
     limitTo(out, ExpandedTextLimit);
-    return out;
 }
 
 void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_view replacement,
                   size_t limit) {
     for (const auto& field : words) {
+        if (field[0] == '\0') continue;
         std::string_view word = sjis::readField(field);
-        if (word.empty()) continue;
-        for (size_t pos = sjis::find(text, word); pos != sjis::npos;) {
+        for (size_t pos = FindAtBoundary(text, word); pos != sjis::npos;) {
             text.replace(pos, word.size(), replacement);
             size_t resume = pos + replacement.size();
             limitTo(text, limit);
             if (resume > text.size()) break;
-            pos = sjis::find(text, word, resume);
+            pos = FindAtBoundary(text, word, resume);
         }
     }
 }

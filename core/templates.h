@@ -67,6 +67,9 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::initializer_list<std:
 // of the stage table. Subject 2 or 4 is side 2, anything else side 1. Any
 // other "%" is copied. Empty with option 37.
 std::string ExpandPlaceholders(std::string_view text, uint32_t subject);
+// The same into `out` (its old content replaced; its room kept for the
+// next call). `text` must not point into `out`.
+void ExpandPlaceholdersInto(std::string& out, std::string_view text, uint32_t subject);
 
 // Every non-empty word of `words`, in order, replaced wherever it occurs
 // (left to right, each search resuming after the inserted replacement) by

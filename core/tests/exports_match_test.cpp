@@ -137,6 +137,38 @@ TEST_F(ExportsMatch, MatchBooksTheResultAndWritesTheOutputAks) {
     EXPECT_LT(first, second);
 }
 
+// The system's default files are kept from match to match, and a file
+// edited between two matches is read again: the second match's log opens
+// with the new start line. The edit keeps the size and the modification
+// time, so only the watch of the file (or its change time) tells.
+TEST_F(ExportsMatch, ATemplateEditedBetweenMatchesIsReadAgain) {
+    std::string sys = Read(VELL_PROGRAM_DIR "sysmsg/play_sys.msg");
+    size_t third = 0;
+    for (int line = 0; line < 2; ++line) third = sys.find("\r\n", third) + 2;
+    size_t end = sys.find("\r\n", third);
+    ASSERT_NE(end, std::string::npos);
+    auto withStart = [&](const std::string& start) { return sys.substr(0, third) + start + sys.substr(end); };
+    std::filesystem::create_directories(scratch.Base + "sysmsg");
+    const std::string file = scratch.Base + "sysmsg/none0.msg";
+    testsupport::writeFile(file, withStart("** START ONE **"));
+    auto written = std::filesystem::last_write_time(file);
+
+    GameSettings gs = MatchSettings();
+    Side s[2];
+    play(gs, s, SamplePath(1), SamplePath(2), scratch.Results + "one");
+    std::string one = Read(scratch.Results + "one.txt");
+    EXPECT_NE(one.find("** START ONE **"), std::string::npos);
+
+    testsupport::writeFile(file, withStart("** START TWO **"));
+    std::filesystem::last_write_time(file, written);
+    GameSettings next = MatchSettings();
+    Side s2[2];
+    play(next, s2, SamplePath(1), SamplePath(2), scratch.Results + "two");
+    std::string two = Read(scratch.Results + "two.txt");
+    EXPECT_NE(two.find("** START TWO **"), std::string::npos);
+    EXPECT_EQ(two.find("** START ONE **"), std::string::npos);
+}
+
 // The logs stay open from step to step, and each step's lines are in them
 // when the step returns: the files grow at every step, each state a start
 // of the next, up to the complete log with its HTML foot.

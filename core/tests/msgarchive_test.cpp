@@ -95,6 +95,53 @@ TEST_F(ArchiveTest, KeptFromMatchToMatchUntilTheFileChanges) {
     EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotBasic, index, 1)), "「かわされた！」");
 }
 
+// The directory's names are found in any number of entries: the first of
+// equal names, a name up to its first blank, an id up to its NUL and in at
+// most 8 bytes.
+TEST_F(ArchiveTest, EntryNamesAreFoundInAnyNumberOfEntries) {
+    std::vector<ArchiveEntry> entries;
+    for (int k = 0; k < 300; ++k) entries.push_back({"N" + std::to_string(k), {Literal("x")}});
+    entries.push_back({"M42A", {Literal("first"), Literal("two")}}); // 300
+    entries.push_back({"M42A", {Literal("second")}});                // 301
+    entries.push_back({"M43A X", {Literal("blank")}});               // 302
+    entries.push_back({"ABCDEFGH", {Literal("eight")}});             // 303
+    ASSERT_EQ(cv::LoadMsgArchiveBytes(cv::SlotBasic, "a.kwp", ArchiveImage(entries)), cv::MsgOk);
+    for (int k = 0; k < 300; ++k) ASSERT_EQ(cv::FindMsgEntry(cv::SlotBasic, "N" + std::to_string(k)), k);
+    int lines = 0;
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "M42A", &lines), 300);
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "M43A"), 302);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "M43A X"), -1);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, std::string("M42A\0zz", 7)), 300);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "ABCDEFGHIJ"), 303); // compared in 8 bytes
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, "N300"), -1);
+    EXPECT_EQ(cv::FindMsgEntry(cv::SlotBasic, ""), -1);
+}
+
+// A file the watch cannot take (its path goes through a link) is checked
+// by its stamp: kept while unchanged, read again once edited.
+TEST_F(ArchiveTest, AFileBehindALinkIsCheckedByItsStamp) {
+    testsupport::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "real");
+    std::filesystem::create_directory_symlink(dir.path() / "real", dir.path() / "link");
+    std::filesystem::path file = dir.path() / "real" / "a.kwp";
+    std::string path = dir.folder() + "link/a.kwp";
+    testsupport::writeFile(file, ArchiveImage({{"M42A", {Literal("old")}}}));
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    std::shared_ptr<const cv::LoadedArchive> kept = cv::MessageSlotAt(cv::SlotAnnouncer).Data;
+    for (int match = 0; match < 2; ++match) {
+        ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+        EXPECT_EQ(cv::MessageSlotAt(cv::SlotAnnouncer).Data, kept);
+    }
+    testsupport::writeFile(file, ArchiveImage({{"M42A", {Literal("newer")}}}));
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    int index = cv::FindMsgEntry(cv::SlotAnnouncer, "M42A");
+    EXPECT_EQ(text(cv::ExtractMsgVariant(cv::SlotAnnouncer, index, 0)), "newer");
+    kept = cv::MessageSlotAt(cv::SlotAnnouncer).Data;
+    ASSERT_EQ(cv::LoadMsgArchive(cv::SlotAnnouncer, path), cv::MsgOk);
+    EXPECT_EQ(cv::MessageSlotAt(cv::SlotAnnouncer).Data, kept);
+}
+
 TEST_F(ArchiveTest, FilesThatAreNoArchive) {
     EXPECT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/missing.kwp")), cv::MsgFailed);
     EXPECT_EQ(cv::LoadMsgArchive(cv::SlotBasic, sample("Message/Basic/M31A0.MSG")), cv::MsgFailed);

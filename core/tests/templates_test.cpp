@@ -38,6 +38,12 @@ TEST_F(TemplatesTest, SlotLetters) {
     // texts are not scanned again.
     EXPECT_EQ(u8(cv::ExpandMessageSlots(sj("%A00のアがB"), {"CD", "E"})), "%A00のアがE");
     EXPECT_EQ(cv::ExpandMessageSlots("A", {"B", "X"}), "B");
+    // Letters anywhere in a longer template, after runs of katakana whose
+    // trail bytes are slot letters (イ 83 43) or lead bytes (ン 83 93).
+    std::string x(17, 'x'), y(20, 'y');
+    EXPECT_EQ(u8(cv::ExpandMessageSlots(x + "A" + sj("アイウエオンンンイ") + "B" + y + "%C" + "C",
+                                        {"1", "2", "3"})),
+              x + "1アイウエオンンンイ2" + y + "%C3");
     option(OptMessagesOff);
     EXPECT_EQ(cv::ExpandMessageSlots("A", {"B"}), "");
 }

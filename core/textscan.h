@@ -1,0 +1,73 @@
+// Character positions in Shift-JIS texts found without walking the text
+// from its start. A byte that is no lead byte always ends a character: it is
+// a single-byte character or the second byte of a pair. So the boundaries
+// just before a position follow from the run of lead bytes in front of it,
+// and a search can look for its bytes (memchr) and test each hit instead of
+// stepping through every character. The answers are those of the walk
+// (sjis::charLength, sjis::isBoundary): a lead byte pairs with the next byte
+// unless that is the end of the text or a NUL.
+#pragma once
+
+#include "platform/sjischar.h"
+
+#include <cstddef>
+#include <cstring>
+#include <string_view>
+
+namespace cv {
+
+// True when `pos` (0..size) starts a character, given a position `known`
+// <= pos that does: the look back stops there. A scan that tests its
+// candidates in order passes the last one it tested (a candidate that is
+// no boundary is the second byte of a pair, so the byte after it is one).
+inline bool AtBoundaryFrom(std::string_view s, size_t pos, size_t known) {
+    if (pos >= s.size()) return pos == s.size();
+    size_t k = pos;
+    while (k > known && plat::isSjisLead(static_cast<unsigned char>(s[k - 1]))) --k;
+    // k starts a character; from there the lead bytes pair up, except a
+    // last one before a NUL.
+    return (pos - k) % 2 == 0 || s[pos] == '\0';
+}
+
+// True when `pos` (0..size) starts a character.
+inline bool AtBoundary(std::string_view s, size_t pos) {
+    return AtBoundaryFrom(s, pos, 0);
+}
+
+// The start of the character that ends at boundary `pos` (0 < pos <= size).
+inline size_t CharStartBefore(std::string_view s, size_t pos) {
+    if (pos >= 2 && plat::isSjisLead(static_cast<unsigned char>(s[pos - 2])) && s[pos - 1] != '\0' &&
+        AtBoundary(s, pos - 2))
+        return pos - 2;
+    return pos - 1;
+}
+
+// The first position >= from where `needle` starts and ends on a character
+// boundary (as sjis::find); npos when there is none or needle is empty.
+inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
+    const size_t n = s.size(), m = needle.size();
+    if (m == 0 || m > n) return std::string_view::npos;
+    // The first two bytes compared in place: the first byte of a Japanese
+    // word (a lead byte such as 82 or 83) is in nearly every character of a
+    // Japanese text, so a search by the first byte alone (memchr, as
+    // string_view::find does) stops at one character after the other.
+    const char* d = s.data();
+    const char first = needle[0], second = m > 1 ? needle[1] : '\0';
+    for (size_t c = from; c + m <= n; ++c) {
+        if (d[c] != first || (m > 1 && d[c + 1] != second)) continue;
+        if (m > 2 && std::memcmp(d + c + 2, needle.data() + 2, m - 2) != 0) continue;
+        if (AtBoundary(s, c) && AtBoundary(s, c + m)) return c;
+    }
+    return std::string_view::npos;
+}
+
+// The same search for a needle whose first byte is rare in the text (a
+// backslash, a punctuation mark): memchr finds the candidates.
+inline size_t FindRareAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
+    if (needle.empty()) return std::string_view::npos;
+    for (size_t c = s.find(needle, from); c != std::string_view::npos; c = s.find(needle, c + 1))
+        if (AtBoundary(s, c) && AtBoundary(s, c + needle.size())) return c;
+    return std::string_view::npos;
+}
+
+} // namespace cv
