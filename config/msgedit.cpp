@@ -81,6 +81,27 @@ std::string_view valueOf(const plat::IniFile::Entries* section, const std::strin
     return it == section->end() ? std::string_view() : std::string_view(it->second);
 }
 
+// The values of a section's slot keys below `slots`, in slot order: the keys
+// "0", "1", ... as slot numbers are written (no sign, no leading zero).
+std::vector<std::pair<int, std::string_view>> slotValues(const plat::IniFile::Entries& section, int slots) {
+    std::vector<std::pair<int, std::string_view>> out;
+    for (const auto& [key, value] : section) {
+        if (key.empty() || key.size() > 9 || (key.size() > 1 && key[0] == '0')) continue;
+        int n = 0;
+        bool number = true;
+        for (char c : key) {
+            if (c < '0' || c > '9') {
+                number = false;
+                break;
+            }
+            n = n * 10 + (c - '0');
+        }
+        if (number && n < slots) out.emplace_back(n, value);
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return out;
+}
+
 // The names and the paths (upper-cased) of a list, so that the import tests
 // each new entry as contains() does without walking the whole list.
 struct ListIndex {
@@ -191,16 +212,16 @@ MessageTables::Import MessageTables::importIni(const plat::IniFile& ini) {
         {MsgKind::Announcer, "ANADIR", "ANATRIGER", "ANANAME"},
     };
     for (const Source& src : sources) {
-        // Each section is looked up once; its keys are the slot numbers.
+        // Each section is looked up once, and only the slots the triggers name
+        // are visited.
         const plat::IniFile::Entries* triggers = ini.section(src.triggerSection);
         if (!triggers) continue;
         const plat::IniFile::Entries* dirs = ini.section(src.dirSection);
         const plat::IniFile::Entries* names = src.nameSection ? ini.section(src.nameSection) : nullptr;
         ListIndex known(entries(src.kind));
-        for (int i = 0; i < maxEntries(src.kind); ++i) {
-            std::string key = std::to_string(i);
-            std::string_view trigger = valueOf(triggers, key);
+        for (auto [slot, trigger] : slotValues(*triggers, maxEntries(src.kind))) {
             if (trigger.empty()) continue;
+            std::string key = std::to_string(slot);
             std::string_view dir = valueOf(dirs, key);
             std::string path;
             // A folder with a drive stands as it is; any other goes under the root.
