@@ -209,8 +209,13 @@ bool contains(std::string_view hay, std::string_view needle) {
 }
 
 size_t findFirstOf(std::string_view hay, std::string_view chars, size_t from) {
+    // The first bytes of the characters looked for: a character of hay that
+    // starts with none of them is passed without walking `chars`.
+    bool lead[256] = {};
+    for (size_t q = 0, clen; (clen = charLength(chars, q)) != 0; q += clen)
+        lead[static_cast<unsigned char>(chars[q])] = true;
     for (size_t p = 0, len; (len = charLength(hay, p)) != 0; p += len) {
-        if (p < from) continue;
+        if (p < from || !lead[static_cast<unsigned char>(hay[p])]) continue;
         std::string_view ch = hay.substr(p, len);
         for (size_t q = 0, clen; (clen = charLength(chars, q)) != 0; q += clen)
             if (chars.substr(q, clen) == ch) return p;

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 namespace cnf {
 
@@ -72,6 +73,52 @@ MsgEntryTexts namedEntry(std::string_view name, std::string path) {
     t.path = std::move(path);
     return t;
 }
+
+// The value of a key in an ini section ("" when either is missing).
+std::string_view valueOf(const plat::IniFile::Entries* section, const std::string& key) {
+    if (!section) return {};
+    auto it = section->find(key);
+    return it == section->end() ? std::string_view() : std::string_view(it->second);
+}
+
+// The values of a section's slot keys below `slots`, in slot order: the keys
+// "0", "1", ... as slot numbers are written (no sign, no leading zero).
+std::vector<std::pair<int, std::string_view>> slotValues(const plat::IniFile::Entries& section, int slots) {
+    std::vector<std::pair<int, std::string_view>> out;
+    for (const auto& [key, value] : section) {
+        if (key.empty() || key.size() > 9 || (key.size() > 1 && key[0] == '0')) continue;
+        int n = 0;
+        bool number = true;
+        for (char c : key) {
+            if (c < '0' || c > '9') {
+                number = false;
+                break;
+            }
+            n = n * 10 + (c - '0');
+        }
+        if (number && n < slots) out.emplace_back(n, value);
+    }
+    std::sort(out.begin(), out.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return out;
+}
+
+// The names and the paths (upper-cased) of a list, so that the import tests
+// each new entry as contains() does without walking the whole list.
+struct ListIndex {
+    std::unordered_set<std::string> ids;
+    std::unordered_set<std::string> paths;
+
+    explicit ListIndex(const std::vector<MsgEntryTexts>& list) {
+        for (const MsgEntryTexts& e : list) add(e);
+    }
+    void add(const MsgEntryTexts& e) {
+        ids.insert(e.id);
+        if (!e.path.empty()) paths.insert(plat::upperCaseKey(e.path));
+    }
+    bool contains(const MsgEntryTexts& e) const {
+        return ids.count(e.id) != 0 || (!e.path.empty() && paths.count(plat::upperCaseKey(e.path)) != 0);
+    }
+};
 
 } // namespace
 
@@ -165,23 +212,29 @@ MessageTables::Import MessageTables::importIni(const plat::IniFile& ini) {
         {MsgKind::Announcer, "ANADIR", "ANATRIGER", "ANANAME"},
     };
     for (const Source& src : sources) {
-        for (int i = 0; i < maxEntries(src.kind); ++i) {
-            std::string key = std::to_string(i);
-            std::string trigger = ini.readString(src.triggerSection, key, "");
+        // Each section is looked up once, and only the slots the triggers name
+        // are visited.
+        const plat::IniFile::Entries* triggers = ini.section(src.triggerSection);
+        if (!triggers) continue;
+        const plat::IniFile::Entries* dirs = ini.section(src.dirSection);
+        const plat::IniFile::Entries* names = src.nameSection ? ini.section(src.nameSection) : nullptr;
+        ListIndex known(entries(src.kind));
+        for (auto [slot, trigger] : slotValues(*triggers, maxEntries(src.kind))) {
             if (trigger.empty()) continue;
-            std::string dir = ini.readString(src.dirSection, key, "");
+            std::string key = std::to_string(slot);
+            std::string_view dir = valueOf(dirs, key);
             std::string path;
             // A folder with a drive stands as it is; any other goes under the root.
-            if (dir.size() > 1) path = dir[1] == ':' ? dir : root + dir;
+            if (dir.size() > 1) path = dir[1] == ':' ? std::string(dir) : root + std::string(dir);
             if (path.size() > PathBytes) continue; // a cut path would name another file
             MsgEntryTexts entry = namedEntry(trigger, path);
-            if (src.nameSection)
-                entry.triggers[0] = sjis::cut(ini.readString(src.nameSection, key, ""), IdBytes);
-            if (contains(src.kind, entry.id, entry.path)) continue;
+            if (src.nameSection) entry.triggers[0] = sjis::cut(valueOf(names, key), IdBytes);
+            if (known.contains(entry)) continue;
             if (full(src.kind)) {
                 plat::msg::showError(41002);
                 return Import::Full;
             }
+            known.add(entry);
             lists_[index(src.kind)].push_back(std::move(entry));
         }
     }

@@ -60,6 +60,22 @@ void readPath(char* field, size_t size, const std::string& key, const std::strin
     sjis::writeField(field, size, v);
 }
 
+// One key of a table's entries, asked once whether the store has it: a
+// missing key leaves every slot's field empty (as the cleared slots are), so
+// its slots are not read one by one.
+struct SlotKey {
+    std::string key;
+    bool present;
+
+    explicit SlotKey(std::string k) : key(std::move(k)), present(plat::reg::keyExists(key)) {}
+    void text(char* field, size_t size, const std::string& name) const {
+        if (present) readText(field, size, key, name);
+    }
+    void path(char* field, size_t size, const std::string& name) const {
+        if (present) readPath(field, size, key, name);
+    }
+};
+
 int readCount(std::string_view table, int slots) {
     return std::clamp(plat::reg::readInteger(section(table), "Count", 0), 0, slots - 1);
 }
@@ -83,21 +99,23 @@ int loadEntries(MsgEntry* entries, int slots, std::string_view table, std::strin
     std::fill(entries, entries + slots, MsgEntry{});
     sjis::writeField(entries[0].Id, builtinId);
     sjis::writeField(entries[0].Path, slot0Path);
+    if (count == 0) return 0;
     std::string t(table);
-    std::string pathKey = section(t + "\\Path"), idKey = section(t + "\\Id");
-    std::string triggerKeys[4], wordKeys[4];
-    for (int n = 0; n < 4; ++n) {
-        triggerKeys[n] = numberedSection(t + "\\Trigger", n + 1);
-        wordKeys[n] = numberedSection(std::string(wordSection), n + 1);
-    }
+    const SlotKey pathKey(section(t + "\\Path")), idKey(section(t + "\\Id"));
+    const SlotKey triggerKeys[4] = {
+        SlotKey(numberedSection(t + "\\Trigger", 1)), SlotKey(numberedSection(t + "\\Trigger", 2)),
+        SlotKey(numberedSection(t + "\\Trigger", 3)), SlotKey(numberedSection(t + "\\Trigger", 4))};
+    const std::string words(wordSection);
+    const SlotKey wordKeys[4] = {SlotKey(numberedSection(words, 1)), SlotKey(numberedSection(words, 2)),
+                                 SlotKey(numberedSection(words, 3)), SlotKey(numberedSection(words, 4))};
     for (int k = 0; k < count; ++k) {
         MsgEntry& e = entries[k + 1];
         std::string name = slotName(k);
-        readPath(e.Path, sizeof e.Path, pathKey, name);
-        readText(e.Id, sizeof e.Id, idKey, name);
+        pathKey.path(e.Path, sizeof e.Path, name);
+        idKey.text(e.Id, sizeof e.Id, name);
         for (int n = 0; n < 4; ++n) {
-            readText(e.Trigger[n], sizeof e.Trigger[n], triggerKeys[n], name);
-            readText(e.Words[n], sizeof e.Words[n], wordKeys[n], name);
+            triggerKeys[n].text(e.Trigger[n], sizeof e.Trigger[n], name);
+            wordKeys[n].text(e.Words[n], sizeof e.Words[n], name);
         }
     }
     return count;
@@ -165,13 +183,15 @@ void loadMsgTable(const MsgTable& t) {
         sjis::writeField(a[0].Id, text::AnnouncerId);
         sjis::writeField(a[0].Name, text::AnnouncerName);
         sjis::writeField(a[0].Path, slot0Path);
-        std::string pathKey = section("Announcer\\Path"), idKey = section("Announcer\\Id"),
-                    nameKey = section("Announcer\\Name");
-        for (int k = 0; k < count; ++k) {
-            std::string name = slotName(k);
-            readPath(a[k + 1].Path, sizeof a[k + 1].Path, pathKey, name);
-            readText(a[k + 1].Id, sizeof a[k + 1].Id, idKey, name);
-            readText(a[k + 1].Name, sizeof a[k + 1].Name, nameKey, name);
+        if (count > 0) {
+            const SlotKey pathKey(section("Announcer\\Path")), idKey(section("Announcer\\Id")),
+                nameKey(section("Announcer\\Name"));
+            for (int k = 0; k < count; ++k) {
+                std::string name = slotName(k);
+                pathKey.path(a[k + 1].Path, sizeof a[k + 1].Path, name);
+                idKey.text(a[k + 1].Id, sizeof a[k + 1].Id, name);
+                nameKey.text(a[k + 1].Name, sizeof a[k + 1].Name, name);
+            }
         }
         if (t.announcerCount) *t.announcerCount = count;
     }

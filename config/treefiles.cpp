@@ -16,27 +16,44 @@ namespace {
 
 constexpr size_t RecordSize = sizeof(ConfNodeRec);
 
+// Where the first CR or LF of a text is (npos when there is none). The LF is
+// looked for only before the first CR, so that taking a text apart at its
+// breaks reads every byte about once.
+size_t lineBreak(std::string_view text) {
+    const void* cr = std::memchr(text.data(), '\r', text.size());
+    size_t end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text.data()) : text.size();
+    const void* lf = std::memchr(text.data(), '\n', end);
+    if (lf) return static_cast<size_t>(static_cast<const char*>(lf) - text.data());
+    return cr ? end : std::string_view::npos;
+}
+
 } // namespace
 
 std::string cleanCaption(std::string_view text) {
+    // CR, LF and TAB never occur as trail bytes, so bytewise removal is safe.
+    // The leading TABs go (with any CR or LF among them), then every CR and
+    // LF; the runs between them are copied whole.
+    size_t start = 0;
+    while (start < text.size() && (text[start] == '\t' || text[start] == '\r' || text[start] == '\n')) ++start;
+    text.remove_prefix(start);
     std::string out;
     out.reserve(text.size());
-    bool leading = true;
-    // CR, LF and TAB never occur as trail bytes, so bytewise removal is safe.
-    for (char c : text) {
-        if (c == '\r' || c == '\n') continue;
-        if (leading && c == '\t') continue;
-        leading = false;
-        out += c;
+    while (!text.empty()) {
+        size_t stop = lineBreak(text);
+        out.append(text.substr(0, stop));
+        if (stop == std::string_view::npos) break;
+        text.remove_prefix(stop + 1);
     }
     return out;
 }
 
 std::vector<TreeLine> parseTreeText(std::string_view bytes) {
+    std::vector<std::string_view> text = plat::splitLines(bytes);
     std::vector<TreeLine> lines;
+    lines.reserve(text.size());
     int prevDepth = -1;
     // A CR before the LF goes with the others cleanCaption removes.
-    for (std::string_view line : plat::splitLines(bytes)) {
+    for (std::string_view line : text) {
         size_t tabs = 0;
         while (tabs < line.size() && line[tabs] == '\t') ++tabs;
         int depth = static_cast<int>(std::min<size_t>(tabs, static_cast<size_t>(prevDepth + 1)));

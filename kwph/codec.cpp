@@ -5,6 +5,7 @@
 
 #include "sjis/codec_text.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace kwp {
@@ -22,11 +23,43 @@ constexpr char kToggleKata = 0x07;
 constexpr char kLiteralNext = 0x08;
 constexpr char kToggleLiteral = 0x09;
 
-template <size_t N> int indexIn(const char (&table)[N], unsigned char a, unsigned char b) {
-    for (size_t i = 0; i + 1 < N - 1; i += 2)
-        if (static_cast<unsigned char>(table[i]) == a && static_cast<unsigned char>(table[i + 1]) == b)
-            return static_cast<int>(i / 2);
-    return -1;
+// Where each character of a table stands (the first place it has), looked
+// up by its two bytes instead of by a walk of the table; built when
+// compiling. The tables' characters all have lead bytes 0x80-0x9F.
+constexpr unsigned FirstIndexedLead = 0x80;
+constexpr unsigned IndexedLeads = 0x20;
+
+template <size_t N> constexpr bool leadsIndexed(const char (&table)[N]) {
+    for (size_t i = 0; i + 1 < N - 1; i += 2) {
+        unsigned a = static_cast<unsigned char>(table[i]);
+        if (a < FirstIndexedLead || a >= FirstIndexedLead + IndexedLeads) return false;
+    }
+    return N / 2 <= 127;
+}
+
+template <size_t N> struct CharIndex {
+    int8_t at[IndexedLeads * 256];
+
+    constexpr explicit CharIndex(const char (&table)[N]) : at{} {
+        for (int8_t& v : at) v = -1;
+        for (size_t i = 0; i + 1 < N - 1; i += 2) {
+            unsigned a = static_cast<unsigned char>(table[i]);
+            unsigned b = static_cast<unsigned char>(table[i + 1]);
+            int8_t& slot = at[(a - FirstIndexedLead) * 256 + b];
+            if (slot < 0) slot = static_cast<int8_t>(i / 2);
+        }
+    }
+    int find(unsigned char a, unsigned char b) const {
+        if (a < FirstIndexedLead || a >= FirstIndexedLead + IndexedLeads) return -1;
+        return at[(a - FirstIndexedLead) * 256 + b];
+    }
+};
+
+// The index of the character a b in a table, or -1.
+template <const auto& Table> int indexIn(unsigned char a, unsigned char b) {
+    static_assert(leadsIndexed(Table));
+    static constexpr CharIndex<sizeof Table> index(Table);
+    return index.find(a, b);
 }
 
 template <size_t N> std::string_view charAt(const char (&table)[N], int index) {
@@ -51,14 +84,14 @@ char halfKana(int i) {
 // `marks` keeps the voiced marks of voiced kana as separate bytes.
 std::string narrowChar(unsigned char a, unsigned char b, bool marks) {
     int i;
-    if ((i = indexIn(kwt::Hiragana, a, b)) >= 0 || (i = indexIn(kwt::Katakana, a, b)) >= 0)
+    if ((i = indexIn<kwt::Hiragana>(a, b)) >= 0 || (i = indexIn<kwt::Katakana>(a, b)) >= 0)
         return std::string(1, halfKana(i));
-    if ((i = indexIn(kwt::Letters, a, b)) >= 0)
+    if ((i = indexIn<kwt::Letters>(a, b)) >= 0)
         return std::string(1, static_cast<char>(i < 26 ? 'A' + i : 'a' + i - 26));
-    if ((i = indexIn(kwt::Digits, a, b)) >= 0) return std::string(1, static_cast<char>('0' + i));
-    if ((i = indexIn(kwt::SymbolWide, a, b)) >= 0) return std::string(1, kwt::SymbolNarrow[i]);
-    const bool voiced = (i = indexIn(kwt::Voiced, a, b)) >= 0;
-    if (voiced || (i = indexIn(kwt::SemiVoiced, a, b)) >= 0) {
+    if ((i = indexIn<kwt::Digits>(a, b)) >= 0) return std::string(1, static_cast<char>('0' + i));
+    if ((i = indexIn<kwt::SymbolWide>(a, b)) >= 0) return std::string(1, kwt::SymbolNarrow[i]);
+    const bool voiced = (i = indexIn<kwt::Voiced>(a, b)) >= 0;
+    if (voiced || (i = indexIn<kwt::SemiVoiced>(a, b)) >= 0) {
         std::string_view base = voiced ? charAt(kwt::VoicedBase, i) : charAt(kwt::SemiVoicedBase, i);
         std::string out =
             narrowChar(static_cast<unsigned char>(base[0]), static_cast<unsigned char>(base[1]), false);
@@ -111,9 +144,9 @@ std::string encodeLine(std::string_view text) {
         } else if (isCodecLead(b)) {
             if (i + 1 >= s.size()) break;
             const unsigned char t = static_cast<unsigned char>(s[i + 1]);
-            const bool hira = indexIn(kwt::Hiragana, b, t) >= 0;
-            const bool katakana = !hira && indexIn(kwt::Katakana, b, t) >= 0;
-            if (hira || katakana || indexIn(kwt::Symbols, b, t) >= 0 || indexIn(kwt::Letters, b, t) >= 0) {
+            const bool hira = indexIn<kwt::Hiragana>(b, t) >= 0;
+            const bool katakana = !hira && indexIn<kwt::Katakana>(b, t) >= 0;
+            if (hira || katakana || indexIn<kwt::Symbols>(b, t) >= 0 || indexIn<kwt::Letters>(b, t) >= 0) {
                 if (literal) out += kToggleLiteral;
                 if ((hira && kata) || (katakana && !kata)) {
                     out += kToggleKata;
@@ -178,7 +211,7 @@ std::string decodeLine(std::string_view stored, DecodeMode mode) {
             if (wide.empty()) wide = s.substr(i, 1);
             int k;
             if (!kata && wide.size() == 2 &&
-                (k = indexIn(kwt::Katakana, static_cast<unsigned char>(wide[0]),
+                (k = indexIn<kwt::Katakana>(static_cast<unsigned char>(wide[0]),
                              static_cast<unsigned char>(wide[1]))) >= 0)
                 wide = charAt(kwt::Hiragana, k);
             out.append(wide);

@@ -37,7 +37,7 @@ IniFile IniFile::fromText(std::string_view text) {
 }
 
 void IniFile::parse(std::string_view text) {
-    std::map<std::string, std::string>* cur = nullptr;
+    Entries* cur = nullptr;
     for (std::string_view line : splitLines(text)) {
         line = trimBlanks(line);
         if (line.empty() || line[0] == ';') continue;
@@ -54,15 +54,20 @@ void IniFile::parse(std::string_view text) {
         std::string_view value = trimBlanks(line.substr(eq + 1));
         if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
             value = value.substr(1, value.size() - 2);
-        cur->emplace(key, std::string(value));
+        cur->try_emplace(std::move(key), value);
     }
 }
 
-const std::string* IniFile::find(std::string_view section, std::string_view key) const {
-    auto s = sections_.find(upper(section));
-    if (s == sections_.end()) return nullptr;
-    auto k = s->second.find(upper(key));
-    return k == s->second.end() ? nullptr : &k->second;
+const std::string* IniFile::find(std::string_view name, std::string_view key) const {
+    const Entries* s = section(name);
+    if (!s) return nullptr;
+    auto k = s->find(upper(key));
+    return k == s->end() ? nullptr : &k->second;
+}
+
+const IniFile::Entries* IniFile::section(std::string_view name) const {
+    auto s = sections_.find(upper(name));
+    return s == sections_.end() ? nullptr : &s->second;
 }
 
 bool IniFile::hasSection(std::string_view section) const {

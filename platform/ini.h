@@ -8,7 +8,7 @@
 #include "platform/export.h"
 
 #include <cstdint>
-#include <map>
+#include <unordered_map>
 #include <string>
 #include <string_view>
 
@@ -28,11 +28,17 @@ public:
     int32_t readInteger(std::string_view section, std::string_view key, int32_t def) const;
     bool readBool(std::string_view section, std::string_view key, bool def) const;
 
+    // The keys (upper-cased) and values of one section, or null when the
+    // file has no such section: for a reader that asks one section for many
+    // keys.
+    using Entries = std::unordered_map<std::string, std::string>;
+    const Entries* section(std::string_view name) const;
+
 private:
     void parse(std::string_view text);
     const std::string* find(std::string_view section, std::string_view key) const;
     bool loaded_ = false;
-    std::map<std::string, std::map<std::string, std::string>> sections_; // upper-cased names
+    std::unordered_map<std::string, Entries> sections_; // upper-cased names
 };
 
 } // namespace plat

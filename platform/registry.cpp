@@ -63,33 +63,44 @@ std::string defaultPath() {
     return base + "/corvane-vell/registry.reg";
 }
 
+// The next name of a key path from `pos` on, split on whole-character '\'
+// (empty names are skipped), with pos moved past it; empty at the end.
+std::string_view nextKeyName(std::string_view key, size_t& pos) {
+    while (pos < key.size()) {
+        size_t start = pos;
+        while (pos < key.size()) {
+            unsigned len = sjisCharLen(key.data(), pos, key.size());
+            if (len == 1 && key[pos] == '\\') break;
+            pos += len;
+        }
+        std::string_view name = key.substr(start, pos - start);
+        if (pos < key.size()) ++pos; // the separator
+        if (!name.empty()) return name;
+    }
+    return {};
+}
+
 // Splits a key path on whole-character '\'; empty components are skipped.
 std::vector<std::string> splitKey(std::string_view key) {
     std::vector<std::string> parts;
-    std::string cur;
-    for (size_t i = 0; i < key.size();) {
-        unsigned len = sjisCharLen(key.data(), i, key.size());
-        if (len == 1 && key[i] == '\\') {
-            if (!cur.empty()) parts.push_back(std::move(cur));
-            cur.clear();
-        } else {
-            cur.append(key.substr(i, len));
-        }
-        i += len;
-    }
-    if (!cur.empty()) parts.push_back(std::move(cur));
+    size_t pos = 0;
+    for (std::string_view name = nextKeyName(key, pos); !name.empty(); name = nextKeyName(key, pos))
+        parts.emplace_back(name);
     return parts;
 }
 
+// Walks the names of a key path without copying them apart.
 Node* find(Node& root, std::string_view key, bool create, bool& created) {
     Node* n = &root;
-    for (auto& part : splitKey(key)) {
-        auto it = n->children.find(upper(part));
+    size_t pos = 0;
+    for (std::string_view part = nextKeyName(key, pos); !part.empty(); part = nextKeyName(key, pos)) {
+        std::string folded = upper(part);
+        auto it = n->children.find(folded);
         if (it == n->children.end()) {
             if (!create) return nullptr;
             auto child = std::make_unique<Node>();
             child->name = part;
-            it = n->children.emplace(upper(part), std::move(child)).first;
+            it = n->children.emplace(std::move(folded), std::move(child)).first;
             created = true;
         }
         n = it->second.get();
@@ -222,10 +233,17 @@ void ensureLoaded(Store& s) {
     resetTree(s);
     std::FILE* f = std::fopen(s.path.c_str(), "rb");
     if (!f) return;
+    // Read straight into the text: a large buffer on the stack would be set
+    // up on every read of a value (this is inlined there).
     std::string text;
-    char buf[65536];
+    constexpr size_t Chunk = 65536;
     size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) text.append(buf, n);
+    do {
+        size_t had = text.size();
+        text.resize(had + Chunk);
+        n = std::fread(text.data() + had, 1, Chunk, f);
+        text.resize(had + n);
+    } while (n > 0);
     std::fclose(f);
     parse(s, text);
 }
@@ -314,7 +332,7 @@ std::optional<std::string> readValue(std::string_view key, std::string_view name
 
 std::string readString(std::string_view key, std::string_view name, std::string_view def) {
     auto v = readValue(key, name);
-    return v ? *v : std::string(def);
+    return v ? std::move(*v) : std::string(def);
 }
 
 std::optional<int32_t> parseInteger(std::string_view text) {

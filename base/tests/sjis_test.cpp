@@ -140,6 +140,9 @@ TEST(SjisSearch, FromLastAnyOfAndReplace) {
     EXPECT_EQ(sjis::findFirstOf(sj("ソードＡ"), sj("ＡＢ\\")), 6u);
     EXPECT_EQ(sjis::findFirstOf(sj("ソード\\"), "\\"), 6u);
     EXPECT_EQ(sjis::findFirstOf(sj("ソＡ"), sj("Ａ"), 3), sjis::npos);
+    // ア and ソ share their lead byte; a lone lead byte is not the character.
+    EXPECT_EQ(sjis::findFirstOf(sj("アソ"), sj("ソ")), 2u);
+    EXPECT_EQ(sjis::findFirstOf(sj("ア"), "\x83"), sjis::npos);
 
     EXPECT_EQ(sjis::replaceAll(sj("俺は俺だメ＠"), sj("俺"), sj("わたし")), sj("わたしはわたしだメ＠"));
     EXPECT_EQ(sjis::replaceAll(sj("メ＠"), sj("＝"), "X"), sj("メ＠"));

@@ -32,7 +32,11 @@ void checkList(const cnf::MessageTables& t, cnf::MsgKind kind) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static bool quiet = (plat::notify::setHeadlessEcho(false), true);
     (void)quiet;
-    cnf::MessageTables t;
+    // One set of tables for the whole run, its lists emptied after each input
+    // (within it, so that libFuzzer sees no memory outlive the input): the
+    // import starts from empty lists, and the fixed tables must be refilled
+    // whatever a longer import before left in them.
+    static cnf::MessageTables t;
     t.importIni(plat::IniFile::fromText(std::string_view(reinterpret_cast<const char*>(data), size)));
     checkList(t, cnf::MsgKind::Pilot);
     checkList(t, cnf::MsgKind::Computer);
@@ -44,6 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const AnnouncerEntry& a : t.announcerTable())
         FUZZ_CHECK(terminated(a.Id, sizeof a.Id) && terminated(a.Name, sizeof a.Name) &&
                    terminated(a.Path, sizeof a.Path));
+    for (cnf::MsgKind kind : {cnf::MsgKind::Pilot, cnf::MsgKind::Computer, cnf::MsgKind::Announcer})
+        while (t.count(kind) > 0) t.remove(kind, static_cast<size_t>(t.count(kind) - 1));
     plat::notify::clearRecorded();
     return 0;
 }

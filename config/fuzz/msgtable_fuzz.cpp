@@ -90,8 +90,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     char base[cnf::BasePathSize];
-    std::vector<AnnouncerEntry> announcers(cnf::AnnouncerSlots);
-    std::vector<MsgEntry> pilots(cnf::PilotSlots), computers(cnf::ComputerSlots);
+    // The tables live from input to input, as the program's do: the loader
+    // must clear what a longer table before it left in them.
+    static std::vector<AnnouncerEntry> announcers(cnf::AnnouncerSlots);
+    static std::vector<MsgEntry> pilots(cnf::PilotSlots), computers(cnf::ComputerSlots);
     int na = -1, np = -1, nc = -1;
     MsgWords words;
     std::memset(base, 0x55, sizeof base);
@@ -114,6 +116,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     FUZZ_CHECK(terminated(attr.FontName, sizeof attr.FontName) &&
                terminated(attr.ThemeFile, sizeof attr.ThemeFile));
     FUZZ_CHECK(attr.DispSplash == 0 || attr.DispSplash == 1);
+    // The tree goes within the input that made it, so that libFuzzer sees no
+    // memory kept from one input to the next (which it would run again to
+    // look for a leak).
+    plat::reg::setStoreText("");
     plat::notify::clearRecorded();
     return 0;
 }

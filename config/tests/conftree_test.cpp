@@ -116,6 +116,14 @@ TEST_F(ConfTreeTest, TreeTextReaderIsForgiving) {
     EXPECT_EQ(cnf::parseTreeText("\r\n").size(), 1u);
 }
 
+TEST_F(ConfTreeTest, CaptionLosesBreaksAndLeadingTabs) {
+    // TABs are leading up to the first other byte, CRs and LFs among them.
+    EXPECT_EQ(cnf::cleanCaption("\r\t\n\tA\tB\r\nC\n"), "A\tBC");
+    EXPECT_EQ(cnf::cleanCaption("A\rB\rC\nD"), "ABCD");
+    EXPECT_EQ(cnf::cleanCaption("A\nB\rC"), "ABC");
+    EXPECT_EQ(cnf::cleanCaption("\t\r\n"), "");
+}
+
 TEST_F(ConfTreeTest, MissingRecordsGiveNamedNetsAndOneReport) {
     std::string longCaption;
     for (int i = 0; i < 42; ++i) longCaption += sj("あ");

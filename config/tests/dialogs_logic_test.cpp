@@ -429,6 +429,20 @@ TEST_F(DialogsLogicTest, ImportOfTheOlderProgramsIni) {
     EXPECT_EQ(t.count(cnf::MsgKind::Announcer), 0);
 }
 
+// Slot keys are numbers as the older program wrote them, taken in number
+// order; a path already taken ignoring case keeps the later slot out.
+TEST_F(DialogsLogicTest, ImportTakesSlotsInNumberOrder) {
+    writeFile(program_ / "cvh.ini", "[DIR]\r\nMSGROOT=C:\\R\\\r\n"
+                                    "[DOLLERTRIGER]\r\n10=Ten\r\n2=Two\r\n01=Zero\r\n"
+                                    "[DOLLERDIR]\r\n10=A\\\r\n2=a\\\r\n01=z\\\r\n");
+    cnf::MessageTables t;
+    EXPECT_EQ(t.importIni((program_ / "cvh.ini").string()), cnf::MessageTables::Import::Done);
+    const auto& p = t.entries(cnf::MsgKind::Pilot);
+    ASSERT_EQ(p.size(), 1u);
+    EXPECT_EQ(p[0].id, "Two");
+    EXPECT_EQ(p[0].path, "C:\\R\\a\\");
+}
+
 // ---- The entries' flows ---------------------------------------------------
 
 TEST_F(DialogsLogicTest, GameEntryReadsRunsAndWrites) {

@@ -34,6 +34,8 @@ TEST_F(Registry, ArbitraryBytesSurviveTheFile) {
     EXPECT_EQ(reg::readValue("Software\\Corvane\\Message", name), bytes);
     // A key name whose trail byte is '\' is one name, not two.
     EXPECT_EQ(reg::readString(testsupport::sj("Software\\表\\ソ]"), "v", ""), "1");
+    // Empty names between, before and after separators are no names.
+    EXPECT_EQ(reg::readString(testsupport::sj("\\Software\\\\表\\ソ]\\"), "v", ""), "1");
     EXPECT_EQ(reg::subKeyNames("Software").size(), 2u);
 }
 
