@@ -16,34 +16,17 @@ namespace {
 
 constexpr size_t RecordSize = sizeof(ConfNodeRec);
 
-// Where the first CR or LF of a text is (npos when there is none). The LF is
-// looked for only before the first CR, so that taking a text apart at its
-// breaks reads every byte about once.
-size_t lineBreak(std::string_view text) {
-    const void* cr = std::memchr(text.data(), '\r', text.size());
-    size_t end = cr ? static_cast<size_t>(static_cast<const char*>(cr) - text.data()) : text.size();
-    const void* lf = std::memchr(text.data(), '\n', end);
-    if (lf) return static_cast<size_t>(static_cast<const char*>(lf) - text.data());
-    return cr ? end : std::string_view::npos;
-}
-
 } // namespace
 
 std::string cleanCaption(std::string_view text) {
     // CR, LF and TAB never occur as trail bytes, so bytewise removal is safe.
     // The leading TABs go (with any CR or LF among them), then every CR and
-    // LF; the runs between them are copied whole.
+    // LF.
     size_t start = 0;
     while (start < text.size() && (text[start] == '\t' || text[start] == '\r' || text[start] == '\n')) ++start;
     text.remove_prefix(start);
-    std::string out;
-    out.reserve(text.size());
-    while (!text.empty()) {
-        size_t stop = lineBreak(text);
-        out.append(text.substr(0, stop));
-        if (stop == std::string_view::npos) break;
-        text.remove_prefix(stop + 1);
-    }
+    std::string out(text);
+    std::erase_if(out, [](char c) { return c == '\r' || c == '\n'; });
     return out;
 }
 
