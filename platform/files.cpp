@@ -136,16 +136,22 @@ std::vector<std::string_view> splitLines(std::string_view bytes) {
 std::optional<std::string> readWholeFile(std::string_view path) {
     std::optional<std::string> p = osPathOf(path);
     if (!p) return std::nullopt;
-    int fd = ::open(p->c_str(), O_RDONLY | O_CLOEXEC);
+    return readWholeOsFile(*p);
+}
+
+std::optional<std::string> readWholeOsFile(const std::string& osPath) {
+    int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return std::nullopt;
-    // Sized by the file's length, read until the end (a file may still grow).
+    // Sized by the file's length and one byte more, so that the read which
+    // meets the end needs no more room; read until the end (a file may still
+    // grow).
     struct stat st;
     std::string data;
     size_t want = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<size_t>(st.st_size) + 1 : 65536;
     size_t have = 0;
     bool bad = false;
     for (;;) {
-        if (data.size() - have < want) data.resize(have + want);
+        if (have == data.size()) data.resize(have + want);
         ssize_t n = ::read(fd, data.data() + have, data.size() - have);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) bad = true;
@@ -560,15 +566,7 @@ bool AppendFile::commit() {
     }
     // What was written before a failure is written all the same (as on a
     // full disk), so the cut below is what keeps the file whole.
-    while (!rest.empty()) {
-        ssize_t n = ::write(fd_, rest.data(), rest.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        rest.remove_prefix(static_cast<size_t>(n));
-    }
+    if (!writeAll(fd_, rest)) ok = false;
     if (!ok && !(fresh_ || created_)) (void)::ftruncate(fd_, before);
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;

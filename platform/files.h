@@ -33,6 +33,8 @@ PLAT_API std::vector<std::string_view> splitLines(std::string_view bytes);
 
 // Reads or writes a whole file as bytes.
 PLAT_API std::optional<std::string> readWholeFile(std::string_view path);
+// The same for a path already in the OS's form (no look-up ignoring case).
+PLAT_API std::optional<std::string> readWholeOsFile(const std::string& osPath);
 
 PLAT_API bool fileExists(std::string_view path);   // any kind of entry
 PLAT_API bool isRegularFile(std::string_view path);

@@ -231,21 +231,9 @@ void ensureLoaded(Store& s) {
     }
     s.loaded = true;
     resetTree(s);
-    std::FILE* f = std::fopen(s.path.c_str(), "rb");
-    if (!f) return;
-    // Read straight into the text: a large buffer on the stack would be set
-    // up on every read of a value (this is inlined there).
-    std::string text;
-    constexpr size_t Chunk = 65536;
-    size_t n;
-    do {
-        size_t had = text.size();
-        text.resize(had + Chunk);
-        n = std::fread(text.data() + had, 1, Chunk, f);
-        text.resize(had + n);
-    } while (n > 0);
-    std::fclose(f);
-    parse(s, text);
+    std::optional<std::string> text = readWholeOsFile(s.path);
+    if (!text) return;
+    parse(s, *text);
 }
 
 bool makeParents(const std::string& path) {
