@@ -360,12 +360,7 @@ uint64_t folderIndexReads() {
     return indexReads;
 }
 
-FolderChange::FolderChange(const std::string& osPath) : dir_(splitOsPath(osPath).first) {
-    std::lock_guard<std::mutex> lock(indexMutex);
-    auto it = folderIndexes.find(dir_);
-    struct stat st;
-    current_ = it != folderIndexes.end() && statFolder(dir_, st) && it->second.Stamp == stampOf(st);
-}
+FolderChange::FolderChange(const std::string& osPath) : FolderChange(osPath, nullptr) {}
 
 FolderChange::FolderChange(const std::string& osPath, const struct stat* folderStat)
     : dir_(splitOsPath(osPath).first) {

@@ -95,7 +95,8 @@ class PLAT_API FolderChange {
 public:
     explicit FolderChange(const std::string& osPath); // the folder holding osPath
     // The same with the folder's stat that a look-up took just before
-    // (OsPathSeen::Folder) instead of a stat of its own; nullptr: no stat.
+    // (OsPathSeen::Folder) instead of a stat of its own; with nullptr it
+    // takes its own.
     FolderChange(const std::string& osPath, const struct stat* folderStat);
     void created(const std::string& osPath);
     void removed(const std::string& osPath);
