@@ -19,12 +19,12 @@ namespace {
 // On the file: its content or its status changed, or it went away.
 constexpr uint32_t FileMask =
     IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF | IN_DONT_FOLLOW;
-// On a folder: an entry written, changed, created, removed or renamed, or
-// the folder itself changed or gone. The same mask for every folder, so
-// that one folder watched for two files never narrows the other's.
-constexpr uint32_t FolderMask = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_CREATE | IN_DELETE |
-                                IN_MOVED_FROM | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR |
-                                IN_DONT_FOLLOW;
+// On a folder: an entry changed, created, removed or renamed, or the folder
+// itself changed or gone. Writes into the file are the file's own watch's
+// to see, so a busy folder on the way (the program folder, a home folder)
+// does not queue an event for every write of any file in it.
+constexpr uint32_t FolderMask = IN_ATTRIB | IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO |
+                                IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR | IN_DONT_FOLLOW;
 
 // The path as realpath() gives it: absolute, no "." or "..", no doubled or
 // trailing '/', no symbolic link on the way.
@@ -75,7 +75,10 @@ bool FileWatch::open() {
 }
 
 bool FileWatch::add(Ticket ticket, const std::string& path, uint32_t mask, std::string name) {
-    int wd = ::inotify_add_watch(fd_, path.c_str(), mask);
+    // One inode has one watch: a second add of it returns the same
+    // descriptor, and IN_MASK_ADD widens its mask instead of replacing it,
+    // so no watch narrows another's.
+    int wd = ::inotify_add_watch(fd_, path.c_str(), mask | IN_MASK_ADD);
     if (wd < 0) return false;
     watches_[wd].push_back(Subscriber{ticket, std::move(name)});
     tickets_[ticket].Descriptors.push_back(wd);
