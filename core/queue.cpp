@@ -70,28 +70,11 @@ template <class F> void forEachSegment(std::string_view text, F&& f) {
 }
 
 // The first of the characters `marks` in segment `seg` of `text`; npos
-// when the segment holds none. One pass that stops at the first mark: a
-// spoken line has its mark near its start.
+// when the segment holds none. The segment ends at a backslash that starts
+// a character (or at the text's end), so its characters are the text's.
 size_t firstMark(std::string_view text, const Segment& seg, std::string_view marks) {
-    std::string_view upToEnd = text.substr(0, seg.End);
-    // The marks' first bytes, to pass over the other bytes at once (all
-    // bytes are looked at when there are more marks than room).
-    unsigned char firsts[8];
-    size_t count = 0;
-    bool filter = true;
-    for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len) {
-        if (count == sizeof firsts) filter = false;
-        if (filter) firsts[count++] = static_cast<unsigned char>(marks[q]);
-    }
-    for (size_t p = seg.Begin; p < upToEnd.size(); ++p) {
-        unsigned char c = static_cast<unsigned char>(upToEnd[p]);
-        if (filter && std::find(firsts, firsts + count, c) == firsts + count) continue;
-        for (size_t q = 0, len; (len = sjis::charLength(marks, q)) != 0; q += len)
-            if (upToEnd.substr(p, len) == marks.substr(q, len) && AtBoundary(upToEnd, p) &&
-                AtBoundary(upToEnd, p + len))
-                return p;
-    }
-    return sjis::npos;
+    size_t m = sjis::findFirstOf(text.substr(seg.Begin, seg.End - seg.Begin), marks);
+    return m == sjis::npos ? m : seg.Begin + m;
 }
 
 // "%-*s": the text, then blanks up to `width` bytes (never cut).

@@ -42,6 +42,20 @@ inline size_t CharStartBefore(std::string_view s, size_t pos) {
     return pos - 1;
 }
 
+// Whether a byte match of `m` bytes at `c` starts and ends on character
+// boundaries, for candidates tested in increasing order: `known` is a
+// boundary at or before `c` and is carried on, so that no look back goes
+// further than the last candidate (a search through a long run of lead
+// bytes stays linear).
+inline bool TestCandidate(std::string_view s, size_t c, size_t m, size_t& known) {
+    if (!AtBoundaryFrom(s, c, known)) {
+        known = c + 1; // c is the second byte of a pair
+        return false;
+    }
+    known = c;
+    return AtBoundaryFrom(s, c + m, c);
+}
+
 // The first position >= from where `needle` starts and ends on a character
 // boundary (as sjis::find); npos when there is none or needle is empty.
 inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
@@ -53,10 +67,11 @@ inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t
     // string_view::find does) stops at one character after the other.
     const char* d = s.data();
     const char first = needle[0], second = m > 1 ? needle[1] : '\0';
+    size_t known = 0; // a boundary at or before every candidate still to test
     for (size_t c = from; c + m <= n; ++c) {
         if (d[c] != first || (m > 1 && d[c + 1] != second)) continue;
         if (m > 2 && std::memcmp(d + c + 2, needle.data() + 2, m - 2) != 0) continue;
-        if (AtBoundary(s, c) && AtBoundary(s, c + m)) return c;
+        if (TestCandidate(s, c, m, known)) return c;
     }
     return std::string_view::npos;
 }
@@ -65,8 +80,9 @@ inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t
 // backslash, a punctuation mark): memchr finds the candidates.
 inline size_t FindRareAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
     if (needle.empty()) return std::string_view::npos;
+    size_t known = 0;
     for (size_t c = s.find(needle, from); c != std::string_view::npos; c = s.find(needle, c + 1))
-        if (AtBoundary(s, c) && AtBoundary(s, c + needle.size())) return c;
+        if (TestCandidate(s, c, needle.size(), known)) return c;
     return std::string_view::npos;
 }
 
