@@ -1,5 +1,6 @@
 // Naming, composing and writing the output AK data files, and deleting them.
 #include "core/akoutput.h"
+#include "core/emit.h"
 
 #include "akdata/akfile.h"
 #include "base/akparams.h"
@@ -29,10 +30,6 @@ std::string withSeparator(std::string_view folder) {
     std::string out(folder);
     if (out.empty() || !plat::endsWithSeparator(out)) out += '\\';
     return out;
-}
-
-std::string fullWidth(int64_t v) {
-    return sjis::han2Zen(std::to_string(v));
 }
 
 // Whether the AK reader would take the line as the first record line: it
@@ -86,7 +83,7 @@ std::string resultNarrative(int32_t minutes) {
     ModuleState& m = Module();
     const int32_t result = gs.Result;
     const bool draw = result != 0 && result != 1;
-    std::string text = std::string(ift::MinutesHead) + fullWidth(minutes) + ift::MinutesTail;
+    std::string text = std::string(ift::MinutesHead) + FullWidth(minutes) + ift::MinutesTail;
     if (gs.ImmobileDraw) {
         text += ift::ForcedEnd;
         if (draw) text += ift::AndDrawn;

@@ -19,10 +19,6 @@ namespace cv {
 
 namespace {
 
-std::string fullWidth(int64_t value) {
-    return FullWidth(value);
-}
-
 void queue(GameMessageBuffer& buffer, std::string_view text) {
     QueueLine(buffer, KindSystem, 0, text);
 }
@@ -62,7 +58,7 @@ void markParry(std::string& row) {
 } // namespace
 
 void AppendBaseValue(std::string& text, int64_t value, bool shown) {
-    if (shown) text += FormatText(aks::BaseValue, fullWidth(value).c_str());
+    if (shown) text += FormatText(aks::BaseValue, FullWidth(value).c_str());
 }
 
 void WriteAkProfile(GameMessageBuffer& buffer, const TArmoredKnight& ak, const CombatantState& s) {
@@ -84,20 +80,20 @@ void WriteAkProfile(GameMessageBuffer& buffer, const TArmoredKnight& ak, const C
            aks::Destroyed + str(sjis::readField(s.KillsText)) + aks::Kills;
     queue(buffer, line);
 
-    queue(buffer, aks::ExpAttack + fullWidth(ak.Pilot.ExpAttack) + aks::ExpDefence +
-                      fullWidth(ak.Pilot.ExpDefence) + aks::ExpEscape + fullWidth(ak.Pilot.ExpEscape));
+    queue(buffer, aks::ExpAttack + FullWidth(ak.Pilot.ExpAttack) + aks::ExpDefence +
+                      FullWidth(ak.Pilot.ExpDefence) + aks::ExpEscape + FullWidth(ak.Pilot.ExpEscape));
 
     if (start) {
         QueueHangingText(buffer, sjis::readField(ak.Pilot.History), aks::History);
         QueueLabelledText(buffer, sjis::readField(ak.Pilot.Profile), aks::Profile);
         addBlankLine(buffer);
         int32_t dex = ak.Team.Dex;
-        line = aks::Mechanic + str(sjis::readField(ak.Team.Name)) + aks::Level + fullWidth(ak.Team.Mctl) +
+        line = aks::Mechanic + str(sjis::readField(ak.Team.Name)) + aks::Level + FullWidth(ak.Team.Mctl) +
                aks::DexOpen +
                (dex >= 1   ? aks::Plus
                 : dex == 0 ? aks::PlusMinus
                            : "") +
-               fullWidth(dex) + aks::DexClose;
+               FullWidth(dex) + aks::DexClose;
         queue(buffer, line);
         QueueLabelledText(buffer, sjis::readField(ak.Team.Profile), aks::Profile);
     }
@@ -105,7 +101,7 @@ void WriteAkProfile(GameMessageBuffer& buffer, const TArmoredKnight& ak, const C
 
     if (s.AkDestroyed) queue(buffer, TemplateLine(0, 2));
     queue(buffer, aks::Machine + str(sjis::readField(ak.AkName)));
-    queue(buffer, aks::MachineValue + fullWidth(s.CurrentMachineValue) + aks::Credits);
+    queue(buffer, aks::MachineValue + FullWidth(s.CurrentMachineValue) + aks::Credits);
 
     if (start) {
         QueueLabelledText(buffer, sjis::readField(ak.ProfileText), aks::Profile);
@@ -126,12 +122,12 @@ void WriteAkSpec(GameMessageBuffer& buffer, TArmoredKnight& ak, CombatantState& 
 
     int32_t reaction = ak.Reaction, boost = s.ReactionBoost;
     int64_t liveReaction = int64_t{reaction} + boost;
-    std::string reactionText = fullWidth(liveReaction);
+    std::string reactionText = FullWidth(liveReaction);
     AppendBaseValue(reactionText, reaction, boost != 0);
     int32_t movement = s.Movement;
     double movementDown = s.MovementDown;
     int32_t movementLoss = Trunc32(movementDown);
-    std::string movementText = fullWidth(Trunc32(static_cast<double>(movement) - movementDown));
+    std::string movementText = FullWidth(Trunc32(static_cast<double>(movement) - movementDown));
     AppendBaseValue(movementText, movement, movementLoss != 0);
     queue(buffer, FormatText(aks::Spec1, reactionText.c_str(), movementText.c_str()));
 
@@ -145,24 +141,24 @@ void WriteAkSpec(GameMessageBuffer& buffer, TArmoredKnight& ak, CombatantState& 
                       ak.Mover.Defence + common + ak.Pilot.ExpDefence;
     double attackDown = s.AttackDown, evasionDown = s.EvasionDown;
     int32_t attackLoss = Trunc32(attackDown), evasionLoss = Trunc32(evasionDown);
-    std::string attackText = fullWidth(attack - attackLoss);
+    std::string attackText = FullWidth(attack - attackLoss);
     AppendBaseValue(attackText, attack, attackLoss != 0);
-    std::string defenceText = fullWidth(defence - evasionLoss);
+    std::string defenceText = FullWidth(defence - evasionLoss);
     AppendBaseValue(defenceText, defence, evasionLoss != 0);
     queue(buffer,
-          FormatText(aks::Spec2, attackText.c_str(), defenceText.c_str(), fullWidth(ak.EscapeMod).c_str()));
+          FormatText(aks::Spec2, attackText.c_str(), defenceText.c_str(), FullWidth(ak.EscapeMod).c_str()));
 
     queue(buffer, FormatText(aks::Spec3, str(sjis::readField(ak.Engine.Name)).c_str(),
-                             fullWidth(s.EffectivePower).c_str(), fullWidth(ak.TotalWeight).c_str()));
+                             FullWidth(s.EffectivePower).c_str(), FullWidth(ak.TotalWeight).c_str()));
     queue(buffer, FormatText(aks::Spec4, str(sjis::readField(ak.Frame.Name)).c_str(),
                              str(sjis::readField(ak.Armor.Name)).c_str()));
 
-    auto armour = [&](int part) { return fullWidth(ak.Armor.Value[part]); };
-    auto durability = [&](int part) { return fullWidth(ak.Frame.Durability[part]); };
+    auto armour = [&](int part) { return FullWidth(ak.Armor.Value[part]); };
+    auto durability = [&](int part) { return FullWidth(ak.Frame.Durability[part]); };
     auto strike = [&](const char* format, int part, int row) {
         TAkStrike blow = ak.Frame.Strikes[row];
-        return FormatText(format, armour(part).c_str(), durability(part).c_str(), fullWidth(blow.Hit).c_str(),
-                          fullWidth(blow.Power).c_str(), fullWidth(blow.Destructive).c_str());
+        return FormatText(format, armour(part).c_str(), durability(part).c_str(), FullWidth(blow.Hit).c_str(),
+                          FullWidth(blow.Power).c_str(), FullWidth(blow.Destructive).c_str());
     };
     auto device = [&](const char* format, int part, std::string_view name) {
         return FormatText(format, armour(part).c_str(), durability(part).c_str(), str(name).c_str());
@@ -193,9 +189,9 @@ void WriteArmamentList(GameMessageBuffer& buffer, const TArmoredKnight& ak) {
         std::string row =
             FormatText(aks::ArmamentRow, i + 1, str(sjis::readField(w.Name)).c_str(),
                        str(sjis::readField(w.Attributes)).c_str(), str(sjis::readField(w.Mount)).c_str());
-        std::string ammo = w.ShotsPerAttack == 0 ? std::string(aks::NoShots) : fullWidth(w.AmmoLeft);
-        row += FormatText(aks::ArmamentTail, ammo.c_str(), fullWidth(w.ArmorLeft).c_str(),
-                          fullWidth(w.ArmorValue).c_str());
+        std::string ammo = w.ShotsPerAttack == 0 ? std::string(aks::NoShots) : FullWidth(w.AmmoLeft);
+        row += FormatText(aks::ArmamentTail, ammo.c_str(), FullWidth(w.ArmorLeft).c_str(),
+                          FullWidth(w.ArmorValue).c_str());
         queue(buffer, row);
     }
     addBlankLine(buffer);

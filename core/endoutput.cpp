@@ -17,10 +17,6 @@ namespace cv {
 
 namespace {
 
-std::string fullWidth(int64_t value) {
-    return FullWidth(value);
-}
-
 void addBlankLine(GameMessageBuffer& buffer) {
     if (GameMessageLine* last = LastLine(buffer)) last->BlankLinesAfter += 1;
 }
@@ -49,7 +45,7 @@ std::string_view turboPhrase(const TArmoredKnight& ak, const CombatantState& s) 
 std::string MatchEndText() {
     const GameSettings& gs = Settings();
     int32_t result = gs.Result;
-    std::string n = FormatText(eot::Minutes, fullWidth(gs.RoundCounter).c_str());
+    std::string n = FormatText(eot::Minutes, FullWidth(gs.RoundCounter).c_str());
     if (gs.ImmobileDraw) {
         n += eot::BothImmobile;
         if (result == 2) n += eot::DrawAppendix;
@@ -130,7 +126,7 @@ void WriteEndNarration(GameMessageBuffer& buffer) {
     int32_t damage = gs.LastBodyDamage;
     if (damage > 0) {
         int32_t rate = gs.LastExplosionRate;
-        queue(buffer, FormatText(eot::Damage, fullWidth(damage).c_str(), fullWidth(rate).c_str()));
+        queue(buffer, FormatText(eot::Damage, FullWidth(damage).c_str(), FullWidth(rate).c_str()));
     }
     addBlankLine(buffer);
     queue(buffer, TemplateLine(0, 15));

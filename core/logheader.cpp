@@ -31,10 +31,6 @@ constexpr int AnnouncerTable = 1;
 // The slot of the announcer set among the loaded message sets.
 constexpr int AnnouncerSlot = 5;
 
-std::string fullWidth(int64_t value) {
-    return sjis::han2Zen(std::to_string(value));
-}
-
 std::string str(std::string_view s) {
     return std::string(s);
 }
@@ -145,7 +141,7 @@ void WriteStartHeader(GameMessageBuffer& buffer, std::string_view title) {
             g = str(sjis::readField(ak[0]->Owner.Name)) + str(systemLine(12));
             g += str(sjis::readField(ak[1]->Owner.Name)) + str(systemLine(13));
             g += matchTypeName(type);
-            if (hasMinutes(type)) g += fullWidth(minutes) + lgh::Minutes;
+            if (hasMinutes(type)) g += FullWidth(minutes) + lgh::Minutes;
         }
         int32_t width = gs.OutputColumns;
         bool tooLong = width >= 0 && h.size() + g.size() > static_cast<size_t>(width);
@@ -177,7 +173,7 @@ void WriteStartHeader(GameMessageBuffer& buffer, std::string_view title) {
         .BlankLinesAfter = 1;
 
     std::string match(matchTypeName(type));
-    if (hasMinutes(type)) match += fullWidth(minutes) + lgh::Minutes;
+    if (hasMinutes(type)) match += FullWidth(minutes) + lgh::Minutes;
     if (Option(OptBountyMatch)) match += lgh::Bounty;
     match += lgh::Slash;
     match += sjis::readField(gs.ChosenAnnouncer.Id);
@@ -248,7 +244,7 @@ void WriteIntroductions(GameMessageBuffer& buffer) {
     }
     Narrate(buffer, s, announcer, 1);
 
-    std::string minutes = fullWidth(gs.MatchMinutes);
+    std::string minutes = FullWidth(gs.MatchMinutes);
     s = lgh::Blank;
     switch (gs.MatchType) {
     case 0:
@@ -273,7 +269,7 @@ void WriteIntroductions(GameMessageBuffer& buffer) {
     int32_t compensation = gs.CompensationRate;
     if (compensation > 0)
         s += compensation >= 100 ? str(TemplateLine(AnnouncerTable, 10))
-                                 : announcerLine(11, {fullWidth(compensation)});
+                                 : announcerLine(11, {FullWidth(compensation)});
     std::string_view chosen = sjis::readField(gs.ChosenAnnouncer.Name);
     if (!chosen.empty()) s += announcerLine(12, {chosen});
     s += announcerLine(13, {name1});
@@ -301,7 +297,7 @@ void WriteIntroductions(GameMessageBuffer& buffer) {
                                      : lgh::QuoteOpen + ageMessage(side);
         if (bounty) {
             int32_t amount = st.Bounty;
-            s += announcerLine(15, {name, fullWidth(amount)});
+            s += announcerLine(15, {name, FullWidth(amount)});
             if (side == 0) s += lgh::FullStop;
         }
         if (side == 0) {
