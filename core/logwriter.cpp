@@ -248,14 +248,9 @@ void ChannelFlush(OutputChannel& channel) {
 void ChannelPutLine(OutputChannel& channel, std::string_view text) {
     if (!channel.Opened) return;
     if (channel.Append) {
-        // A "\n" inside the text is a line end of its own.
-        size_t from = 0;
-        for (size_t p; (p = text.find('\n', from)) != std::string_view::npos; from = p + 1) {
-            ChannelWrite(channel, text.substr(from, p - from));
-            ChannelWrite(channel, LineEnd);
-        }
-        ChannelWrite(channel, text.substr(from));
-        ChannelWrite(channel, LineEnd);
+        std::string bytes;
+        appendLine(bytes, text);
+        ChannelWrite(channel, bytes);
     } else if (channel.Stream) {
         appendLine(channel.Pending, text);
     }
@@ -355,7 +350,9 @@ void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
                   appendHtmlText(html, out);
                   ChannelPutLine(channel, html);
               });
-    std::string& blanks = logs.PlainScratch;
+    // The folded lines are written: their scratch text serves the blank
+    // lines (flushLines holds the plain one while it calls this).
+    std::string& blanks = logs.HtmlScratch;
     blanks.clear();
     appendBlankLines(blanks, line);
     ChannelWrite(channel, blanks);

@@ -9,7 +9,9 @@
 // match and are closed at its end (EndMatch2, AbortMatch), when the next
 // match starts and when a step names other files; the files' bytes are
 // those of a close and an append-mode reopen at every step, without their
-// system calls. The digest is held from EndMatch1 to EndMatch2.
+// system calls, as long as nobody else renames or replaces a log during its
+// match (the later steps then write into the file that was opened). The
+// digest is held from EndMatch1 to EndMatch2.
 //
 // Folding: a line with a speaker column (Indent > 0) is folded at
 // GameSettings.OutputColumns bytes; a cut never splits a double-byte
