@@ -38,8 +38,10 @@ constexpr int GetMsgAgeMissing = 747;
 constexpr char GetMsgName[] = "GetMsg";
 constexpr char GetMsgAgeName[] = "GetMsgAge";
 
+// A slot named by a folder (its name ends in a separator) holds message
+// files.
 bool isFolderSlot(const KwpSlot& s) {
-    return s.Folder;
+    return plat::endsWithSeparator(s.Name);
 }
 
 std::string messageFile(const KwpSlot& s, std::string_view id) {

@@ -195,7 +195,6 @@ uint32_t fillSlot(KwpSlot& s, std::string_view path, std::shared_ptr<const Loade
     s.Shared = shared;
     s.Loaded = true;
     s.Name = std::string(path);
-    s.Folder = plat::endsWithSeparator(s.Name);
     return MsgOk;
 }
 
@@ -238,7 +237,6 @@ void SetFolderSlot(int slot, std::string_view path) {
     if (!s) return;
     *s = KwpSlot{};
     s->Name = std::string(path);
-    s->Folder = !s->Name.empty() && plat::endsWithSeparator(s->Name);
 }
 
 int FindMsgEntry(int slot, std::string_view id, int* lineCount) {

@@ -95,7 +95,6 @@ private:
 struct KwpSlot {
     bool Loaded = false; // Data holds an archive
     std::string Name;    // the archive's path, or a folder path ending in a separator
-    bool Folder = false; // Name ends in a separator: a folder of message files
     std::shared_ptr<const LoadedArchive> Data;
     bool Shared = false; // Data came from another slot with the same Name
 };
