@@ -90,10 +90,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
 
     char base[cnf::BasePathSize];
-    // The tables live from input to input, as the program's do: the loader
-    // must clear what a longer table before it left in them.
+    // The tables are made once, and filled with junk before every input: the
+    // loader must clear what it does not fill, as it must clear what a
+    // longer table left in the program's own, and a finding replays on its
+    // own.
     static std::vector<AnnouncerEntry> announcers(cnf::AnnouncerSlots);
     static std::vector<MsgEntry> pilots(cnf::PilotSlots), computers(cnf::ComputerSlots);
+    std::memset(announcers.data(), 0x55, announcers.size() * sizeof(AnnouncerEntry));
+    std::memset(pilots.data(), 0x55, pilots.size() * sizeof(MsgEntry));
+    std::memset(computers.data(), 0x55, computers.size() * sizeof(MsgEntry));
     int na = -1, np = -1, nc = -1;
     MsgWords words;
     std::memset(base, 0x55, sizeof base);
