@@ -36,12 +36,9 @@ int markAt(std::string_view text, size_t pos) {
     return -1;
 }
 
-// Where the first result mark of the line starts: the earliest first place
-// of the three marks (each a double-byte character), found by byte search.
+// Where the first result mark of the line starts.
 size_t firstMark(std::string_view line) {
-    size_t first = sjis::npos;
-    for (int m = 0; m < 3; ++m) first = std::min(first, sjis::find(line, markText(m)));
-    return first;
+    return sjis::findFirstOf(line, text::Marks);
 }
 
 struct ResultParts {

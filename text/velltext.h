@@ -22,7 +22,7 @@
 #pragma pack(push, 1)
 
 // One digested match. All entries of a load live in one block that
-// UnloadMomoFile releases whole. Next is the byte distance from this entry to
+// UnloadMomoFile empties whole. Next is the byte distance from this entry to
 // the next one of its chain (0 at the end), so the record keeps its 676-byte
 // layout in a 64-bit process; DigestNext() follows it.
 struct DigestEntry {
