@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 
 #include <algorithm>
+#include <cassert>
 
 namespace akdata {
 
@@ -53,13 +54,6 @@ bool LineSource::next(std::string_view& line) {
     }
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return true;
-}
-
-bool LineSource::next(std::string& line) {
-    std::string_view view;
-    bool read = next(view);
-    line.assign(view);
-    return read;
 }
 
 int scanHead(std::string_view line, int32_t& first, int32_t& second) {
@@ -130,6 +124,7 @@ int readCsvFields(LineSource& in, std::span<CsvField> fields) {
 }
 
 CsvRecord::CsvRecord(LineSource& in, std::string_view pattern) {
+    assert(pattern.size() <= MaxFields); // the longest record line has 14 fields
     size_ = std::min(pattern.size(), MaxFields);
     for (size_t i = 0; i < size_; ++i) fields_[i].kind = pattern[i] == 'q' ? CsvKind::Text : CsvKind::Number;
     count_ = readCsvFields(in, std::span<CsvField>(fields_.data(), size_));

@@ -27,10 +27,9 @@ namespace akdata {
 class LineSource {
 public:
     explicit LineSource(std::string_view bytes) : bytes_(bytes) {}
-    // False at the end of the bytes with nothing read. The view form points
-    // into the bytes, with no copy.
+    // False at the end of the bytes with nothing read. The line points into
+    // the bytes, with no copy.
     bool next(std::string_view& line);
-    bool next(std::string& line);
     // How many bytes the lines read so far took, line ends included.
     size_t position() const { return pos_; }
 

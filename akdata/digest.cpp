@@ -17,7 +17,7 @@ constexpr size_t DigestTextMax = 79;
 
 std::optional<AkDigest> digestAkData(std::string_view bytes) {
     LineSource in(bytes);
-    std::string line;
+    std::string_view line;
     AkDigest d;
     for (;;) {
         if (!in.next(line)) return std::nullopt;

@@ -36,9 +36,9 @@ std::string_view nextWord(std::string_view line, size_t& p) {
 std::vector<std::pair<std::string, std::string>> parseTriggerList(std::string_view bytes) {
     std::vector<std::pair<std::string, std::string>> entries;
     LineSource in(bytes);
-    std::string line;
+    std::string_view line;
     while (entries.size() < TriggerListCapacity && in.next(line)) {
-        std::string_view l = std::string_view(line).substr(0, line.find('\0'));
+        std::string_view l = line.substr(0, line.find('\0'));
         if (!l.empty() && (l.front() == '#' || l.front() == '/')) continue;
         size_t p = 0;
         std::string_view key = nextWord(l, p);

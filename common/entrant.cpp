@@ -69,7 +69,7 @@ bool entryRowFromBytes(std::string_view bytes, EntryRecord& row, size_t* used) {
             if (out) *out = in.position();
         }
     } report{in, used};
-    std::string line;
+    std::string_view line;
     for (;;) {
         if (!in.next(line)) return false;
         if (line.empty() || line.front() == '\0') continue;

@@ -12,9 +12,9 @@ using akdata::scanHead;
 
 TEST(CsvReader, LinesSplitAtLfWithOneCrDropped) {
     LineSource in("a\r\nb\nc\r\r\n\nlast");
-    std::string l;
+    std::string_view l;
     std::vector<std::string> got;
-    while (in.next(l)) got.push_back(l);
+    while (in.next(l)) got.emplace_back(l);
     EXPECT_EQ(got, (std::vector<std::string>{"a", "b", "c\r", "", "last"}));
 }
 
@@ -64,7 +64,7 @@ TEST(CsvReader, QuotedTextsJoinLinesAndEndTheRecordWithoutTargets) {
     EXPECT_EQ(joined.num(1), 5);
     CsvRecord shortList(in, "q"); // the second text finds no target
     EXPECT_EQ(shortList.count(), 1);
-    std::string l;
+    std::string_view l;
     ASSERT_TRUE(in.next(l));
     EXPECT_EQ(l, "next");
 }
