@@ -398,7 +398,7 @@ void playUnlogged(benchmark::State& state, bool narrated) {
     int64_t matches = 0;
     for (auto _ : state) {
         int pair = static_cast<int>(matches % (SampleCount * SampleCount));
-        gs.MatchType = static_cast<uint8_t>(matches % 6);
+        gs.MatchType = static_cast<uint8_t>(std::getenv("XTYPE") ? std::atoi(std::getenv("XTYPE")) : matches % 6);
         sides->Ak[0] = *aks[static_cast<size_t>(pair / SampleCount)];
         sides->Ak[1] = *aks[static_cast<size_t>(pair % SampleCount)];
         modes::MatchOutcome outcome = modes::fightMatch(gs, *sides, "", "", "");

@@ -13,6 +13,7 @@
 #include "sjis/logwriter_text.h"
 
 #include <algorithm>
+#include <array>
 #include <iterator>
 
 namespace cv {
@@ -124,42 +125,61 @@ void writePlain(OutputChannel& channel, const GameMessageLine& line) {
     ChannelWrite(channel, plain);
 }
 
+// The bytes the HTML text replaces: the blank (a pair of blanks becomes a
+// full-width blank) and the three markup characters.
+constexpr std::array<bool, 256> HtmlSpecial = [] {
+    std::array<bool, 256> t{};
+    for (unsigned char c : {' ', '&', '<', '>'}) t[c] = true;
+    return t;
+}();
+
 // The HTML text of a line (HtmlLineText) appended to `out`.
 void appendHtmlText(std::string& out, std::string_view line) {
-    // The text between the replaced characters is copied in runs. None of
-    // the replaced bytes is a lead byte; a trail byte is never looked at.
+    // No replaced byte is a lead byte, and none can be a valid trail byte
+    // (those are 0x40 and above), so the scan looks for them byte by byte
+    // and walks characters only where it finds one: the lead bytes just
+    // before it pair up from the last byte that is none, and when their
+    // count is odd the last of them takes the found byte as its trail (as
+    // the character walk does with any byte but NUL), which is then no
+    // character of its own.
     const char* s = line.data();
     const size_t n = line.size();
-    size_t from = 0;
-    for (size_t p = 0; p < n;) {
-        const char c = s[p];
-        if (plat::isSjisLead(static_cast<unsigned char>(c))) {
-            p += plat::sjisCharLen(s, p, n);
+    size_t from = 0; // copied up to here; a character boundary
+    size_t p = 0;    // a character boundary at or after `from`
+    while (true) {
+        size_t q = p;
+        while (q < n && !HtmlSpecial[static_cast<unsigned char>(s[q])]) ++q;
+        if (q >= n) break;
+        size_t r = q;
+        while (r > p && plat::isSjisLead(static_cast<unsigned char>(s[r - 1]))) --r;
+        if ((q - r) % 2 == 1) { // a trail byte
+            p = q + 1;
             continue;
         }
-        const char* replacement;
+        std::string_view replacement;
         size_t len = 1;
-        if (c == ' ') {
-            if (p + 1 >= n || s[p + 1] != ' ') {
-                ++p;
+        switch (s[q]) {
+        case ' ':
+            if (q + 1 >= n || s[q + 1] != ' ') {
+                p = q + 1;
                 continue;
             }
             replacement = lgw::FullWidthBlank;
             len = 2;
-        } else if (c == '&') {
+            break;
+        case '&':
             replacement = "&amp;";
-        } else if (c == '<') {
+            break;
+        case '<':
             replacement = "&lt;";
-        } else if (c == '>') {
+            break;
+        default:
             replacement = "&gt;";
-        } else {
-            ++p;
-            continue;
+            break;
         }
-        out.append(s + from, p - from);
+        out.append(s + from, q - from);
         out += replacement;
-        p += len;
-        from = p;
+        p = from = q + len;
     }
     out.append(s + from, n - from);
 }

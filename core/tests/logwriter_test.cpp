@@ -342,6 +342,13 @@ TEST_F(LogWriterTest, HtmlBlanksAndEscapes) {
               "&lt;script&gt;&amp;amp;&lt;/script&gt; 100%");
     // Double-byte characters are copied whole; "ソ" (83 5C) stays one character.
     EXPECT_EQ(testsupport::u8(cv::HtmlLineText(sj("ソ<表>"))), "ソ&lt;表&gt;");
+    // A lead byte takes the byte after it as its trail whatever it is (NUL
+    // and the end aside): a blank or '&' so taken is no character of its own.
+    using namespace std::string_literals;
+    EXPECT_EQ(cv::HtmlLineText("\x81   x"), "\x81 \x81\x40x");
+    EXPECT_EQ(cv::HtmlLineText("\x81\x81&"), "\x81\x81&amp;");
+    EXPECT_EQ(cv::HtmlLineText("\x81\x81\x81&<"), "\x81\x81\x81&&lt;");
+    EXPECT_EQ(cv::HtmlLineText("a\x82\0 \x82"s), "a\x82\0 \x82"s);
     // A folded line: the blank rule applies to the speaker column too, and
     // no TAB ever appears.
     option(OptTabReplace);
