@@ -47,15 +47,20 @@ uint64_t nameKey(std::string_view name) {
 } // namespace
 
 size_t LoadedArchive::slotOf(uint64_t key) const {
+    // The top bits of the product depend on every byte of the name.
     size_t mask = index_.size() - 1;
-    for (size_t k = ((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;; k = (k + 1) & mask)
+    for (size_t k = (key * 0x9E3779B97F4A7C15ull) >> shift_;; k = (k + 1) & mask)
         if (index_[k].Entry < 0 || index_[k].Key == key) return k;
 }
 
 LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(Bytes, MagicBytes) {
     entries_.resize(View.count());
     size_t size = 16;
-    while (size < 2 * View.count()) size *= 2;
+    shift_ = 60;
+    while (size < 2 * View.count()) {
+        size *= 2;
+        --shift_;
+    }
     index_.resize(size);
     for (size_t i = 0; i < View.count(); ++i) {
         const kwp::KwpDirEntry e = View.entry(i);

@@ -224,7 +224,10 @@ size_t lastSeparator(std::string_view path) {
 }
 
 bool endsWithSeparator(std::string_view path) {
-    return !path.empty() && lastSeparator(path) == path.size() - 1;
+    // Only a last byte that is a separator needs the walk (it may be the
+    // trail byte of a character such as "ソ").
+    if (path.empty() || (path.back() != '\\' && path.back() != '/')) return false;
+    return lastSeparator(path) == path.size() - 1;
 }
 
 std::string joinPath(std::string_view folder, std::string_view name) {
