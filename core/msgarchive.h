@@ -87,7 +87,7 @@ private:
         int32_t Lines = 0;
     };
     std::vector<IndexSlot> index_;
-    unsigned shift_ = 60; // 64 less the table's bits
+    unsigned shift_ = 60;              // 64 less the table's bits
     size_t slotOf(uint64_t key) const; // the key's slot, or the free one where it would go
     mutable std::vector<Entry> entries_;
     mutable LineDecoder decodedWith_ = nullptr;

@@ -322,7 +322,7 @@ TEST_F(LogWriterTest, HtmlSystemColoursAreFixedColours) {
     // 0x80000005 window: white; 0x80000008 window text: black (the first
     // line then writes no tag); 0x80000018 tooltip background: 0xE1FFFF,
     // swapped #ffffe1; an index beyond the scheme: black.
-    uint32_t (&colour)[cv::DisplayColourCount] = cv::Module().Display.Colour;
+    uint32_t(&colour)[cv::DisplayColourCount] = cv::Module().Display.Colour;
     colour[7] = 0x80000005;
     const std::pair<uint32_t, const char*> lines[] = {
         {0x80000008, "text"}, {0x80000018, "tip"}, {0x800000FF, "unknown"}};
@@ -349,6 +349,10 @@ TEST_F(LogWriterTest, HtmlBlanksAndEscapes) {
     EXPECT_EQ(cv::HtmlLineText("\x81\x81&"), "\x81\x81&amp;");
     EXPECT_EQ(cv::HtmlLineText("\x81\x81\x81&<"), "\x81\x81\x81&&lt;");
     EXPECT_EQ(cv::HtmlLineText("a\x82\0 \x82"s), "a\x82\0 \x82"s);
+    // Past sixteen bytes, and a character that straddles the sixteenth.
+    EXPECT_EQ(cv::HtmlLineText("aaaaaaaaaaaaaaa\x81&  b"), "aaaaaaaaaaaaaaa\x81&\x81\x40" "b");
+    EXPECT_EQ(cv::HtmlLineText(std::string(20, 'x') + "<" + std::string(20, 'y') + " &"),
+              std::string(20, 'x') + "&lt;" + std::string(20, 'y') + " &amp;");
     // A folded line: the blank rule applies to the speaker column too, and
     // no TAB ever appears.
     option(OptTabReplace);
