@@ -4,18 +4,21 @@
 // the league's run loop through the game processor's exports with every
 // file on: text, check and HTML logs, the one digest.mom, and both output
 // AK files of every match. One line each:
-//   League64         2,016 matches: matches/s, ms per match in the first
-//                    and the last tenth and their ratio, the same files and
-//                    bytes written again by a plain writer (fopen, fwrite,
-//                    fclose) in the same folders and the plain writer's time
-//                    against the event's (vs_plain), the resident memory
-//                    after the first tenth and at the end;
+//   League64         2,016 matches, the median of five leagues: matches/s,
+//                    ms per match in the first and the last tenth and their
+//                    ratio (also per KB of log, since the tenths' matches
+//                    differ in length), the same files and bytes written
+//                    again by a plain writer (fopen, fwrite, fclose) in the
+//                    same folders and the plain writer's time against the
+//                    event's (vs_plain), the resident memory after the
+//                    first tenth and at the end of the first league;
 //   League16         120 matches against the same matches each run alone in
 //                    fresh folders (vs_alone), and in folders that already
 //                    hold 16,000 other files (full_folder);
 //   FightOnly        matches without narration and without files, the six
 //                    match types in turn;
 //   NarrationOnly    the same matches narrated into the queue, no files;
+//   NarrationDeathMatch  the same with the leagues' death matches only;
 //   TournamentCleanup/N  the tournament's start-of-run clean-up of old
 //                    outputs with N entrants, ms per entrant.
 // The event's time includes the end of the event: the deferred durability
@@ -212,7 +215,8 @@ void makeConf(GameSettings& gs, ConfHeader& header, const EventFolder& f, bool f
     for (int flag : {OptImmobileDraw, OptAutoProcess, OptResupplyWinner, OptAddHeader, OptBattleInfoInAk,
                      OptDrainContinues})
         gs.Options[flag] = 1;
-    for (int flag : {OptLogOutput, OptInternalInfo, OptHtmlLog, OptAkOutput}) gs.Options[flag] = files ? 1 : 0;
+    for (int flag : {OptLogOutput, OptInternalInfo, OptHtmlLog, OptAkOutput})
+        gs.Options[flag] = files ? 1 : 0;
 }
 
 // A run host that carries out on the spot what the run loop hands to the
@@ -243,7 +247,8 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     ConfHeader header;
     makeConf(gs, header, f, true);
     modes::EntrantList entrants;
-    for (int k = 0; k < n; ++k) entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
+    for (int k = 0; k < n; ++k)
+        entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
 
     LeagueTimes times;
     DirectHost host;
@@ -264,7 +269,8 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     modes::saveResultFile(f.folder("result") + "/League.txt", modes::memoText(table));
     times.Total = seconds(Clock::now() - start);
     times.RssEnd = residentMb();
-    for (size_t k = 1; k < host.Ends.size(); ++k) times.Match.push_back(seconds(host.Ends[k] - host.Ends[k - 1]));
+    for (size_t k = 1; k < host.Ends.size(); ++k)
+        times.Match.push_back(seconds(host.Ends[k] - host.Ends[k - 1]));
     return times;
 }
 
@@ -312,26 +318,82 @@ double writePlain(const std::vector<std::pair<fs::path, std::string>>& files) {
     return seconds(Clock::now() - start);
 }
 
+double median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    size_t m = v.size() / 2;
+    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+// The bytes of the three logs of each match of a league of `n` in the
+// folder, in playing order.
+std::vector<double> logBytes(const EventFolder& f, int n) {
+    std::vector<double> bytes;
+    for (auto [i, j] : league::pairings(n)) {
+        double b = 0;
+        for (const char* ext : {".txt", ".chk", ".htm"}) {
+            char name[32];
+            std::snprintf(name, sizeof name, "lg_%03d_%03d%s", i + 1, j + 1, ext);
+            std::error_code ec;
+            auto size = fs::file_size(f.Root / "result" / name, ec);
+            if (!ec) b += static_cast<double>(size);
+        }
+        bytes.push_back(b);
+    }
+    return bytes;
+}
+
+// The same seeded league played five times in fresh folders; each line is
+// the median of the five. The machine's own speed drifts by a third from
+// second to second here (the same matches take from 0.65 to 0.9 ms in one
+// league and the next), which one league alone would read as growth. The
+// matches of the two tenths are not alike either (those of the last write
+// about a quarter more log), so the ratio is also given per byte of log
+// (per_kb_last/first).
 void League64(benchmark::State& state) {
+    std::vector<double> rate, firstMs, lastMs, ratio, perKbRatio, plainMs, vsPlain;
+    double rssTenth = 0, rssEnd = 0, kbFirst = 0, kbLast = 0;
     for (auto _ : state) {
         EventFolder f;
         LeagueTimes t = seededLeague(f, 64);
-        auto files = eventFiles(f);
-        double plain = writePlain(files);
+        std::vector<double> bytes = logBytes(f, 64);
+        double plain = writePlain(eventFiles(f));
         size_t n = t.Match.size(), tenth = n / 10;
+        if (bytes.size() != n || tenth == 0) {
+            state.SkipWithError("the league did not play every match");
+            return;
+        }
         double first = mean(t.Match, 0, tenth), last = mean(t.Match, n - tenth, n);
+        kbFirst = mean(bytes, 0, tenth) / 1024;
+        kbLast = mean(bytes, n - tenth, n) / 1024;
         state.SetIterationTime(t.Total);
-        state.counters["matches/s"] = static_cast<double>(n) / t.Total;
-        state.counters["first_ms"] = first * 1000;
-        state.counters["last_ms"] = last * 1000;
-        state.counters["last/first"] = first > 0 ? last / first : 0;
-        state.counters["plain_ms"] = plain * 1000 / static_cast<double>(n ? n : 1);
-        state.counters["vs_plain"] = plain / t.Total;
-        state.counters["rss_tenth_mb"] = t.RssFirstTenth;
-        state.counters["rss_end_mb"] = t.RssEnd;
+        rate.push_back(static_cast<double>(n) / t.Total);
+        firstMs.push_back(first * 1000);
+        lastMs.push_back(last * 1000);
+        ratio.push_back(last / first);
+        perKbRatio.push_back((last / kbLast) / (first / kbFirst));
+        plainMs.push_back(plain * 1000 / static_cast<double>(n));
+        vsPlain.push_back(plain / t.Total);
+        // The first league's memory: the later ones start after the plain
+        // writer's copies of the files have passed through the heap.
+        if (rssTenth == 0) {
+            rssTenth = t.RssFirstTenth;
+            rssEnd = t.RssEnd;
+        }
     }
+    state.counters["matches/s"] = median(rate);
+    state.counters["first_ms"] = median(firstMs);
+    state.counters["last_ms"] = median(lastMs);
+    state.counters["last/first"] = median(ratio);
+    state.counters["kb_first"] = kbFirst;
+    state.counters["kb_last"] = kbLast;
+    state.counters["per_kb_last/first"] = median(perKbRatio);
+    state.counters["plain_ms"] = median(plainMs);
+    state.counters["vs_plain"] = median(vsPlain);
+    state.counters["rss_tenth_mb"] = rssTenth;
+    state.counters["rss_end_mb"] = rssEnd;
 }
-BENCHMARK(League64)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(League64)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // The 120 matches of a league of 16, each on its own: fresh folders, the
 // pair's two files alone in the entrants' folder; seconds per match.
@@ -374,9 +436,9 @@ void League16(benchmark::State& state) {
 BENCHMARK(League16)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 // Matches through the exports as the batch modes play them, AKs already
-// loaded, no log and no output AK file; match k has type k mod 6 and the
-// k-th pair of samples.
-void playUnlogged(benchmark::State& state, bool narrated) {
+// loaded, no log and no output AK file; match k has type k mod 6 (or the
+// type asked for) and the k-th pair of samples.
+void playUnlogged(benchmark::State& state, bool narrated, int matchType = -1) {
     system();
     EventFolder f;
     GameSettings gs;
@@ -398,14 +460,15 @@ void playUnlogged(benchmark::State& state, bool narrated) {
     int64_t matches = 0;
     for (auto _ : state) {
         int pair = static_cast<int>(matches % (SampleCount * SampleCount));
-        gs.MatchType = static_cast<uint8_t>(std::getenv("XTYPE") ? std::atoi(std::getenv("XTYPE")) : matches % 6);
+        gs.MatchType = static_cast<uint8_t>(matchType >= 0 ? matchType : matches % 6);
         sides->Ak[0] = *aks[static_cast<size_t>(pair / SampleCount)];
         sides->Ak[1] = *aks[static_cast<size_t>(pair % SampleCount)];
         modes::MatchOutcome outcome = modes::fightMatch(gs, *sides, "", "", "");
         benchmark::DoNotOptimize(outcome);
         ++matches;
     }
-    state.counters["matches/s"] = benchmark::Counter(static_cast<double>(matches), benchmark::Counter::kIsRate);
+    state.counters["matches/s"] =
+        benchmark::Counter(static_cast<double>(matches), benchmark::Counter::kIsRate);
 }
 
 void FightOnly(benchmark::State& state) {
@@ -417,6 +480,13 @@ void NarrationOnly(benchmark::State& state) {
     playUnlogged(state, true);
 }
 BENCHMARK(NarrationOnly);
+
+// The leagues' own matches narrated: death matches of 30 minutes, which run
+// longest of the six types.
+void NarrationDeathMatch(benchmark::State& state) {
+    playUnlogged(state, true, 3);
+}
+BENCHMARK(NarrationDeathMatch);
 
 // The tournament's clean-up at the start of a run: N entrants in ak/, an
 // earlier run's outputs in out/ (two output AK files per entrant) and in
@@ -438,7 +508,8 @@ void TournamentCleanup(benchmark::State& state) {
             for (const char* ext : {".da1", ".da2"}) std::ofstream(f.Root / "out" / (stem + ext));
             char log[32];
             std::snprintf(log, sizeof log, "tm_%02d_%03d", k / 1000, k % 1000);
-            for (const char* ext : {".txt", ".chk", ".htm"}) std::ofstream(f.Root / "result" / (log + std::string(ext)));
+            for (const char* ext : {".txt", ".chk", ".htm"})
+                std::ofstream(f.Root / "result" / (log + std::string(ext)));
         }
         Clock::time_point start = Clock::now();
         brackets::deleteOldOutputs(f.folder("out"), f.folder("result"), entrants);
@@ -448,7 +519,12 @@ void TournamentCleanup(benchmark::State& state) {
     }
     state.counters["ms/entrant"] = total * 1000 / static_cast<double>(state.iterations() * n);
 }
-BENCHMARK(TournamentCleanup)->Arg(1000)->Arg(2000)->Iterations(3)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(TournamentCleanup)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Iterations(3)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 // Every file of a seeded league of eight with a fixed clock, names and
 // bytes, into one hash.
@@ -460,7 +536,8 @@ void printSignature() {
     auto files = eventFiles(f);
     for (const auto& [path, data] : files) {
         std::string name = path.parent_path().filename().string() + "/" + path.filename().string();
-        for (char c : name + '\0' + data) signature = (signature ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+        for (char c : name + '\0' + data)
+            signature = (signature ^ static_cast<unsigned char>(c)) * 1099511628211ull;
         bytes += data.size();
     }
     std::printf("signature %016llx over the %zu files (%zu bytes) of a seeded league of %d\n",
