@@ -350,9 +350,42 @@ TEST_F(LogWriterTest, HtmlBlanksAndEscapes) {
     EXPECT_EQ(cv::HtmlLineText("\x81\x81\x81&<"), "\x81\x81\x81&&lt;");
     EXPECT_EQ(cv::HtmlLineText("a\x82\0 \x82"s), "a\x82\0 \x82"s);
     // Past sixteen bytes, and a character that straddles the sixteenth.
-    EXPECT_EQ(cv::HtmlLineText("aaaaaaaaaaaaaaa\x81&  b"), "aaaaaaaaaaaaaaa\x81&\x81\x40" "b");
+    EXPECT_EQ(cv::HtmlLineText("aaaaaaaaaaaaaaa\x81&  b"), "aaaaaaaaaaaaaaa\x81&\x81\x40"
+                                                           "b");
     EXPECT_EQ(cv::HtmlLineText(std::string(20, 'x') + "<" + std::string(20, 'y') + " &"),
               std::string(20, 'x') + "&lt;" + std::string(20, 'y') + " &amp;");
+    // Against the rule itself, character by character (a lead byte takes
+    // the next byte unless it is NUL or there is none), over short mixes
+    // of the bytes that matter.
+    auto byRule = [](const std::string& in) {
+        std::string out;
+        for (size_t p = 0; p < in.size();) {
+            unsigned char c = static_cast<unsigned char>(in[p]);
+            bool lead = (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
+            if (lead && p + 1 < in.size() && in[p + 1] != '\0') {
+                out += in.substr(p, 2);
+                p += 2;
+            } else if (c == ' ' && p + 1 < in.size() && in[p + 1] == ' ') {
+                out += "\x81\x40";
+                p += 2;
+            } else {
+                out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : std::string(1, in[p]);
+                ++p;
+            }
+        }
+        return out;
+    };
+    const char alphabet[] = {' ', '&', '<', '>', 'a', '\x81', '\x40', '\xE0', '\0'};
+    uint32_t seed = 12345;
+    for (int k = 0; k < 20000; ++k) {
+        std::string in;
+        seed = seed * 1103515245 + 12345;
+        for (size_t n = (seed >> 16) % 40; n > 0; --n) {
+            seed = seed * 1103515245 + 12345;
+            in += alphabet[(seed >> 16) % sizeof alphabet];
+        }
+        ASSERT_EQ(cv::HtmlLineText(in), byRule(in)) << testing::PrintToString(in);
+    }
     // A folded line: the blank rule applies to the speaker column too, and
     // no TAB ever appears.
     option(OptTabReplace);
