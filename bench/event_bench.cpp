@@ -215,8 +215,7 @@ void makeConf(GameSettings& gs, ConfHeader& header, const EventFolder& f, bool f
     for (int flag : {OptImmobileDraw, OptAutoProcess, OptResupplyWinner, OptAddHeader, OptBattleInfoInAk,
                      OptDrainContinues})
         gs.Options[flag] = 1;
-    for (int flag : {OptLogOutput, OptInternalInfo, OptHtmlLog, OptAkOutput})
-        gs.Options[flag] = files ? 1 : 0;
+    for (int flag : {OptLogOutput, OptInternalInfo, OptHtmlLog, OptAkOutput}) gs.Options[flag] = files ? 1 : 0;
 }
 
 // A run host that carries out on the spot what the run loop hands to the
@@ -247,8 +246,7 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     ConfHeader header;
     makeConf(gs, header, f, true);
     modes::EntrantList entrants;
-    for (int k = 0; k < n; ++k)
-        entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
+    for (int k = 0; k < n; ++k) entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
 
     LeagueTimes times;
     DirectHost host;
@@ -269,8 +267,7 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     modes::saveResultFile(f.folder("result") + "/League.txt", modes::memoText(table));
     times.Total = seconds(Clock::now() - start);
     times.RssEnd = residentMb();
-    for (size_t k = 1; k < host.Ends.size(); ++k)
-        times.Match.push_back(seconds(host.Ends[k] - host.Ends[k - 1]));
+    for (size_t k = 1; k < host.Ends.size(); ++k) times.Match.push_back(seconds(host.Ends[k] - host.Ends[k - 1]));
     return times;
 }
 

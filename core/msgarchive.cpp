@@ -56,7 +56,6 @@ size_t LoadedArchive::slotOf(uint64_t key) const {
 LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(Bytes, MagicBytes) {
     entries_.resize(View.count());
     size_t size = 16;
-    shift_ = 60;
     while (size < 2 * View.count()) {
         size *= 2;
         --shift_;

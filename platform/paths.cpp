@@ -424,8 +424,7 @@ std::vector<FolderName> indexedFolderNames(std::string_view folderCp932) {
             if (cp) out.push_back({*cp, upperCaseKey(*cp)});
         }
     }
-    std::sort(out.begin(), out.end(),
-              [](const FolderName& a, const FolderName& b) { return a.Name < b.Name; });
+    std::sort(out.begin(), out.end(), [](const FolderName& a, const FolderName& b) { return a.Name < b.Name; });
     return out;
 }
 

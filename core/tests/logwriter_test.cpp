@@ -322,7 +322,7 @@ TEST_F(LogWriterTest, HtmlSystemColoursAreFixedColours) {
     // 0x80000005 window: white; 0x80000008 window text: black (the first
     // line then writes no tag); 0x80000018 tooltip background: 0xE1FFFF,
     // swapped #ffffe1; an index beyond the scheme: black.
-    uint32_t(&colour)[cv::DisplayColourCount] = cv::Module().Display.Colour;
+    uint32_t (&colour)[cv::DisplayColourCount] = cv::Module().Display.Colour;
     colour[7] = 0x80000005;
     const std::pair<uint32_t, const char*> lines[] = {
         {0x80000008, "text"}, {0x80000018, "tip"}, {0x800000FF, "unknown"}};
