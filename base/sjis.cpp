@@ -6,6 +6,8 @@
 // conversions need neither iconv nor start-up work.
 #include "base/sjis.h"
 
+#include "base/textscan.h"
+
 #include "sjis/sjis_text.h"
 
 #include <algorithm>
@@ -184,16 +186,7 @@ bool matchAt(std::string_view hay, size_t p, std::string_view needle) {
 } // namespace
 
 size_t find(std::string_view hay, std::string_view needle, size_t from) {
-    if (needle.empty()) return npos;
-    // The byte-wise matches in order, each taken only when it starts and
-    // ends on a character boundary (the walk from the start goes on from
-    // where the last candidate left it).
-    size_t boundary = 0;
-    for (size_t c = hay.find(needle, from); c != std::string_view::npos; c = hay.find(needle, c + 1)) {
-        boundary = walkTo(hay, boundary, c);
-        if (boundary == c && walkTo(hay, c, c + needle.size()) == c + needle.size()) return c;
-    }
-    return npos;
+    return FindAtBoundary(hay, needle, from);
 }
 
 size_t rfind(std::string_view hay, std::string_view needle) {

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "base/sjis.h"
-#include "core/textscan.h"
+#include "base/textscan.h"
 #include "sjis/fight_text.h"
 
 #include <initializer_list>
@@ -14,10 +14,9 @@
 namespace cv {
 
 // The rules ask these thousands of times a match, on short fields: the
-// search compares in place (FindAtBoundary) and finds what sjis::contains
-// finds.
+// search inlined here is the one sjis::contains makes.
 inline bool Has(std::string_view text, std::string_view letter) {
-    return FindAtBoundary(text, letter) != std::string_view::npos;
+    return sjis::FindAtBoundary(text, letter) != std::string_view::npos;
 }
 
 inline bool HasAny(std::string_view text, std::initializer_list<std::string_view> letters) {

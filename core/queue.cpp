@@ -5,7 +5,7 @@
 #include "base/sjis.h"
 #include "core/module.h"
 #include "core/templates.h"
-#include "core/textscan.h"
+#include "base/textscan.h"
 #include "sjis/queue_text.h"
 
 #include <algorithm>
@@ -61,7 +61,7 @@ struct Segment {
 // that starts a character; the trail byte 5C of ソ is none).
 template <class F> void forEachSegment(std::string_view text, F&& f) {
     for (size_t begin = 0;;) {
-        size_t end = FindRareAtBoundary(text, "\\", begin);
+        size_t end = sjis::FindRareAtBoundary(text, "\\", begin);
         if (end == sjis::npos) end = text.size();
         f(Segment{begin, end});
         if (end == text.size()) return;
@@ -86,9 +86,9 @@ void appendPadded(std::string& out, std::string_view text, size_t width) {
 // Where TrimFullStop removes its character, npos when it removes none.
 size_t fullStopAt(std::string_view text) {
     if (text.empty()) return sjis::npos;
-    size_t last = CharStartBefore(text, text.size());
+    size_t last = sjis::CharStartBefore(text, text.size());
     if (last == 0) return sjis::npos;
-    size_t previous = CharStartBefore(text, last);
+    size_t previous = sjis::CharStartBefore(text, last);
     if (text.size() - last != 2 || last - previous != 2) return sjis::npos;
     std::string_view mark = text.substr(previous, 2);
     return mark == qut::FullStop || mark == qut::IdeographicSpace ? previous : sjis::npos;

@@ -4,7 +4,7 @@
 #include "base/sjis.h"
 #include "core/emit.h"
 #include "core/module.h"
-#include "core/textscan.h"
+#include "base/textscan.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -126,7 +126,7 @@ std::string ExpandMessageSlots(std::string_view tmpl, std::span<const std::strin
         // The next "%" or slot letter that starts a character.
         p = nextSlotByte(tmpl, p);
         if (p >= tmpl.size()) break;
-        if (!AtBoundaryFrom(tmpl, p, known)) {
+        if (!sjis::AtBoundaryFrom(tmpl, p, known)) {
             known = ++p;
             continue;
         }
@@ -175,7 +175,7 @@ void ExpandPlaceholdersInto(std::string& out, std::string_view text, uint32_t su
     size_t run = 0;
     for (size_t p = text.find('%'); p != std::string_view::npos; p = text.find('%', p)) {
         bool placeholder =
-            p + 3 < text.size() && isDigit(text[p + 2]) && isDigit(text[p + 3]) && AtBoundary(text, p);
+            p + 3 < text.size() && isDigit(text[p + 2]) && isDigit(text[p + 3]) && sjis::AtBoundary(text, p);
         const FieldRef* table = nullptr;
         int count = EntryCount;
         if (placeholder) {
@@ -239,12 +239,12 @@ void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_vi
     for (const auto& field : words) {
         if (field[0] == '\0') continue;
         std::string_view word = sjis::readField(field);
-        for (size_t pos = FindAtBoundary(text, word); pos != sjis::npos;) {
+        for (size_t pos = sjis::FindAtBoundary(text, word); pos != sjis::npos;) {
             text.replace(pos, word.size(), replacement);
             size_t resume = pos + replacement.size();
             limitTo(text, limit);
             if (resume > text.size()) break;
-            pos = FindAtBoundary(text, word, resume);
+            pos = sjis::FindAtBoundary(text, word, resume);
         }
     }
 }

@@ -14,7 +14,7 @@
 #include <cstring>
 #include <string_view>
 
-namespace cv {
+namespace sjis {
 
 // True when `pos` (0..size) starts a character, given a position `known`
 // <= pos that does: the look back stops there. A scan that tests its
@@ -86,4 +86,4 @@ inline size_t FindRareAtBoundary(std::string_view s, std::string_view needle, si
     return std::string_view::npos;
 }
 
-} // namespace cv
+} // namespace sjis
