@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <string_view>
 
@@ -97,4 +98,20 @@ TEST(TextScan, BoundariesAndSearchesAreTheWalks) {
                                     "A",
                                     3),
               1u);
+}
+
+// Longer texts, where the search passes sixteen positions at a time: random
+// mixes of the same bytes, the needles anywhere in them.
+TEST(TextScan, LongSearchesAreTheWalks) {
+    const char alphabet[] = {'\x81', '\xE0', '\\', 'A', '%', '\xA0', '\0', '\x82', '\xA0'};
+    const std::string_view needles[] = {"\\", "A", "\x81\\", "\x81\x41", "\x81", "\x82\xA0\x81\\", "%A%"};
+    std::mt19937 random(7);
+    for (int round = 0; round < 20000; ++round) {
+        std::string s(random() % 70, ' ');
+        for (char& c : s) c = alphabet[random() % sizeof alphabet];
+        std::string_view needle = needles[random() % std::size(needles)];
+        size_t from = random() % (s.size() + 2);
+        ASSERT_EQ(sjis::FindAtBoundary(s, needle, from), walkFind(s, needle, from))
+            << hex(s) << " " << hex(needle) << " from " << from;
+    }
 }

@@ -97,6 +97,14 @@ TEST_F(TemplatesTest, WordTable) {
     EXPECT_EQ(many.size(), 254u);
     EXPECT_EQ(many.find(sj("俺")), std::string::npos);
     EXPECT_EQ(many.substr(0, 6), sj("拙者様"));
+
+    // A later word is looked for in the text the earlier ones left: 様
+    // comes in with the first replacement. ア (83 41) holds no A.
+    put(gs.Words[0].MySelf[5], "様");
+    put(gs.Words[0].MySelf[6], "A");
+    std::string chained = sj("俺だ、ア");
+    cv::ApplyWordTable(0, chained, sj("俺様"));
+    EXPECT_EQ(u8(chained), "俺俺様だ、ア");
 }
 
 TEST_F(TemplatesTest, BlanksToTabs) {
