@@ -3,9 +3,9 @@
 #include "core/queue.h"
 
 #include "base/sjis.h"
+#include "base/textscan.h"
 #include "core/module.h"
 #include "core/templates.h"
-#include "base/textscan.h"
 #include "sjis/queue_text.h"
 
 #include <algorithm>

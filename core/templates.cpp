@@ -2,9 +2,9 @@
 #include "core/templates.h"
 
 #include "base/sjis.h"
+#include "base/textscan.h"
 #include "core/emit.h"
 #include "core/module.h"
-#include "base/textscan.h"
 
 #include <algorithm>
 #include <cstdint>
