@@ -5,6 +5,7 @@
 
 #include "base/confrecords.h"
 #include "base/sjis.h"
+#include "base/textscan.h"
 #include "core/module.h"
 #include "core/templates.h"
 #include "platform/files.h"
@@ -158,13 +159,9 @@ size_t nextHtmlSpecial(const char* s, size_t p, size_t n) {
 
 // The HTML text of a line (HtmlLineText) appended to `out`.
 void appendHtmlText(std::string& out, std::string_view line) {
-    // No replaced byte is a lead byte, and none can be a valid trail byte
-    // (those are 0x40 and above), so the scan looks for them alone and
-    // walks characters only where it finds one: the lead bytes just
-    // before it pair up from the last byte that is none, and when their
-    // count is odd the last of them takes the found byte as its trail (as
-    // the character walk does with any byte but NUL), which is then no
-    // character of its own.
+    // No replaced byte is a lead byte (nor NUL), so the scan looks for them
+    // alone and tests each one found: one that starts no character is the
+    // trail byte of the lead byte before it and stays as it is.
     const char* s = line.data();
     const size_t n = line.size();
     size_t from = 0; // copied up to here; a character boundary
@@ -172,9 +169,7 @@ void appendHtmlText(std::string& out, std::string_view line) {
     while (true) {
         size_t q = nextHtmlSpecial(s, p, n);
         if (q >= n) break;
-        size_t r = q;
-        while (r > p && plat::isSjisLead(static_cast<unsigned char>(s[r - 1]))) --r;
-        if ((q - r) % 2 == 1) { // a trail byte
+        if (!sjis::AtBoundaryFrom(line, q, p)) {
             p = q + 1;
             continue;
         }
