@@ -27,6 +27,16 @@ namespace {
 
 constexpr std::string_view LineEnd = "\r\n";
 
+// The kinds each log takes: the text and HTML logs 0-5, the check log the
+// trace lines too; the other kinds reach no file.
+bool inTextLog(uint32_t kind) {
+    return kind <= KindAnnouncer;
+}
+
+bool inCheckLog(uint32_t kind) {
+    return kind <= KindTrace;
+}
+
 bool noBreakBefore(std::string_view r, size_t k) {
     if (k + 1 >= r.size()) return false;
     std::string_view marks = lgw::NoBreakBefore;
@@ -363,17 +373,17 @@ std::string HtmlLineText(std::string_view line) {
 }
 
 void WriteWrappedLine(OutputChannel& channel, const GameMessageLine& line) {
-    if (line.Kind > KindAnnouncer) return;
+    if (!inTextLog(line.Kind)) return;
     writePlain(channel, line);
 }
 
 void WriteCheckLine(OutputChannel& channel, const GameMessageLine& line) {
-    if (line.Kind > KindTrace) return;
+    if (!inCheckLog(line.Kind)) return;
     writePlain(channel, line);
 }
 
 void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
-    if (line.Kind > KindAnnouncer) return;
+    if (!inTextLog(line.Kind)) return;
     LogChannels& logs = Module().Logs;
     uint32_t colour = kindColour(line.Kind);
     if (colour != logs.LastHtmlColour) {
@@ -393,11 +403,10 @@ void WriteHtmlLine(OutputChannel& channel, const GameMessageLine& line) {
                   ChannelPutLine(channel, html);
               });
     // The folded lines are written: their scratch text serves the blank
-    // lines (flushLines holds the plain one while it calls this).
-    std::string& blanks = logs.HtmlScratch;
-    blanks.clear();
-    appendBlankLines(blanks, line);
-    ChannelWrite(channel, blanks);
+    // lines.
+    html.clear();
+    appendBlankLines(html, line);
+    ChannelWrite(channel, html);
 }
 
 void WriteHtmlHeader(OutputChannel& channel, int32_t fontSize) {
@@ -445,8 +454,8 @@ void flushLines(const GameMessageBuffer& buffer, uint32_t n, bool text) {
         std::string& plain = logs.PlainScratch;
         for (uint32_t i = 0; i < n; ++i) {
             const GameMessageLine& line = buffer.Lines[i];
-            const bool inText = toText && line.Kind <= KindAnnouncer;
-            const bool inCheck = toCheck && line.Kind <= KindTrace;
+            const bool inText = toText && inTextLog(line.Kind);
+            const bool inCheck = toCheck && inCheckLog(line.Kind);
             if (!inText && !inCheck) continue;
             plain.clear();
             appendPlain(plain, line);
