@@ -6,8 +6,6 @@
 // conversions need neither iconv nor start-up work.
 #include "base/sjis.h"
 
-#include "base/textscan.h"
-
 #include "sjis/sjis_text.h"
 
 #include <algorithm>
@@ -185,20 +183,12 @@ bool matchAt(std::string_view hay, size_t p, std::string_view needle) {
 
 } // namespace
 
-size_t find(std::string_view hay, std::string_view needle, size_t from) {
-    return FindAtBoundary(hay, needle, from);
-}
-
 size_t rfind(std::string_view hay, std::string_view needle) {
     if (needle.empty()) return npos;
     size_t last = npos;
     for (size_t p = 0; p < hay.size(); p += charLength(hay, p))
         if (matchAt(hay, p, needle)) last = p;
     return last;
-}
-
-bool contains(std::string_view hay, std::string_view needle) {
-    return find(hay, needle) != npos;
 }
 
 size_t findFirstOf(std::string_view hay, std::string_view chars, size_t from) {

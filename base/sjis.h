@@ -17,6 +17,7 @@
 // own) or past the end of the text or field.
 #pragma once
 
+#include "base/textscan.h"
 #include "platform/sjischar.h"
 
 #include <cstddef>
@@ -74,10 +75,15 @@ template <size_t N> size_t writeField(char (&field)[N], std::string_view text) {
 // First position >= from (walking from the start of hay) where needle starts
 // on a character boundary and ends on one; npos when absent or when needle is
 // empty. The needle is a whole Shift-JIS text (e.g. 推 or "／ＭＣ").
-size_t find(std::string_view hay, std::string_view needle, size_t from = 0);
+// Inline: the rules search short fields thousands of times a match.
+inline size_t find(std::string_view hay, std::string_view needle, size_t from = 0) {
+    return FindAtBoundary(hay, needle, from);
+}
 // Last such position; npos when absent or needle is empty.
 size_t rfind(std::string_view hay, std::string_view needle);
-bool contains(std::string_view hay, std::string_view needle);
+inline bool contains(std::string_view hay, std::string_view needle) {
+    return find(hay, needle) != npos;
+}
 // First character of hay at or after from that is one of the characters of
 // the Shift-JIS text chars; npos when none.
 size_t findFirstOf(std::string_view hay, std::string_view chars, size_t from = 0);

@@ -74,7 +74,8 @@ inline bool PairInSixteen(const char* d, char first, char second, bool pair) {
 }
 
 // The first position >= from where `needle` starts and ends on a character
-// boundary (as sjis::find); npos when there is none or needle is empty.
+// boundary; npos when there is none or needle is empty. sjis::find is this
+// search.
 inline size_t FindAtBoundary(std::string_view s, std::string_view needle, size_t from = 0) {
     const size_t n = s.size(), m = needle.size();
     if (m == 0 || m > n) return std::string_view::npos;

@@ -239,12 +239,12 @@ void ReplaceWords(std::string& text, const char (&words)[10][32], std::string_vi
     for (const auto& field : words) {
         if (field[0] == '\0') continue;
         std::string_view word = sjis::readField(field);
-        for (size_t pos = sjis::FindAtBoundary(text, word); pos != sjis::npos;) {
+        for (size_t pos = sjis::find(text, word); pos != sjis::npos;) {
             text.replace(pos, word.size(), replacement);
             size_t resume = pos + replacement.size();
             limitTo(text, limit);
             if (resume > text.size()) break;
-            pos = sjis::FindAtBoundary(text, word, resume);
+            pos = sjis::find(text, word, resume);
         }
     }
 }
