@@ -49,8 +49,8 @@ void applyPronoun(int side, std::string& text) {
 // A fetched message with its slots filled. Without slots (the most lines)
 // the text is kept as it is: ExpandMessageSlots leaves every letter then,
 // and a fetched text is shorter than its limit.
-std::string withSlots(std::string text, Slots slots) {
-    if (slots.size() == 0 && text.size() <= ExpandedTextLimit) return text;
+std::string withSlots(std::string text, std::span<const std::string_view> slots) {
+    if (slots.empty() && text.size() <= ExpandedTextLimit) return text;
     return ExpandMessageSlots(text, slots);
 }
 
@@ -62,21 +62,19 @@ std::string pilotMessage(int side, std::string_view id, Slots slots) {
     std::string text;
     if (GetMsg(SlotPilot1 + sideIndex(side), full, text) != MsgOk) return text;
     applyPronoun(side, text);
-    return withSlots(std::move(text), slots);
+    return withSlots(std::move(text), std::span(slots.begin(), slots.size()));
 }
 
 std::string computerMessage(int side, std::string_view id, Slots slots) {
     std::string text;
     if (GetMsg(SlotComputer1 + sideIndex(side), id, text) != MsgOk) return text;
     ApplyMasterCall(side, text);
-    return withSlots(std::move(text), slots);
+    return withSlots(std::move(text), std::span(slots.begin(), slots.size()));
 }
 
 std::string announcerMessage(std::string_view id, std::span<const std::string_view> slots) {
     std::string text;
-    bool found = GetMsg(SlotAnnouncer, id, text) == MsgOk;
-    // Without slots a fetched text stays as it is (see withSlots).
-    if (found && !(slots.empty() && text.size() <= ExpandedTextLimit)) text = ExpandMessageSlots(text, slots);
+    if (GetMsg(SlotAnnouncer, id, text) == MsgOk) text = withSlots(std::move(text), slots);
     text.insert(0, emt::SpeechOpen);
     return text;
 }
