@@ -94,6 +94,16 @@ size_t fullStopAt(std::string_view text) {
     return mark == qut::FullStop || mark == qut::IdeographicSpace ? previous : sjis::npos;
 }
 
+// The text as TrimFullStop leaves it: `text` itself, or its trimmed copy
+// held in `kept`.
+std::string_view withoutFullStop(std::string_view text, std::string& kept) {
+    size_t at = fullStopAt(text);
+    if (at == sjis::npos) return text;
+    kept.assign(text);
+    kept.erase(at, 2);
+    return kept;
+}
+
 } // namespace
 
 void EmptyQueue(GameMessageBuffer& buffer) {
@@ -120,9 +130,8 @@ GameMessageLine* LastLine(GameMessageBuffer& buffer) {
 }
 
 std::string TrimFullStop(std::string_view text) {
-    std::string out(text);
-    if (size_t at = fullStopAt(text); at != sjis::npos) out.erase(at, 2);
-    return out;
+    std::string kept;
+    return std::string(withoutFullStop(text, kept));
 }
 
 void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view speaker, uint32_t kind) {
@@ -134,13 +143,8 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     size_t w = static_cast<size_t>(std::clamp<int32_t>(nameWidth, 0, MessageTextSize - 1));
 
     ModuleState::NarrationTexts& texts = Module().Narration;
-    std::string &trimmed = texts.Trimmed, &work = texts.Expanded, &out = texts.Line;
-    if (size_t at = fullStopAt(text); at != sjis::npos) {
-        trimmed.assign(text);
-        trimmed.erase(at, 2);
-        text = trimmed;
-    }
-    ExpandPlaceholdersInto(work, text, kind);
+    std::string &work = texts.Expanded, &out = texts.Line;
+    ExpandPlaceholdersInto(work, withoutFullStop(text, texts.Trimmed), kind);
     std::string_view t = work;
     if (!t.empty() && t.front() == '\\') t.remove_prefix(1);
 
@@ -148,7 +152,8 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
     std::string_view who = speaker;
     // One line per backslash-separated segment, each with the first speech
     // mark of the segment.
-    auto emit = [&](size_t begin, size_t end, size_t mark) {
+    forEachSegment(t, [&](const Segment& seg) {
+        const size_t begin = seg.Begin, end = seg.End, mark = firstMark(t, seg, qut::SpeechMarks);
         GameMessageLine& line = takeLine(buffer, lineKind, static_cast<uint32_t>(w + 2));
         out.clear();
         size_t from = begin;
@@ -177,9 +182,7 @@ void Narrate(GameMessageBuffer& buffer, std::string_view text, std::string_view 
         out += t.substr(from, end - from);
         setText(line, out);
         who = {};
-    };
-    forEachSegment(
-        t, [&](const Segment& seg) { emit(seg.Begin, seg.End, firstMark(t, seg, qut::SpeechMarks)); });
+    });
 }
 
 char* QueueTraceMessage(GameMessageBuffer& buffer, std::string_view text) {
