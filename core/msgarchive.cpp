@@ -40,7 +40,7 @@ const KwpSlot emptySlot{};
 // An entry name of at most 8 bytes without NUL as one number.
 uint64_t nameKey(std::string_view name) {
     uint64_t key = 0;
-    std::memcpy(&key, name.data(), std::min(name.size(), sizeof key));
+    if (!name.empty()) std::memcpy(&key, name.data(), std::min(name.size(), sizeof key));
     return key;
 }
 
@@ -63,11 +63,10 @@ LoadedArchive::LoadedArchive(std::string bytes) : Bytes(std::move(bytes)), View(
     index_.resize(size);
     for (size_t i = 0; i < View.count(); ++i) {
         const kwp::KwpDirEntry e = View.entry(i);
-        // The name up to its NUL and its first blank; the first of equal
-        // names wins.
+        // The name up to its NUL (the view ends its 8 bytes with one) and
+        // its first blank; the first of equal names wins.
         std::string_view name(e.name, std::strlen(e.name));
         name = name.substr(0, std::min(name.find(' '), name.size()));
-        if (name.size() > kwp::kNameSize) continue;
         uint64_t key = nameKey(name);
         IndexSlot& slot = index_[slotOf(key)];
         if (slot.Entry < 0) slot = IndexSlot{key, static_cast<int32_t>(i), static_cast<int32_t>(e.lines)};
