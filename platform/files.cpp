@@ -464,9 +464,18 @@ constexpr size_t AtomicHeldBytes = 1 << 16;
 bool AtomicFile::write(const void* data, size_t size) {
     if (fd_ < 0 || failed_) return false;
     const size_t taken = bytesTheDeviceTakes(size);
-    held_.append(static_cast<const char*>(data), taken);
+    const std::string_view piece(static_cast<const char*>(data), taken);
     if (taken < size) failed_ = true;
-    if (held_.size() >= AtomicHeldBytes) flush();
+    if (piece.size() < AtomicHeldBytes) {
+        held_.append(piece);
+        if (held_.size() >= AtomicHeldBytes) flush();
+        return !failed_;
+    }
+    // A piece as large as what is gathered at most goes to the file as it
+    // is, after what is held, instead of being copied into held_ first.
+    flush();
+    if (!failed_ && !writeAll(fd_, piece)) failed_ = true;
+    written_ += static_cast<int64_t>(piece.size());
     return !failed_;
 }
 
