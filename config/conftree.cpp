@@ -118,7 +118,6 @@ void ConfTree::assign(std::vector<FlatNode> flat) {
 
 std::vector<FlatNode> ConfTree::flatten() const {
     std::vector<FlatNode> flat;
-    flat.reserve(size());
     std::vector<std::pair<const ConfNode*, int>> stack;
     for (auto it = roots_.rbegin(); it != roots_.rend(); ++it) stack.emplace_back(it->get(), 0);
     while (!stack.empty()) {

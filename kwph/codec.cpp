@@ -25,9 +25,10 @@ constexpr char kToggleLiteral = 0x09;
 
 // Where each character of a table stands (the first place it has), looked
 // up by its two bytes instead of by a walk of the table; built when
-// compiling. The tables' characters all have lead bytes 0x80-0x9F.
-constexpr unsigned FirstIndexedLead = 0x80;
-constexpr unsigned IndexedLeads = 0x20;
+// compiling. The tables' characters all have lead bytes 0x81-0x83, so the
+// index covers those three and any other lead is simply not in a table.
+constexpr unsigned FirstIndexedLead = 0x81;
+constexpr unsigned IndexedLeads = 3;
 
 template <size_t N> constexpr bool leadsIndexed(const char (&table)[N]) {
     for (size_t i = 0; i + 1 < N - 1; i += 2) {

@@ -464,9 +464,18 @@ constexpr size_t AtomicHeldBytes = 1 << 16;
 bool AtomicFile::write(const void* data, size_t size) {
     if (fd_ < 0 || failed_) return false;
     const size_t taken = bytesTheDeviceTakes(size);
-    held_.append(static_cast<const char*>(data), taken);
+    const std::string_view piece(static_cast<const char*>(data), taken);
     if (taken < size) failed_ = true;
-    if (held_.size() >= AtomicHeldBytes) flush();
+    if (piece.size() < AtomicHeldBytes) {
+        held_.append(piece);
+        if (held_.size() >= AtomicHeldBytes) flush();
+        return !failed_;
+    }
+    // A piece as large as what is gathered at most goes to the file as it
+    // is, after what is held, instead of being copied into held_ first.
+    flush();
+    if (!failed_ && !writeAll(fd_, piece)) failed_ = true;
+    written_ += static_cast<int64_t>(piece.size());
     return !failed_;
 }
 
@@ -586,13 +595,31 @@ void AppendFile::abandon() {
 namespace {
 std::atomic<bool> syncFault{false};
 
-// fsync of a file or folder that is still there; true when it is gone.
-bool syncPath(const std::string& path, int flags) {
+// What openForSync gives instead of a descriptor.
+constexpr int SyncGone = -1;       // no longer there: nothing to sync, which is fine
+constexpr int SyncNoRoom = -2;     // out of descriptors (the process's or the system's)
+constexpr int SyncOpenFailed = -3; // any other failure
+
+// Opens a file or folder to sync it: its descriptor, or one of the above.
+int openForSync(const std::string& path, int flags) {
     int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT || errno == ENOTDIR;
+    if (fd >= 0) return fd;
+    if (errno == ENOENT || errno == ENOTDIR) return SyncGone;
+    if (errno == EMFILE || errno == ENFILE) return SyncNoRoom;
+    return SyncOpenFailed;
+}
+
+// fsync of what openForSync opened, which it closes; false when it failed.
+bool syncAndClose(int fd) {
     bool ok = ::fsync(fd) == 0 && !syncFault;
     ::close(fd);
     return ok;
+}
+
+// fsync of a file or folder that is still there; true when it is gone.
+bool syncPath(const std::string& path, int flags) {
+    int fd = openForSync(path, flags);
+    return fd >= 0 ? syncAndClose(fd) : fd == SyncGone;
 }
 
 } // namespace
@@ -622,7 +649,10 @@ bool syncDeferredWrites(std::string* failedFolder) {
     };
     // In batches: the write-back of every file of a batch is started first,
     // so the disk takes them together, then each is synced (its data and
-    // its length) as its write-back ends.
+    // its length) as its write-back ends. A batch that runs out of
+    // descriptors ends there, which gives its descriptors back, and the
+    // file that found none starts the next one; when even an empty batch
+    // finds none, that file is synced on its own.
     constexpr size_t Batch = 256;
     std::vector<std::pair<int, const std::string*>> open;
     open.reserve(std::min(files.size(), Batch));
@@ -630,18 +660,21 @@ bool syncDeferredWrites(std::string* failedFolder) {
         open.clear();
         for (; it != files.end() && open.size() < Batch; ++it) {
             folders.insert(folderOf(*it));
-            int fd = ::open(it->c_str(), O_RDONLY | O_CLOEXEC);
+            int fd = openForSync(*it, O_RDONLY);
+            if (fd == SyncNoRoom && !open.empty()) break;
+            if (fd == SyncNoRoom) {
+                if (!syncPath(*it, O_RDONLY)) failed(folderOf(*it));
+                continue;
+            }
             if (fd < 0) {
-                if (errno != ENOENT && errno != ENOTDIR) failed(folderOf(*it));
+                if (fd != SyncGone) failed(folderOf(*it));
                 continue;
             }
             (void)::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
             open.emplace_back(fd, &*it);
         }
-        for (const auto& [fd, file] : open) {
-            if (::fsync(fd) != 0 || syncFault) failed(folderOf(*file));
-            ::close(fd);
-        }
+        for (const auto& [fd, file] : open)
+            if (!syncAndClose(fd)) failed(folderOf(*file));
     }
     for (const std::string& folder : folders)
         if (!syncPath(folder, O_RDONLY | O_DIRECTORY)) failed(folder);

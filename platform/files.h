@@ -92,10 +92,10 @@ PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, st
 enum class Durability { Immediate, Deferred };
 
 // A whole-file rewrite: write() into it, then commit() renames it into place.
-// Destroyed without commit(), it removes its temporary file. The bytes are
-// gathered in memory and go to the temporary file in large writes (at the
-// latest in commit()), so a failure of the disk may show only at flush()
-// or commit().
+// Destroyed without commit(), it removes its temporary file. Small writes
+// are gathered in memory and go to the temporary file in large writes (at
+// the latest in commit()), so a failure of the disk may show only at
+// flush() or commit(); a large write goes to the file at once.
 class PLAT_API AtomicFile {
 public:
     enum PathKind { SystemPath, OsPath };

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <filesystem>
 #include <set>
+#include <string>
+#include <sys/resource.h>
 
 using testsupport::TempDir;
 
@@ -192,6 +194,35 @@ TEST(Files, DeferredCommitsArePutInPlaceAtOnceAndSyncedTogether) {
     }
     std::filesystem::remove_all(dir.path() / "gone");
     EXPECT_TRUE(plat::syncDeferredWrites());
+}
+
+// The event's sync holds a batch of files open at once; a process near its
+// limit of open files still syncs every one of them, a few at a time.
+TEST(Files, DeferredSyncWithFewDescriptorsLeftSyncsEveryFile) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    plat::syncDeferredWrites();
+    std::set<int> used;
+    for (const fs::directory_entry& e : fs::directory_iterator("/proc/self/fd"))
+        used.insert(std::stoi(e.path().filename().string()));
+    struct rlimit before;
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &before), 0);
+    // Eight free descriptors below the new limit, and more files than that.
+    const int limit = *used.rbegin() + 1 + 8;
+    const int free = limit - static_cast<int>(used.size()) + 1; // the iterator's own was counted
+    ASSERT_LT(static_cast<rlim_t>(limit), before.rlim_cur);
+    for (int i = 0; i < free + 20; ++i) {
+        plat::AtomicFile f(dir.folder() + std::to_string(i) + ".da1", plat::AtomicFile::SystemPath,
+                           plat::Durability::Deferred);
+        ASSERT_TRUE(f.write("AK") && f.commit());
+    }
+    struct rlimit few = before;
+    few.rlim_cur = static_cast<rlim_t>(limit);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &few), 0);
+    const bool synced = plat::syncDeferredWrites();
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &before), 0);
+    EXPECT_TRUE(synced);
+    EXPECT_FALSE(plat::deferredWritesPending());
 }
 
 // A deferred rewrite of an existing file trades names with it: the old
