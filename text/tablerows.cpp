@@ -21,17 +21,6 @@ std::string bounded(std::string_view text) {
     return sjis::cut(text, ComposedLimit);
 }
 
-// Appends under the row limit; false once the row is full.
-bool appendRow(std::string& out, std::string_view piece) {
-    size_t room = ComposedLimit - out.size();
-    if (piece.size() <= room) {
-        out.append(piece);
-        return true;
-    }
-    out.append(piece.substr(0, sjis::cutLength(piece, room)));
-    return false;
-}
-
 // Appends n spaces under the row limit; false once the row is full.
 bool appendSpaces(std::string& out, size_t n) {
     size_t room = ComposedLimit - out.size();
@@ -51,12 +40,12 @@ void appendFormatted(std::string& out, std::string_view format, std::span<const 
         if (format[i] != '%') {
             size_t end = i;
             while (end < format.size() && format[end] != '%') end += sjis::charLength(format, end);
-            if (!appendRow(out, format.substr(i, end - i))) return;
+            if (!appendBounded(out, format.substr(i, end - i))) return;
             i = end;
             continue;
         }
         if (i + 1 < format.size() && format[i + 1] == '%') {
-            if (!appendRow(out, "%")) return;
+            if (!appendBounded(out, "%")) return;
             i += 2;
             continue;
         }
@@ -79,7 +68,7 @@ void appendFormatted(std::string& out, std::string_view format, std::span<const 
         }
         if (j >= format.size() || format[j] != 's') {
             // Not a text conversion: the '%' is plain text.
-            if (!appendRow(out, "%")) return;
+            if (!appendBounded(out, "%")) return;
             ++i;
             continue;
         }
@@ -87,8 +76,8 @@ void appendFormatted(std::string& out, std::string_view format, std::span<const 
         ++next;
         if (hasPrecision) arg = arg.substr(0, sjis::cutLength(arg, precision));
         const size_t pad = width > arg.size() ? width - arg.size() : 0;
-        bool ok = left ? appendRow(out, arg) && appendSpaces(out, pad)
-                       : appendSpaces(out, pad) && appendRow(out, arg);
+        bool ok = left ? appendBounded(out, arg) && appendSpaces(out, pad)
+                       : appendSpaces(out, pad) && appendBounded(out, arg);
         if (!ok) return;
         i = j + 1;
     }
