@@ -30,16 +30,14 @@ bool appendSpaces(std::string& out, size_t n) {
 
 // The row format with its "%s" filled from args in order, appended to out
 // (which holds nothing but this row). Text between conversions goes in as
-// one run, walked character by character, so the run ends on a character
-// boundary and its cut at the limit falls where a copy of one character at a
-// time would stop.
+// one run that ends at the next '%' on a character boundary, so its cut at
+// the limit falls where a copy of one character at a time would stop.
 void appendFormatted(std::string& out, std::string_view format, std::span<const std::string_view> args) {
     size_t next = 0;
     size_t i = 0;
     while (i < format.size()) {
         if (format[i] != '%') {
-            size_t end = i;
-            while (end < format.size() && format[end] != '%') end += sjis::charLength(format, end);
+            const size_t end = std::min(sjis::find(format, "%", i), format.size());
             if (!appendBounded(out, format.substr(i, end - i))) return;
             i = end;
             continue;
