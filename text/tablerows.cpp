@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <span>
 
 namespace vtext {
@@ -203,16 +204,16 @@ void WriteTableRows(std::string& out, std::string_view layoutText, TableKind kin
     std::string row;
     // The filler rows of the computer and pilot tables hold no text at all,
     // so they are alike: written once, then copied.
-    std::string msgFiller;
-    bool haveMsgFiller = false;
+    std::optional<std::string> msgFiller;
     int index = 1; // slot 0 is never listed
     int rowNumber = 1;
     while (index <= count) {
         appendTextLines(out, layout.head);
         for (int r = 0; r < perBlock; ++r, ++rowNumber) {
             const bool filler = index > count;
-            if (filler && kind != TableKind::Announcers && haveMsgFiller) {
-                out += msgFiller;
+            const bool msgFillerRow = filler && kind != TableKind::Announcers;
+            if (msgFillerRow && msgFiller) {
+                out += *msgFiller;
                 continue;
             }
             if (kind == TableKind::Announcers)
@@ -228,10 +229,9 @@ void WriteTableRows(std::string& out, std::string_view layoutText, TableKind kin
             }
             row.clear();
             appendFormatted(row, layout.format, args);
-            if (filler && kind != TableKind::Announcers) {
-                appendTextLines(msgFiller, row);
-                haveMsgFiller = true;
-                out += msgFiller;
+            if (msgFillerRow) {
+                appendTextLines(msgFiller.emplace(), row);
+                out += *msgFiller;
             } else {
                 appendTextLines(out, row);
             }
