@@ -398,7 +398,7 @@ void League64(benchmark::State& state) {
         vsPlain.push_back(plain / t.Total);
         // The first league's memory: the later ones start after the plain
         // writer's copies of the files have passed through the heap.
-        if (rssTenth == 0) {
+        if (rate.size() == 1) {
             rssTenth = t.RssFirstTenth;
             rssEnd = t.RssEnd;
         }
