@@ -4,7 +4,6 @@
 #include "base/sjis.h"
 
 #include <algorithm>
-#include <cassert>
 
 namespace akdata {
 
@@ -123,9 +122,8 @@ int readCsvFields(LineSource& in, std::span<CsvField> fields) {
     return count;
 }
 
-CsvRecord::CsvRecord(LineSource& in, std::string_view pattern) {
-    assert(pattern.size() <= MaxFields); // the longest record line has 14 fields
-    size_ = std::min(pattern.size(), MaxFields);
+void CsvRecord::read(LineSource& in, std::string_view pattern) {
+    size_ = pattern.size();
     for (size_t i = 0; i < size_; ++i) fields_[i].kind = pattern[i] == 'q' ? CsvKind::Text : CsvKind::Number;
     count_ = readCsvFields(in, std::span<CsvField>(fields_.data(), size_));
 }

@@ -17,7 +17,6 @@
 #include <span>
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace akdata {
 
@@ -63,13 +62,16 @@ inline constexpr size_t WideTextSize = 512;
 int readCsvFields(LineSource& in, std::span<CsvField> fields);
 
 // One record read with a pattern of targets: 'q' a quoted text, 'n' a number.
-// A pattern holds at most MaxFields targets (the longest record line of an AK
-// data file has 14); the targets are kept in the record itself, so reading a
-// record allocates nothing for them.
+// A pattern is a literal of at most MaxFields targets (the longest record
+// line of an AK data file has 14), checked when compiled; the targets are
+// kept in the record itself, so reading a record allocates nothing for them.
 class CsvRecord {
 public:
     static constexpr size_t MaxFields = 16;
-    CsvRecord(LineSource& in, std::string_view pattern);
+    template <size_t N> CsvRecord(LineSource& in, const char (&pattern)[N]) {
+        static_assert(N - 1 <= MaxFields, "a record pattern holds at most MaxFields targets");
+        read(in, std::string_view(pattern, N - 1));
+    }
     int count() const { return count_; }
     int32_t num(size_t i) const { return i < size_ ? fields_[i].number : 0; }
     std::string_view text(size_t i) const {
@@ -77,6 +79,8 @@ public:
     }
 
 private:
+    void read(LineSource& in, std::string_view pattern);
+
     std::array<CsvField, MaxFields> fields_{};
     size_t size_ = 0;
     int count_ = 0;

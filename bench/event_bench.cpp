@@ -102,24 +102,38 @@ void seedEverything() {
     plat::random::seed(1);
 }
 
-// Every temporary folder of the run, removed when the program ends. A file
-// system may make a new file slower while it holds many recently deleted
-// ones (ext4 looks them over when it places a new inode), so removing one
-// benchmark's folders before the next starts would charge whichever writer
-// comes next, the event or the plain writer, for the removal.
-std::vector<std::unique_ptr<plat::TempFolder>>& keptFolders() {
+// The temporary folders of the benchmark function that runs, kept until it
+// returns. A file system may make a new file slower while it holds many
+// recently deleted ones (ext4 looks them over when it places a new inode),
+// so removing one league's folders before the next league of the function
+// would charge whichever writer comes next, the event or the plain writer,
+// for the removal. When the function returns, outside any timed section,
+// they go together, so one function's folders exist at a time; the most are
+// League64's five leagues with their logs and output AK files, about 1.5 GB
+// at the peak. The plain writer's copies are read by nothing and go as soon
+// as they are timed.
+std::vector<std::unique_ptr<plat::TempFolder>>& functionFolders() {
     static std::vector<std::unique_ptr<plat::TempFolder>> folders;
     return folders;
 }
 
-plat::TempFolder& keptFolder() {
-    return *keptFolders().emplace_back(std::make_unique<plat::TempFolder>());
+plat::TempFolder& functionFolder() {
+    return *functionFolders().emplace_back(std::make_unique<plat::TempFolder>());
 }
+
+// The first local of a benchmark function: its folders are removed when it
+// returns, after every other local that refers to them.
+struct RemoveFoldersOnReturn {
+    RemoveFoldersOnReturn() = default;
+    RemoveFoldersOnReturn(const RemoveFoldersOnReturn&) = delete;
+    RemoveFoldersOnReturn& operator=(const RemoveFoldersOnReturn&) = delete;
+    ~RemoveFoldersOnReturn() { functionFolders().clear(); }
+};
 
 // The event's folders under a fresh temporary folder: ak/ with the
 // entrants, out/ for the output AK files, result/ for the logs.
 struct EventFolder {
-    plat::TempFolder& Dir = keptFolder();
+    plat::TempFolder& Dir = functionFolder();
     fs::path Root{Dir.osPath()};
 
     EventFolder() {
@@ -155,7 +169,7 @@ class System {
 public:
     System() {
         plat::setProgramFolder(ProgramDir);
-        plat::reg::setStorePath((store_.Root / "registry.reg").string());
+        plat::reg::setStorePath((fs::path(store_.osPath()) / "registry.reg").string());
         plat::notify::setHeadlessEcho(false);
         plat::notify::setHeadlessAnswer(0);
         plat::reg::writeValue("Software\\Corvane\\Message\\Standard", "Path", "Message\\Basic.kwp");
@@ -179,7 +193,7 @@ public:
     const MsgWords& words() const { return setup_->tables().Words; }
 
 private:
-    EventFolder store_;
+    plat::TempFolder store_; // the system's own: it lives as long as the program
     GameSettings settings_{};
     ConfHeader header_{};
     AkSourceList sources_{};
@@ -302,18 +316,26 @@ std::vector<std::pair<fs::path, std::string>> eventFiles(const EventFolder& f) {
     return files;
 }
 
+fs::path plainCopy(const fs::path& path) {
+    return path.parent_path() / ("raw_" + path.filename().string());
+}
+
 // The same files and bytes written by a plain writer beside them (as
-// "raw_<name>"), in one write each; seconds.
+// "raw_<name>"), in one write each; seconds. The copies are removed after
+// the clock has stopped.
 double writePlain(const std::vector<std::pair<fs::path, std::string>>& files) {
     Clock::time_point start = Clock::now();
     for (const auto& [path, bytes] : files) {
-        fs::path raw = path.parent_path() / ("raw_" + path.filename().string());
+        fs::path raw = plainCopy(path);
         std::FILE* out = std::fopen(raw.c_str(), "wb");
         if (!out) continue;
         std::fwrite(bytes.data(), 1, bytes.size(), out);
         std::fclose(out);
     }
-    return seconds(Clock::now() - start);
+    const double elapsed = seconds(Clock::now() - start);
+    std::error_code ignored;
+    for (const auto& file : files) fs::remove(plainCopy(file.first), ignored);
+    return elapsed;
 }
 
 double median(std::vector<double> v) {
@@ -349,6 +371,7 @@ std::vector<double> logBytes(const std::vector<std::pair<fs::path, std::string>>
 // about a quarter more log), so the ratio is also given per byte of log
 // (per_kb_last/first).
 void League64(benchmark::State& state) {
+    RemoveFoldersOnReturn removeFolders;
     std::vector<double> rate, firstMs, lastMs, ratio, perKbRatio, plainMs, vsPlain;
     double rssTenth = 0, rssEnd = 0, kbFirst = 0, kbLast = 0;
     for (auto _ : state) {
@@ -375,7 +398,7 @@ void League64(benchmark::State& state) {
         vsPlain.push_back(plain / t.Total);
         // The first league's memory: the later ones start after the plain
         // writer's copies of the files have passed through the heap.
-        if (rssTenth == 0) {
+        if (rate.size() == 1) {
             rssTenth = t.RssFirstTenth;
             rssEnd = t.RssEnd;
         }
@@ -417,6 +440,7 @@ std::vector<double> runAlone(int n) {
 }
 
 void League16(benchmark::State& state) {
+    RemoveFoldersOnReturn removeFolders;
     std::vector<double> msPerMatch, vsAlone, fullFolder;
     for (auto _ : state) {
         EventFolder f;
@@ -443,6 +467,7 @@ BENCHMARK(League16)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecon
 // loaded, no log and no output AK file; match k has type k mod 6 (or the
 // type asked for) and the k-th pair of samples.
 void playUnlogged(benchmark::State& state, bool narrated, int matchType = -1) {
+    RemoveFoldersOnReturn removeFolders;
     system();
     EventFolder f;
     GameSettings gs;
@@ -496,6 +521,7 @@ BENCHMARK(NarrationDeathMatch);
 // earlier run's outputs in out/ (two output AK files per entrant) and in
 // result/ (three logs per entrant).
 void TournamentCleanup(benchmark::State& state) {
+    RemoveFoldersOnReturn removeFolders;
     const int n = static_cast<int>(state.range(0));
     EventFolder f;
     modes::EntrantList entrants;
@@ -533,6 +559,7 @@ BENCHMARK(TournamentCleanup)
 // Every file of a seeded league of eight with a fixed clock, names and
 // bytes, into one hash.
 void printSignature() {
+    RemoveFoldersOnReturn removeFolders;
     EventFolder f;
     seededLeague(f, SampleCount);
     uint64_t signature = 1469598103934665603ull;

@@ -71,7 +71,10 @@ ResultParts splitResultLine(std::string_view line) {
     return r;
 }
 
-// The block of entries: allocated once, never moved, released whole.
+// The block of entries: allocated once, never moved, released whole. The
+// entries from `used` on are all zero (the block is value-initialised, and
+// unloadMomoFile zeroes the ones it takes back), so an entry is filled in
+// place; the last one of a load keeps its zero Next.
 struct Pool {
     std::mutex lock;
     std::unique_ptr<DigestEntry[]> entries;
@@ -146,7 +149,6 @@ size_t addDigestEntries(std::string_view bytes, std::string_view path, std::time
     size_t n = 0;
     for (const DigestMatch& m : matches) {
         DigestEntry* e = &p.entries[p.used++];
-        *e = DigestEntry{};
         ++n;
         if (previous)
             previous->Next =

@@ -13,18 +13,6 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// Appends as much of piece as fits under the limit, on a character boundary.
-// False once the line is full.
-bool appendBounded(std::string& out, std::string_view piece) {
-    size_t room = ComposedLimit - out.size();
-    if (piece.size() <= room) {
-        out.append(piece);
-        return true;
-    }
-    out.append(piece.substr(0, sjis::cutLength(piece, room)));
-    return false;
-}
-
 void appendFolded(std::string& out, std::string_view piece) {
     while (piece.size() > FoldWidth) {
         size_t n = sjis::cutLength(piece, FoldWidth);
@@ -37,6 +25,16 @@ void appendFolded(std::string& out, std::string_view piece) {
 }
 
 } // namespace
+
+bool appendBounded(std::string& out, std::string_view piece) {
+    size_t room = ComposedLimit - out.size();
+    if (piece.size() <= room) {
+        out.append(piece);
+        return true;
+    }
+    out.append(piece.substr(0, sjis::cutLength(piece, room)));
+    return false;
+}
 
 ValueList::ValueList(char** values) {
     if (!values) return;

@@ -38,6 +38,10 @@ inline constexpr size_t ComposedLimit = 2047;
 // Width of a folded line.
 inline constexpr size_t FoldWidth = 76;
 
+// Appends as much of piece as fits in out under ComposedLimit, cut on a
+// character boundary. False once out is full.
+bool appendBounded(std::string& out, std::string_view piece);
+
 // Which codes a text knows: template lines know the B and F marks; a single
 // string ("%NN" only) leaves a letter after the digits as text.
 enum class CodeSet { WithMarks, Plain };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <span>
 
 namespace vtext {
@@ -21,17 +22,6 @@ std::string bounded(std::string_view text) {
     return sjis::cut(text, ComposedLimit);
 }
 
-// Appends under the row limit; false once the row is full.
-bool appendRow(std::string& out, std::string_view piece) {
-    size_t room = ComposedLimit - out.size();
-    if (piece.size() <= room) {
-        out.append(piece);
-        return true;
-    }
-    out.append(piece.substr(0, sjis::cutLength(piece, room)));
-    return false;
-}
-
 // Appends n spaces under the row limit; false once the row is full.
 bool appendSpaces(std::string& out, size_t n) {
     size_t room = ComposedLimit - out.size();
@@ -41,22 +31,20 @@ bool appendSpaces(std::string& out, size_t n) {
 
 // The row format with its "%s" filled from args in order, appended to out
 // (which holds nothing but this row). Text between conversions goes in as
-// one run, walked character by character, so the run ends on a character
-// boundary and its cut at the limit falls where a copy of one character at a
-// time would stop.
+// one run that ends at the next '%' on a character boundary, so its cut at
+// the limit falls where a copy of one character at a time would stop.
 void appendFormatted(std::string& out, std::string_view format, std::span<const std::string_view> args) {
     size_t next = 0;
     size_t i = 0;
     while (i < format.size()) {
         if (format[i] != '%') {
-            size_t end = i;
-            while (end < format.size() && format[end] != '%') end += sjis::charLength(format, end);
-            if (!appendRow(out, format.substr(i, end - i))) return;
+            const size_t end = std::min(sjis::find(format, "%", i), format.size());
+            if (!appendBounded(out, format.substr(i, end - i))) return;
             i = end;
             continue;
         }
         if (i + 1 < format.size() && format[i + 1] == '%') {
-            if (!appendRow(out, "%")) return;
+            if (!appendBounded(out, "%")) return;
             i += 2;
             continue;
         }
@@ -79,7 +67,7 @@ void appendFormatted(std::string& out, std::string_view format, std::span<const 
         }
         if (j >= format.size() || format[j] != 's') {
             // Not a text conversion: the '%' is plain text.
-            if (!appendRow(out, "%")) return;
+            if (!appendBounded(out, "%")) return;
             ++i;
             continue;
         }
@@ -87,8 +75,8 @@ void appendFormatted(std::string& out, std::string_view format, std::span<const 
         ++next;
         if (hasPrecision) arg = arg.substr(0, sjis::cutLength(arg, precision));
         const size_t pad = width > arg.size() ? width - arg.size() : 0;
-        bool ok = left ? appendRow(out, arg) && appendSpaces(out, pad)
-                       : appendSpaces(out, pad) && appendRow(out, arg);
+        bool ok = left ? appendBounded(out, arg) && appendSpaces(out, pad)
+                       : appendSpaces(out, pad) && appendBounded(out, arg);
         if (!ok) return;
         i = j + 1;
     }
@@ -216,16 +204,16 @@ void WriteTableRows(std::string& out, std::string_view layoutText, TableKind kin
     std::string row;
     // The filler rows of the computer and pilot tables hold no text at all,
     // so they are alike: written once, then copied.
-    std::string msgFiller;
-    bool haveMsgFiller = false;
+    std::optional<std::string> msgFiller;
     int index = 1; // slot 0 is never listed
     int rowNumber = 1;
     while (index <= count) {
         appendTextLines(out, layout.head);
         for (int r = 0; r < perBlock; ++r, ++rowNumber) {
             const bool filler = index > count;
-            if (filler && kind != TableKind::Announcers && haveMsgFiller) {
-                out += msgFiller;
+            const bool msgFillerRow = filler && kind != TableKind::Announcers;
+            if (msgFillerRow && msgFiller) {
+                out += *msgFiller;
                 continue;
             }
             if (kind == TableKind::Announcers)
@@ -241,10 +229,9 @@ void WriteTableRows(std::string& out, std::string_view layoutText, TableKind kin
             }
             row.clear();
             appendFormatted(row, layout.format, args);
-            if (filler && kind != TableKind::Announcers) {
-                appendTextLines(msgFiller, row);
-                haveMsgFiller = true;
-                out += msgFiller;
+            if (msgFillerRow) {
+                appendTextLines(msgFiller.emplace(), row);
+                out += *msgFiller;
             } else {
                 appendTextLines(out, row);
             }

@@ -186,6 +186,27 @@ TEST_F(Digest, AFullBlockDropsFurtherEntries) {
     EXPECT_NE(more, nullptr);
 }
 
+TEST_F(Digest, ALoadAfterAnUnloadChainsOnlyItsOwnEntries) {
+    DigestEntry* head = nullptr;
+    ASSERT_EQ(vtext::loadMomoFile(write("digest.mom", threeMatches()), &head), 0);
+    ASSERT_EQ(chain(head).size(), 3u);
+    DigestEntry* const held = head;
+    vtext::unloadMomoFile();
+    // A caller still holding an entry reads an empty one.
+    EXPECT_EQ(held->Next, 0);
+    EXPECT_EQ(sjis::readField(held->Name1), "");
+    // One match in the reused block: its entry ends the chain.
+    const std::string one = sj("○Ａ／ａ") + "\r\n" + sj("×Ｂ／ｂ") + "\r\n";
+    head = nullptr;
+    ASSERT_EQ(vtext::loadMomoFile(write("one.mom", one), &head), 0);
+    EXPECT_EQ(head, held);
+    std::vector<DigestEntry*> e = chain(head);
+    ASSERT_EQ(e.size(), 1u);
+    EXPECT_EQ(e[0]->Next, 0);
+    EXPECT_EQ(sjis::readField(e[0]->Name1), sj("Ａ"));
+    EXPECT_EQ(sjis::readField(e[0]->Minutes), "");
+}
+
 TEST_F(Digest, LongTextsAreCutToTheirFields) {
     const std::string longName = sj(std::string(50, 'x') + "長い名前の続きはさらに長くなってゆきます");
     const std::string s = sj("○") + longName + sj("／") + std::string(200, 'o') + "\r\n" + sj("×Ｂ／ｂ") +

@@ -100,6 +100,8 @@ TEST(RowFormat, TextConversionsOnly) {
     // A precision never splits a double-byte character.
     const std::string kana = sj("アイ");
     EXPECT_EQ(vtext::formatRow("%.3s|", {kana}), sj("ア") + "|");
+    // A '%' that is the second byte of a pair starts no conversion.
+    EXPECT_EQ(vtext::formatRow("[\x81%s]%s", {"t"}), "[\x81%s]t");
     // A row is cut at 2047 bytes, however wide the format asks for.
     EXPECT_EQ(vtext::formatRow("%99999s", {"x"}).size(), 2047u);
     EXPECT_EQ(vtext::formatRow("%s%s", {std::string(2000, 'a'), std::string(2000, 'b')}).size(), 2047u);
