@@ -109,9 +109,8 @@ void seedEverything() {
 // would charge whichever writer comes next, the event or the plain writer,
 // for the removal. When the function returns, outside any timed section,
 // they go together, so one function's folders exist at a time; the most are
-// League64's five leagues with their logs and output AK files, about 1.5 GB
-// at the peak. The plain writer's copies are read by nothing and go as soon
-// as they are timed.
+// League64's five leagues with their logs, output AK files and the plain
+// writer's copies of them.
 std::vector<std::unique_ptr<plat::TempFolder>>& functionFolders() {
     static std::vector<std::unique_ptr<plat::TempFolder>> folders;
     return folders;
@@ -316,26 +315,18 @@ std::vector<std::pair<fs::path, std::string>> eventFiles(const EventFolder& f) {
     return files;
 }
 
-fs::path plainCopy(const fs::path& path) {
-    return path.parent_path() / ("raw_" + path.filename().string());
-}
-
 // The same files and bytes written by a plain writer beside them (as
-// "raw_<name>"), in one write each; seconds. The copies are removed after
-// the clock has stopped.
+// "raw_<name>"), in one write each; seconds.
 double writePlain(const std::vector<std::pair<fs::path, std::string>>& files) {
     Clock::time_point start = Clock::now();
     for (const auto& [path, bytes] : files) {
-        fs::path raw = plainCopy(path);
+        fs::path raw = path.parent_path() / ("raw_" + path.filename().string());
         std::FILE* out = std::fopen(raw.c_str(), "wb");
         if (!out) continue;
         std::fwrite(bytes.data(), 1, bytes.size(), out);
         std::fclose(out);
     }
-    const double elapsed = seconds(Clock::now() - start);
-    std::error_code ignored;
-    for (const auto& file : files) fs::remove(plainCopy(file.first), ignored);
-    return elapsed;
+    return seconds(Clock::now() - start);
 }
 
 double median(std::vector<double> v) {
