@@ -55,8 +55,10 @@ void holdWithAks(GameMessageBuffer& buffer, std::string_view akOutDir, uint8_t& 
     gs.RoundCounter = 0;
     gs.DistanceBand = 0;
     gs.AnnouncerIndex = 0;
-    // The match is not decided: no result record goes into the files.
-    std::array<ReturnAkFile, 2> files = WriteReturnAkFiles(akOutDir, savedRound, false);
+    // The files book the hold in their result records as a forced end: the
+    // flag the narrative reads is set before they are written.
+    gs.ImmobileDraw = 1;
+    std::array<ReturnAkFile, 2> files = WriteReturnAkFiles(akOutDir, savedRound);
     gs.RoundCounter = savedRound;
     gs.AnnouncerIndex = savedAnnouncer;
     gs.Options[OptAkOutput] = savedOutput;

@@ -262,8 +262,7 @@ void WriteAkDataText(std::string& out, const TArmoredKnight& ak, const Combatant
     out += "\r\n";
 }
 
-std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
-                                               bool withResultRecord) {
+std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes) {
     std::array<ReturnAkFile, 2> files;
     ModuleState& m = Module();
     if (!Option(OptAkOutput)) return files;
@@ -297,7 +296,7 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
             if (Option(OptBattleInfoInAk)) {
                 int32_t matchData = ak.hasMatchData;
                 if (matchData == 1) CopyResultHistory(text, input);
-                if (withResultRecord && m.State[other])
+                if (m.State[other])
                     WriteResultRecord(text, s, *m.State[other], minutes,
                                       m.Ak[other] ? sjis::readField(m.Ak[other]->Owner.Name)
                                                   : std::string_view());

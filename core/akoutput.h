@@ -49,12 +49,9 @@ struct ReturnAkFile {
 
 // Writes both sides' files (nothing without option 23); `minutes` is the
 // match length for the result record. BindDistance of both states becomes
-// 0.
-// A match put on hold has no result yet: without `withResultRecord` the
-// files carry the history of the input files but no new record, which
-// would book a win or loss that was never decided.
-std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes,
-                                               bool withResultRecord = true);
+// 0. A match put on hold gets its record too: its narrative tells the
+// forced end (the caller sets ImmobileDraw first).
+std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes);
 
 // Starts the output file at `path`: nullptr after message 41021 when it
 // cannot be created.

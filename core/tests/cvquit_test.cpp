@@ -136,7 +136,7 @@ TEST_F(AbortExport, CancelGoesOn) {
     EXPECT_EQ(+gs.ImmobileDraw, 0);
 }
 
-TEST_F(AbortExport, HoldWithSavingWritesBothAksWithNothingToResume) {
+TEST_F(AbortExport, HoldWithSavingWritesBothAksWithTheHoldBookedAndNothingToResume) {
     answerDialog([](cv::FormGameQuit& f) {
         f.RadioButtonEnd->click();
         f.ButtonOk->click();
@@ -156,22 +156,33 @@ TEST_F(AbortExport, HoldWithSavingWritesBothAksWithNothingToResume) {
         // Fields 9 to 14: binding, round, distance, money, value, announcer.
         EXPECT_NE(line.find(",0,0,0,0,0,0,"), std::string::npos) << line;
     }
-    // The records of the input files come along, but the undecided match
-    // books no result of its own (ak01.dat has no record, ak02.dat two).
-    auto records = [](const std::string& bytes) {
-        size_t n = 0;
-        for (size_t p = bytes.find("--- CVVELL Game Result ---"); p != std::string::npos;
-             p = bytes.find("--- CVVELL Game Result ---", p + 1))
-            ++n;
-        return n;
-    };
-    for (int i = 1; i <= 2; ++i) {
-        std::string out = Read(scratch.AkOut + "ak0" + std::to_string(i) + ".da1");
-        EXPECT_EQ(records(out), records(Read(SamplePath(i)))) << i;
+    // Each file books the held match as a forced end after the records of
+    // its input: ak01.dat has none, ak02.dat two (its six lines up to the
+    // empty line). The opponents: ミカ・ホクト of 鈴木花子, アレックス・ロウ of
+    // 田中一郎. The match is undecided after three rounds but for a rare
+    // early end, whose result the record then names.
+    const std::string marker = "--- CVVELL Game Result --- ";
+    const std::string input2 = Read(SamplePath(2));
+    const size_t history = input2.find(marker);
+    ASSERT_NE(history, std::string::npos);
+    const std::string copied = input2.substr(history, input2.find("\r\n\r\n", history) + 2 - history);
+    const char* opponents[2] = {"ミカ・ホクト／鈴木花子", "アレックス・ロウ／田中一郎"};
+    const bool draw = gs.Result == 2;
+    for (int side = 0; side < 2; ++side) {
+        const std::string out = Read(scratch.AkOut + "ak0" + std::to_string(side + 1) + ".da1");
+        const std::string mark = draw ? "△" : gs.Result == side ? "○" : "×";
+        const std::string record =
+            "\r\n" + sj("　結果：" + mark + "、対戦相手：" + opponents[side]) + "\r\n" + sj("　") +
+            sjis::han2Zen(std::to_string(round)) +
+            sj("分。コルヴェインによる強制中断。" + std::string(draw ? "しかも引き分け。" : "")) + "\r\n\r\n";
+        const size_t last = out.rfind(marker);
+        ASSERT_NE(last, std::string::npos) << side;
+        EXPECT_EQ(out.find(marker), side == 0 ? last : out.find(copied + marker)) << side;
+        const size_t dateTime = 19; // "yyyy/mm/dd hh:mm:ss"
+        EXPECT_EQ(out.compare(last + marker.size() + dateTime, record.size(), record), 0) << side;
         TArmoredKnight back{};
-        EXPECT_EQ(akdata::parseAkData(back, out), akdata::LoadOk) << i;
+        EXPECT_EQ(akdata::parseAkData(back, out), akdata::LoadOk) << side;
     }
-    EXPECT_EQ(records(Read(SamplePath(2))), 2u);
     std::string text = Read(log + ".txt");
     EXPECT_NE(text.find(sj("試合保留時点の機体データを書きこみます")), std::string::npos);
     EXPECT_NE(text.find(" PLAYER2=>" + scratch.AkOut + "ak02.da1"), std::string::npos);
