@@ -112,12 +112,12 @@ void AskRepair(TArmoredKnight& ak, CombatantState& s) {
     s.CurrentMachineValue = current;
     int64_t cash = int64_t{ak.Cash} - s.RepairCost;
     int32_t rate = gs.CompensationRate;
-    // The organiser compensates a loss only: an AK whose recorded value at
-    // the start lies below what its parts are worth has lost nothing, and
-    // its owner is never charged for the difference (the end narration
-    // names a compensation only for a loss, too).
+    // The organiser settles the change of worth at the rate, either way: an
+    // AK whose recorded value at the start lies below what its parts are
+    // worth pays back its share of the difference (the end narration names
+    // only a compensation paid out).
     int64_t loss = int64_t{s.MachineValue} - current + s.RepairCost;
-    if (rate > 0 && loss > 0) cash += mulDiv(loss, rate, 100);
+    if (rate > 0) cash += mulDiv(loss, rate, 100);
     cash = saturated(cash);
     int64_t minimum = gs.MinCompensationCr;
     if (cash + current < minimum) {

@@ -88,6 +88,10 @@ TEST_F(EndNarrationTest, CompensationAndMoney) {
     gs.CompensationRate = 100;
     EXPECT_EQ(texts(10)[2], "44(P2,乙,２００,D,E)36(６００,B,C,D,E)");
     EXPECT_EQ(texts(10)[1], "35(P1,甲,３００,D,E)"); // no loss of its own
+    // A gain of worth (2000 − 2500 + 100 = −400) is settled but not named.
+    st[1].MachineValue = 2000;
+    gs.CompensationRate = 50;
+    EXPECT_EQ(texts(10)[2], "44(P2,乙,２００,D,E)41(１００,５００,C,D,E)");
 
     gs.CompensationRate = 0;
     st[1].RepairShortfall = 70;

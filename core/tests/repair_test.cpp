@@ -67,15 +67,17 @@ TEST_F(RepairTest, RepairPaysTheDamageAndTheOrganiserCompensates) {
     EXPECT_EQ(+ak[1].Frame.Durability[5], 1);
 }
 
-// An AK file whose recorded value lies below the worth of its parts: the
-// match cost it nothing, so the organiser pays nothing and takes nothing.
-TEST_F(RepairTest, NoCompensationWithoutALoss) {
+// An AK file whose recorded value lies 601 below the worth of its parts
+// (the loser, not repaired): the compensation (−601 × 50) / 100 is −300,
+// truncated toward zero, and is taken from its cash.
+TEST_F(RepairTest, ANegativeCompensationIsTaken) {
     gs.CompensationRate = 50;
     ak[1].Cash = 1000;
-    st[1].MachineValue = ak::SumAkPrice(ak[1]) - 600;
+    st[1].MachineValue = ak::SumAkPrice(ak[1]) - 601;
     cv::AskRepair(ak[1], st[1]);
-    EXPECT_EQ(+ak[1].Cash, 1000);
-    EXPECT_EQ(+ak[1].TotalCr, 1000 + ak::SumAkPrice(ak[1]));
+    EXPECT_EQ(+st[1].RepairCost, 0);
+    EXPECT_EQ(+ak[1].Cash, 700);
+    EXPECT_EQ(+ak[1].TotalCr, 700 + ak::SumAkPrice(ak[1]));
 }
 
 TEST_F(RepairTest, MinimumWorthAndAnAkWithoutDurabilityMaxima) {
