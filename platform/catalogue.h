@@ -1,6 +1,6 @@
-// The message catalogue: the 46 numbered texts (Shift-JIS) that the system
+// The message catalogue: the numbered texts (Shift-JIS) that the system
 // shows in message boxes, and the captions of those boxes. One table serves
-// every library. Ids: 40000-40014 confirmations and notices, 41000-41050
+// every library. Ids: 40000-40014 confirmations and notices, 41000-41059
 // errors, 42000 + item the must-item messages of the entry check, 43000 the
 // match window's prompt.
 #pragma once

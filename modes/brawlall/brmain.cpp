@@ -162,7 +162,8 @@ void TFormRoyal::ButtonDecideClick() {
     modes::ModeSetup& s = setup();
     n = entrantCount(n, cols, rows, s.rows().size());
     entrants_.clear();
-    entrants_ = chooseEntrants(s.akFolder(), s.rows(), n);
+    std::vector<std::string> passedOver;
+    entrants_ = chooseEntrants(s.akFolder(), s.rows(), n, &passedOver);
     plat::random::seed(static_cast<uint32_t>(plat::clock::epochSeconds()));
     auto random = [] { return plat::random::next(); };
     shuffleEntrants(entrants_, random);
@@ -175,6 +176,7 @@ void TFormRoyal::ButtonDecideClick() {
     draggingPlaced_ = false;
     ButtonStart->setEnabled(true);
     enableMapCommands(true);
+    modes::reportStemsTaken(passedOver, this);
 }
 
 void TFormRoyal::ButtonStartClick() {
@@ -264,8 +266,11 @@ void TFormRoyal::ImageBrDragDrop(DragSource source, QPoint pixel) {
             if (entrants_[i].Path == path) no = static_cast<int>(i);
         if (no < 0) {
             // An AK whose output stem another entrant has would share its
-            // output AK files: refused, as "決定" passes it over.
-            if (modes::stemTaken(entrants_, path)) return;
+            // output AK files: refused, as "決定" passes it over, and said.
+            if (modes::stemTaken(entrants_, path)) {
+                modes::reportStemsTaken({selectedFile()}, this);
+                return;
+            }
             entrants_.push_back(modes::makeRoyalEntrant(s.akFolder(), selectedFile()));
             no = static_cast<int>(entrants_.size()) - 1;
             map_.setEntrantCount(map_.entrantCount() + 1);

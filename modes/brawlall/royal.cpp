@@ -30,13 +30,16 @@ int entrantCount(int typed, int cols, int rows, size_t listRows) {
     return static_cast<int>(std::max<long long>(n, 0));
 }
 
-modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows,
-                                  int count) {
+modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows, int count,
+                                  std::vector<std::string>* passedOver) {
     std::vector<std::string> files;
     for (const modes::AkRow& row : rows) files.push_back(row.File);
     modes::EntrantList list;
-    for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(std::max(count, 0))))
+    std::vector<size_t> skipped;
+    for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(std::max(count, 0)), {}, &skipped))
         list.push_back(modes::makeRoyalEntrant(akFolder, files[i]));
+    if (passedOver)
+        for (size_t i : skipped) passedOver->push_back(files[i]);
     return list;
 }
 

@@ -31,8 +31,9 @@ int entrantCount(int typed, int cols, int rows, size_t listRows);
 // winner of a fight fights on with the output AK file the game processor
 // names after the stem, which two entrants must not share), each with its
 // row from cmnMakeDigest3 (left zero when the AK cannot be loaded).
-modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows,
-                                  int count);
+// `passedOver` receives the files passed over on the way, in list order.
+modes::EntrantList chooseEntrants(std::string_view akFolder, const std::vector<modes::AkRow>& rows, int count,
+                                  std::vector<std::string>* passedOver = nullptr);
 
 // n times an index k := random() mod (entries left) is drawn and entry k
 // moves to the end of the new list.

@@ -2,11 +2,20 @@
 #include "modes/frame/entrants.h"
 
 #include "modes/frame/textfmt.h"
+#include "platform/catalogue.h"
 #include "platform/paths.h"
+#include "sjis/frame_text.h"
 
 #include <unordered_set>
 
 namespace modes {
+
+namespace {
+
+// "すでに登録されている機体と出力する機体データのファイル名が重なるため、…"
+constexpr int StemTakenMessage = 41051;
+
+} // namespace
 
 std::unique_ptr<RoyalEntryRecord> newRow() {
     auto row = std::make_unique<RoyalEntryRecord>();
@@ -38,14 +47,32 @@ std::string outputStem(std::string_view path) {
 }
 
 std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n,
-                                     const EntrantList& taken) {
+                                     const EntrantList& taken, std::vector<size_t>* passedOver) {
     std::vector<size_t> rows;
     std::unordered_set<std::string> stems;
     for (const Entrant& e : taken)
         if (!e.Path.empty()) stems.insert(outputStem(e.Path));
-    for (size_t i = 0; i < files.size() && rows.size() < n; ++i)
-        if (stems.insert(outputStem(files[i])).second) rows.push_back(i);
+    for (size_t i = 0; i < files.size() && rows.size() < n; ++i) {
+        if (stems.insert(outputStem(files[i])).second)
+            rows.push_back(i);
+        else if (passedOver)
+            passedOver->push_back(i);
+    }
     return rows;
+}
+
+void reportStemsTaken(const std::vector<std::string>& files, void* owner) {
+    if (files.empty()) return;
+    std::string names;
+    for (size_t i = 0; i < files.size() && i < MaxNamedFiles; ++i) {
+        if (i > 0) names += '\n';
+        names += files[i];
+    }
+    if (files.size() > MaxNamedFiles) {
+        names += '\n';
+        names += text::MoreFiles;
+    }
+    plat::msg::showError(StemTakenMessage, {names}, plat::msg::Style{true, owner});
 }
 
 bool stemTaken(const EntrantList& list, std::string_view path, size_t except) {

@@ -51,13 +51,22 @@ std::string outputStem(std::string_view path);
 // The first `n` of `files`, in order, whose output stems are distinct and
 // not taken by an entrant of `taken` (one with a path): a later file with
 // a stem already taken (such as an earlier event's output file of the same
-// AK) is passed over. Their indices.
+// AK) is passed over. Their indices; `passedOver` receives the indices of
+// the files passed over before the n-th was taken.
 std::vector<size_t> distinctStemRows(const std::vector<std::string>& files, size_t n,
-                                     const EntrantList& taken = {});
+                                     const EntrantList& taken = {},
+                                     std::vector<size_t>* passedOver = nullptr);
 
 // True when an entrant of `list` (one with a path) other than list entry
 // `except` has the output stem of `path`.
 bool stemTaken(const EntrantList& list, std::string_view path, size_t except = SIZE_MAX);
+
+// Says once that `files` were passed over or refused because their output
+// stem was taken: message 41051 with the file names one to a line, the
+// first MaxNamedFiles of them and then "…" when there are more, so that the
+// box stays readable. Nothing when `files` is empty.
+inline constexpr size_t MaxNamedFiles = 10;
+void reportStemsTaken(const std::vector<std::string>& files, void* owner = nullptr);
 
 // The AK data file of an entrant's next match: its input file before its
 // first win; after `wins`, the output AK file the game processor wrote for

@@ -250,17 +250,21 @@ void TFormTeam::ButtonRegAll1Click(int tag) {
     std::vector<std::string> files;
     for (const modes::AkRow& row : setup().rows()) files.push_back(row.File);
     plat::random::seed(static_cast<uint32_t>(plat::clock::epochSeconds()));
-    registration_.registerAll(tag, setup().akFolder(), files, [] { return plat::random::next(); });
+    std::vector<std::string> passedOver =
+        registration_.registerAll(tag, setup().akFolder(), files, [] { return plat::random::next(); });
     lines_.clear();
     drawBoard();
+    modes::reportStemsTaken(passedOver, this);
 }
 
 void TFormTeam::putSelected(std::optional<SlotRef> slot) {
     if (!registration_.hasBoard() || !registration_.isOpen() || selectedFile().empty()) return;
-    if (slot)
-        registration_.put(*slot, setup().akFolder(), selectedFile());
-    else
-        registration_.putAtCursor(setup().akFolder(), selectedFile());
+    const bool put = slot ? registration_.put(*slot, setup().akFolder(), selectedFile())
+                          : registration_.putAtCursor(setup().akFolder(), selectedFile());
+    if (!put) {
+        modes::reportStemsTaken({selectedFile()}, this);
+        return;
+    }
     lines_.clear();
     drawBoard();
 }
@@ -392,6 +396,10 @@ void TFormTeam::paintBoard(QPainter& painter) const {
 
 void TFormTeam::ButtonStartClick() {
     if (!registration_.hasBoard()) return;
+    // A team without a member would only hand the other walkovers nobody
+    // fought: no start, without a word, as the weapon-data check ends a
+    // start with nobody to check.
+    if (teams_.paths(0).empty() || teams_.paths(1).empty()) return;
     modes::ModeSetup& s = setup();
     // Registration closes for the start. A start that ends before the run
     // (no result file, no weapon catalogue, an entrant refused) leaves it

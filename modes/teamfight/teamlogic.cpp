@@ -84,37 +84,47 @@ bool sameStem(std::string_view a, std::string_view b) {
     return modes::outputStem(a) == modes::outputStem(b);
 }
 
-void Registration::put(SlotRef slot, std::string_view folder, std::string_view file) {
-    if (slot.Team < 0 || slot.Team > 1 || slot.Slot < 0 || slot.Slot >= teams_.size()) return;
-    // One stem, one slot: the AK leaves the slot it stood in.
+bool Registration::put(SlotRef slot, std::string_view folder, std::string_view file) {
+    if (slot.Team < 0 || slot.Team > 1 || slot.Slot < 0 || slot.Slot >= teams_.size()) return false;
+    const std::string path = modes::joinFolder(folder, file);
+    // One stem, one slot: the AK itself leaves the slot it stood in; another
+    // file of its stem keeps its slot and this one stays out.
+    modes::Entrant* moved = nullptr;
     for (int t = 0; t < 2; ++t) {
         for (int i = 0; i < teams_.size(); ++i) {
             if (SlotRef{t, i} == slot) continue;
             modes::Entrant& other = teams_.Side[t][static_cast<size_t>(i)];
             if (other.Path.empty() || !sameStem(other.Path, file)) continue;
-            other.Record.reset();
-            other.Path.clear();
+            if (other.Path != path) return false;
+            moved = &other;
         }
     }
+    if (moved) {
+        moved->Record.reset();
+        moved->Path.clear();
+    }
     modes::Entrant& e = teams_.Side[slot.Team][static_cast<size_t>(slot.Slot)];
-    e.Path = modes::joinFolder(folder, file);
+    e.Path = path;
     if (!e.Record) e.Record = modes::newRow();
     *e.Record = RoyalEntryRecord{};
     std::string folderText(folder), fileText(file);
     cmnMakeDigest2(folderText.c_str(), fileText.c_str(), e.row());
+    return true;
 }
 
-void Registration::putAtCursor(std::string_view folder, std::string_view file) {
+bool Registration::putAtCursor(std::string_view folder, std::string_view file) {
     const int n = teams_.size();
-    if (n <= 0) return;
+    if (n <= 0) return false;
     if (cursor_.Slot < 0 || cursor_.Slot >= n) cursor_ = SlotRef{1 - cursor_.Team, 0};
-    put(cursor_, folder, file);
+    if (!put(cursor_, folder, file)) return false;
     ++cursor_.Slot;
+    return true;
 }
 
-void Registration::registerAll(int team, std::string_view folder, const std::vector<std::string>& files,
-                               const std::function<int()>& random) {
-    if (team < 0 || team > 1) return;
+std::vector<std::string> Registration::registerAll(int team, std::string_view folder,
+                                                   const std::vector<std::string>& files,
+                                                   const std::function<int()>& random) {
+    if (team < 0 || team > 1) return {};
     const int n = teams_.size();
     modes::EntrantList& slots = teams_.Side[team];
     slots.clear();
@@ -122,7 +132,9 @@ void Registration::registerAll(int team, std::string_view folder, const std::vec
     // One stem, one slot: an AK already in the other team stays there, and
     // of two files of one stem only the first is taken.
     modes::EntrantList taken;
-    for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(n), teams_.Side[1 - team]))
+    std::vector<size_t> passedOver;
+    for (size_t i :
+         modes::distinctStemRows(files, static_cast<size_t>(n), teams_.Side[1 - team], &passedOver))
         taken.push_back(modes::makeEntrant(folder, files[i]));
     modes::EntrantList shuffled;
     while (!taken.empty()) {
@@ -131,6 +143,9 @@ void Registration::registerAll(int team, std::string_view folder, const std::vec
         taken.erase(taken.begin() + static_cast<std::ptrdiff_t>(pick));
     }
     for (size_t i = 0; i < shuffled.size(); ++i) slots[i] = std::move(shuffled[i]);
+    std::vector<std::string> names;
+    for (size_t i : passedOver) names.push_back(files[i]);
+    return names;
 }
 
 bool Registration::undo(std::optional<SlotRef> point) {

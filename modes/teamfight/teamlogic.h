@@ -113,24 +113,30 @@ public:
     void setCursor(SlotRef slot) { cursor_ = slot; }
 
     // The AK folder + '\' + file into a slot (its row refilled from the
-    // file's head). The game processor names a side's output AK file after
-    // the input's file name without its extension, so two slots of one
-    // such stem would overwrite each other's output: an AK whose stem
-    // already stands in another slot (either team, any folder, ASCII case
-    // ignored) moves here, and that slot becomes empty.
-    void put(SlotRef slot, std::string_view folder, std::string_view file);
+    // file's head); true when it went in. The game processor names a side's
+    // output AK file after the input's file name without its extension, so
+    // two slots of one such stem would overwrite each other's output: the
+    // same file standing in another slot moves here (that slot becomes
+    // empty), while another file of a stem that stands in another slot
+    // (either team, any folder, ASCII case ignored) is refused, as "全登録"
+    // and the other modes pass it over. False also for a slot not on the
+    // board.
+    bool put(SlotRef slot, std::string_view folder, std::string_view file);
     // Double click or Enter in the AK list: a cursor past the team's last
     // slot moves to slot 0 of the other team; the AK goes into the cursor
-    // slot, and the cursor moves to the next slot.
-    void putAtCursor(std::string_view folder, std::string_view file);
+    // slot, and the cursor moves to the next slot (it stays when put
+    // refused the AK).
+    bool putAtCursor(std::string_view folder, std::string_view file);
     // "左に全登録" / "右に全登録": the team's rows are freed; files whose
     // stem stands in the other team, or repeats the stem of a file taken
     // before it, are passed over; the first min(n, files left) files
     // become rows, drawn in random order (each time an index random() mod
     // the rows left is taken out and appended) into the team's slots from
-    // slot 0; the other slots stay empty.
-    void registerAll(int team, std::string_view folder, const std::vector<std::string>& files,
-                     const std::function<int()>& random);
+    // slot 0; the other slots stay empty. The files passed over before the
+    // last one taken, in list order.
+    std::vector<std::string> registerAll(int team, std::string_view folder,
+                                         const std::vector<std::string>& files,
+                                         const std::function<int()>& random);
     // "（不在）に戻す": the slot at `point` or, when the point lies on no
     // slot, the slot before the cursor (before slot 0 comes the other
     // team's last slot), where the cursor then stays. True when a slot with

@@ -204,12 +204,22 @@ TEST_F(RoyalForm, OneEntrantPerOutputStem) {
     ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 4);
     form->EditCount->setText("4");
     form->ButtonDecideClick();
-    // The later of the two is passed over: three entrants, one of stem ak01.
+    // The later of the two in the list (ak01.da1, ak01.dat, ak02.dat,
+    // ak03.dat) is passed over, and the box says so: three entrants, one of
+    // stem ak01.
     ASSERT_EQ(form->entrants().size(), 3u);
     int ak01 = 0;
     for (const modes::Entrant& e : form->entrants()) ak01 += modes::outputStem(e.Path) == "AK01";
     EXPECT_EQ(ak01, 1);
-    // Dropping the other one on the map is refused too.
+    const std::string passedOver = sj("すでに登録されている機体と出力する機体データのファイル名が重なるため、"
+                                      "次のファイルは登録しませんでした\n") +
+                                   "ak01.dat";
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, passedOver);
+    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+    plat::notify::clearRecorded();
+    // Dropping the other one on the map is refused too, with the same box.
     for (int row = 0; row < 4; ++row) {
         form->ListViewAk->setCurrentItem(form->ListViewAk->topLevelItem(row));
         const std::string path = akFolder() + "\\" + form->selectedFile();
@@ -222,6 +232,27 @@ TEST_F(RoyalForm, OneEntrantPerOutputStem) {
         EXPECT_EQ(form->map().cell(fx, fy), 0);
     }
     EXPECT_EQ(form->entrants().size(), 3u);
+    rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, passedOver);
+    plat::notify::clearRecorded();
+
+    // The event runs with the three: three entry sheets, a winner, no box.
+    gui::Driver driver([&] {
+        QWidget* progress = gui::modal("TFormProgress");
+        if (!progress || gui::statusText(progress, 0) !=
+                             QString::fromUtf8("お待たせしました。バトルロイヤル戦の処理を終わりました"))
+            return false;
+        gui::clickLater(progress, "ButtonCancel");
+        return true;
+    });
+    form->ButtonStartClick();
+    EXPECT_TRUE(driver.done());
+    const std::string entries = testsupport::readFile(path("result/entrylist.txt"));
+    EXPECT_NE(entries.find(sj("【エントリー No.3")), std::string::npos);
+    EXPECT_EQ(entries.find(sj("【エントリー No.4")), std::string::npos);
+    EXPECT_NE(testsupport::readFile(path("result/BattleRoyal.txt")).find(sj(" 優勝  :")), std::string::npos);
+    EXPECT_TRUE(plat::notify::recorded().empty());
 }
 
 TEST_F(RoyalForm, AStartThatEndsEarlyLeavesThePlacement) {

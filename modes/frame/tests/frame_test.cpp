@@ -510,6 +510,40 @@ TEST(FrameTables, TextHelpers) {
     EXPECT_EQ(modes::shownPath(sj("表/x")), sj("表") + "\\x");
 }
 
+// Files of an output stem already taken are passed over (those after the
+// n-th taken are not looked at), and one box names them, ten at most.
+TEST(FrameEntrants, StemsTakenArePassedOverAndNamedOnce) {
+    const std::vector<std::string> files{"ak01.dat", "AK01.da1", "ak02.dat",
+                                         "ak01.da2", "ak03.dat", "ak04.dat"};
+    modes::EntrantList taken(1);
+    taken[0].Path = "x\\ak03.dat";
+    std::vector<size_t> passed;
+    EXPECT_EQ(modes::distinctStemRows(files, 3, taken, &passed), (std::vector<size_t>{0, 2, 5}));
+    EXPECT_EQ(passed, (std::vector<size_t>{1, 3, 4}));
+    passed.clear();
+    EXPECT_EQ(modes::distinctStemRows(files, 2, taken, &passed), (std::vector<size_t>{0, 2}));
+    EXPECT_EQ(passed, (std::vector<size_t>{1}));
+
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
+    modes::reportStemsTaken({});
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    const std::string head = sj("すでに登録されている機体と出力する機体データのファイル名が重なるため、"
+                                "次のファイルは登録しませんでした\n");
+    modes::reportStemsTaken({"AK01.da1", "ak01.da2"});
+    std::vector<std::string> twelve;
+    for (int i = 1; i <= 12; ++i) twelve.push_back(modes::format("n%02d.dat", i));
+    modes::reportStemsTaken(twelve);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 2u);
+    EXPECT_EQ(rec[0].text, head + "AK01.da1\nak01.da2");
+    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+    const std::string firstTen = "n01.dat\nn02.dat\nn03.dat\nn04.dat\nn05.dat\nn06.dat\nn07.dat\nn08.dat\n"
+                                 "n09.dat\nn10.dat\n";
+    EXPECT_EQ(rec[1].text, head + firstTen + sj("…"));
+    plat::notify::clearRecorded();
+}
+
 class FrameEntryTable : public ModeTest {};
 
 TEST_F(FrameEntryTable, MissingRowsSkippedCountersReset) {

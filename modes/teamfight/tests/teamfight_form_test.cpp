@@ -1,8 +1,9 @@
 // The team battle's set-up window driven directly, offscreen: what it shows
 // and forces, "決定" and its refusal, registration by double click, Enter,
-// drag and drop, the pop-up menu and "全登録", a start refused for an
-// unwritable result file, a whole run with the bout lines drawn on the
-// board afterwards, and what the window stores when it closes.
+// drag and drop, the pop-up menu and "全登録", a team left empty (said once,
+// no start), a start refused for an unwritable result file, a whole run
+// with the bout lines drawn on the board afterwards, and what the window
+// stores when it closes.
 #include "modes/frame/tests/modetest.h"
 #include "modes/frame/textfmt.h"
 #include "modes/teamfight/rwmain.h"
@@ -216,10 +217,36 @@ TEST_F(TeamForm, RegisterAllFillsATeamFromTheList) {
     EXPECT_NE(file(*form, {0, 3}), "-");
 }
 
+// Both teams from one folder of four with four slots: the second team
+// registers nobody and says so once; a start with a team of nobody would
+// hand the other four walkovers nobody fought, and makes none.
+TEST_F(TeamForm, AnEmptyTeamIsSaidAndDoesNotStart) {
+    auto form = open();
+    decide(*form, "4");
+    form->ButtonRegAll1->click();
+    form->ButtonRegAll2->click();
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(file(*form, {1, i}), "-");
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, sj("すでに登録されている機体と出力する機体データのファイル名が重なるため、"
+                              "次のファイルは登録しませんでした\nak01.dat\nak02.dat\nak03.dat\nak04.dat"));
+    plat::notify::clearRecorded();
+    form->ButtonStartClick();
+    // The same with the left team empty.
+    decide(*form, "3");
+    form->ButtonRegAll2->click();
+    form->ButtonStartClick();
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    EXPECT_TRUE(form->registration().isOpen());
+    EXPECT_FALSE(std::filesystem::exists(path("result/TeamBattle.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/teamentry1.txt")));
+}
+
 TEST_F(TeamForm, AStartRefusedKeepsRegistrationClosedUntilDecide) {
     auto form = open();
     decide(*form, "3");
     form->ButtonRegAll1->click();
+    form->registration().put({1, 0}, akFolder(), "ak04.dat");
     form->ComboBoxText->setEditText("nowhere\\TeamBattle.txt");
     form->ButtonStartClick();
     auto rec = plat::notify::recorded();
@@ -229,16 +256,17 @@ TEST_F(TeamForm, AStartRefusedKeepsRegistrationClosedUntilDecide) {
     // Nothing more goes into the slots until "決定" opens a new board.
     EXPECT_FALSE(form->registration().isOpen());
     select(*form, 0);
-    form->registration().setCursor({1, 0});
+    form->registration().setCursor({1, 1});
     form->ListViewAkDblClick();
-    EXPECT_EQ(file(*form, {1, 0}), "-");
-    EXPECT_FALSE(form->ImageTeamDragOver(at({1, 0})));
+    EXPECT_EQ(file(*form, {1, 1}), "-");
+    EXPECT_FALSE(form->ImageTeamDragOver(at({1, 1})));
 
     // The weapon-data check that cannot load its catalogue ends the start
     // silently, the same way.
     decide(*form, "3");
     EXPECT_TRUE(form->registration().isOpen());
     form->ButtonRegAll1->click();
+    form->registration().put({1, 0}, akFolder(), "ak04.dat");
     form->ComboBoxText->setEditText("TeamBattle.txt");
     header_.CheckWeaponData = 1;
     sjis::writeField(header_.WeaponDataFolder, scratch() + "nowhere");

@@ -163,20 +163,22 @@ TEST_F(TeamLogic, OneFileStemStandsInOneSlot) {
     EXPECT_FALSE(teams_.filled(0, 0));
     EXPECT_TRUE(teams_.Side[0][0].Path.empty());
     EXPECT_EQ(file(1, 2), "ak01.dat");
-    // Another file of that stem, whatever its case, takes its place; so
-    // does a file of that name from another folder.
+    // Another file of that stem, whatever its case, is refused and the
+    // cursor stays; so is a file of that name from another folder.
     r.setCursor({1, 0});
-    r.putAtCursor(akFolder(), "AK01.da1");
-    EXPECT_FALSE(teams_.filled(1, 2));
-    EXPECT_EQ(file(1, 0), "AK01.da1");
-    EXPECT_EQ(pilot(1, 0), "アレックス・ロウ");
-    EXPECT_EQ(r.cursor(), (SlotRef{1, 1}));
-    r.put({0, 2}, scratch() + "ak2", "ak02.dat");
-    EXPECT_FALSE(teams_.filled(0, 1));
-    EXPECT_EQ(teams_.Side[0][2].Path, scratch() + "ak2\\ak02.dat");
-    // Put again into its own slot, it stays there.
-    r.put({0, 2}, scratch() + "ak2", "ak02.dat");
-    EXPECT_TRUE(teams_.filled(0, 2));
+    EXPECT_FALSE(r.putAtCursor(akFolder(), "AK01.da1"));
+    EXPECT_FALSE(teams_.filled(1, 0));
+    EXPECT_EQ(file(1, 2), "ak01.dat");
+    EXPECT_EQ(r.cursor(), (SlotRef{1, 0}));
+    EXPECT_FALSE(r.put({0, 2}, scratch() + "ak2", "ak02.dat"));
+    EXPECT_FALSE(teams_.filled(0, 2));
+    EXPECT_EQ(file(0, 1), "ak02.dat");
+    // Into the slot its stem stands in, it takes that slot's place; put
+    // there again, it stays.
+    EXPECT_TRUE(r.put({1, 2}, akFolder(), "AK01.da1"));
+    EXPECT_TRUE(r.put({1, 2}, akFolder(), "AK01.da1"));
+    EXPECT_EQ(file(1, 2), "AK01.da1");
+    EXPECT_EQ(pilot(1, 2), "アレックス・ロウ");
     EXPECT_EQ(teams_.paths(0).size() + teams_.paths(1).size(), 2u);
 
     // "全登録" passes over the AKs of the other team and a second file of
@@ -186,16 +188,19 @@ TEST_F(TeamLogic, OneFileStemStandsInOneSlot) {
     auto random = [&] { return draws[next++]; };
     const std::vector<std::string> folder{"ak01.dat", "AK01.da1", "ak02.dat",
                                           "ak03.dat", "ak04.dat", "ak05.dat"};
-    r.registerAll(0, akFolder(), folder, random);
+    EXPECT_EQ(r.registerAll(0, akFolder(), folder, random),
+              (std::vector<std::string>{"ak01.dat", "AK01.da1"}));
     EXPECT_EQ(next, 3u);
     EXPECT_EQ(file(0, 0), "ak02.dat"); // its own team's earlier AK is no obstacle
     EXPECT_EQ(file(0, 1), "ak03.dat");
     EXPECT_EQ(file(0, 2), "ak04.dat");
-    EXPECT_EQ(file(1, 0), "AK01.da1"); // the other team is untouched
-    // The ordinary case: both teams from one folder share no AK.
+    EXPECT_EQ(file(1, 2), "AK01.da1"); // the other team is untouched
+    // The ordinary case: both teams from one folder share no AK; ak05.dat
+    // is taken after four passed over.
     draws = {0, 0, 0};
     next = 0;
-    r.registerAll(1, akFolder(), folder, random);
+    EXPECT_EQ(r.registerAll(1, akFolder(), folder, random),
+              (std::vector<std::string>{"AK01.da1", "ak02.dat", "ak03.dat", "ak04.dat"}));
     EXPECT_EQ(next, 2u);
     EXPECT_EQ(file(1, 0), "ak01.dat");
     EXPECT_EQ(file(1, 1), "ak05.dat");
