@@ -163,6 +163,7 @@ TFormGauntlet::TFormGauntlet(GameSettings& settings, ConfHeader& header, AkSourc
     settings.Options[OptImmobileDraw] = 1;
     settings.Options[OptAkOutput] = 0;
     settings.Options[OptLogOutput] = 0;
+    fitSummaryMemo(MemoLeft, [](const TArmoredKnight& ak) { return gauntlet::akSummary(ak, ""); });
     applySizeLimits(true);
 }
 
