@@ -16,6 +16,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vell {
 
 namespace {
@@ -81,6 +83,9 @@ TFormBackup::TFormBackup(QWidget* owner, cnf::ConfTree& tree, cnf::ConfNode* sel
     layout->addWidget(system);
     layout->addWidget(game);
     layout->addWidget(closeButton, 0, Qt::AlignRight);
+    // As wide as the buttons' texts need and the window manager needs to
+    // show the whole caption.
+    setMinimumWidth(std::max(layout->minimumSize().width(), plat::ui::captionWidth(windowTitle())));
 
     connect(save, &QPushButton::clicked, this, [this] { ButtonSaveClick(); });
     connect(restore, &QPushButton::clicked, this, [this] { ButtonRestoreClick(); });

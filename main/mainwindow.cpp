@@ -26,6 +26,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
 #include <QStatusBar>
@@ -49,8 +50,9 @@ QPushButton* makeButton(QWidget* parent, const char* objectName, const char* cap
 } // namespace
 
 TFormMain::TFormMain(QWidget* parent)
-    : QMainWindow(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
       programFolder_(plat::programFolder()), tree_(plat::programFolder()) {
     setObjectName("FormMain");
     auto* central = new QWidget(this);
@@ -327,6 +329,22 @@ void TFormMain::closeEvent(QCloseEvent* event) {
     plat::ui::SaveWindowSize("Main", this);
     event->accept();
     emit closed();
+}
+
+void TFormMain::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    // The border has no maximise box. A window manager that draws one all the
+    // same (or maximises on a double click of the caption) finds the window
+    // back at its own size.
+    if (event->type() == QEvent::WindowStateChange && (windowState() & Qt::WindowMaximized)) {
+        QPointer<TFormMain> self(this);
+        QMetaObject::invokeMethod(
+            this,
+            [self] {
+                if (self) self->setWindowState(self->windowState() & ~Qt::WindowMaximized);
+            },
+            Qt::QueuedConnection);
+    }
 }
 
 } // namespace vell

@@ -13,11 +13,14 @@
 #include "platform/ui/qtsjis.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
+#include <QWindow>
 
 #include <functional>
 #include <vector>
@@ -170,6 +173,24 @@ TEST_F(CmnTest, DetailWindowCloseNoticeAndPlacement) {
     }
 }
 
+// Without a stored place the detail window first shows beside the window
+// that opened it, inside the screen, and stays with that window.
+TEST_F(CmnTest, DetailWindowStandsBesideItsOpener) {
+    QWidget opener;
+    opener.resize(200, 300);
+    opener.show();
+    opener.setGeometry(QRect(QPoint(2, 30), opener.size()));
+    QApplication::processEvents();
+    cmn::TFormAkDetail window(cmntest::programDir(), &opener);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_FALSE(window.frameGeometry().intersects(opener.frameGeometry()));
+    EXPECT_GT(window.geometry().left(), opener.geometry().right());
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    ASSERT_NE(window.windowHandle(), nullptr);
+    EXPECT_EQ(window.windowHandle()->transientParent(), opener.windowHandle());
+}
+
 // Runs `answer` on the check dialog once it is up.
 void whenModal(std::function<void(cmn::TFormAkCheck*)> answer) {
     QTimer::singleShot(0, [answer] {
@@ -188,6 +209,13 @@ TEST_F(CmnTest, CheckDialogAnswers) {
         ASSERT_NE(memo, nullptr);
         EXPECT_TRUE(memo->isReadOnly());
         EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        // The report's columns line up: every half-width character as wide
+        // as the next, a full-width blank as wide as two.
+        const QFontMetrics metrics(memo->font());
+        const int half = metrics.horizontalAdvance(QLatin1Char('W'));
+        EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('i')), half);
+        EXPECT_EQ(metrics.horizontalAdvance(QLatin1Char('1')), half);
+        EXPECT_EQ(metrics.horizontalAdvance(QChar(0x3000)), 2 * half);
         EXPECT_EQ(memo->toPlainText(), qs("武装１の価格が違います\n武装２の重量が違います\n"));
         EXPECT_GE(dialog->minimumWidth(), 500);
         EXPECT_GE(dialog->minimumHeight(), 300);

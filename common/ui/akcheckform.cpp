@@ -2,6 +2,8 @@
 #include "common/ui/akcheckform.h"
 
 #include "common/akcheck.h"
+#include "common/ui/akdetailform.h"
+#include "config/vellcnf.h"
 #include "platform/ui/placement.h"
 #include "platform/ui/qtsjis.h"
 #include "sjis/cmn_text.h"
@@ -28,6 +30,11 @@ TFormAkCheck::TFormAkCheck(std::string_view caption, std::string_view report)
     MemoCheck->setObjectName(QStringLiteral("MemoCheck"));
     MemoCheck->setReadOnly(true);
     MemoCheck->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The report is laid out in columns with full-width blanks: the fixed
+    // pitch display font of the detail window lines them up.
+    DispAttribute attr{};
+    LoadDispAttribute("", &attr);
+    MemoCheck->setFont(sheetFont(attr));
     QString text = plat::ui::fromSjis(report);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     MemoCheck->setPlainText(text);

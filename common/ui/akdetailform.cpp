@@ -37,6 +37,13 @@ QString memoText(std::string_view sheet) {
 
 } // namespace
 
+QFont sheetFont(const DispAttribute& attr) {
+    QFont font = plat::ui::displayFont(sjis::readField(attr.FontName), attr.FontSize);
+    font.setFixedPitch(true);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
 void postWindowMessage(QObject* target, int message) {
     if (!target) return;
     QPointer<QObject> guard(target);
@@ -66,10 +73,7 @@ TFormAkDetail::TFormAkDetail(std::string_view programFolder, QObject* notify) : 
     MemoAk->setReadOnly(true);
     MemoAk->setLineWrapMode(QPlainTextEdit::NoWrap);
     MemoAk->clear();
-    QFont font = plat::ui::displayFont(sjis::readField(attr_.FontName), attr_.FontSize);
-    font.setFixedPitch(true);
-    font.setStyleHint(QFont::TypeWriter);
-    MemoAk->setFont(font);
+    MemoAk->setFont(sheetFont(attr_));
     QPalette palette = MemoAk->palette();
     palette.setColor(QPalette::Text, plat::ui::colorFromRef(attr_.Color[0]));
     palette.setColor(QPalette::Base, plat::ui::colorFromRef(attr_.Color[7]));
@@ -106,7 +110,21 @@ TFormAkDetail::TFormAkDetail(std::string_view programFolder, QObject* notify) : 
     setMinimumSize(480, 200);
     resize(560, 460);
     plat::ui::LoadWindowSize(PlacementName, this);
-    plat::ui::LoadWindowPosition(PlacementName, this);
+    const bool placeRestored = plat::ui::LoadWindowPosition(PlacementName, this);
+
+    // The window belongs to the opener's window before it is first shown, so
+    // that the window manager keeps it with that window from the start; one
+    // without a stored place stands beside it, not over the list it
+    // describes, and the opener moves aside where the screen has room for
+    // both only so.
+    if (auto* opener = qobject_cast<QWidget*>(notify_.data())) {
+        QWidget* openerWindow = opener->window();
+        if (openerWindow->windowHandle()) {
+            winId();
+            if (QWindow* own = windowHandle()) own->setTransientParent(openerWindow->windowHandle());
+        }
+        if (!placeRestored && openerWindow->isVisible()) plat::ui::placeBeside(this, openerWindow, true);
+    }
 }
 
 TFormAkDetail::~TFormAkDetail() = default;
@@ -150,14 +168,6 @@ void TFormAkDetail::closeEvent(QCloseEvent* event) {
     // destroys the window and releases its detail button when told.
     if (!closingByOwner_ && isVisible()) postCloseNotice();
     QWidget::closeEvent(event);
-}
-
-void TFormAkDetail::showEvent(QShowEvent* event) {
-    QWidget::showEvent(event);
-    auto* opener = qobject_cast<QWidget*>(notify_.data());
-    QWindow* own = windowHandle();
-    QWindow* openerWindow = opener ? opener->window()->windowHandle() : nullptr;
-    if (own && openerWindow && openerWindow != own) own->setTransientParent(openerWindow);
 }
 
 void TFormAkDetail::keyPressEvent(QKeyEvent* event) {

@@ -4,12 +4,14 @@
 // posting the private message WM_CLOSEAKDETAIL (a QEvent of type 0x8191);
 // the opener then destroys it. The window has no owner, but it stays with the
 // opener's window (its transient child): the modes' set-up windows are modal,
-// and a window outside a modal window's family would take no input.
+// and a window outside a modal window's family would take no input. Without
+// a stored place it first shows beside the opener's window.
 #pragma once
 
 #include "base/confrecords.h"
 #include "common/akdetail.h"
 
+#include <QFont>
 #include <QPointer>
 #include <QWidget>
 
@@ -45,7 +47,6 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
@@ -64,6 +65,10 @@ private:
     QStatusBar* StatusBarDetail = nullptr;
     QPushButton* ButtonClose = nullptr;
 };
+
+// The font of the AK sheets and the check report: the display attributes'
+// font, fixed pitch, so that texts laid out in columns line up.
+QFont sheetFont(const DispAttribute& attr);
 
 // Posts the private message `message` (a QEvent of that type, no parameters)
 // to target as a queued call; dropped when target is gone by then.

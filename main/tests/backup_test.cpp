@@ -8,6 +8,8 @@
 #include "platform/registry.h"
 #include "testsupport/testsupport.h"
 
+#include <QApplication>
+#include <QFontMetrics>
 #include <QPushButton>
 #include <gtest/gtest.h>
 
@@ -231,4 +233,15 @@ TEST_F(Backup, ExportOffersAFileNameAndReportsFailedWrites) {
     EXPECT_EQ(rec2[0].text, cannotWrite(dir.folder() + "full.vell"));
     EXPECT_EQ(rec2[1].text, cannotWrite(chosen)); // and no 40008
     EXPECT_TRUE(dialog.isVisible());
+}
+
+// The caption "環境などの保存と復元" fits the title bar, in a bold font.
+TEST_F(Backup, WideEnoughForItsCaption) {
+    cnf::ConfTree tree(dir.folder());
+    vell::TFormBackup dialog(nullptr, tree, nullptr, false, dir.folder());
+    dialog.show();
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_EQ(dialog.windowTitle(), QString::fromUtf8("環境などの保存と復元"));
+    EXPECT_GT(dialog.width(), QFontMetrics(bold).horizontalAdvance(dialog.windowTitle()) + 60);
 }

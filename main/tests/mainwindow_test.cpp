@@ -191,3 +191,18 @@ TEST_F(MainWindow, FailedTreeSaveKeepsOldFilesAndStaysDirty) {
     EXPECT_EQ(rec.back().text, sj("環境ファイルが Config ディレクトリにありません"));
     EXPECT_TRUE(w.dirty());
 }
+
+// The border has the system menu and the minimise box only; a maximise
+// request from a window manager that offers one anyway is turned back.
+TEST_F(MainWindow, BorderHasNoMaximiseBox) {
+    vell::TFormMain w;
+    const Qt::WindowFlags flags = w.windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowSystemMenuHint);
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    w.show();
+    w.setWindowState(Qt::WindowMaximized);
+    QApplication::processEvents();
+    EXPECT_FALSE(w.isMaximized());
+    EXPECT_EQ(w.size(), QSize(488, 368));
+}

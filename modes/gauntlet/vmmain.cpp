@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -163,6 +164,14 @@ TFormGauntlet::TFormGauntlet(GameSettings& settings, ConfHeader& header, AkSourc
     settings.Options[OptImmobileDraw] = 1;
     settings.Options[OptAkOutput] = 0;
     settings.Options[OptLogOutput] = 0;
+    // The own AK's summary and the enemies' two columns side by side, neither
+    // cut for the other.
+    fitSummaryMemo(MemoLeft, [](const TArmoredKnight& ak) { return gauntlet::akSummary(ak, ""); });
+    const int scrollBar =
+        ListViewEnemies->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListViewEnemies);
+    ListViewEnemies->setMinimumWidth(ListViewEnemies->columnWidth(EnemyColPilot) +
+                                     ListViewEnemies->columnWidth(EnemyColValue) +
+                                     2 * ListViewEnemies->frameWidth() + scrollBar);
     applySizeLimits(true);
 }
 

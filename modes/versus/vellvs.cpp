@@ -156,6 +156,8 @@ TFormVersus::TFormVersus(GameSettings& settings, ConfHeader& header, AkSourceLis
     connect(ComboBoxText, &QComboBox::editTextChanged, this, [this] { ComboBoxTextChange(); });
 
     paintHeads();
+    for (AkMemo* memo : {MemoLeft, MemoRight})
+        fitSummaryMemo(memo, [](const TArmoredKnight& ak) { return akSummaryLines(ak, ""); });
     applySizeLimits(true);
 }
 

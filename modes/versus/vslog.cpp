@@ -31,6 +31,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <QWindow>
 
 namespace versus::ui {
 
@@ -263,7 +264,7 @@ void TFormVsLog::FormCreate() {
     created_ = true;
     const bool statusView = modes::readModeValue(info(), "StatusView") != 0;
     PageControlLog->setCurrentWidget(TabSheetGame);
-    plat::ui::LoadWindowPosition(info().ProgressWindow, this);
+    placeRestored_ = plat::ui::LoadWindowPosition(info().ProgressWindow, this);
     plat::ui::LoadWindowSize(info().ProgressWindow, this);
     LoadDispAttribute(programFolder_.c_str(), &display_);
 
@@ -314,15 +315,25 @@ void TFormVsLog::FormShow() {
         status_[side]->InitStatusWindow(*ak_[side], display_.Color[1 + side]);
         created = true;
     }
-    // A status window without a place of its own stands beside the match
-    // window and beside the other one, not over the narration.
+    // The status windows stay above the match window they describe, and one
+    // without a place of its own stands beside it and beside the other one,
+    // not over the narration; to make room the match window moves when it
+    // has no place of its own either.
     if (created) {
-        QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-        const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
-        const QSize frame = status_[0]->frameGeometry().size().expandedTo(status_[1]->frameGeometry().size());
-        const auto places = statusWindowPlaces(frameGeometry(), frame, area);
+        for (auto& s : status_) {
+            s->winId();
+            if (QWindow* own = s->windowHandle()) own->setTransientParent(QWidget::windowHandle());
+        }
+        const QSize frame = plat::ui::outerRect(status_[0].get())
+                                .size()
+                                .expandedTo(plat::ui::outerRect(status_[1].get()).size());
+        const QRect matchFrame = plat::ui::outerRect(this);
+        const auto places =
+            statusWindowPlaces(matchFrame, frame, plat::ui::screenArea(this), !placeRestored_);
+        if (places.Match != matchFrame.topLeft()) plat::ui::moveOuterTo(this, places.Match);
         for (int side = 0; side < 2; ++side)
-            if (!status_[side]->placeRestored()) status_[side]->move(places[side]);
+            if (!status_[side]->placeRestored())
+                plat::ui::moveOuterTo(status_[side].get(), places.Status[side]);
     }
     panels_[0]->setText(fromSjis(matchTypeText(settings_)));
     panels_[1]->setText(fromSjis(announcerText(settings_)));

@@ -155,6 +155,7 @@ private:
     QLabel* panels_[2] = {nullptr, nullptr};
     bool created_ = false;
     bool shown_ = false;
+    bool placeRestored_ = false; // the window came up at a place it had stored
     bool closed_ = false;
 };
 

@@ -23,6 +23,7 @@ namespace versus::ui {
 
 namespace {
 
+using plat::ui::BesidePlaces;
 using plat::ui::fromSjis;
 
 constexpr int RowHeight = 20;
@@ -79,20 +80,18 @@ TFormStatus::TFormStatus(int side)
     plat::ui::LoadWindowSize(placement_, this);
 }
 
-std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame,
-                                         const QRect& area) {
-    const int pair = 2 * statusFrame.width();
-    int left;
-    if (matchFrame.right() + pair <= area.right())
-        left = matchFrame.right() + 1;
-    else if (matchFrame.left() - pair >= area.left())
-        left = matchFrame.left() - pair;
-    else
-        left = area.right() + 1 - pair;
-    left = std::max(left, area.left());
-    const int top = std::clamp(matchFrame.top(), area.top(),
-                               std::max(area.top(), area.bottom() + 1 - statusFrame.height()));
-    return {QPoint(left, top), QPoint(left + statusFrame.width(), top)};
+StatusPlaces statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame, const QRect& area,
+                                bool matchMovable) {
+    const int w = statusFrame.width();
+    const int h = statusFrame.height();
+    if (auto row = plat::ui::besideOwner(matchFrame, QSize(2 * w, h), area))
+        return {matchFrame.topLeft(), {*row, *row + QPoint(w, 0)}};
+    const BesidePlaces pile = plat::ui::besidePlaces(matchFrame, QSize(w, 2 * h), area, matchMovable);
+    // The second one stays inside the area even where the first did not
+    // leave room below it.
+    const QPoint first = pile.Window;
+    const int second = std::min(first.y() + h, std::max(area.top(), area.bottom() + 1 - h));
+    return {pile.Owner, {first, QPoint(first.x(), second)}};
 }
 
 void TFormStatus::fitColumns() {
@@ -109,7 +108,8 @@ void TFormStatus::fitColumns() {
     const int scrollBar = ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView1);
     ListView1->setMinimumWidth(total + 2 * ListView1->frameWidth() + scrollBar);
     if (layout()) layout()->activate();
-    resize(std::max(width(), minimumSizeHint().width()), height());
+    const int least = std::max(minimumSizeHint().width(), plat::ui::captionWidth(windowTitle()));
+    setFixedSize(std::max(width(), least), std::max(height(), minimumSizeHint().height()));
 }
 
 TFormStatus::~TFormStatus() {

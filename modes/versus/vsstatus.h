@@ -1,8 +1,8 @@
 // A status window of the one-vs-one match window (TFormStatus): one side's
 // six part durabilities as bars and its bought weapons with their
 // ammunition and armour, redrawn after every round. Two of them float
-// beside the match window; the user cannot close them (the match window
-// shows, hides and destroys them).
+// beside the match window; their border has a caption and no icons, and the
+// user cannot close them (the match window shows, hides and destroys them).
 #pragma once
 
 #include "base/akrecord.h"
@@ -37,7 +37,8 @@ public:
 
     // Caption, full bars in `colour` and the weapon list, its columns
     // widened where their headings or the AK's weapons need more room than
-    // the designed widths (the window grows to show them all).
+    // the designed widths; the window grows to show them all and its whole
+    // caption, and keeps that size (a single border: not resizable).
     void InitStatusWindow(const TArmoredKnight& ak, uint32_t colour);
     // Bars as the AK stands and the weapon list.
     void UpdateStatusWindow(const TArmoredKnight& ak);
@@ -62,12 +63,21 @@ private:
     bool placeRestored_ = false;
 };
 
-// Where the two status windows go when they have no stored place (outer
-// frames): side by side, player 1's on the left, to the right of the match
-// window; to its left when the right has no room; at the right edge of the
-// available area, over the match window, when neither side has. They never
-// cover each other while the area is two windows wide.
-std::array<QPoint, 2> statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame,
-                                         const QRect& area);
+// Where the match window and the two status windows go when the status
+// windows have no stored place (outer frames, frames included).
+struct StatusPlaces {
+    QPoint Match;                 // the match window's corner, moved only to make room
+    std::array<QPoint, 2> Status; // player 1's, player 2's
+};
+// Beside the match window, inside the area, never over each other while
+// the area has room: side by side (player 1's on the left) to the right of
+// the match window, else to its left; else one above the other, to its right
+// or left; else, when the match window may move (it has no stored place of
+// its own) and the area is wide enough for it and one status window, the
+// match window moves sideways the shorter way until the column stands beside
+// it; else the column at the side with more room, over the match window's
+// edge.
+StatusPlaces statusWindowPlaces(const QRect& matchFrame, const QSize& statusFrame, const QRect& area,
+                                bool matchMovable);
 
 } // namespace versus::ui

@@ -138,3 +138,71 @@ TEST(Placement, FirstOpenCentresThenRestoresWhereItWasLeft) {
         EXPECT_EQ(w.size(), QSize(300, 200));
     }
 }
+
+// What is stored is the client area's corner, and what is restored puts the
+// client area there again, before and after the frame is known: a window
+// opened and closed ten times stands where it stood.
+TEST(Placement, TheClientAreaIsSavedAndRestoredTenTimesOver) {
+    app();
+    testsupport::TempDir dir;
+    plat::reg::setStorePath(dir.path().string() + "/registry.reg");
+    const char* Key = "Software\\Dunmoor\\CVVell\\Window";
+    {
+        QWidget w;
+        w.resize(300, 200);
+        w.show();
+        w.setGeometry(QRect(QPoint(200, 150), w.size()));
+        QApplication::processEvents();
+        ASSERT_NE(w.frameGeometry().topLeft(), w.geometry().topLeft()) << "the window has no frame here";
+        plat::ui::SaveWindowPosition("Round", &w);
+    }
+    EXPECT_EQ(plat::reg::readInteger(Key, "RoundTop", 0), 150);
+    EXPECT_EQ(plat::reg::readInteger(Key, "RoundLeft", 0), 200);
+    for (int i = 0; i < 10; ++i) {
+        SCOPED_TRACE(i);
+        QWidget w;
+        w.resize(300, 200);
+        const bool early = i % 2 == 0; // restored before it is shown, or once shown
+        if (early) {
+            EXPECT_TRUE(plat::ui::LoadWindowPosition("Round", &w));
+        }
+        w.show();
+        if (!early) {
+            EXPECT_TRUE(plat::ui::LoadWindowPosition("Round", &w));
+        }
+        QApplication::processEvents();
+        EXPECT_EQ(w.geometry().topLeft(), QPoint(200, 150));
+        plat::ui::SaveWindowPosition("Round", &w);
+    }
+    EXPECT_EQ(plat::reg::readInteger(Key, "RoundTop", 0), 150);
+    EXPECT_EQ(plat::reg::readInteger(Key, "RoundLeft", 0), 200);
+}
+
+// A window beside its owner: right of it, else left of it, else at the side
+// with more room inside the area.
+TEST(Placement, BesideTheOwnerInsideTheArea) {
+    const QRect area(0, 0, 1000, 800);
+    const QSize size(300, 200);
+    EXPECT_EQ(plat::ui::besideOwner(QRect(100, 100, 400, 300), size, area), QPoint(500, 100));
+    EXPECT_EQ(plat::ui::besideOwner(QRect(600, 100, 400, 300), size, area), QPoint(300, 100));
+    // 200..799 leaves 200 on each side: no room; the right one is taken, and
+    // the low owner's top 700 comes up to 800 - 200.
+    EXPECT_EQ(plat::ui::besideOwner(QRect(200, 700, 600, 300), size, area), std::nullopt);
+    EXPECT_EQ(plat::ui::besidePlace(QRect(200, 700, 600, 300), size, area), QPoint(700, 600));
+    // 250..949: more room on the left, so at the left edge.
+    EXPECT_EQ(plat::ui::besidePlace(QRect(250, 0, 700, 300), size, area), QPoint(0, 0));
+
+    // A 663 wide owner at 309 leaves 308 and 309 beside it on a 1280 wide
+    // area; a 564 wide window fits beside it once it moves 255 to the right
+    // (256 to the left would do too), the window then at the left edge.
+    const QRect owner(309, 250, 663, 480);
+    const QRect wide(0, 0, 1280, 1024);
+    auto places = plat::ui::besidePlaces(owner, QSize(564, 490), wide, true);
+    EXPECT_EQ(places.Owner, QPoint(564, 250));
+    EXPECT_EQ(places.Window, QPoint(0, 250));
+    places = plat::ui::besidePlaces(owner, QSize(564, 490), wide, false);
+    EXPECT_EQ(places.Owner, QPoint(309, 250));
+    EXPECT_EQ(places.Window, QPoint(0, 250));
+    // Too wide for both: the owner stays.
+    EXPECT_EQ(plat::ui::besidePlaces(owner, QSize(700, 490), wide, true).Owner, QPoint(309, 250));
+}

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextEdit>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -169,10 +170,38 @@ TFormMode::~TFormMode() {
 void TFormMode::applySizeLimits(bool fixedWidth) {
     int screenHeight = QWIDGETSIZE_MAX;
     if (QScreen* screen = QGuiApplication::primaryScreen()) screenHeight = screen->size().height();
-    setMinimumSize(488, 446);
+    fixedWidth_ = fixedWidth;
+    // The layout counts its controls only once they are shown: showEvent
+    // applies the limits again then.
+    const int least = std::max(488, layout() ? layout()->totalMinimumSize().width() : 0);
+    setMinimumSize(least, 446);
     setMaximumHeight(std::max(446, screenHeight));
-    setMaximumWidth(fixedWidth ? 488 : QWIDGETSIZE_MAX);
-    if (width() < 488 || fixedWidth) resize(488, std::max(height(), 446));
+    setMaximumWidth(fixedWidth ? least : QWIDGETSIZE_MAX);
+    if (width() < least || fixedWidth) resize(least, std::max(height(), 446));
+}
+
+void TFormMode::showEvent(QShowEvent* event) {
+    if (!limitsShown_) {
+        limitsShown_ = true;
+        applySizeLimits(fixedWidth_);
+    }
+    QDialog::showEvent(event);
+}
+
+void TFormMode::fitSummaryMemo(
+    QTextEdit* memo, const std::function<std::vector<std::string>(const TArmoredKnight&)>& summary) {
+    auto ak = std::make_unique<TArmoredKnight>();
+    *ak = TArmoredKnight{};
+    ak->Pilot.Battles = 999;
+    ak->Pilot.Wins = 499;
+    ak->Pilot.Draws = 99;
+    ak->Reaction = 99;
+    ak->MachineValue = 9999999;
+    ak->Cash = 99999999;
+    ak->Movement = 99;
+    QStringList lines;
+    for (const std::string& line : summary(*ak)) lines << plat::ui::fromSjis(line);
+    memo->setMinimumWidth(plat::ui::textBoxWidth(memo, lines));
 }
 
 void TFormMode::FormCreate() {

@@ -21,6 +21,7 @@
 // and, in the progress window, the run thread's WM_GAMEDONE.
 #pragma once
 
+#include "base/akrecord.h"
 #include "base/aksourcelist.h"
 #include "base/confrecords.h"
 #include "modes/frame/modeinfo.h"
@@ -33,11 +34,13 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QComboBox;
 class QDropEvent;
 class QLabel;
 class QPushButton;
+class QTextEdit;
 class QToolButton;
 class QTreeWidget;
 class QVBoxLayout;
@@ -138,11 +141,17 @@ protected:
     // The mode's own part of FormClose (free its picture and entrant list).
     virtual void formClosing() {}
 
-    // Size limits of the frame: minimum 488 × 446, maximum height the
-    // screen's; fixedWidth also pins the width at the minimum.
+    // Size limits of the frame: minimum 488 × 446, or wider where the shown
+    // layout needs more room for its texts; maximum height the screen's;
+    // fixedWidth also pins the width at the minimum.
     void applySizeLimits(bool fixedWidth);
+    // Makes the memo of an AK summary wide enough for the summary's lines of
+    // an AK with record and money figures as long as they come.
+    static void fitSummaryMemo(QTextEdit* memo,
+                               const std::function<std::vector<std::string>(const TArmoredKnight&)>& summary);
 
     bool event(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     // Escape and the close box answer like "キャンセル" (modal result 2).
     void reject() override { done(2); }
@@ -159,6 +168,8 @@ private:
     int selectedRow_ = -1;
     std::string selectedFile_;
     bool created_ = false;
+    bool fixedWidth_ = false;  // the width is pinned at the least (applySizeLimits)
+    bool limitsShown_ = false; // the limits were applied again at the first showing
     bool closed_ = false;
     bool runActive_ = false;         // inside runProgress
     std::optional<int> pendingDone_; // a close asked for while a run was ending
