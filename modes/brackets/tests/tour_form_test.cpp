@@ -21,6 +21,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -81,7 +82,7 @@ TEST_F(TourForm, WhatTheWindowShowsAndForces) {
     EXPECT_FALSE(form->JoinSlot1->isEnabled());
     EXPECT_FALSE(form->ClearSlot1->isEnabled());
     EXPECT_EQ(form->Copy1->text(), QString::fromUtf8("トーナメント表をクリップボードにコピｰ(&C)"));
-    EXPECT_TRUE(form->ImageTour->image().isNull());
+    EXPECT_EQ(form->ImageTour->picture().Width, 0);
     EXPECT_TRUE(plat::notify::recorded().empty());
 }
 
@@ -113,9 +114,9 @@ TEST_F(TourForm, DecideInListOrderAtRandomAndByHand) {
     EXPECT_TRUE(form->ButtonStart->isEnabled());
     EXPECT_TRUE(form->Copy1->isEnabled());
     EXPECT_TRUE(form->JoinSlot1->isEnabled());
-    EXPECT_EQ(form->ImageTour->image().size(), QSize(3 * 32 + 300, 5 * 24 + 20));
+    EXPECT_EQ(form->ImageTour->size(), QSize(3 * 32 + 300, 5 * 24 + 20));
     form->Copy1Click();
-    EXPECT_EQ(QApplication::clipboard()->image().size(), form->ImageTour->image().size());
+    EXPECT_EQ(QApplication::clipboard()->image().size(), form->ImageTour->size());
 
     // At random: the runtime generator seeded from the (fixed) clock.
     auto randomOrder = [&] {
@@ -210,7 +211,7 @@ TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
     settings_.Options[OptTournamentThirdPlace] = 1;
     auto form = open();
     form->ButtonDecideClick();
-    const QImage before = form->ImageTour->image();
+    const QImage before = form->ImageTour->wholeImage();
     bool sawDone = false;
     Driver driver([&] {
         QWidget* w = modal("TFormProgress");
@@ -227,7 +228,7 @@ TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
     EXPECT_TRUE(form->bracket().resultMode());
     EXPECT_FALSE(form->ButtonStart->isEnabled());
     EXPECT_FALSE(form->seedEditing());
-    EXPECT_NE(form->ImageTour->image(), before);
+    EXPECT_NE(form->ImageTour->wholeImage(), before);
     // The run's output AK files are gone again; the result file holds the
     // tables.
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
@@ -268,6 +269,81 @@ TEST_F(TourForm, ASlotEmptiedByHandIsNoEntrantOfTheRun) {
     // The one who was left wins the final by walkover.
     std::string result = testsupport::readFile(path("result/Tournament.txt"));
     EXPECT_NE(result.find(sj("不戦勝")), std::string::npos);
+}
+
+// The program's peak resident memory in kB (VmHWM), and its reset to the
+// present (Linux 4.0 and later); false when it cannot be reset.
+long peakKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+    return 0;
+}
+bool resetPeak() {
+    std::ofstream refs("/proc/self/clear_refs");
+    refs << "5";
+    refs.flush();
+    return static_cast<bool>(refs);
+}
+
+// 2,000 typed with three AKs listed: a bracket of 2,000 seeds (R = 11)
+// whose picture is 48,020 pixels high, 125 MB and more as one bitmap. It is
+// painted where it shows: a row far down is painted, and drawing the
+// bracket and that row takes a few MB.
+TEST_F(TourForm, ALargeBracketIsPaintedWhereItShows) {
+    auto form = open();
+    form->ButtonDecideClick(); // fonts and caches in place before measuring
+    form->ImageTour->grab(QRect(0, 10, 100, 24));
+    form->EditCount->setText("2000");
+    const bool measured = resetPeak();
+    const long before = peakKb();
+    form->ButtonDecideClick();
+    const QImage row =
+        form->ImageTour->grab(QRect(0, 10 + 24 * 1000, form->ImageTour->width(), 24)).toImage();
+    const long grown = peakKb() - before;
+    ASSERT_TRUE(form->bracket().built());
+    EXPECT_EQ(form->bracket().rounds(), 11);
+    EXPECT_EQ(form->bracket().slotCount(), 2000);
+    EXPECT_EQ(form->ImageTour->height(), 2000 * 24 + 20);
+    if (measured) {
+        EXPECT_LT(grown, 48 * 1024);
+    }
+    // The row shows its seed's name on the ground.
+    int ink = 0;
+    for (int y = 0; y < row.height(); ++y)
+        for (int x = 0; x < 220; ++x) ink += row.pixel(x, y) != row.pixel(0, 0);
+    EXPECT_GT(ink, 20);
+}
+
+// The names of a row stand apart, whole, with ground between owner, pilot
+// and lines: ak08's owner "山本剛(山本重機)" fills its 16 bytes and is
+// wider than the 90 pixels the owner column has at least, so the pilots
+// (and the lines after them) move right.
+TEST_F(TourForm, NamesStandApartInThePicture) {
+    copySamples({8});
+    auto form = open();
+    form->ButtonDecideClick();
+    const brackets::Bracket& b = form->bracket();
+    ASSERT_EQ(b.slotCount(), 4);
+    EXPECT_GT(b.pilotColumn(), 100);
+    const QImage whole = form->ImageTour->wholeImage();
+    for (int row = 0; row < 4; ++row) {
+        int ownerEnd = -1, pilotStart = whole.width(), pilotEnd = -1;
+        for (int y = 10 + 24 * row; y < 10 + 24 * (row + 1); ++y)
+            for (int x = 0; x < b.nameColumn() - 2; ++x) {
+                if (whole.pixelIndex(x, y) == 0) continue;
+                if (x < b.pilotColumn()) {
+                    ownerEnd = std::max(ownerEnd, x);
+                } else {
+                    pilotStart = std::min(pilotStart, x);
+                    pilotEnd = std::max(pilotEnd, x);
+                }
+            }
+        SCOPED_TRACE(row);
+        EXPECT_GE(pilotStart - ownerEnd, 4);
+        EXPECT_GE(b.nameColumn() - pilotEnd, 4);
+        EXPECT_GT(pilotEnd, pilotStart);
+    }
 }
 
 TEST_F(TourForm, ClosingStoresItsValues) {
