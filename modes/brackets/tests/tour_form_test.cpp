@@ -5,6 +5,7 @@
 // the picture on the clipboard, a whole run with the picture redrawn in
 // result mode and the output AK files removed again, and what it stores.
 #include "modes/brackets/tnmain.h"
+#include "modes/brackets/tnprog.h"
 #include "modes/frame/tests/modetest.h"
 
 #include <QAction>
@@ -344,6 +345,34 @@ TEST_F(TourForm, NamesStandApartInThePicture) {
         EXPECT_GE(b.nameColumn() - pilotEnd, 4);
         EXPECT_GT(pilotEnd, pilotStart);
     }
+}
+
+// "終了" pressed after the last match, while WM_GAMEDONE is on its way
+// (pressed here just before it is delivered): the window closes with the
+// cancel result, and neither the tables nor the result bracket follow.
+TEST_F(TourForm, ACancelAfterTheLastMatchWritesNoTable) {
+    struct CancelBeforeGameDone : QObject {
+        int result = -1;
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            auto* progress = qobject_cast<modes::ui::TFormProgress*>(watched);
+            if (progress && result < 0 && e->type() == static_cast<QEvent::Type>(modes::ui::WM_GAMEDONE)) {
+                progress->ButtonCancelClick();
+                result = progress->result();
+            }
+            return false;
+        }
+    } cancel;
+    qApp->installEventFilter(&cancel);
+    auto form = open();
+    form->ButtonDecideClick();
+    Driver driver([&] { return cancel.result >= 0; });
+    seedEverything();
+    form->ButtonStartClick();
+    qApp->removeEventFilter(&cancel);
+    EXPECT_EQ(cancel.result, 2);
+    EXPECT_FALSE(form->bracket().resultMode());
+    // Emptied when the progress window opened, and left so.
+    EXPECT_EQ(testsupport::readFile(path("result/Tournament.txt")), "");
 }
 
 TEST_F(TourForm, ClosingStoresItsValues) {
