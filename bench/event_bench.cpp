@@ -1,9 +1,11 @@
 // Whole events with their files, as a game master runs them: leagues of
 // copies of the eight sample AKs (new names, e001.dat ...) in a temporary
 // folder ($TMPDIR, else /tmp: point it at the disk to measure), played by
-// the league's run loop through the game processor's exports with every
-// file on: text, check and HTML logs, the one digest.mom, and both output
-// AK files of every match. One line each:
+// the league's run loop through the game processor's exports with the
+// league's own settings: text, check and HTML logs, the one digest.mom, and
+// no output AK files (the league's set-up window sets option 16 and clears
+// option 23, so every match starts from the entrants' own files). One line
+// each:
 //   League64         2,016 matches, the median of five leagues: matches/s,
 //                    ms per match in the first and the last tenth and their
 //                    ratio (also per KB of log, since the tenths' matches
@@ -15,6 +17,16 @@
 //   League16         120 matches against the same matches each run alone in
 //                    fresh folders (vs_alone), and in folders that already
 //                    hold 16,000 other files (full_folder), medians of five;
+//   Tournament2000   a tournament of 2,000 entrants through the tournament
+//                    plug-in's run without its windows: the entry list, the
+//                    progress window's entry table and bracket, the run
+//                    thread's 1,999 matches and the third-place match with
+//                    every log and the output AK files the tournament forces
+//                    on, the result bracket and the ranking, the removal of
+//                    the run's output AK files (the conf keeps none), the
+//                    durability point and the result file: seconds (goal:
+//                    10 at most) and the program's peak resident memory
+//                    during it, in MB (goal: 300 at most);
 //   FightOnly        matches without narration and without files, the six
 //                    match types in turn;
 //   NarrationOnly    the same matches narrated into the queue, no files;
@@ -29,6 +41,7 @@
 // a seeded league of eight writes with a fixed clock: the files an event
 // writes must not change with its speed.
 #include "base/sjis.h"
+#include "modes/brackets/bracket.h"
 #include "modes/brackets/tourlogic.h"
 #include "modes/frame/entrants.h"
 #include "modes/frame/imports.h"
@@ -57,6 +70,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <malloc.h>
 #include <memory>
 #include <string>
 #include <unistd.h>
@@ -86,6 +100,24 @@ double residentMb() {
     long pages = 0, resident = 0;
     statm >> pages >> resident;
     return static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// The program's peak resident memory is counted from now on (Linux resets
+// its high-water mark when 5 is written to clear_refs); false when it
+// cannot be reset.
+bool resetPeakMemory() {
+    std::ofstream refs("/proc/self/clear_refs");
+    refs << "5";
+    refs.flush();
+    return static_cast<bool>(refs);
+}
+
+// The peak resident memory in MB (VmHWM).
+double peakMb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmHWM:", 0) == 0) return std::atof(line.c_str() + 6) / 1024.0;
+    return 0;
 }
 
 void seedEverything() {
@@ -190,6 +222,7 @@ public:
         if (!setup_->startSystem()) std::fprintf(stderr, "event_bench: StartSystem failed\n");
     }
     const MsgWords& words() const { return setup_->tables().Words; }
+    cv::GameMessageBuffer* buffer() const { return setup_->buffer(); }
 
 private:
     plat::TempFolder store_; // the system's own: it lives as long as the program
@@ -204,8 +237,8 @@ System& system() {
     return s;
 }
 
-// A league conf over the folders: a death match, every log and the output
-// AK files when `files`.
+// A league conf over the folders: a death match, every log when `files`,
+// no output AK files (as the league's set-up window sets them).
 void makeConf(GameSettings& gs, ConfHeader& header, const EventFolder& f, bool files) {
     gs = GameSettings{};
     header = ConfHeader{};
@@ -229,7 +262,8 @@ void makeConf(GameSettings& gs, ConfHeader& header, const EventFolder& f, bool f
     for (int flag : {OptImmobileDraw, OptAutoProcess, OptResupplyWinner, OptAddHeader, OptBattleInfoInAk,
                      OptDrainContinues})
         gs.Options[flag] = 1;
-    for (int flag : {OptLogOutput, OptInternalInfo, OptHtmlLog, OptAkOutput}) gs.Options[flag] = files ? 1 : 0;
+    for (int flag : {OptLogOutput, OptInternalInfo, OptHtmlLog}) gs.Options[flag] = files ? 1 : 0;
+    gs.Options[OptAkOutput] = 0;
 }
 
 // A run host that carries out on the spot what the run loop hands to the
@@ -260,7 +294,8 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     ConfHeader header;
     makeConf(gs, header, f, true);
     modes::EntrantList entrants;
-    for (int k = 0; k < n; ++k) entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
+    for (int k = 0; k < n; ++k)
+        entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
 
     LeagueTimes times;
     DirectHost host;
@@ -281,7 +316,8 @@ LeagueTimes runLeague(const EventFolder& f, int n) {
     modes::saveResultFile(f.folder("result") + "/League.txt", modes::memoText(table));
     times.Total = seconds(Clock::now() - start);
     times.RssEnd = residentMb();
-    for (size_t k = 1; k < host.Ends.size(); ++k) times.Match.push_back(seconds(host.Ends[k] - host.Ends[k - 1]));
+    for (size_t k = 1; k < host.Ends.size(); ++k)
+        times.Match.push_back(seconds(host.Ends[k] - host.Ends[k - 1]));
     return times;
 }
 
@@ -453,6 +489,76 @@ void League16(benchmark::State& state) {
     state.counters["full_folder"] = median(fullFolder);
 }
 BENCHMARK(League16)->Iterations(5)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// A tournament of 2,000 copies of the samples, from "決定" to the result
+// file as the tournament plug-in runs it, its windows left out: the
+// entrant rows and the bracket, the entry list, the progress window's entry
+// table and empty bracket, the run thread's loop through the game processor
+// (every log; options 16, 17 and 23 forced on as the set-up window forces
+// them; the third-place match), the result bracket and the ranking, the
+// removal of the run's output AK files (the conf keeps none), and the
+// event's durability point with the result file. One tournament: it takes
+// seconds, and its figure is the time a game master waits and the
+// program's peak memory meanwhile.
+void Tournament2000(benchmark::State& state) {
+    RemoveFoldersOnReturn removeFolders;
+    constexpr int Entrants = 2000;
+    system();
+    double startMb = 0, peak = 0;
+    int matches = 0;
+    bool peakKnown = false;
+    for (auto _ : state) {
+        EventFolder f;
+        f.copyEntrants(Entrants);
+        GameSettings gs;
+        ConfHeader header;
+        makeConf(gs, header, f, true);
+        sjis::writeField(header.ConfName, "Bench tournament");
+        header.GameForm = 1;
+        for (int flag : {OptImmobileDraw, Opt17, OptAkOutput, OptTournamentThirdPlace}) gs.Options[flag] = 1;
+        seedEverything();
+        // What the benchmarks before it freed goes back to the system, so
+        // that the figure is the program's as a tournament finds it.
+        malloc_trim(0);
+        startMb = residentMb();
+        peakKnown = resetPeakMemory();
+        Clock::time_point start = Clock::now();
+
+        modes::EntrantList entrants;
+        for (int k = 0; k < Entrants; ++k)
+            entrants.push_back(modes::makeEntrant(f.folder("ak"), EventFolder::entrantFile(k)));
+        brackets::Bracket bracket;
+        bracket.build(Entrants, std::move(entrants), false);
+        std::vector<const char*> paths = modes::pathArray(bracket.entrants());
+        SetEnvironment(&gs);
+        OutputEntryList(&gs, paths.data(), (f.folder("result") + "/entrylist.txt").c_str(),
+                        system().buffer());
+        modes::Lines memo = brackets::openingLines(header, gs, bracket, plat::clock::localNow());
+
+        DirectHost host;
+        modes::RunThread thread(host);
+        brackets::TourRun run(bracket, gs, header, system().words());
+        run.onMemo = [&memo](const modes::Lines& lines) {
+            memo.insert(memo.end(), lines.begin(), lines.end());
+        };
+        run.Execute(thread);
+        bracket.setResultMode(true);
+        modes::Lines results = brackets::resultLines(gs, bracket);
+        memo.insert(memo.end(), results.begin(), results.end());
+        DeleteOutputAkFile(paths.data(), f.folder("out").c_str());
+        modes::saveResultFile(f.folder("result") + "/Tournament.txt", modes::memoText(memo));
+
+        state.SetIterationTime(seconds(Clock::now() - start));
+        peak = peakMb();
+        matches = run.matchCounter();
+    }
+    state.counters["matches"] = matches;
+    state.counters["start_mb"] = startMb;
+    // The high-water mark of the whole program; without the reset it also
+    // holds what ran before.
+    state.counters[peakKnown ? "peak_mb" : "peak_mb_since_start"] = peak;
+}
+BENCHMARK(Tournament2000)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 // Matches through the exports as the batch modes play them, AKs already
 // loaded, no log and no output AK file; match k has type k mod 6 (or the

@@ -37,6 +37,8 @@ void Bracket::clear() {
     entrants_.clear();
     n_ = 0;
     rounds_ = 0;
+    pilotColumn_ = PilotColumn;
+    nameColumn_ = NameColumn;
     resultMode_ = false;
 }
 
@@ -265,8 +267,8 @@ struct PictureWalk {
     int row = 0;
 
     int x(const BracketNode& node) const {
-        if (node.isSlot()) return Bracket::NameColumn;
-        return Bracket::NameColumn + Bracket::DepthStep * (bracket.rounds() + 1 - node.Depth);
+        if (node.isSlot()) return bracket.nameColumn();
+        return bracket.nameColumn() + Bracket::DepthStep * (bracket.rounds() + 1 - node.Depth);
     }
 
     // Whether the line from `node` up to its parent lies on a winner's path.
@@ -285,12 +287,12 @@ struct PictureWalk {
             ++row;
             const EntryRecord* r = node.Row;
             if (!r) {
-                picture.Texts.push_back({Bracket::PilotColumn, top, text::UnsetSide});
+                picture.Texts.push_back({bracket.pilotColumn(), top, text::UnsetSide});
             } else {
                 std::string owner = sjis::cutString(sjis::readField(r->OwnerName), 16, bracket.keepWidth());
                 std::string pilot = sjis::cutString(sjis::readField(r->PilotName), 20, bracket.keepWidth());
                 if (!owner.empty()) picture.Texts.push_back({Bracket::OwnerColumn, top, owner});
-                picture.Texts.push_back({Bracket::PilotColumn, top, pilot});
+                picture.Texts.push_back({bracket.pilotColumn(), top, pilot});
             }
             return top + Bracket::RowHeight / 2;
         }
@@ -319,18 +321,38 @@ struct PictureWalk {
 Picture Bracket::picture(bool resultMode) const {
     Picture p;
     if (!root_) return p;
-    p.Width = rounds_ * DepthStep + 300;
+    p.Width = rounds_ * DepthStep + 300 + (nameColumn_ - NameColumn);
     p.Height = n_ * RowHeight + 20;
     PictureWalk walk{*this, resultMode, p};
     walk.walk(*root_);
     return p;
 }
 
+Picture Picture::strip(int top, int bottom) const {
+    Picture s;
+    s.Width = Width;
+    s.Height = Height;
+    // Texts come row by row: the first one whose row reaches below `top`.
+    auto first = std::partition_point(Texts.begin(), Texts.end(), [top](const PictureText& t) {
+        return t.Top + Bracket::RowHeight <= top;
+    });
+    for (auto t = first; t != Texts.end() && t->Top < bottom; ++t) s.Texts.push_back(*t);
+    const int half = 2; // half the winners' pen
+    for (const PictureLine& l : Lines)
+        if (std::max(l.Y1, l.Y2) + half >= top && std::min(l.Y1, l.Y2) - half < bottom) s.Lines.push_back(l);
+    return s;
+}
+
+void Bracket::fitColumns(int ownerWidth, int pilotWidth) {
+    pilotColumn_ = std::max(PilotColumn, OwnerColumn + ownerWidth + NameGap);
+    nameColumn_ = std::max(NameColumn, pilotColumn_ + pilotWidth + NameGap);
+}
+
 int Bracket::slotAt(int x, int y, bool nameColumnOnly) const {
     if (!root_ || y < RowTop) return -1;
     int row = (y - RowTop) / RowHeight;
     if (row >= slotCount()) return -1;
-    if (nameColumnOnly && (x < 0 || x >= NameColumn)) return -1;
+    if (nameColumnOnly && (x < 0 || x >= nameColumn_)) return -1;
     return row;
 }
 

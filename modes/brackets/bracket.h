@@ -56,8 +56,10 @@ using modes::outputStem;
 int roundCount(int n);
 
 // The bracket picture as lines and texts in pixels; the window paints it
-// on a bitmap filled with display colour 7, texts in colour 0, lines in
-// colour 0 width 2, winners' lines (result mode) in colour 1 width 4.
+// on a ground of display colour 7, texts in colour 0, lines in colour 0
+// width 2, winners' lines (result mode) in colour 1 width 4. A bracket of
+// thousands of entrants is tens of thousands of pixels high: the window
+// paints only the strip in view, and copies the whole strip by strip.
 struct PictureText {
     int X = 0;
     int Top = 0; // top of the 24-pixel row
@@ -70,15 +72,21 @@ struct PictureLine {
 struct Picture {
     int Width = 0;
     int Height = 0;
-    std::vector<PictureText> Texts;
+    std::vector<PictureText> Texts; // in row order, top to bottom
     std::vector<PictureLine> Lines;
+
+    // What shows between y = top and y = bottom (exclusive): the texts of
+    // the rows that reach into the strip and the lines that do, a line's
+    // half width included.
+    Picture strip(int top, int bottom) const;
 };
 
 class Bracket {
 public:
-    // The largest bracket: the picture and the match log names stay sane.
-    static constexpr int MaxEntrants = 256;
-    // Picture layout.
+    // The largest bracket: as many entrants as the count box takes.
+    static constexpr int MaxEntrants = 9999;
+    // Picture layout. The pilot and the line columns are the least places:
+    // fitColumns moves them right when the names need more room.
     static constexpr int OwnerColumn = 10;
     static constexpr int PilotColumn = 100;
     static constexpr int RowTop = 10;
@@ -86,6 +94,8 @@ public:
     static constexpr int NameColumn = 220;
     static constexpr int DepthStep = 32;
     static constexpr int SeedColumn = 39;
+    // Room kept after the longest owner and pilot name.
+    static constexpr int NameGap = 8;
 
     Bracket();
     Bracket(const Bracket&) = delete;
@@ -142,9 +152,18 @@ public:
 
     // The picture in pixels, and the slot under a point: row (y - 10) div
     // 24 below y = 10 and within the n rows; with `nameColumnOnly` also only
-    // left of x = 220. -1 for none.
+    // left of the line column (x = 220 at least). -1 for none.
     Picture picture(bool resultMode) const;
     int slotAt(int x, int y, bool nameColumnOnly) const;
+
+    // The picture's columns for names that are `ownerWidth` and
+    // `pilotWidth` pixels wide at most in the display font: the pilots
+    // start NameGap after the longest owner, the lines NameGap after the
+    // longest pilot, never left of 100 and 220; the picture grows by as
+    // much as the lines move.
+    void fitColumns(int ownerWidth, int pilotWidth);
+    int pilotColumn() const { return pilotColumn_; }
+    int nameColumn() const { return nameColumn_; }
 
 private:
     void buildNode(BracketNode& node, int depth, int seed, std::vector<int>& counters);
@@ -155,6 +174,8 @@ private:
 
     int n_ = 0;
     int rounds_ = 0;
+    int pilotColumn_ = PilotColumn;
+    int nameColumn_ = NameColumn;
     bool keepWidth_ = false;
     bool resultMode_ = false;
     EntryRecord absent_{};

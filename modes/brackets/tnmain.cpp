@@ -18,6 +18,7 @@
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QIntValidator>
 #include <QKeyEvent>
@@ -25,6 +26,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -41,33 +43,25 @@ namespace {
 // Message 41050: fewer than three entrants.
 constexpr int TooFewEntrants = 41050;
 
-QImage paintBracket(const Bracket& bracket, const DispAttribute& display, bool resultMode) {
-    const Picture picture = bracket.picture(resultMode);
-    if (picture.Width <= 0 || picture.Height <= 0) return {};
-    QImage image(picture.Width, picture.Height, QImage::Format_RGB32);
-    const uint32_t background = display.Color[7], foreground = display.Color[0], winner = display.Color[1];
-    image.fill(plat::ui::colorFromRef(background));
-    QPainter painter(&image);
-    QFont font = plat::ui::displayFont(sjis::readField(display.FontName), 9);
+// The picture's names: the display font at 9 points.
+QFont pictureFont(const DispAttribute& display) {
+    return plat::ui::displayFont(sjis::readField(display.FontName), 9);
+}
+
+// Paints the texts and lines of `picture` (a strip of the whole, or all of
+// it) on a ground already filled.
+void paintPicture(QPainter& painter, const Picture& picture, const QFont& font, const QColor colours[3]) {
     painter.setFont(font);
-    painter.setPen(plat::ui::colorFromRef(foreground));
-    // An owner name ends where the pilot column begins, so that a long one
-    // does not run into the pilot's name.
-    for (const PictureText& t : picture.Texts) {
-        const int right = t.X < Bracket::PilotColumn ? Bracket::PilotColumn : Bracket::NameColumn;
-        const QRect box(t.X, t.Top, right - t.X, Bracket::RowHeight);
-        painter.setClipRect(box);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, fromSjis(t.Text));
-    }
-    painter.setClipping(false);
+    painter.setPen(colours[1]);
+    for (const PictureText& t : picture.Texts)
+        painter.drawText(QRect(t.X, t.Top, picture.Width - t.X, Bracket::RowHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, fromSjis(t.Text));
     // Winners' paths are drawn last, over the plain lines.
     for (bool winners : {false, true}) {
-        QPen pen(plat::ui::colorFromRef(winners ? winner : foreground), winners ? 4 : 2);
-        painter.setPen(pen);
+        painter.setPen(QPen(winners ? colours[2] : colours[1], winners ? 4 : 2));
         for (const PictureLine& l : picture.Lines)
             if (l.Winner == winners) painter.drawLine(l.X1, l.Y1, l.X2, l.Y2);
     }
-    return image;
 }
 
 } // namespace
@@ -77,16 +71,52 @@ TourImage::TourImage(TFormTour& form) : QWidget(&form), form_(form) {
     setAcceptDrops(true);
 }
 
-void TourImage::setImage(QImage image) {
-    image_ = std::move(image);
-    setFixedSize(image_.isNull() ? QSize(0, 0) : image_.size());
+void TourImage::setPicture(Picture picture, const QFont& font, const DispAttribute& display) {
+    picture_ = std::move(picture);
+    font_ = font;
+    for (int k : {0, 1, 2}) {
+        const uint32_t colour = display.Color[k == 0 ? 7 : k - 1];
+        colours_[k] = plat::ui::colorFromRef(colour);
+    }
+    setFixedSize(std::max(0, picture_.Width), std::max(0, picture_.Height));
     update();
 }
 
-void TourImage::paintEvent(QPaintEvent*) {
-    if (image_.isNull()) return;
+void TourImage::paintEvent(QPaintEvent* event) {
+    if (picture_.Width <= 0 || picture_.Height <= 0) return;
+    const QRect area = event->rect();
     QPainter painter(this);
-    painter.drawImage(0, 0, image_);
+    painter.fillRect(area, colours_[0]);
+    paintPicture(painter, picture_.strip(area.top(), area.bottom() + 1), font_, colours_);
+}
+
+QImage TourImage::wholeImage() const {
+    const int width = picture_.Width, height = picture_.Height;
+    if (width <= 0 || height <= 0) return {};
+    QImage whole(width, height, QImage::Format_Indexed8);
+    if (whole.isNull()) return {};
+    whole.setColorTable({colours_[0].rgb(), colours_[1].rgb(), colours_[2].rgb()});
+    // Names without smoothing, so every pixel of a strip is one of the
+    // three colours.
+    QFont font = font_;
+    font.setStyleStrategy(QFont::NoAntialias);
+    constexpr int StripRows = 256;
+    QImage strip(width, StripRows, QImage::Format_RGB32);
+    const QRgb names = colours_[1].rgb(), winners = colours_[2].rgb();
+    for (int top = 0; top < height; top += StripRows) {
+        strip.fill(colours_[0]);
+        {
+            QPainter painter(&strip);
+            painter.translate(0, -top);
+            paintPicture(painter, picture_.strip(top, top + StripRows), font, colours_);
+        }
+        for (int y = 0; y < std::min(StripRows, height - top); ++y) {
+            const auto* from = reinterpret_cast<const QRgb*>(strip.constScanLine(y));
+            uchar* to = whole.scanLine(top + y);
+            for (int x = 0; x < width; ++x) to[x] = from[x] == names ? 1 : from[x] == winners ? 2 : 0;
+        }
+    }
+    return whole;
 }
 
 void TourImage::mousePressEvent(QMouseEvent* event) {
@@ -126,7 +156,7 @@ TFormTour::TFormTour(GameSettings& settings, ConfHeader& header, AkSourceList& s
     auto* row = new QHBoxLayout;
     EditCount = new QLineEdit(this);
     EditCount->setObjectName("EditCount");
-    EditCount->setValidator(new QIntValidator(0, 9999, EditCount));
+    EditCount->setValidator(new QIntValidator(0, Bracket::MaxEntrants, EditCount));
     EditCount->setMaximumWidth(60);
     ComboBoxAssign = new QComboBox(this);
     ComboBoxAssign->setObjectName("ComboBoxAssign");
@@ -187,11 +217,12 @@ void TFormTour::writeModeValues() {
 }
 
 void TFormTour::akListFilled(int rows) {
-    EditCount->setText(QString::number(rows));
+    // A folder of more AKs than a bracket takes offers the largest bracket.
+    EditCount->setText(QString::number(std::min(rows, Bracket::MaxEntrants)));
 }
 
 void TFormTour::formClosing() {
-    ImageTour->setImage({});
+    ImageTour->setPicture({}, QFont(), setup().tables().Display);
     bracket_.clear();
 }
 
@@ -208,7 +239,6 @@ void TFormTour::ButtonDecideClick() {
         plat::msg::showError(TooFewEntrants, {}, plat::msg::Style{true, this});
         return;
     }
-    n = std::min(n, Bracket::MaxEntrants);
     RandomizeSystem();
     cursor_ = 0;
     const std::vector<modes::AkRow>& rows = setup().rows();
@@ -254,12 +284,24 @@ void TFormTour::ButtonStartClick() {
 }
 
 void TFormTour::DrawBracket() {
-    ImageTour->setImage(paintBracket(bracket_, setup().tables().Display, bracket_.resultMode()));
+    const DispAttribute& display = setup().tables().Display;
+    const QFont font = pictureFont(display);
+    const QFontMetrics metrics(font);
+    // The widest owner and pilot name in the display font set the columns.
+    int widths[2] = {0, 0};
+    bracket_.fitColumns(0, 0);
+    for (const PictureText& t : bracket_.picture(false).Texts) {
+        int& widest = widths[t.X == Bracket::OwnerColumn ? 0 : 1];
+        widest = std::max(widest, metrics.horizontalAdvance(fromSjis(t.Text)));
+    }
+    bracket_.fitColumns(widths[0], widths[1]);
+    ImageTour->setPicture(bracket_.picture(bracket_.resultMode()), font, display);
 }
 
 void TFormTour::Copy1Click() {
-    if (ImageTour->image().isNull()) return;
-    QApplication::clipboard()->setImage(ImageTour->image());
+    QImage whole = ImageTour->wholeImage();
+    if (whole.isNull()) return;
+    QApplication::clipboard()->setImage(whole);
 }
 
 void TFormTour::assignRow(int slot, int row) {

@@ -10,6 +10,8 @@
 #include "modes/brackets/bracket.h"
 #include "modes/frame/ui/modeform.h"
 
+#include <QColor>
+#include <QFont>
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
@@ -24,14 +26,19 @@ namespace brackets {
 
 class TFormTour;
 
-// The bracket picture: paints the set-up window's bitmap and takes drops
+// The bracket picture: paints the part of the bracket in view (a bracket of
+// thousands of entrants is far too high for one bitmap) and takes drops
 // from the AK list and right-clicks.
 class TourImage : public QWidget {
     Q_OBJECT
 public:
     explicit TourImage(TFormTour& form);
-    void setImage(QImage image);
-    const QImage& image() const { return image_; }
+    // The picture to show, its names in `font`, in the display colours.
+    void setPicture(Picture picture, const QFont& font, const DispAttribute& display);
+    const Picture& picture() const { return picture_; }
+    // The whole picture as one bitmap of one byte a pixel (ground, lines
+    // and names, winners' lines), painted strip by strip; null when empty.
+    QImage wholeImage() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,7 +50,9 @@ protected:
 
 private:
     TFormTour& form_;
-    QImage image_;
+    Picture picture_;
+    QFont font_;
+    QColor colours_[3]; // ground (colour 7), lines and names (0), winners (1)
 };
 
 class TFormTour : public modes::ui::TFormMode {
@@ -78,7 +87,8 @@ public:
     void ImageTourDragDrop(QPoint point);
     // The last right-click on the picture (the pop-up commands' slot).
     void ImageTourMouseDown(QPoint point);
-    // Draws the picture (result mode once the bracket shows results).
+    // Draws the picture (result mode once the bracket shows results), its
+    // columns wide enough for the names in the display font.
     void DrawBracket();
 
     Bracket& bracket() { return bracket_; }

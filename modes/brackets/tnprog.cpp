@@ -2,6 +2,7 @@
 #include "modes/brackets/tnprog.h"
 
 #include "modes/brackets/tourlogic.h"
+#include "modes/frame/setup.h"
 #include "modes/frame/ui/modeform.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -71,6 +72,11 @@ void TFormTourProgress::WriteTourResult() {
     ProgressBar->hide();
     Memo->setFocus();
     addLines(resultLines(settings(), bracket_));
+    // The run's output AK files that the conf keeps none of go before the
+    // event's files are made durable with the result file: written back
+    // only to be deleted, they would cost the disk twice. (The set-up
+    // window's deletion after the window closes then finds none.)
+    setup().deleteForcedOutput(bracket_.entrants());
     saveMemo();
 }
 

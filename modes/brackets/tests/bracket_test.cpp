@@ -1,7 +1,7 @@
 // The bracket without a display: rounds and seed order, match numbers and
-// byes for every entrant count from 3 to 20, the seed slots and their
-// editing, the text bracket (its lines join up for every count, golden for
-// small ones, winners' paths in result mode) and the picture geometry.
+// byes for every entrant count from 3 to 20 and for 600, the seed slots and
+// their editing, the text bracket (its lines join up for every count, golden
+// for small ones, winners' paths in result mode) and the picture geometry.
 #include "modes/brackets/bracket.h"
 #include "modes/frame/tests/modetest.h"
 
@@ -61,8 +61,8 @@ void expectJoined(const modes::Lines& lines, const std::string& what) {
 }
 
 TEST(Bracket, RoundsAreTheBinaryDigitsOfNMinusOne) {
-    const std::pair<int, int> cases[] = {{2, 1}, {3, 2},  {4, 2},  {5, 3},  {8, 3},
-                                         {9, 4}, {16, 4}, {17, 5}, {256, 8}};
+    const std::pair<int, int> cases[] = {{2, 1},  {3, 2},  {4, 2},   {5, 3},    {8, 3},     {9, 4},
+                                         {16, 4}, {17, 5}, {256, 8}, {600, 10}, {2000, 11}, {9999, 14}};
     for (auto [n, r] : cases) EXPECT_EQ(brackets::roundCount(n), r) << n;
 }
 
@@ -152,6 +152,33 @@ TEST(Bracket, EveryCountFromThreeToTwenty) {
             EXPECT_NE(line.back(), ' ');
         }
     }
+}
+
+// 600 entrants, worked out by hand: R = 10; seeds 1 .. 424 (1024 - 600)
+// have byes; the first round is 600 - 512 = 88 matches, each seed against
+// 1025 - seed, the top one 513 against 512 (seed 1's quarter, 512 on a
+// lower side so the other seed comes first), the bottom one 511 against 514
+// (above seed 2's bye); the second round is matches 89 .. 344; the final 599.
+TEST(Bracket, SixHundredEntrants) {
+    Bracket b;
+    b.build(600, entrants(600), false);
+    EXPECT_EQ(b.rounds(), 10);
+    ASSERT_EQ(b.matchCount(), 599);
+    EXPECT_EQ(b.root()->MatchNo, 599);
+    for (int m = 1; m <= 88; ++m) {
+        const BracketNode& match = *b.match(m);
+        EXPECT_EQ(match.Round, 1);
+        EXPECT_EQ(match.Child[0]->Seed + match.Child[1]->Seed, 1025);
+        EXPECT_GT(std::min(match.Child[0]->Seed, match.Child[1]->Seed), 424);
+    }
+    EXPECT_EQ(b.match(1)->Child[0]->Seed, 513);
+    EXPECT_EQ(b.match(88)->Child[1]->Seed, 514);
+    EXPECT_EQ(b.match(89)->Round, 2);
+    EXPECT_EQ(b.match(344)->Round, 2);
+    EXPECT_EQ(b.match(345)->Round, 3);
+    int byes = 0;
+    forEachNode(b.root(), [&](BracketNode& node) { byes += !node.isSlot() && !node.isMatch(); });
+    EXPECT_EQ(byes, 424);
 }
 
 // Lets the upper side (or, with `lowerWins`, the lower side) win every match.
@@ -322,6 +349,13 @@ TEST(Bracket, PictureGeometryAndSlotsUnderAPoint) {
     EXPECT_EQ(b.slotAt(300, 40, false), 1);
     EXPECT_EQ(b.slotAt(300, 40, true), -1);
     EXPECT_EQ(b.slotAt(219, 40, true), 1);
+    // Owners 150 pixels wide put the pilots at 10 + 150 + 8, pilots 200
+    // wide the lines at 168 + 200 + 8 = 376, 156 further right.
+    b.fitColumns(150, 200);
+    p = b.picture(false);
+    EXPECT_EQ(p.Width, 3 * 32 + 300 + 156);
+    EXPECT_EQ(p.Texts[1].X, 168);
+    EXPECT_EQ(b.slotAt(375, 40, true), 1);
     Bracket empty;
     EXPECT_EQ(empty.slotAt(50, 50, false), -1);
     EXPECT_EQ(empty.picture(false).Width, 0);

@@ -2,9 +2,12 @@
 // and forces, message 41050 for fewer than three entrants, "決定" in list
 // order, at random (the general generator seeded from a fixed clock) and by
 // hand, seed editing by double-click, Enter, drop and the pop-up commands,
-// the picture on the clipboard, a whole run with the picture redrawn in
-// result mode and the output AK files removed again, and what it stores.
+// the picture on the clipboard, a 2,000-entrant picture painted where it
+// shows, columns that fit the names, a whole run with the picture redrawn in
+// result mode and the output AK files removed again, a cancel after the last
+// match, and what it stores.
 #include "modes/brackets/tnmain.h"
+#include "modes/brackets/tnprog.h"
 #include "modes/frame/tests/modetest.h"
 
 #include <QAction>
@@ -21,6 +24,7 @@
 #include <QTreeWidget>
 
 #include <filesystem>
+#include <fstream>
 
 namespace {
 
@@ -81,7 +85,7 @@ TEST_F(TourForm, WhatTheWindowShowsAndForces) {
     EXPECT_FALSE(form->JoinSlot1->isEnabled());
     EXPECT_FALSE(form->ClearSlot1->isEnabled());
     EXPECT_EQ(form->Copy1->text(), QString::fromUtf8("トーナメント表をクリップボードにコピｰ(&C)"));
-    EXPECT_TRUE(form->ImageTour->image().isNull());
+    EXPECT_EQ(form->ImageTour->picture().Width, 0);
     EXPECT_TRUE(plat::notify::recorded().empty());
 }
 
@@ -113,9 +117,9 @@ TEST_F(TourForm, DecideInListOrderAtRandomAndByHand) {
     EXPECT_TRUE(form->ButtonStart->isEnabled());
     EXPECT_TRUE(form->Copy1->isEnabled());
     EXPECT_TRUE(form->JoinSlot1->isEnabled());
-    EXPECT_EQ(form->ImageTour->image().size(), QSize(3 * 32 + 300, 5 * 24 + 20));
+    EXPECT_EQ(form->ImageTour->size(), QSize(3 * 32 + 300, 5 * 24 + 20));
     form->Copy1Click();
-    EXPECT_EQ(QApplication::clipboard()->image().size(), form->ImageTour->image().size());
+    EXPECT_EQ(QApplication::clipboard()->image().size(), form->ImageTour->size());
 
     // At random: the runtime generator seeded from the (fixed) clock.
     auto randomOrder = [&] {
@@ -210,24 +214,27 @@ TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
     settings_.Options[OptTournamentThirdPlace] = 1;
     auto form = open();
     form->ButtonDecideClick();
-    const QImage before = form->ImageTour->image();
-    bool sawDone = false;
+    const QImage before = form->ImageTour->wholeImage();
+    bool sawDone = false, outEmptyAtEnd = false;
     Driver driver([&] {
         QWidget* w = modal("TFormProgress");
         if (!w ||
             statusText(w, 0) != QString::fromUtf8("お待たせしました。トーナメント戦の処理を終わりました"))
             return false;
         sawDone = true;
+        // Gone already with the tables: not made durable only to be deleted.
+        outEmptyAtEnd = std::filesystem::is_empty(path("out"));
         clickLater(w, "ButtonCancel");
         return true;
     });
     seedEverything();
     form->ButtonStartClick();
     EXPECT_TRUE(sawDone);
+    EXPECT_TRUE(outEmptyAtEnd);
     EXPECT_TRUE(form->bracket().resultMode());
     EXPECT_FALSE(form->ButtonStart->isEnabled());
     EXPECT_FALSE(form->seedEditing());
-    EXPECT_NE(form->ImageTour->image(), before);
+    EXPECT_NE(form->ImageTour->wholeImage(), before);
     // The run's output AK files are gone again; the result file holds the
     // tables.
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
@@ -268,6 +275,70 @@ TEST_F(TourForm, ASlotEmptiedByHandIsNoEntrantOfTheRun) {
     // The one who was left wins the final by walkover.
     std::string result = testsupport::readFile(path("result/Tournament.txt"));
     EXPECT_NE(result.find(sj("不戦勝")), std::string::npos);
+}
+
+// 2,000 typed with three AKs listed: 2,000 seeds in a picture 48,020
+// pixels high, 125 MB and more as one bitmap. Only the strip in view is
+// painted: drawing the bracket and a row far down takes a few MB (the
+// resident high-water mark, reset first, where Linux allows).
+TEST_F(TourForm, ALargeBracketIsPaintedWhereItShows) {
+    auto form = open();
+    form->ButtonDecideClick(); // fonts and caches in place before measuring
+    form->EditCount->setText("2000");
+    auto peakKb = [] {
+        std::ifstream status("/proc/self/status");
+        for (std::string line; std::getline(status, line);)
+            if (line.rfind("VmHWM:", 0) == 0) return std::atol(line.c_str() + 6);
+        return 0L;
+    };
+    const bool measured = static_cast<bool>(std::ofstream("/proc/self/clear_refs") << "5" << std::flush);
+    const long before = peakKb();
+    form->ButtonDecideClick();
+    const QImage row = form->ImageTour->grab(QRect(0, 10 + 24 * 1000, 220, 24)).toImage();
+    EXPECT_LT(measured ? peakKb() - before : 0, 48 * 1024);
+    EXPECT_EQ(form->bracket().slotCount(), 2000);
+    EXPECT_EQ(form->ImageTour->height(), 2000 * 24 + 20);
+    int ink = 0; // the row's name on the ground
+    for (int y = 0; y < row.height(); ++y)
+        for (int x = 0; x < row.width(); ++x) ink += row.pixel(x, y) != row.pixel(0, 0);
+    EXPECT_GT(ink, 20);
+}
+
+// ak08's owner "山本剛(山本重機)" is wider than the 90 pixels the owner
+// column has at least: the pilots move right of it.
+TEST_F(TourForm, PilotsStandRightOfTheWidestOwner) {
+    copySamples({8});
+    auto form = open();
+    form->ButtonDecideClick();
+    EXPECT_GT(form->bracket().pilotColumn(), 100);
+}
+
+// "終了" pressed after the last match, while WM_GAMEDONE is on its way
+// (pressed here just before it is delivered): the window closes with the
+// cancel result, and neither the tables nor the result bracket follow.
+TEST_F(TourForm, ACancelAfterTheLastMatchWritesNoTable) {
+    struct CancelBeforeGameDone : QObject {
+        int result = -1;
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            auto* progress = qobject_cast<modes::ui::TFormProgress*>(watched);
+            if (progress && result < 0 && e->type() == static_cast<QEvent::Type>(modes::ui::WM_GAMEDONE)) {
+                progress->ButtonCancelClick();
+                result = progress->result();
+            }
+            return false;
+        }
+    } cancel;
+    qApp->installEventFilter(&cancel);
+    auto form = open();
+    form->ButtonDecideClick();
+    Driver driver([&] { return cancel.result >= 0; });
+    seedEverything();
+    form->ButtonStartClick();
+    qApp->removeEventFilter(&cancel);
+    EXPECT_EQ(cancel.result, 2);
+    EXPECT_FALSE(form->bracket().resultMode());
+    // Emptied when the progress window opened, and left so.
+    EXPECT_EQ(testsupport::readFile(path("result/Tournament.txt")), "");
 }
 
 TEST_F(TourForm, ClosingStoresItsValues) {
