@@ -1,5 +1,6 @@
 #include "platform/catalogue.h"
 
+#include "platform/paths.h"
 #include "sjis/catalogue.h"
 
 #include <algorithm>
@@ -25,17 +26,32 @@ constexpr Entry table[] = {
 #undef E
 static_assert(std::size(table) == 46);
 
+// Causes the table above has no fitting text for: a conf file of the wrong
+// size, a conf folder too long once made absolute, a settings or conf
+// export that could not be written.
+constexpr Entry added[] = {
+    {41023, texts::M41023}, {41024, texts::M41024}, {41043, texts::M41043}, {41044, texts::M41044}};
+
+// Messages whose "%s" names a file or folder: the argument is shown as a
+// person reads a path.
+constexpr int NamingFile[] = {41004, 41020, 41021, 41022, 41023, 41024, 41040, 41041, 41043, 41044};
+
+const Entry* find(const Entry* begin, const Entry* end, int id) {
+    auto it = std::lower_bound(begin, end, id, [](const Entry& e, int v) { return e.id < v; });
+    return it == end || it->id != id ? nullptr : it;
+}
+
 } // namespace
 
 std::string_view text(int id) {
-    auto it = std::lower_bound(std::begin(table), std::end(table), id,
-                               [](const Entry& e, int v) { return e.id < v; });
-    if (it == std::end(table) || it->id != id) return {};
-    return it->text;
+    const Entry* e = find(std::begin(table), std::end(table), id);
+    if (!e) e = find(std::begin(added), std::end(added), id);
+    return e ? e->text : std::string_view();
 }
 
 std::string format(int id, std::initializer_list<std::string_view> args) {
     std::string_view t = text(id);
+    const bool naming = std::find(std::begin(NamingFile), std::end(NamingFile), id) != std::end(NamingFile);
     std::string out;
     out.reserve(t.size() + 64);
     auto arg = args.begin();
@@ -43,7 +59,7 @@ std::string format(int id, std::initializer_list<std::string_view> args) {
         // '%' and 's' are never trail bytes (those start at 0x40), so a byte
         // scan finds the markers exactly.
         if (t[i] == '%' && i + 1 < t.size() && t[i + 1] == 's') {
-            if (arg != args.end()) out.append(*arg++);
+            if (arg != args.end()) out.append(naming ? shownPath(*arg++) : std::string(*arg++));
             ++i;
             continue;
         }
@@ -64,7 +80,7 @@ int showError(int id, std::initializer_list<std::string_view> args, Style style)
 int showErrorNaming(int id, std::string_view name, Style style) {
     std::string text = format(id);
     text += '\n';
-    text += name;
+    text += shownPath(name);
     return notify::show(text, msg::text(CaptionError), notify::Icon::Warning, notify::Buttons::Ok, style.topmost,
                         style.owner);
 }

@@ -63,6 +63,32 @@ TEST(Catalogue, EveryTextAsShiftJisBytes) {
     for (auto& [id, text] : all) EXPECT_EQ(plat::msg::text(id), sj(text)) << id;
 }
 
+TEST(Catalogue, EntriesForCausesTheSystemDidNotName) {
+    EXPECT_EQ(plat::msg::text(41023), sj("試合設定をファイル(%s)に保存できません"));
+    EXPECT_EQ(plat::msg::text(41024), sj("環境情報をファイル(%s)に保存できません"));
+    EXPECT_EQ(plat::msg::text(41043), sj("試合設定ファイル(%s)の形式が不正です"));
+    EXPECT_EQ(plat::msg::text(41044), sj("フォルダのパス(%s)が長すぎます"));
+    EXPECT_TRUE(plat::msg::text(41025).empty());
+}
+
+TEST(Catalogue, FilesAreNamedAsTheFileSystemSpellsThem) {
+    EXPECT_EQ(plat::msg::format(41022, {"/tmp/x/prog/AkData\\ak08.dat"}),
+              sj("機体データをファイル(/tmp/x/prog/AkData/ak08.dat)から読みこめません"));
+    EXPECT_EQ(plat::msg::format(41043, {sj("\\cvv\\表\\VLCNF1")}),
+              sj("試合設定ファイル(/cvv/表/VLCNF1)の形式が不正です"));
+    // A typed relative name stays as typed; a node's name is no path.
+    EXPECT_EQ(plat::msg::format(41020, {"sub\\Game.txt"}),
+              sj("試合の出力結果をファイル(sub\\Game.txt)に作成できません"));
+    EXPECT_EQ(plat::msg::format(40001, {"\\a\\b"}), sj("\\a\\b を消します。よろしいですね"));
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
+    plat::msg::showErrorNaming(41042, "/r/Config\\vellenv1.reg");
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text,
+              sj("環境ファイルが Config ディレクトリにありません\n/r/Config/vellenv1.reg"));
+    plat::notify::clearRecorded();
+}
+
 TEST(Catalogue, PinnedBytesAndUnknownIds) {
     EXPECT_EQ(plat::msg::text(41000), "\x82\xB1\x82\xCC\x91\x80\x8D\xEC\x82\xCD\x82\xC5\x82\xAB\x82\xDC\x82\xB9\x82\xF1");
     // The line break is one LF byte.
