@@ -123,8 +123,7 @@ TEST_F(GauntletForm, OwnAkByDoubleClickAndADestroyedOneRefused) {
     ASSERT_EQ(memo.size(), 12);
     EXPECT_EQ(memo[0], QString::fromUtf8("名前: アレックス・ロウ"));
     EXPECT_EQ(memo[4], QString::fromUtf8(" 1: ビームライフル"));
-    EXPECT_EQ(memo[11],
-              QString::fromUtf8("ファイル名：") + QString::fromStdString(modes::shownPath(akFolder() + "\\ak01.dat")));
+    EXPECT_EQ(memo[11], QString::fromUtf8("ファイル名：") + QString::fromStdString(akFolder() + "/ak01.dat"));
     EXPECT_EQ(form->MemoLeft->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
               Qt::AlignLeft);
     EXPECT_TRUE(form->ButtonDecide->isEnabled());

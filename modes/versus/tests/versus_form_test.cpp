@@ -186,7 +186,7 @@ TEST_F(VersusForm, SlotsFilledByKeysDoubleClickAndDrop) {
     EXPECT_TRUE(f.akSlots().loaded(0));
     EXPECT_EQ(memoLines(f.MemoLeft).front(), QString::fromUtf8("名前: アレックス・ロウ"));
     EXPECT_EQ(memoLines(f.MemoLeft).back(),
-              QString::fromUtf8("ファイル名：") + QString::fromStdString(modes::shownPath(akFolder() + "\\ak01.dat")));
+              QString::fromUtf8("ファイル名：") + QString::fromStdString(akFolder() + "/ak01.dat"));
     EXPECT_EQ(f.MemoLeft->document()->firstBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
               Qt::AlignLeft);
     // The other slot is active now.
@@ -225,7 +225,7 @@ TEST_F(VersusForm, SlotsFilledByKeysDoubleClickAndDrop) {
     key(f.ListViewAk, Qt::Key_Return);
     EXPECT_EQ(f.akSlots().path(0), akFolder() + "\\ak03.dat");
     EXPECT_EQ(memoLines(f.MemoLeft).back(),
-              QString::fromUtf8("ファイル名：") + QString::fromStdString(modes::shownPath(akFolder() + "\\ak03.dat")));
+              QString::fromUtf8("ファイル名：") + QString::fromStdString(akFolder() + "/ak03.dat"));
     plat::notify::clearRecorded();
 }
 
