@@ -26,15 +26,18 @@ constexpr Entry table[] = {
 #undef E
 static_assert(std::size(table) == 46);
 
-// Causes the table above has no fitting text for: a conf file of the wrong
-// size, a conf folder too long once made absolute, a settings or conf
-// export that could not be written.
-constexpr Entry added[] = {
-    {41023, texts::M41023}, {41024, texts::M41024}, {41043, texts::M41043}, {41044, texts::M41044}};
+// Causes the table above has no fitting text for: a conf, the settings or
+// the conf tree that could not be saved to a file, a conf file of the wrong
+// size, a conf folder too long once made absolute.
+constexpr Entry added[] = {{41023, texts::M41023},
+                           {41024, texts::M41024},
+                           {41025, texts::M41025},
+                           {41043, texts::M41043},
+                           {41044, texts::M41044}};
 
 // Messages whose "%s" names a file or folder: the argument is shown as a
 // person reads a path.
-constexpr int NamingFile[] = {41004, 41020, 41021, 41022, 41023, 41024, 41040, 41041, 41043, 41044};
+constexpr int NamingFile[] = {41004, 41020, 41021, 41022, 41023, 41024, 41025, 41040, 41041, 41043, 41044};
 
 const Entry* find(const Entry* begin, const Entry* end, int id) {
     auto it = std::lower_bound(begin, end, id, [](const Entry& e, int v) { return e.id < v; });

@@ -66,9 +66,10 @@ TEST(Catalogue, EveryTextAsShiftJisBytes) {
 TEST(Catalogue, EntriesForCausesTheSystemDidNotName) {
     EXPECT_EQ(plat::msg::text(41023), sj("試合設定をファイル(%s)に保存できません"));
     EXPECT_EQ(plat::msg::text(41024), sj("環境情報をファイル(%s)に保存できません"));
+    EXPECT_EQ(plat::msg::text(41025), sj("試合設定の一覧をファイル(%s)に保存できません"));
     EXPECT_EQ(plat::msg::text(41043), sj("試合設定ファイル(%s)の形式が不正です"));
     EXPECT_EQ(plat::msg::text(41044), sj("フォルダのパス(%s)が長すぎます"));
-    EXPECT_TRUE(plat::msg::text(41025).empty());
+    EXPECT_TRUE(plat::msg::text(41026).empty());
 }
 
 TEST(Catalogue, FilesAreNamedAsTheFileSystemSpellsThem) {
