@@ -23,6 +23,9 @@ constexpr int NewConfFlags[] = {OptEmblem,          OptNameCut,       OptAkOutpu
                                 OptResupplyWinner,  OptResupplyLoser, OptAutoProcess, OptParry,
                                 OptProgramCommands, OptBerserk};
 
+constexpr int CannotSaveConf = 41023;
+constexpr int NotAConfFile = 41043;
+
 void reportUnopenable() {
     plat::msg::showError(41042);
 }
@@ -67,15 +70,18 @@ std::string confToBytes(const ConfFile& conf) {
 }
 
 std::optional<ConfFile> readConf(std::string_view programFolder, std::string_view path, bool report) {
-    std::FILE* f = plat::openFile(resolve(programFolder, path), "rb");
-    std::optional<ConfFile> conf;
-    if (f) {
-        char buf[ConfFileSize];
-        size_t n = std::fread(buf, 1, sizeof buf, f);
-        std::fclose(f);
-        conf = confFromBytes(std::string_view(buf, n));
+    const std::string file = resolve(programFolder, path);
+    std::FILE* f = plat::openFile(file, "rb");
+    if (!f) {
+        if (report) reportUnopenable();
+        return std::nullopt;
     }
-    if (!conf && report) reportUnopenable();
+    char buf[ConfFileSize];
+    size_t n = std::fread(buf, 1, sizeof buf, f);
+    std::fclose(f);
+    std::optional<ConfFile> conf = confFromBytes(std::string_view(buf, n));
+    // There, but too short to hold both records.
+    if (!conf && report) plat::msg::showError(NotAConfFile, {file});
     return conf;
 }
 
@@ -106,7 +112,7 @@ bool createConfFile(std::string_view programFolder, ConfNodeRec& rec,
     std::string rel = configPath(*name);
     if (!writeConf(programFolder, rel, conf)) {
         plat::removeFile(resolve(programFolder, rel));
-        reportUnopenable();
+        plat::msg::showError(CannotSaveConf, {resolve(programFolder, rel)});
         return false;
     }
     sjis::writeField(rec.ConfPath, rel);
@@ -143,7 +149,7 @@ std::optional<ConfFile> openConfOfNode(std::string_view programFolder, const Con
 
 bool storeConfOfNode(std::string_view programFolder, ConfNodeRec& rec, const ConfFile& conf) {
     if (!writeConf(programFolder, sjis::readField(rec.ConfPath), conf)) {
-        reportUnopenable();
+        plat::msg::showError(CannotSaveConf, {resolve(programFolder, sjis::readField(rec.ConfPath))});
         return false;
     }
     sjis::writeField(rec.NodeName, sjis::readField(conf.Header.ConfName));

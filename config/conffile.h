@@ -30,7 +30,8 @@ std::string confToBytes(const ConfFile& conf);
 
 // Reads the conf at `path` (relative to the program folder unless absolute).
 // A file that is missing, unreadable or shorter than a conf gives nullopt
-// and, when `report` is set, message 41042.
+// and, when `report` is set, message 41042 (cannot be opened) or 41043
+// naming the file (there, but too short for a conf).
 std::optional<ConfFile> readConf(std::string_view programFolder, std::string_view path, bool report = true);
 
 // Rewrites a conf whole: a temporary file in the same folder, renamed over
@@ -41,8 +42,9 @@ bool writeConf(std::string_view programFolder, std::string_view path, const Conf
 // stores its relative path in rec.ConfPath. Without a source the conf gets
 // the defaults; with one it is a copy of that conf, read completely before
 // anything is created. The name is reserved exclusively, unlike any entry of
-// Config ignoring case. On failure (41042 shown) nothing is left behind and
-// rec is unchanged.
+// Config ignoring case. On failure (the source's message, 41042 when no
+// name can be had in Config, 41023 when the file cannot be written) nothing
+// is left behind and rec is unchanged.
 bool createConfFile(std::string_view programFolder, ConfNodeRec& rec,
                     std::optional<std::string_view> sourcePath = std::nullopt);
 
@@ -60,11 +62,11 @@ inline constexpr size_t FolderSize = sizeof(ConfHeader::AkInputFolder);
 bool applyConfFolders(ConfNodeRec& rec, std::string_view programFolder, const ConfHeader& folders);
 
 // The conf of a conf node for the settings dialog: read, with the node's name
-// as ConfName. nullopt (41042 shown) when it cannot be read.
+// as ConfName. nullopt (readConf's message shown) when it cannot be read.
 std::optional<ConfFile> openConfOfNode(std::string_view programFolder, const ConfNodeRec& rec);
 // After the dialog: writes the conf and copies ConfName and ConfMemo into the
-// node's name and memo. False (41042 shown, node unchanged) when the file
-// could not be written.
+// node's name and memo. False (41023 naming the file shown, node unchanged)
+// when the file could not be written.
 bool storeConfOfNode(std::string_view programFolder, ConfNodeRec& rec, const ConfFile& conf);
 
 } // namespace cnf

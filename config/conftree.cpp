@@ -17,6 +17,8 @@ namespace cnf {
 
 namespace {
 
+constexpr int CannotSaveTree = 41025;
+
 std::unique_ptr<ConfNode> makeNode(const ConfNodeRec& rec, std::string caption) {
     auto node = std::make_unique<ConfNode>();
     node->rec = rec;
@@ -131,8 +133,9 @@ std::vector<FlatNode> ConfTree::flatten() const {
 }
 
 bool ConfTree::save() const {
-    if (writeTreeFiles(folder_, flatten())) return true;
-    plat::msg::showError(41042);
+    std::string failed;
+    if (writeTreeFiles(folder_, flatten(), &failed)) return true;
+    plat::msg::showError(CannotSaveTree, {failed});
     return false;
 }
 

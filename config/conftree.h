@@ -84,8 +84,8 @@ public:
     // Replaces the tree with the files' content (empty when there are none).
     // False when a fault was reported (41042); the nodes read are kept.
     bool load();
-    // Writes both files; on failure reports 41042, keeps the old files and
-    // returns false. The pending lists are not touched.
+    // Writes both files; on failure reports 41025 naming the file that could
+    // not be written, keeps the old files and returns false. The pending lists are not touched.
     bool save() const;
     // The in-memory halves of load() and save(): the tree replaced by nodes
     // in the files' order, and the tree in that order.

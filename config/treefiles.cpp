@@ -105,20 +105,25 @@ bool readTreeFiles(std::string_view programFolder, std::vector<FlatNode>& nodes,
     return !tree.recordsMissing;
 }
 
-bool writeTreeFiles(std::string_view programFolder, const std::vector<FlatNode>& nodes) {
+bool writeTreeFiles(std::string_view programFolder, const std::vector<FlatNode>& nodes, std::string* failed) {
     std::string text, records;
     encodeTree(nodes, text, records);
     plat::makeDirectory(resolve(programFolder, ConfigFolder));
     std::string textPath = resolve(programFolder, configPath(TreeTextName));
     std::string recordPath = resolve(programFolder, configPath(TreeRecordName));
+    std::string scratch;
+    std::string& failedPath = failed ? *failed : scratch;
+    failedPath = textPath;
     plat::AtomicFile textFile(textPath), recordFile(recordPath);
-    if (!textFile.isOpen() || !recordFile.isOpen()) return false;
-    if (!textFile.write(text) || !recordFile.write(records)) return false;
-    if (!textFile.flush() || !recordFile.flush()) return false;
+    if (!textFile.isOpen() || !textFile.write(text) || !textFile.flush()) return false;
+    failedPath = recordPath;
+    if (!recordFile.isOpen() || !recordFile.write(records) || !recordFile.flush()) return false;
     // Both temporaries are whole; put them in place. Should the second rename
     // fail, the first file goes back to what it was so the pair stays matched.
     auto oldText = plat::readWholeFile(textPath);
+    failedPath = textPath;
     if (!textFile.commit()) return false;
+    failedPath = recordPath;
     if (!recordFile.commit()) {
         if (oldText)
             plat::writeWholeFileAtomic(textPath, *oldText);
@@ -126,6 +131,7 @@ bool writeTreeFiles(std::string_view programFolder, const std::vector<FlatNode>&
             plat::removeFile(textPath);
         return false;
     }
+    failedPath.clear();
     return true;
 }
 

@@ -58,7 +58,9 @@ void encodeTree(const std::vector<FlatNode>& nodes, std::string& treeText, std::
 bool readTreeFiles(std::string_view programFolder, std::vector<FlatNode>& nodes, bool report = true);
 
 // Writes both files through temporaries, renamed only when both are whole.
-// False (old files kept) on failure; no message.
-bool writeTreeFiles(std::string_view programFolder, const std::vector<FlatNode>& nodes);
+// False (old files kept) on failure, with `failed` (when given) naming the
+// file that could not be written; no message.
+bool writeTreeFiles(std::string_view programFolder, const std::vector<FlatNode>& nodes,
+                    std::string* failed = nullptr);
 
 } // namespace cnf

@@ -9,6 +9,7 @@
 #include "core/repair.h"
 #include "core/result.h"
 #include "core/system.h"
+#include "platform/paths.h"
 #include "sjis/interface_text.h"
 
 #include <array>
@@ -69,7 +70,7 @@ void holdWithAks(GameMessageBuffer& buffer, std::string_view akOutDir, uint8_t& 
     for (int side = 0; side < 2; ++side)
         if (files[side].Written)
             QueueLine(buffer, buffer.CurrentKind, 0,
-                      FormatText(" PLAYER%d=>%s", side + 1, files[side].Path.c_str()));
+                      FormatText(" PLAYER%d=>%s", side + 1, plat::shownPath(files[side].Path).c_str()));
 }
 
 } // namespace

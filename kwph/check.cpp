@@ -7,6 +7,7 @@
 #include "kwph/pack.h"
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "sjis/kwph_text.h"
 
 #include <cstdio>
@@ -17,7 +18,7 @@ bool check(Engine& engine, std::string_view folder) {
     engine.reset();
     Ui& ui = engine.ui();
     ui.showText(kwx::CheckCaption, engine.geometry());
-    ui.addLine(err::format(kwx::CheckStart, std::string(folder).c_str()));
+    ui.addLine(err::format(kwx::CheckStart, plat::shownPath(folder).c_str()));
     Engine scratch; // a folder without message files is no failure of the check
     auto files = findMessageFiles(scratch, folder, false);
     if (files) {
@@ -25,9 +26,8 @@ bool check(Engine& engine, std::string_view folder) {
             ui.addLine(mf.fileName);
             const size_t width = msgRecordWidth(mf.type);
             if (width == 0) continue;
-            const std::string path = std::string(folder) + mf.fileName;
-            std::FILE* in = plat::openFile(path, "rb");
-            if (!in) return engine.fail(err::openFile(path));
+            std::FILE* in = plat::openFile(mf.path, "rb");
+            if (!in) return engine.fail(err::openFile(mf.path));
             std::string line;
             int number = -1;
             while (plat::readLine(in, line)) {

@@ -2,6 +2,7 @@
 #include "kwph/errors.h"
 
 #include "base/sjis.h"
+#include "platform/paths.h"
 #include "sjis/kwph_text.h"
 
 #include <cstdarg>
@@ -13,6 +14,11 @@ namespace {
 
 std::string plain(const char* what, std::string_view arg) {
     return format(kwx::PlainFormat, what, std::string(arg).c_str());
+}
+
+// A file or folder named in a text is put as a person reads a path.
+std::string shown(std::string_view path) {
+    return plat::shownPath(path);
 }
 
 } // namespace
@@ -35,50 +41,46 @@ std::string format(const char* fmt, ...) {
 }
 
 std::string openFileKind(std::string_view path, std::string_view kind) {
-    return format(kwx::KindFormat, kwx::OpenFileFailed, std::string(path).c_str(), std::string(kind).c_str());
+    return format(kwx::KindFormat, kwx::OpenFileFailed, shown(path).c_str(), std::string(kind).c_str());
 }
 std::string openFile(std::string_view path) {
-    return plain(kwx::OpenFileFailed, path);
+    return plain(kwx::OpenFileFailed, shown(path));
 }
 std::string pathNotFound(std::string_view what) {
     return plain(kwx::PathNotFound, what);
 }
 std::string fileNotFound(std::string_view path) {
-    return plain(kwx::FileNotFound, path);
+    return plain(kwx::FileNotFound, shown(path));
 }
 std::string readFile(std::string_view path) {
-    return plain(kwx::ReadFailed, path);
+    return plain(kwx::ReadFailed, shown(path));
 }
 std::string writeFile(std::string_view path) {
-    return plain(kwx::WriteFailed, path);
+    return plain(kwx::WriteFailed, shown(path));
 }
 std::string deleteFile(std::string_view path) {
-    return plain(kwx::DeleteFileFailed, path);
+    return plain(kwx::DeleteFileFailed, shown(path));
 }
 std::string deleteFolder(std::string_view path) {
-    return plain(kwx::DeleteFolderFailed, path);
+    return plain(kwx::DeleteFolderFailed, shown(path));
 }
 std::string kwpVersion(std::string_view path) {
-    return format(kwx::VersionFormat, std::string(path).c_str(), kwx::WrongVersion, "KWP00   ");
+    return format(kwx::VersionFormat, shown(path).c_str(), kwx::WrongVersion, "KWP00   ");
 }
 std::string lhaExtract(std::string_view path) {
-    return plain(kwx::LhaFailed, path);
+    return plain(kwx::LhaFailed, shown(path));
 }
 std::string dllLoad(std::string_view name) {
     return plain(kwx::DllLoadFailed, name);
 }
 std::string noSuchMessage(std::string_view archive, std::string_view name, long n) {
-    return format(kwx::NoSuchMessageFormat, kwx::NoSuchMessage, std::string(archive).c_str(),
+    return format(kwx::NoSuchMessageFormat, kwx::NoSuchMessage, shown(archive).c_str(),
                   std::string(name).c_str(), static_cast<int>(n));
 }
 std::string lineTooLong(std::string_view file, long line) {
-    return format(kwx::LineTooLongFormat, kwx::LineTooLong, std::string(file).c_str(),
-                  static_cast<int>(line));
+    return format(kwx::LineTooLongFormat, kwx::LineTooLong, shown(file).c_str(), static_cast<int>(line));
 }
 
-std::string_view tempFileKind() {
-    return kwx::TempFileKind;
-}
 std::string_view duplicateKind() {
     return kwx::DuplicateKind;
 }

@@ -1,7 +1,8 @@
 // The error texts of the message-archive library. Every failing operation
 // builds one text and makes it the engine's last error; there are no numeric
 // codes. Texts are Shift-JIS, at most 1023 bytes, cut on a character
-// boundary.
+// boundary. A file or folder a text names is in the form a person reads a
+// path (plat::shownPath).
 #pragma once
 
 #include <cstddef>
@@ -32,7 +33,6 @@ std::string noSuchMessage(std::string_view archive, std::string_view name, long 
 std::string lineTooLong(std::string_view file, long line);
 
 // The kind texts of openFileKind and the argument of pathNotFound.
-std::string_view tempFileKind();
 std::string_view duplicateKind();
 std::string_view tempFolderName();
 

@@ -47,13 +47,14 @@ struct PackedEntry {
     uint16_t lines = 0;
 };
 
-// A private staging file beside the archive, removed however Pack ends.
+// A private staging file beside the archive, removed however Pack ends. It
+// is no file a person looks for: a failure to make, write or read it back is
+// reported as a failure to write the archive.
 class StageFile {
 public:
-    StageFile(const std::string& osFolder, const std::string& shownFolder) {
+    explicit StageFile(const std::string& osFolder) {
         std::string templ = osFolder + ".kwph-XXXXXX";
         int fd = ::mkstemp(templ.data());
-        shown_ = shownFolder + ".kwph-XXXXXX";
         if (fd < 0) return;
         file_ = ::fdopen(fd, "w+b");
         if (!file_) {
@@ -62,7 +63,6 @@ public:
             return;
         }
         osPath_ = templ;
-        shown_ = shownFolder + templ.substr(osFolder.size());
     }
     ~StageFile() {
         close();
@@ -72,16 +72,17 @@ public:
     StageFile& operator=(const StageFile&) = delete;
 
     std::FILE* file() { return file_; }
-    const std::string& shown() const { return shown_; }
     bool close() {
         bool ok = true;
         if (file_) ok = std::fclose(file_) == 0;
         file_ = nullptr;
         return ok;
     }
-    bool remove() {
+    // Removes the file; on failure `left` names it, since it stays behind.
+    bool remove(std::string& left) {
         close();
         bool ok = osPath_.empty() || ::unlink(osPath_.c_str()) == 0;
+        if (!ok) left = plat::fromOsName(osPath_).value_or(std::string());
         osPath_.clear();
         return ok;
     }
@@ -89,14 +90,7 @@ public:
 private:
     std::FILE* file_ = nullptr;
     std::string osPath_;
-    std::string shown_;
 };
-
-// The folder part of a path (through its last separator), empty when none.
-std::string folderOf(std::string_view path) {
-    size_t sep = plat::lastSeparator(path);
-    return sep == std::string_view::npos ? std::string() : std::string(path.substr(0, sep + 1));
-}
 
 } // namespace
 
@@ -111,11 +105,12 @@ std::string commentArea(std::string_view comment) {
 
 std::optional<std::vector<MessageFile>> findMessageFiles(Engine& engine, std::string_view folder,
                                                          bool refuseDuplicates) {
-    const std::string pattern = std::string(folder) + "*.msg";
+    const std::string pattern = plat::joinPath(folder, "*.msg");
     std::vector<MessageFile> files;
     for (const std::string& name : plat::listFolder(folder, "*.msg")) {
         MessageFile f;
         f.fileName = name;
+        f.path = plat::joinPath(folder, name);
         f.base = name.substr(0, name.size() - 4);
         f.type = classifyFileBase(f.base);
         if (f.type != kUnknownType) files.push_back(std::move(f));
@@ -130,7 +125,7 @@ std::optional<std::vector<MessageFile>> findMessageFiles(Engine& engine, std::st
     if (refuseDuplicates) {
         for (size_t i = 1; i < files.size(); ++i) {
             if (upper(files[i].base) == upper(files[i - 1].base)) {
-                engine.fail(err::openFileKind(std::string(folder) + files[i].fileName, err::duplicateKind()));
+                engine.fail(err::openFileKind(files[i].path, err::duplicateKind()));
                 return std::nullopt;
             }
         }
@@ -162,14 +157,10 @@ bool pack(Engine& engine, std::string_view folder, std::string_view archive, std
     const size_t n = files->size();
     ProgressScope progress(engine, archive, static_cast<int>(n));
 
-    const std::string shownFolder = folderOf(archive);
     auto osArchive = plat::toOsPath(plat::resolvePath(archive));
-    std::string osFolder;
-    if (osArchive) osFolder = osArchive->substr(0, osArchive->rfind('/') + 1);
     std::unique_ptr<StageFile> staged;
-    if (osArchive) staged = std::make_unique<StageFile>(osFolder, shownFolder);
-    if (!staged || !staged->file())
-        return engine.fail(err::openFileKind(shownFolder + ".kwph-XXXXXX", err::tempFileKind()));
+    if (osArchive) staged = std::make_unique<StageFile>(osArchive->substr(0, osArchive->rfind('/') + 1));
+    if (!staged || !staged->file()) return engine.fail(err::openFile(archive));
     StageFile& stage = *staged;
 
     // Stage every entry's length table and stored lines.
@@ -177,7 +168,7 @@ bool pack(Engine& engine, std::string_view folder, std::string_view archive, std
     uint64_t offset = kDirectoryOffset + kDirRecordSize * uint64_t{n};
     for (size_t j = 0; j < n; ++j) {
         const MessageFile& mf = (*files)[j];
-        const std::string path = std::string(folder) + mf.fileName;
+        const std::string& path = mf.path;
         std::FILE* in = plat::openFile(path, "rb");
         if (!in) return engine.fail(err::openFile(path));
         std::string lengths;
@@ -216,10 +207,10 @@ bool pack(Engine& engine, std::string_view folder, std::string_view archive, std
         entries.push_back(std::move(e));
         if (std::fwrite(lengths.data(), 1, lengths.size(), stage.file()) != lengths.size() ||
             std::fwrite(text.data(), 1, text.size(), stage.file()) != text.size())
-            return engine.fail(err::writeFile(stage.shown()));
+            return engine.fail(err::writeFile(archive));
         progress.step(static_cast<int>(j + 1));
     }
-    if (std::fflush(stage.file()) != 0) return engine.fail(err::writeFile(stage.shown()));
+    if (std::fflush(stage.file()) != 0) return engine.fail(err::writeFile(archive));
 
     // Header and directory, then the staged data, into the new archive.
     plat::AtomicFile out(archive);
@@ -240,9 +231,10 @@ bool pack(Engine& engine, std::string_view folder, std::string_view archive, std
     size_t got;
     while ((got = std::fread(buf, 1, sizeof buf, stage.file())) > 0)
         if (!out.write(buf, got)) return engine.fail(err::writeFile(archive));
-    if (std::ferror(stage.file())) return engine.fail(err::readFile(stage.shown()));
+    if (std::ferror(stage.file())) return engine.fail(err::writeFile(archive));
     if (!out.commit()) return engine.fail(err::writeFile(archive));
-    if (!stage.remove()) return engine.fail(err::deleteFile(stage.shown()));
+    std::string left;
+    if (!stage.remove(left)) return engine.fail(err::deleteFile(left));
     return true;
 }
 

@@ -23,11 +23,14 @@ std::string commentArea(std::string_view comment);
 
 struct MessageFile {
     std::string fileName; // as found in the folder
+    std::string path;     // the folder and the file name, as the file is opened
     std::string base;     // the name without ".msg"
     int type = -1;
 };
 
-// The message files of `folder` (a prefix used as given) that have a type,
+// The message files of `folder` that have a type, the folder taken as a
+// folder whether or not it ends in a separator (an empty one is the
+// program folder, as for any relative path),
 // in ascending order of their upper-cased names. With refuseDuplicates, two
 // names equal ignoring case fail with the second one's path. Fails with the
 // pattern when there is none.

@@ -61,7 +61,7 @@ bool unpack(Engine& engine, std::string_view prefix, std::string_view archive, b
     ArchiveFile af;
     if (!af.open(engine, archive)) return false;
     const ArchiveView& view = af.view();
-    ProgressScope progress(engine, archive, static_cast<int>(view.count()));
+    ProgressScope progress(engine, plat::shownPath(archive), static_cast<int>(view.count()));
     std::set<std::string> written;
     for (size_t i = 0; i < view.count(); ++i) {
         const KwpDirEntry e = view.entry(i);
@@ -99,8 +99,8 @@ bool putMsgList(Engine& engine, std::string_view archive) {
     if (!af.open(engine, archive)) return false;
     const ArchiveView& view = af.view();
     Ui& ui = engine.ui();
-    ui.showText(archive, engine.geometry());
-    const std::string arch(archive);
+    const std::string arch = plat::shownPath(archive);
+    ui.showText(arch, engine.geometry());
     ui.addLine(err::format(" Listing File : %s", arch.c_str()));
     const std::string comment(view.comment());
     ui.addLine(err::format(" Comment : %s", comment.empty() ? "(NONE)" : comment.c_str()));

@@ -22,6 +22,10 @@ namespace vell {
 
 namespace {
 
+constexpr int CannotSaveConf = 41023;     // a conf exported to a file
+constexpr int CannotSaveSettings = 41024; // the settings saved to a file
+constexpr int NotAConfFile = 41043;
+
 std::string askWithDialog(QWidget* parent, bool save, const std::string& title,
                           const std::string& defaultPath, const std::string& filter,
                           const std::string& extension) {
@@ -114,7 +118,7 @@ void TFormBackup::ButtonSaveClick() {
     }
     // The old file is replaced only once the new one is complete.
     if (!plat::writeWholeFileAtomic(path, settingsFileText())) {
-        plat::msg::showErrorNaming(41042, path, style);
+        plat::msg::showError(CannotSaveSettings, {path}, style);
         return;
     }
     plat::msg::inform(40008, {}, style);
@@ -158,19 +162,23 @@ void TFormBackup::ButtonSaveGameClick() {
     if (path.empty()) return;
     if (plat::fileExists(path) && plat::msg::confirm(40010, {}, style) != plat::notify::IdOk) return;
     if (!plat::writeWholeFileAtomic(path, cnf::confToBytes(*conf)))
-        plat::msg::showErrorNaming(41042, path, style);
+        plat::msg::showError(CannotSaveConf, {path}, style);
 }
 
 void TFormBackup::ButtonRestoreGameClick() {
     std::string path = askOpenPath(mt::BackupRestoreGame, programFolder_ + "Config\\" + mt::ImportDefaultName,
                                    mt::VellFilter, "vell");
     if (path.empty()) return;
-    std::string image;
-    if (!readConfImage(path, image)) {
-        plat::msg::showError(41042, {}, plat::msg::Style{false, this});
+    auto bytes = plat::readWholeFile(path);
+    auto conf = bytes ? cnf::confFromBytes(*bytes) : std::nullopt;
+    if (!conf) {
+        // A file that is there but too short for both records is no conf.
+        if (bytes)
+            plat::msg::showError(NotAConfFile, {path}, plat::msg::Style{false, this});
+        else
+            plat::msg::showError(41042, {}, plat::msg::Style{false, this});
         return;
     }
-    auto conf = cnf::confFromBytes(image);
     ConfNodeRec rec{};
     rec.Kind = 1;
     if (!cnf::createConfFile(programFolder_, rec, path)) return;

@@ -23,7 +23,11 @@ std::string fourDigits(int i) {
     return buf;
 }
 
-// Reads the records of a conf file; false (41042 shown) when it cannot be opened.
+constexpr int NotAConfFile = 41043;
+constexpr int FolderTooLong = 41044;
+
+// Reads the records of a conf file; false when it cannot be opened (41042
+// shown by the opener) or is too short to hold them (41043 naming it).
 bool readConf(const std::string& programFolder, std::string_view confPath, GameSettings* settings,
               ConfHeader& header, void* owner) {
     std::FILE* f = plat::OpenExeDirFile(programFolder, confPath, "rb", plat::msg::Style{false, owner});
@@ -33,8 +37,12 @@ bool readConf(const std::string& programFolder, std::string_view confPath, GameS
     bool ok =
         std::fread(target, sizeof(GameSettings), 1, f) == 1 && std::fread(&header, sizeof header, 1, f) == 1;
     std::fclose(f);
-    // A short conf file is as good as none: never use a partly filled record.
-    if (!ok) plat::msg::showError(41042, {}, plat::msg::Style{false, owner});
+    // A short conf file is no conf: never use a partly filled record.
+    if (!ok) {
+        std::string file = !confPath.empty() && confPath[0] == '/' ? std::string(confPath)
+                                                                   : programFolder + std::string(confPath);
+        plat::msg::showError(NotAConfFile, {file}, plat::msg::Style{false, owner});
+    }
     return ok;
 }
 
@@ -100,7 +108,7 @@ bool StartEvent(const std::string& programFolder, std::string_view confPath,
                                &header->WeaponDataFolder}) {
         std::string full;
         if (!MakeAbsolutePath(programFolder, *folder, &full)) {
-            plat::msg::showErrorNaming(41042, full, plat::msg::Style{false, hooks.owner});
+            plat::msg::showError(FolderTooLong, {full}, plat::msg::Style{false, hooks.owner});
             return false;
         }
     }

@@ -1,6 +1,5 @@
 #include "main/settingsfile.h"
 
-#include "config/conffile.h"
 #include "platform/files.h"
 #include "platform/registry.h"
 
@@ -76,13 +75,6 @@ void resetSettings() {
     plat::reg::Batch batch;
     plat::reg::deleteKey(CorvaneKey);
     plat::reg::deleteKey(OwnKey);
-}
-
-bool readConfImage(std::string_view path, std::string& image) {
-    auto bytes = plat::readWholeFile(path);
-    if (!bytes || !cnf::confFromBytes(*bytes)) return false;
-    image = bytes->substr(0, cnf::ConfFileSize);
-    return true;
 }
 
 } // namespace vell

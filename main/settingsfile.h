@@ -27,7 +27,4 @@ void ImportRegFile(std::string_view text);
 // Deletes both keys with all their content.
 void resetSettings();
 
-// Reads a conf file whole into `image`; false when it cannot be read as a conf.
-bool readConfImage(std::string_view path, std::string& image);
-
 } // namespace vell

@@ -230,6 +230,13 @@ bool endsWithSeparator(std::string_view path) {
     return lastSeparator(path) == path.size() - 1;
 }
 
+std::string shownPath(std::string_view path) {
+    std::string shown(path);
+    if (!shown.empty() && (shown[0] == '/' || shown[0] == '\\'))
+        forEachSeparator(shown, [&](size_t i) { shown[i] = '/'; });
+    return shown;
+}
+
 std::string joinPath(std::string_view folder, std::string_view name) {
     std::string r(folder);
     if (!r.empty() && !endsWithSeparator(r)) r += '/';

@@ -34,6 +34,14 @@ PLAT_API bool endsWithSeparator(std::string_view path);
 // Offset of the last separator ('/' or a whole-character '\'), npos when none.
 PLAT_API size_t lastSeparator(std::string_view path);
 
+// The form in which a person reads a path (boxes, captions, status bars,
+// memos, log lines): an absolute path, one that begins with '/' or '\', with
+// every separator a '/', so that it names the file as the file system
+// spells it. Anything else (a relative folder as a conf stores it, a bare
+// name, a drive form) is shown as it is stored. Walks characters: a trail
+// byte 5C (ソ, 表) stays.
+PLAT_API std::string shownPath(std::string_view path);
+
 // folder + name, with a separator between them when the folder has none.
 PLAT_API std::string joinPath(std::string_view folder, std::string_view name);
 // A relative path gets the program folder in front; an absolute one stays.

@@ -18,7 +18,7 @@ namespace {
 
 void reportFailure(const char* message, std::string_view path) {
     // The path is inserted as text, never read as a format.
-    std::string text = sjis::replaceAll(message, "%s", path);
+    std::string text = sjis::replaceAll(message, "%s", plat::shownPath(path));
     plat::notify::show(text, plat::msg::text(plat::msg::CaptionError), plat::notify::Icon::Warning,
                        plat::notify::Buttons::Ok, true);
 }

@@ -89,7 +89,10 @@ TEST_F(CmnTest, DetailWindowShowsSevenSheets) {
     window.show();
 
     const std::string path = cmntest::samplePath(5);
-    window.setAk(path);
+    // Given as a mode form joins folder and name, shown with '/' only.
+    std::string joined = path;
+    joined[joined.rfind('/')] = '\\';
+    window.setAk(joined);
     EXPECT_TRUE(tabs->isEnabled());
     EXPECT_TRUE(memo->isEnabled());
     EXPECT_EQ(window.windowTitle(), qs("ＡＫデータの詳細情報 [ゴウ・イトウ]"));

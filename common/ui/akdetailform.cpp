@@ -6,6 +6,7 @@
 #include "base/sjis.h"
 #include "common/vellcmn.h"
 #include "config/vellcnf.h"
+#include "platform/paths.h"
 #include "platform/ui/host.h"
 #include "platform/ui/placement.h"
 #include "platform/ui/qtsjis.h"
@@ -136,7 +137,7 @@ void TFormAkDetail::setAk(std::string_view path) {
     }
     TabControlInfo->setEnabled(detail_.loaded());
     MemoAk->setEnabled(detail_.loaded());
-    StatusBarDetail->showMessage(plat::ui::fromSjis(path));
+    StatusBarDetail->showMessage(plat::ui::fromSjis(plat::shownPath(path)));
 }
 
 void TFormAkDetail::closeByOwner() {

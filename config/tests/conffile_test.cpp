@@ -84,15 +84,19 @@ TEST_F(ConfFileTest, CopyIsIdenticalAndUnreadableSourcesCreateNothing) {
     ASSERT_TRUE(cnf::createConfFile(folder(), rec, std::string_view("Config\\VLCNFSRC001")));
     EXPECT_EQ(readFile(file(rec.ConfPath)), patternedConf());
 
-    // Missing, short and Windows-absolute sources: 41042, no file, record untouched.
+    // Missing and Windows-absolute sources: 41042; a short one is named as
+    // no conf. No file, record untouched.
     writeFile(config() / "VLCNFSHORT1", patternedConf().substr(0, 6160));
+    const std::string notAConf =
+        sj("試合設定ファイル(") + folder() + sj("Config/VLCNFSHORT1)の形式が不正です");
     for (std::string_view src :
          {"Config\\VLCNFNONE00", "Config\\VLCNFSHORT1", "C:\\Vell\\Config\\VLCNFSRC001"}) {
         plat::notify::clearRecorded();
         auto before = confFiles();
         ConfNodeRec none{};
         EXPECT_FALSE(cnf::createConfFile(folder(), none, src)) << src;
-        EXPECT_EQ(shown(41042), 1) << src;
+        EXPECT_EQ(boxes(), 1) << src;
+        EXPECT_EQ(src.find("SHORT") != std::string_view::npos ? shown(notAConf) : shown(41042), 1) << src;
         EXPECT_EQ(confFiles(), before) << src;
         EXPECT_EQ(none.ConfPath[0], '\0');
     }
@@ -103,7 +107,9 @@ TEST_F(ConfFileTest, FailedCreationLeavesNoFile) {
     ConfNodeRec rec{};
     EXPECT_FALSE(cnf::createConfFile(folder(), rec));
     plat::setAtomicWriteFault(-1);
-    EXPECT_EQ(shown(41042), 1);
+    ASSERT_EQ(boxes(), 1);
+    EXPECT_EQ(
+        plat::notify::recorded()[0].text.rfind(sj("試合設定をファイル(") + folder() + "Config/VLCNF", 0), 0u);
     EXPECT_TRUE(confFiles().empty());
     EXPECT_EQ(rec.ConfPath[0], '\0');
 }
@@ -111,9 +117,9 @@ TEST_F(ConfFileTest, FailedCreationLeavesNoFile) {
 TEST_F(ConfFileTest, ReadsOnlyWholeConfsAndRewritesByteForByte) {
     writeFile(config() / "VLCNFSHORT1", patternedConf().substr(0, 6160));
     EXPECT_FALSE(cnf::readConf(folder(), "Config\\VLCNFSHORT1").has_value());
-    EXPECT_EQ(shown(41042), 1);
     EXPECT_FALSE(cnf::readConf(folder(), "Config\\VLCNFSHORT1", false).has_value());
-    EXPECT_EQ(shown(41042), 1);
+    EXPECT_EQ(boxes(), 1);
+    EXPECT_EQ(shown(sj("試合設定ファイル(") + folder() + sj("Config/VLCNFSHORT1)の形式が不正です")), 1);
 
     writeFile(config() / "VLCNFFULL01", patternedConf() + "tail");
     auto conf = cnf::readConf(folder(), "config\\vlcnffull01");

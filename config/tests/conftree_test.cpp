@@ -303,7 +303,8 @@ TEST_F(ConfTreeTest, FailedCommitDeletesNothing) {
     plat::setAtomicWriteFault(0);
     EXPECT_FALSE(tree.commit());
     plat::setAtomicWriteFault(-1);
-    EXPECT_EQ(shown(41042), 1);
+    EXPECT_EQ(shown(sj("試合設定の一覧をファイル(") + folder() + sj("Config/VlTreeVw.Cf)に保存できません")),
+              1);
     EXPECT_EQ(treeText(), cf);
     EXPECT_EQ(treeRecords(), dt);
     EXPECT_TRUE(std::filesystem::exists(file(path)));

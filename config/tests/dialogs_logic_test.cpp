@@ -477,7 +477,7 @@ TEST_F(DialogsLogicTest, GameEntryReadsRunsAndWrites) {
     plat::setAtomicWriteFault(0);
     plat::notify::clearRecorded();
     EXPECT_EQ(cnf::configureGame(folder(), &rec, answer(1, "Failed")), 0);
-    EXPECT_EQ(shown(41042), 1);
+    EXPECT_EQ(shown(sj("試合設定をファイル(") + file(rec.ConfPath).string() + sj(")に保存できません")), 1);
     EXPECT_STREQ(rec.NodeName, "Node");
     EXPECT_EQ(readFile(file(rec.ConfPath)), before);
     plat::setAtomicWriteFault(-1);

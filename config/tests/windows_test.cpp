@@ -546,7 +546,9 @@ TEST_F(WindowsTest, ApplyThatCannotSaveTheSettingsStoreIsNoCommit) {
     plat::reg::setStorePath((dir_.path() / "plain" / "registry.reg").string());
     plat::notify::clearRecorded();
     EXPECT_FALSE(form.ButtonApplyClick());
-    EXPECT_EQ(shown(41042), 1);
+    EXPECT_EQ(shown(sj("環境情報をファイル(") + (dir_.path() / "plain" / "registry.reg").string() +
+                    sj(")に保存できません")),
+              1);
     EXPECT_EQ(boxes(), 1);
     EXPECT_TRUE(form.applyButton()->isEnabled());
     click(&form, "ButtonOk");
@@ -558,7 +560,7 @@ TEST_F(WindowsTest, ApplyThatCannotSaveTheSettingsStoreIsNoCommit) {
     EXPECT_EQ(plat::reg::readString(std::string(Msg) + "\\Standard", "Path", ""), "Other\\");
 }
 
-// Tree files that cannot be written stop Apply at once: their one 41042,
+// Tree files that cannot be written stop Apply at once: one box naming the file,
 // and neither the message table nor the desktop settings are saved.
 TEST_F(WindowsTest, ApplyStopsWhenTheTreeFilesCannotBeSaved) {
     sampleTree();
@@ -571,7 +573,8 @@ TEST_F(WindowsTest, ApplyStopsWhenTheTreeFilesCannotBeSaved) {
     std::filesystem::create_directories(treeText / "x");
     plat::notify::clearRecorded();
     EXPECT_FALSE(form.ButtonApplyClick());
-    EXPECT_EQ(shown(41042), 1);
+    EXPECT_EQ(shown(sj("試合設定の一覧をファイル(") + folder() + sj("Config/VlTreeVw.Cf)に保存できません")),
+              1);
     EXPECT_EQ(boxes(), 1);
     EXPECT_EQ(plat::reg::readString(std::string(Msg) + "\\Standard", "Path", ""), "Msg\\");
     EXPECT_FALSE(plat::reg::keyExists("Software\\Dunmoor\\CVVell\\Display"));

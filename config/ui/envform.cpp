@@ -8,6 +8,9 @@
 #include "config/ui/msgpage.h"
 #include "config/ui/otherpage.h"
 #include "config/ui/treepage.h"
+#include "platform/catalogue.h"
+#include "platform/paths.h"
+#include "platform/registry.h"
 #include "sjis/cnf_ui.h"
 
 #include <QDragEnterEvent>
@@ -19,6 +22,10 @@
 #include <QVBoxLayout>
 
 namespace cnf::ui {
+
+namespace {
+constexpr int CannotSaveSettings = 41024; // the settings store's file
+} // namespace
 
 TFormConf::TFormConf(QWidget* owner, std::string_view programFolder)
     : DialogBase(owner, "Conf", folderOf(programFolder) + "VellCnf.hlp>Ref"),
@@ -79,7 +86,7 @@ void TFormConf::changed() {
 }
 
 bool TFormConf::ButtonApplyClick() {
-    // Tree files that could not be saved stop Apply there (41042 shown by
+    // Tree files that could not be saved stop Apply there (41025 shown by
     // the tree): nothing else is written, and Apply stays available.
     if (!tree_.commit()) return false;
     tables_.basePath = messagePage_->basePathText();
@@ -90,7 +97,9 @@ bool TFormConf::ButtonApplyClick() {
     stored = saveDispAttribute(disp_) && stored;
     // A settings store that could not be saved is no commit either: reported
     // like the tree files, and Apply stays available.
-    if (!stored) plat::msg::showError(41042, {}, boxStyle());
+    if (!stored)
+        plat::msg::showError(CannotSaveSettings, {plat::fromOsName(plat::reg::storePath()).value_or("")},
+                             boxStyle());
     apply_->setEnabled(!stored);
     return stored;
 }

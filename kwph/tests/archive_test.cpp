@@ -125,6 +125,17 @@ TEST_F(ArchiveTest, PackWritesTheFormatByteForByte) {
     EXPECT_EQ(namesIn(out.path()), std::vector<std::string>{"msgs.kwp"}); // no temporaries left
 }
 
+TEST_F(ArchiveTest, AFolderWithoutItsSeparatorIsTheSameFolder) {
+    ASSERT_TRUE(packSamples());
+    const std::string withSeparator = readFile(archive());
+    ASSERT_TRUE(kwp::pack(engine, src.path().string(), archive(), "sample", true)) << engine.lastError();
+    EXPECT_EQ(readFile(archive()), withSeparator);
+    // Named with the separator it was given, in the form the file system spells.
+    testsupport::TempDir none;
+    EXPECT_FALSE(kwp::pack(engine, none.path().string() + "\\sub", archive(), "", true));
+    EXPECT_EQ(engine.lastError(), sj("ﾌｧｲﾙが見つかりませんでした(") + none.folder() + "sub/*.msg)");
+}
+
 TEST_F(ArchiveTest, UnpackGivesBackTheSameBytes) {
     for (bool compress : {true, false}) {
         ASSERT_TRUE(packSamples(compress)) << engine.lastError();
@@ -196,13 +207,14 @@ TEST_F(ArchiveTest, CheckWarnsOfLinesOfTheWrongWidth) {
     writeFile(in.path() / "m401h.msg",
               kwtest::crlfText({std::string(240, 'x'), std::string(239, 'x'), std::string(240, 'x')}));
     writeFile(in.path() / "PLAY_PIL.MSG", "anything\r\n");
-    ASSERT_TRUE(kwp::check(engine, in.folder()));
+    // The folder given without its separator.
+    ASSERT_TRUE(kwp::check(engine, in.path().string()));
     const auto& rec = engine.recorder();
     EXPECT_EQ(rec.textCaption, sj("ファイルチェック"));
     EXPECT_EQ(rec.lines,
-              (std::vector<std::string>{sj("フォルダ内のメッセージファイルを調べます...") + in.folder(),
-                                        "m401h.msg", sj("  Warning! : 1行目が 239/240 桁です"),
-                                        "PLAY_PIL.MSG", sj("終了しました.")}));
+              (std::vector<std::string>{
+                  sj("フォルダ内のメッセージファイルを調べます...") + in.path().string(), "m401h.msg",
+                  sj("  Warning! : 1行目が 239/240 桁です"), "PLAY_PIL.MSG", sj("終了しました.")}));
 }
 
 TEST_F(ArchiveTest, RandomAccessFindsLinesByName) {
@@ -285,8 +297,8 @@ TEST_F(ArchiveTest, PackRefusesWhatTheFormatCannotHold) {
 
     const std::string nowhere = out.folder() + "missing/x.kwp";
     EXPECT_FALSE(kwp::pack(engine, in.folder(), nowhere, "", true));
-    EXPECT_EQ(engine.lastError(),
-              sj("ﾌｧｲﾙを開けませんでした：") + out.folder() + sj("missing/.kwph-XXXXXX(ﾃﾝﾎﾟﾗﾘﾌｧｲﾙ)"));
+    // The archive is named, never the hidden file its data is staged in.
+    EXPECT_EQ(engine.lastError(), sj("ﾌｧｲﾙを開けませんでした(") + nowhere + ")");
 }
 
 TEST_F(ArchiveTest, HostileArchivesFailWithTheirErrors) {
@@ -336,7 +348,7 @@ TEST_F(ArchiveTest, UnpackCreatesOnlyPlainNamesInTheTarget) {
     const std::string prefix = parent.folder() + "dest/";
     const std::pair<std::string, std::string> bad[] = {
         {"../x    ", "../x"},  {"a/b     ", "a/b"},
-        {"a\\b     ", "a\\b"}, {std::string("ab\0c    ", 8), "ab?c"},
+        {"a\\b     ", "a/b"},  {std::string("ab\0c    ", 8), "ab?c"},
         {"\x01x      ", "?x"}, {"        ", ""},
         {"M01A0   ", "M01A0"}, // the same name as another entry
     };

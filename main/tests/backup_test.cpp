@@ -37,10 +37,6 @@ protected:
         plat::notify::clearRecorded();
         plat::notify::setHeadlessAnswer(0);
     }
-    // The 41042 box naming a path: the message, then the path on its own line.
-    static std::string cannotWrite(const std::string& path) {
-        return sj("環境ファイルが Config ディレクトリにありません\n") + path;
-    }
     TempDir dir;
 };
 
@@ -159,10 +155,13 @@ TEST_F(Backup, ConfExportAndDoubleImport) {
     EXPECT_EQ(net->children[0]->caption, sj("秋の大会"));
     EXPECT_EQ(tree.roots().size(), 4u);
 
-    // A file that is not a conf adds no node.
+    // A file that is not a conf adds no node, and the box says so of it.
     testsupport::writeFile(exported, "short");
+    plat::notify::clearRecorded();
     dialog.ButtonRestoreGameClick();
     EXPECT_EQ(tree.roots().size(), 4u);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, sj("試合設定ファイル(") + exported + sj(")の形式が不正です"));
 }
 
 TEST_F(Backup, SaveAsksBeforeReplacingAndResetAsksFirst) {
@@ -230,8 +229,10 @@ TEST_F(Backup, ExportOffersAFileNameAndReportsFailedWrites) {
     dialog.ButtonSaveClick();
     auto rec2 = plat::notify::recorded();
     ASSERT_EQ(rec2.size(), 2u);
-    EXPECT_EQ(rec2[0].text, cannotWrite(dir.folder() + "full.vell"));
-    EXPECT_EQ(rec2[1].text, cannotWrite(chosen)); // and no 40008
+    EXPECT_EQ(rec2[0].text, sj("試合設定をファイル(") + dir.folder() + sj("full.vell)に保存できません"));
+    // The path as the file system spells it, and no 40008.
+    EXPECT_EQ(rec2[1].text,
+              sj("環境情報をファイル(") + dir.folder() + sj("missing/env.reg)に保存できません"));
     EXPECT_TRUE(dialog.isVisible());
 }
 

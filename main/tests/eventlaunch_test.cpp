@@ -123,6 +123,16 @@ TEST_F(EventLaunch, MissingModeLibraryIsReported) {
               sj("試合用の DLL() がロードできません。\nファイルを確認してください"));
 }
 
+// One byte short of both records: named as no conf, with '/' throughout.
+TEST_F(EventLaunch, ConfTooShortIsNamedAsNoConf) {
+    std::string conf = writeConf("League", 3, "AkData\\");
+    std::filesystem::resize_file(dir.path() / "Config" / conf.substr(7), 6160);
+    EXPECT_FALSE(vell::StartEvent(dir.folder(), conf, {}, {}));
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text,
+              sj("試合設定ファイル(") + dir.folder() + "Config/" + conf.substr(7) + sj(")の形式が不正です"));
+}
+
 TEST_F(EventLaunch, GameStartGetsAbsoluteFoldersAndTheList) {
     std::filesystem::copy_file(FAKEMODE_PATH, dir.path() / "libleague.so");
     std::string conf = writeConf("League", 3, "AkData\\");
@@ -152,6 +162,5 @@ TEST_F(EventLaunch, FolderTooLongToMakeAbsoluteStopsTheEvent) {
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "gamestart.txt"));
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
-    EXPECT_EQ(rec[0].text,
-              sj("環境ファイルが Config ディレクトリにありません\n") + dir.folder() + longFolder);
+    EXPECT_EQ(rec[0].text, sj("フォルダのパス(") + dir.folder() + longFolder + sj(")が長すぎます"));
 }

@@ -188,7 +188,9 @@ TEST_F(MainWindow, FailedTreeSaveKeepsOldFilesAndStaysDirty) {
     EXPECT_EQ(testsupport::readFile(dir.path() / "Config" / "VlTreeVw.Dt"), dt);
     auto rec = plat::notify::recorded();
     ASSERT_FALSE(rec.empty());
-    EXPECT_EQ(rec.back().text, sj("環境ファイルが Config ディレクトリにありません"));
+    EXPECT_EQ(rec.back().text, sj("試合設定の一覧をファイル(") +
+                                   (dir.path() / "Config" / "VlTreeVw.Cf").string() +
+                                   sj(")に保存できません"));
     EXPECT_TRUE(w.dirty());
 }
 

@@ -20,7 +20,7 @@ std::string viewerHeaderText(const ViewerHeader& h, const GameSettings& settings
     std::string s;
     s += "#----- Header Section --------------------\n";
     s += "HeaderLines: 13\n";
-    s += format("FileName: %s\n", modes::shownPath(h.Path).c_str());
+    s += format("FileName: %s\n", modes::systemPath(h.Path).c_str());
     s += "Version: 00.00.02\n";
     s += format("ProgramVersion: %s\n", h.ProgramVersion.c_str());
     s += format("DateTime: %04d/%02d/%02d %02d:%02d:%02d\n", h.Time.year, h.Time.month, h.Time.day,

@@ -4,7 +4,6 @@
 #include "akdata/akfile.h"
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
-#include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
 
 #include <string>
@@ -27,7 +26,7 @@ bool fitsAkFileField(std::string_view path) {
 
 bool acceptAkPath(std::string_view path) {
     if (fitsAkFileField(path)) return true;
-    plat::msg::showError(CannotReadAkFile, {shownPath(path)});
+    plat::msg::showError(CannotReadAkFile, {path});
     return false;
 }
 
@@ -37,7 +36,7 @@ bool readAkFile(TArmoredKnight& ak, std::string_view path) {
     std::string p(path);
     const int32_t result = LoadAkData(&ak, p.c_str());
     // A file without an AK data head line: the AK data library says nothing.
-    if (result == akdata::LoadBadHead) plat::msg::showError(CannotReadAkFile, {shownPath(path)});
+    if (result == akdata::LoadBadHead) plat::msg::showError(CannotReadAkFile, {path});
     return result == 0;
 }
 

@@ -33,7 +33,7 @@ std::string joinFolder(std::string_view folder, std::string_view name) {
     return path;
 }
 
-std::string shownPath(std::string_view path) {
+std::string systemPath(std::string_view path) {
     std::string shown(path);
     for (char& c : shown)
         if (c == '/') c = '\\';

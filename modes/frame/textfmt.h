@@ -18,12 +18,13 @@ std::string format(const char* fmt, ...) __attribute__((format(printf, 1, 2)));
 // empty folder gives "\" + name, as the system always formed it.
 std::string joinFolder(std::string_view folder, std::string_view name);
 
-// A path as the modes show it (captions, hints, messages, the viewer
-// script): the system's own form, every separator a '\'. Folders made
-// absolute against this platform's program folder, which ends in '/', would
-// otherwise show both kinds in one path. '/' is never the trail byte of a
-// double-byte character, so the text is not walked character by character.
-std::string shownPath(std::string_view path);
+// A path as the viewer script records it: the system's own form, every
+// separator a '\'. Folders made absolute against this platform's program
+// folder, which ends in '/', would otherwise hold both kinds in one path.
+// '/' is never the trail byte of a double-byte character, so the text is
+// not walked character by character. What a person reads is
+// plat::shownPath.
+std::string systemPath(std::string_view path);
 
 // The rule line of the result tables: 78 '-'.
 std::string ruleLine();

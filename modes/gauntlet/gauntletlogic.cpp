@@ -5,6 +5,7 @@
 #include "modes/frame/imports.h"
 #include "modes/frame/standings.h"
 #include "modes/frame/textfmt.h"
+#include "platform/paths.h"
 #include "sjis/frame_text.h"
 #include "sjis/gauntlet_text.h"
 
@@ -96,7 +97,7 @@ modes::Lines akSummary(const TArmoredKnight& ak, std::string_view path) {
         lines.push_back(modes::format(text::SummaryWeapon, slot + 1, name.c_str()));
     }
     lines.emplace_back();
-    lines.push_back(std::string(text::SummaryFile) + modes::shownPath(path));
+    lines.push_back(std::string(text::SummaryFile) + plat::shownPath(path));
     return lines;
 }
 

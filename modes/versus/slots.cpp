@@ -5,6 +5,7 @@
 #include "modes/frame/imports.h"
 #include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
+#include "platform/paths.h"
 #include "sjis/versus_text.h"
 
 #include <algorithm>
@@ -35,7 +36,7 @@ std::vector<std::string> akSummaryLines(const TArmoredKnight& ak, std::string_vi
         lines.push_back(modes::format(text::SummaryWeapon, i + 1, name.c_str()));
     }
     lines.emplace_back();
-    lines.push_back(std::string(text::SummaryFile) + modes::shownPath(path));
+    lines.push_back(std::string(text::SummaryFile) + plat::shownPath(path));
     return lines;
 }
 

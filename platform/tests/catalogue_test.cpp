@@ -45,8 +45,6 @@ TEST(Catalogue, EveryTextAsShiftJisBytes) {
         {41041, "武装データファイル(%s)の形式が不正です"},
         {41042, "環境ファイルが Config ディレクトリにありません"},
         {41050, "トーナメントでは参加機体数を３機以上に設定して下さい"},
-        {41051, "すでに登録されている機体と出力する機体データのファイル名が重なるため、"
-                "次のファイルは登録しませんでした\n%s"},
         {42000, "フレームが購入されていない機体で試合に参加することはできません。"},
         {42001, "エンジンが購入されていない機体で試合に参加することはできません。"},
         {42002, "コンピュータが購入されていない機体で試合に参加することはできません。"},
@@ -61,8 +59,37 @@ TEST(Catalogue, EveryTextAsShiftJisBytes) {
         {42011, "アーマナイト（ＡＫ）名が設定されていない機体は試合に参加することはできません。"},
         {43000, "（リターンキーを押すと次に進みます）"},
     };
-    ASSERT_EQ(all.size(), 47u);
+    ASSERT_EQ(all.size(), 46u);
     for (auto& [id, text] : all) EXPECT_EQ(plat::msg::text(id), sj(text)) << id;
+}
+
+TEST(Catalogue, EntriesForCausesTheSystemDidNotName) {
+    EXPECT_EQ(plat::msg::text(41023), sj("試合設定をファイル(%s)に保存できません"));
+    EXPECT_EQ(plat::msg::text(41024), sj("環境情報をファイル(%s)に保存できません"));
+    EXPECT_EQ(plat::msg::text(41025), sj("試合設定の一覧をファイル(%s)に保存できません"));
+    EXPECT_EQ(plat::msg::text(41043), sj("試合設定ファイル(%s)の形式が不正です"));
+    EXPECT_EQ(plat::msg::text(41044), sj("フォルダのパス(%s)が長すぎます"));
+    EXPECT_EQ(plat::msg::text(41051), sj("すでに登録されている機体と出力する機体データのファイル名が重なるため、"
+                                         "次のファイルは登録しませんでした\n%s"));
+    EXPECT_TRUE(plat::msg::text(41026).empty());
+}
+
+TEST(Catalogue, FilesAreNamedAsTheFileSystemSpellsThem) {
+    EXPECT_EQ(plat::msg::format(41022, {"/tmp/x/prog/AkData\\ak08.dat"}),
+              sj("機体データをファイル(/tmp/x/prog/AkData/ak08.dat)から読みこめません"));
+    EXPECT_EQ(plat::msg::format(41043, {sj("\\cvv\\表\\VLCNF1")}),
+              sj("試合設定ファイル(/cvv/表/VLCNF1)の形式が不正です"));
+    // A typed relative name stays as typed; a node's name is no path.
+    EXPECT_EQ(plat::msg::format(41020, {"sub\\Game.txt"}),
+              sj("試合の出力結果をファイル(sub\\Game.txt)に作成できません"));
+    EXPECT_EQ(plat::msg::format(40001, {"\\a\\b"}), sj("\\a\\b を消します。よろしいですね"));
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
+    plat::msg::showErrorNaming(41042, "/r/Config\\vellenv1.reg");
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text,
+              sj("環境ファイルが Config ディレクトリにありません\n/r/Config/vellenv1.reg"));
+    plat::notify::clearRecorded();
 }
 
 TEST(Catalogue, PinnedBytesAndUnknownIds) {

@@ -35,6 +35,19 @@ TEST(Paths, AbsoluteForms) {
     EXPECT_FALSE(plat::toOsPath("\\x"));
 }
 
+TEST(Paths, ShownFormOfEveryKind) {
+    // Absolute with '\' and mixed: '/' only, as the file system spells it.
+    EXPECT_EQ(plat::shownPath("\\tmp\\x\\prog\\AkData\\"), "/tmp/x/prog/AkData/");
+    EXPECT_EQ(plat::shownPath("/tmp/x/prog/AkData\\ak08.dat"), "/tmp/x/prog/AkData/ak08.dat");
+    // Stored relative folders, bare names and drive forms stay as stored.
+    EXPECT_EQ(plat::shownPath("AkData\\"), "AkData\\");
+    EXPECT_EQ(plat::shownPath("Game.txt"), "Game.txt");
+    EXPECT_EQ(plat::shownPath("C:\\CVV\\AkData"), "C:\\CVV\\AkData");
+    // 表 is 95 5C: its trail byte is no separator and stays.
+    EXPECT_EQ(plat::shownPath(sj("/tmp/表\\ソ\\a.dat")), sj("/tmp/表/ソ/a.dat"));
+    EXPECT_EQ(plat::shownPath(sj("\\表")), sj("/表"));
+}
+
 TEST(Paths, PrefixComparesSeparatorsAlike) {
     EXPECT_TRUE(plat::hasPathPrefix("/a/b\\Config\\x", "/a/b/"));
     EXPECT_FALSE(plat::hasPathPrefix("/a/bc", "/a/b/"));

@@ -112,7 +112,7 @@ protected:
     std::string script() {
         std::string text = testsupport::readFile(path("result/bt_view.vellScript"));
         // FileName in the system's own form: every separator a '\'.
-        std::string folder = modes::shownPath(resultFolder() + "\\");
+        std::string folder = modes::systemPath(resultFolder() + "\\");
         size_t at = text.find(folder);
         if (at != std::string::npos) text.replace(at, folder.size(), "<results>\\");
         return text;

@@ -245,7 +245,7 @@ TEST_F(FrameSetup, WeaponDataCheck) {
 TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead) {
     auto setup = makeSetup(modes::ModeKind::TeamBattle);
     auto cannotRead = [](const std::string& path) {
-        return sj("機体データをファイル(") + modes::shownPath(path) + sj(")から読みこめません");
+        return sj("機体データをファイル(") + path + sj(")から読みこめません");
     };
     // A folder whose "\ak01.dat" (9 bytes) ends at byte 80: one byte too
     // many for the 79 of GameSettings.AkFile1/AkFile2.
@@ -264,7 +264,7 @@ TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead)
     EXPECT_FALSE(setup->checkEntrants(list));
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u); // the first path that does not fit, once
-    EXPECT_EQ(rec[0].text, cannotRead(list[1].Path));
+    EXPECT_EQ(rec[0].text, cannotRead(deep + "/ak01.dat"));
     EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
     plat::notify::clearRecorded();
     header_.CheckWeaponData = 0;
@@ -280,7 +280,7 @@ TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead)
     EXPECT_FALSE(setup->checkEntrants(list));
     rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
-    EXPECT_EQ(rec[0].text, cannotRead(deep + "\\ak02.da1"));
+    EXPECT_EQ(rec[0].text, cannotRead(deep + "/ak02.da1"));
     plat::notify::clearRecorded();
     sjis::writeField(header_.AkOutputFolder, scratch() + "out");
 
@@ -296,7 +296,7 @@ TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead)
         ASSERT_EQ(rec.size(), 1u) << file;
         EXPECT_NE(rec[0].text.find(file), std::string::npos) << testsupport::u8(rec[0].text);
     }
-    EXPECT_EQ(rec[0].text, cannotRead(akFolder() + "\\broken.dat"));
+    EXPECT_EQ(rec[0].text, cannotRead(akFolder() + "/broken.dat"));
 }
 
 TEST_F(FrameSetup, SystemDigestAndEntryList) {
@@ -505,9 +505,9 @@ TEST(FrameTables, TextHelpers) {
     EXPECT_EQ(modes::format("%-5s|%3d", "ab", 7), "ab   |  7");
     EXPECT_EQ(modes::format("%s", std::string(5000, 'x').c_str()).size(), 5000u);
     EXPECT_EQ(modes::memoText({"a", "b\r\n"}), "a\r\nb\r\n\r\n");
-    // Shown paths: every separator a '\'; a trail byte 5C stays what it is.
-    EXPECT_EQ(modes::shownPath("/opt/vell/AkData\\ak01.dat"), "\\opt\\vell\\AkData\\ak01.dat");
-    EXPECT_EQ(modes::shownPath(sj("表/x")), sj("表") + "\\x");
+    // The viewer script's paths: every separator a '\'; a trail byte 5C stays what it is.
+    EXPECT_EQ(modes::systemPath("/opt/vell/AkData\\ak01.dat"), "\\opt\\vell\\AkData\\ak01.dat");
+    EXPECT_EQ(modes::systemPath(sj("表/x")), sj("表") + "\\x");
 }
 
 // Files of an output stem already taken are passed over (those after the

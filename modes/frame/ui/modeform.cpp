@@ -7,6 +7,7 @@
 #include "modes/frame/textfmt.h"
 #include "modes/frame/ui/progressform.h"
 #include "platform/desktop.h"
+#include "platform/paths.h"
 #include "platform/ui/placement.h"
 #include "platform/ui/qtsjis.h"
 #include "sjis/frame_text.h"
@@ -213,7 +214,7 @@ void TFormMode::FormCreate() {
     setup_->history().load(info());
     readModeValues();
     showHistory();
-    ComboBoxText->setToolTip(fromSjis(shownPath(sjis::readField(setup_->header().ResultFolder))));
+    ComboBoxText->setToolTip(fromSjis(plat::shownPath(sjis::readField(setup_->header().ResultFolder))));
 
     setup_->fillSlotZero();
     ComboBoxDir->clear();
@@ -228,7 +229,7 @@ void TFormMode::FormCreate() {
 }
 
 void TFormMode::showFolderHints() {
-    QString folder = fromSjis(shownPath(setup_->akFolder()));
+    QString folder = fromSjis(plat::shownPath(setup_->akFolder()));
     LabelFolder_->setToolTip(folder);
     ComboBoxDir->setToolTip(folder);
 }
@@ -237,7 +238,7 @@ void TFormMode::FillAkList() {
     BusyCursor busy;
     setup_->fillAkList(ComboBoxMask->currentText().toStdString());
     fillListWidget();
-    setWindowTitle(fromSjis(format(text::CaptionFormat, shownPath(setup_->akFolder()).c_str())));
+    setWindowTitle(fromSjis(format(text::CaptionFormat, plat::shownPath(setup_->akFolder()).c_str())));
     akListFilled(static_cast<int>(setup_->rows().size()));
 }
 

@@ -218,7 +218,7 @@ TEST_F(GauntletLogic, OwnAkSummaryAndFitness) {
     EXPECT_EQ(lines[4], sj(" 1: ビームライフル"));
     EXPECT_EQ(lines[9].substr(0, 4), " 6: ");
     EXPECT_EQ(lines[10], "");
-    EXPECT_EQ(lines[11], sj("ファイル名：") + modes::shownPath(pathOf(1)));
+    EXPECT_EQ(lines[11], sj("ファイル名：") + akFolder() + "/" + sampleFile(1)); // mixed in, one form out
 
     // A destroyed AK or a dead pilot cannot fight.
     TArmoredKnight dead = ak;

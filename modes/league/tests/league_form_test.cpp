@@ -62,12 +62,12 @@ TEST_F(LeagueForm, WhatTheWindowShows) {
     EXPECT_FALSE(form->CheckBoxRandom->isChecked());
     EXPECT_EQ(form->minimumWidth(), 488);
     EXPECT_EQ(form->maximumWidth(), 488);
-    // Paths shown in the system's own form: every separator a '\'.
-    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Corvane Vell [" + modes::shownPath(akFolder()) + "]"));
-    EXPECT_FALSE(form->windowTitle().contains('/'));
+    // Paths shown as the file system spells them.
+    EXPECT_EQ(form->windowTitle(), QString::fromStdString("Corvane Vell [" + akFolder() + "]"));
+    EXPECT_FALSE(form->windowTitle().contains('\\'));
     EXPECT_EQ(form->ComboBoxText->currentText(), "League.txt");
-    EXPECT_EQ(form->ComboBoxText->toolTip(), QString::fromStdString(modes::shownPath(resultFolder())));
-    EXPECT_EQ(form->ComboBoxDir->toolTip(), QString::fromStdString(modes::shownPath(akFolder())));
+    EXPECT_EQ(form->ComboBoxText->toolTip(), QString::fromStdString(resultFolder()));
+    EXPECT_EQ(form->ComboBoxDir->toolTip(), QString::fromStdString(akFolder()));
     ASSERT_EQ(form->ComboBoxDir->count(), 3);
     EXPECT_EQ(form->ComboBoxDir->itemText(0), QString::fromUtf8("試合設定のパス"));
     EXPECT_EQ(form->ComboBoxDir->itemText(1), QString::fromUtf8("サンプル"));
@@ -163,8 +163,8 @@ TEST_F(LeagueForm, AnEntrantThatCannotBeReadRefusesTheStart) {
     form->ButtonStartClick();
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
-    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + modes::shownPath(akFolder() + "\\ak04.dat") +
-                               sj(")から読みこめません"));
+    EXPECT_EQ(rec[0].text,
+              sj("機体データをファイル(") + akFolder() + "/ak04.dat" + sj(")から読みこめません"));
     EXPECT_FALSE(std::filesystem::exists(path("result/entrylist.txt")));
 }
 

@@ -290,8 +290,7 @@ TEST_F(TeamForm, AStartRefusedKeepsRegistrationClosedUntilDecide) {
     form->ButtonStartClick();
     rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
-    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + modes::shownPath(deep + "\\ak01.dat") +
-                               sj(")から読みこめません"));
+    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + deep + "/ak01.dat" + sj(")から読みこめません"));
     EXPECT_FALSE(std::filesystem::exists(path("result/teamentry1.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
 }

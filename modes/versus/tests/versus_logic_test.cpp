@@ -277,9 +277,8 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_FALSE(slots.load(1, scratch() + "empty.dat"));
     EXPECT_EQ(slots.path(1), programDir() + "AkData/ak02.dat");
     ASSERT_EQ(plat::notify::recorded().size(), 1u);
-    EXPECT_EQ(plat::notify::recorded()[0].text, sj("機体データをファイル(") +
-                                                    modes::shownPath(scratch() + "empty.dat") +
-                                                    sj(")から読みこめません"));
+    EXPECT_EQ(plat::notify::recorded()[0].text,
+              sj("機体データをファイル(") + scratch() + sj("empty.dat)から読みこめません"));
     plat::notify::clearRecorded();
 
     // A path the game settings cannot hold whole is refused with the
@@ -291,9 +290,7 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_EQ(slots.path(1), programDir() + "AkData/ak02.dat");
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
-    // The path shown in the system's own form, every separator a '\'.
-    EXPECT_EQ(rec[0].text,
-              sj("機体データをファイル(") + modes::shownPath(deep + "ak01.dat") + sj(")から読みこめません"));
+    EXPECT_EQ(rec[0].text, sj("機体データをファイル(") + deep + sj("ak01.dat)から読みこめません"));
     EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
     plat::notify::clearRecorded();
     const std::string fits = scratch() + "f.dat";
@@ -315,7 +312,7 @@ TEST_F(Slots, SummaryActiveSlotAndStartRule) {
     EXPECT_EQ(lines[6], " 3: ");
     EXPECT_EQ(lines[9], " 6: ");
     EXPECT_EQ(lines[10], "");
-    EXPECT_EQ(lines[11], sj("ファイル名：") + modes::shownPath(p1));
+    EXPECT_EQ(lines[11], sj("ファイル名：") + p1);
     EXPECT_EQ(slots.title(), std::string(sjis::readField(slots.ak(0).Pilot.Name)) + " Vs " + pilot);
 
     EXPECT_EQ(slots.active(), 0);
