@@ -8,6 +8,7 @@
 #include "modes/frame/tests/modetest.h"
 #include "modes/frame/textfmt.h"
 #include "modes/gauntlet/vmmain.h"
+#include "testsupport/qtfont.h"
 
 #include <QAction>
 #include <QApplication>
@@ -90,8 +91,9 @@ TEST_F(GauntletForm, WhatTheWindowShows) {
     gui::typeText(form->EditCount, "500"); // the last 0 would pass the limit
     EXPECT_EQ(form->EditCount->text(), "50");
     EXPECT_EQ(form->PanelVs->height(), 185);
-    EXPECT_EQ(form->minimumWidth(), 488);
-    EXPECT_EQ(form->maximumWidth(), 488);
+    // 488 at the least, pinned where the summary needs more.
+    EXPECT_GE(form->minimumWidth(), 488);
+    EXPECT_EQ(form->maximumWidth(), form->minimumWidth());
     EXPECT_EQ(form->LabelType->text(), "Simulation");
     EXPECT_EQ(form->ListViewAk->selectionMode(), QAbstractItemView::ExtendedSelection);
     EXPECT_EQ(form->ListViewEnemies->selectionMode(), QAbstractItemView::ExtendedSelection);
@@ -144,6 +146,23 @@ TEST_F(GauntletForm, OwnAkByDoubleClickAndADestroyedOneRefused) {
     testsupport::writeFile(path("ak/ak05.dat"), "not an AK\r\n");
     form->MakeAkSummary(akFolder() + "\\ak05.dat");
     EXPECT_EQ(form->ownPath(), akFolder() + "\\ak01.dat");
+}
+
+// In a larger font the own AK's record and value lines still show whole:
+// the window grows past 488 to fit them.
+TEST_F(GauntletForm, TheSummaryIsNotCut) {
+    testsupport::SystemFontPixels font(16);
+    auto form = open();
+    doubleClick(*form, 0);
+    form->show();
+    QApplication::processEvents();
+    EXPECT_GT(form->width(), 488);
+    const QStringList lines = form->MemoLeft->toPlainText().split('\n');
+    ASSERT_EQ(lines.size(), 12);
+    QTextEdit* memo = form->MemoLeft;
+    const int room = memo->viewport()->width() - 2 * static_cast<int>(memo->document()->documentMargin());
+    for (int i : {0, 1, 2})
+        EXPECT_LE(memo->fontMetrics().horizontalAdvance(lines[i]), room) << lines[i].toStdString();
 }
 
 TEST_F(GauntletForm, EnemiesAddedOnceRemovedSortedAndReset) {

@@ -11,6 +11,7 @@
 #include "vstest.h"
 
 #include "platform/desktop.h"
+#include "platform/ui/placement.h"
 #include "testsupport/qtfont.h"
 
 #include <QApplication>
@@ -158,8 +159,9 @@ TEST_F(VersusForm, WhatTheSetUpWindowShows) {
     EXPECT_TRUE(f.MemoLeft->isReadOnly());
     EXPECT_EQ(f.MemoLeft->document()->lastBlock().blockFormat().alignment() & Qt::AlignHorizontal_Mask,
               Qt::AlignHCenter);
-    EXPECT_EQ(f.minimumWidth(), 488);
-    EXPECT_EQ(f.maximumWidth(), 488);
+    // 488 at the least, pinned where the summaries need more.
+    EXPECT_GE(f.minimumWidth(), 488);
+    EXPECT_EQ(f.maximumWidth(), f.minimumWidth());
     EXPECT_EQ(f.ComboBoxText->currentText(), "Game.txt");
     bool labelled = false;
     for (QLabel* l : f.findChildren<QLabel*>())
@@ -229,6 +231,24 @@ TEST_F(VersusForm, SlotsFilledByKeysDoubleClickAndDrop) {
     plat::notify::clearRecorded();
 }
 
+// In a larger font the slots' record and value lines still show whole,
+// beside the scroll bar: the window grows past 488 to fit them.
+TEST_F(VersusForm, TheSummariesAreNotCut) {
+    testsupport::SystemFontPixels font(16);
+    TFormVersus& f = open();
+    fillBoth();
+    f.show();
+    QApplication::processEvents();
+    EXPECT_GT(f.width(), 488);
+    for (QTextEdit* memo : {static_cast<QTextEdit*>(f.MemoLeft), static_cast<QTextEdit*>(f.MemoRight)}) {
+        const QStringList lines = memoLines(memo);
+        ASSERT_EQ(lines.size(), 12);
+        const int room = memo->viewport()->width() - 2 * static_cast<int>(memo->document()->documentMargin());
+        for (int i : {0, 1, 2})
+            EXPECT_LE(memo->fontMetrics().horizontalAdvance(lines[i]), room) << lines[i].toStdString();
+    }
+}
+
 TEST_F(VersusForm, StartNeedsAResultTextWhileLogsAreWritten) {
     TFormVersus& f = open();
     f.ComboBoxText->setEditText("");
@@ -284,25 +304,64 @@ TEST_F(VersusForm, AMissingWeaponCatalogStopsTheStart) {
     plat::notify::clearRecorded();
 }
 
-// Places of the status windows without stored ones, 260 x 300 each (the
-// pair 520 wide), on a 1920 x 1040 area.
+// Places of the status windows without stored ones (outer frames).
 TEST(StatusWindowPlaces, BesideTheMatchWindowAndBesideEachOther) {
-    const QSize status(260, 300);
-    const QRect area(0, 0, 1920, 1040);
     using versus::ui::statusWindowPlaces;
+    QSize status(260, 300);
+    QRect area(0, 0, 1920, 1040);
     // A centred 640 x 520 match window ends at x 1279: the pair from 1280.
-    auto places = statusWindowPlaces(QRect(640, 260, 640, 520), status, area);
-    EXPECT_EQ(places[0], QPoint(1280, 260));
-    EXPECT_EQ(places[1], QPoint(1540, 260));
+    auto p = statusWindowPlaces(QRect(640, 260, 640, 520), status, area, true);
+    EXPECT_EQ(p.Status[0], QPoint(1280, 260));
+    EXPECT_EQ(p.Status[1], QPoint(1540, 260));
+    EXPECT_EQ(p.Match, QPoint(640, 260));
     // Ending at 1539 leaves 380 on the right: the pair goes left, 900 - 520.
-    places = statusWindowPlaces(QRect(900, 0, 640, 520), status, area);
-    EXPECT_EQ(places[0], QPoint(380, 0));
-    EXPECT_EQ(places[1], QPoint(640, 0));
-    // No room on either side of 363..1002 in 1366 x 728: at the right edge,
-    // 1366 - 520; a match window lower than 728 - 300 brings them up to 428.
-    places = statusWindowPlaces(QRect(363, 500, 640, 520), status, QRect(0, 0, 1366, 728));
-    EXPECT_EQ(places[0], QPoint(846, 428));
-    EXPECT_EQ(places[1], QPoint(1106, 428));
+    p = statusWindowPlaces(QRect(900, 0, 640, 520), status, area, true);
+    EXPECT_EQ(p.Status[0], QPoint(380, 0));
+    EXPECT_EQ(p.Status[1], QPoint(640, 0));
+    // No room for the pair beside 363..1002 in 1366 x 728, but for one
+    // above the other on the right from 1003; 600 high, the column comes up
+    // from 500 to 728 - 600.
+    p = statusWindowPlaces(QRect(363, 500, 640, 520), status, QRect(0, 0, 1366, 728), true);
+    EXPECT_EQ(p.Status[0], QPoint(1003, 128));
+    EXPECT_EQ(p.Status[1], QPoint(1003, 428));
+    // 270 x 330 beside a match window at 192..831 of 1024 x 768: 192 on each
+    // side. A match window with a place of its own stays, and the column
+    // stands at the right edge, 1024 - 270; one without moves left to
+    // 1024 - 270 - 640 and the column stands beside it all the same.
+    status = QSize(270, 330);
+    area = QRect(0, 0, 1024, 768);
+    p = statusWindowPlaces(QRect(192, 100, 640, 520), status, area, false);
+    EXPECT_EQ(p.Match, QPoint(192, 100));
+    EXPECT_EQ(p.Status[0], QPoint(754, 100));
+    EXPECT_EQ(p.Status[1], QPoint(754, 430));
+    p = statusWindowPlaces(QRect(192, 100, 640, 520), status, area, true);
+    EXPECT_EQ(p.Match, QPoint(114, 100));
+    EXPECT_EQ(p.Status[0], QPoint(754, 100));
+    EXPECT_EQ(p.Status[1], QPoint(754, 430));
+}
+
+// A status window's border: a caption and no icons; not resizable, and as
+// wide as its whole caption needs.
+TEST(StatusWindowBorder, NoIconsAndTheWholeCaption) {
+    auto ak = std::make_unique<TArmoredKnight>();
+    *ak = TArmoredKnight{};
+    sjis::writeField(ak->Pilot.Name, sj("アレクサンドル・ヴォルコンスキー"));
+    sjis::writeField(ak->Owner.Name, sj("鈴木花子"));
+    versus::ui::TFormStatus status(1);
+    status.InitStatusWindow(*ak, 0x0000ff);
+    const Qt::WindowFlags flags = status.windowFlags();
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Tool);
+    EXPECT_TRUE(flags & Qt::CustomizeWindowHint);
+    EXPECT_TRUE(flags & Qt::WindowTitleHint);
+    for (Qt::WindowType icon : {Qt::WindowSystemMenuHint, Qt::WindowMinimizeButtonHint,
+                                Qt::WindowMaximizeButtonHint, Qt::WindowCloseButtonHint})
+        EXPECT_FALSE(flags & icon) << icon;
+    EXPECT_EQ(status.minimumSize(), status.maximumSize());
+    QFont bold = QApplication::font();
+    bold.setBold(true);
+    EXPECT_EQ(status.windowTitle(),
+              QString::fromUtf8("プレイヤー２：アレクサンドル・ヴォルコンスキー／鈴木花子"));
+    EXPECT_GT(status.width(), QFontMetrics(bold).horizontalAdvance(status.windowTitle()));
 }
 
 // With a large font, every column of the weapon list is as wide as its
@@ -353,11 +412,12 @@ TEST_F(VersusForm, AWholeMatchSteppedByKeys) {
             panel1 = w->statusPanel(1)->text();
             p1AtStart = w->ToolButtonP1->isEnabled();
             statusShown = w->statusWindow(0) && w->statusWindow(0)->isVisible();
-            status1At = w->statusWindow(0)->pos();
-            status2At = w->statusWindow(1)->pos();
-            status1Default =
-                versus::ui::statusWindowPlaces(w->frameGeometry(), w->statusWindow(0)->frameGeometry().size(),
-                                               w->screen()->availableGeometry())[0];
+            status1At = w->statusWindow(0)->frameGeometry().topLeft();
+            status2At = w->statusWindow(1)->geometry().topLeft();
+            status1Default = versus::ui::statusWindowPlaces(w->frameGeometry(),
+                                                            plat::ui::outerRect(w->statusWindow(0)).size(),
+                                                            plat::ui::screenArea(w), true)
+                                 .Status[0];
             stage = 1;
             return;
         case 1:
