@@ -1,7 +1,12 @@
 #include "core/logwriter.h"
 #include "core/module.h"
+#include "core/outputfault.h"
 #include "logtest.h"
+#include "platform/catalogue.h"
 #include "platform/files.h"
+#include "platform/notify.h"
+
+#include <filesystem>
 
 using namespace logtest;
 
@@ -245,13 +250,69 @@ TEST_F(LogWriterTest, NoLogOutputWritesNothingAndClearsTheHtmlAndSceneFlags) {
     EXPECT_EQ(file("match.txt"), "");
 }
 
-TEST_F(LogWriterTest, AFileThatCannotBeOpenedIsSkipped) {
+// A log that cannot be made or that the disk does not take whole is the
+// match's one report (41020 naming it); what it held of the match is
+// gone, and no later step of the match makes it again.
+TEST_F(LogWriterTest, ALogThatCannotBeOpenedIsReportedOnceAndStaysClosed) {
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
     option(OptLogOutput);
+    option(OptHtmlLog);
     cv::OpenLogs(base("no-such-folder/match"), cv::LogOpen::Start);
     EXPECT_EQ(+cv::Module().Logs.Text.Opened, 0);
+    std::filesystem::create_directory(dir.path() / "no-such-folder");
     add(cv::KindSystem, 0, "x");
+    cv::OpenLogs(base("no-such-folder/match"), cv::LogOpen::Step);
     cv::FlushGameMessages(buf);
     cv::CloseLogs(true);
+    EXPECT_FALSE(exists("no-such-folder/match.txt"));
+    EXPECT_FALSE(exists("no-such-folder/match.htm"));
+    plat::notify::setHeadlessEcho(true);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("no-such-folder/match.txt")}));
+    EXPECT_EQ(cv::FailedFile().Message, 41020);
+}
+
+TEST_F(LogWriterTest, AWriteTheDiskRefusesTakesTheMatchOutOfItsLogs) {
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
+    option(OptLogOutput);
+    option(OptHtmlLog);
+    add(cv::KindSystem, 0, "one");
+    auto step = [this](cv::LogOpen how) {
+        cv::OpenLogs(base(), how);
+        cv::FlushGameMessages(buf);
+        cv::EndLogStep();
+    };
+    step(cv::LogOpen::Start);
+    plat::setAtomicWriteFault(3); // the next step's "one\r\n" does not fit
+    step(cv::LogOpen::Step);
+    plat::setAtomicWriteFault(-1);
+    step(cv::LogOpen::Step);
+    cv::CloseLogs(true);
+    EXPECT_FALSE(exists("match.txt"));
+    EXPECT_FALSE(exists("match.htm"));
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("match.txt")}));
+
+    // Appended to (option 19), the log keeps what earlier matches wrote.
+    cv::ClearFailedFile();
+    option(OptAppendLog);
+    option(OptHtmlLog, false);
+    testsupport::writeFile(dir.path() / "match.txt", "old\r\n");
+    step(cv::LogOpen::Start);
+    plat::setAtomicWriteFault(3);
+    step(cv::LogOpen::Step);
+    plat::setAtomicWriteFault(-1);
+    cv::CloseLogs(true);
+    EXPECT_EQ(file("match.txt"), "old\r\n");
+    EXPECT_EQ(plat::notify::recorded().size(), 2u);
+    // The next match writes it again.
+    cv::ClearFailedFile();
+    step(cv::LogOpen::Start);
+    cv::CloseLogs(true);
+    EXPECT_EQ(file("match.txt"), "old\r\none\r\n");
+    plat::notify::setHeadlessEcho(true);
 }
 
 TEST_F(LogWriterTest, AppendsAnEntrySheetToTheTextFile) {
