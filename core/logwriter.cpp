@@ -235,7 +235,8 @@ bool renameChannel(OutputChannel& channel, std::string_view base, std::string_vi
 // failed file; what it holds of the match is taken away (the file is cut
 // back to what earlier matches wrote, or removed when this match made it).
 void failLog(OutputChannel& channel, std::string_view name, bool written) {
-    const bool kept = written && channel.KeptLength >= 0 && plat::truncateStream(channel.Stream, channel.KeptLength);
+    const bool kept =
+        written && channel.KeptLength >= 0 && plat::truncateStream(channel.Stream, channel.KeptLength);
     CloseChannel(channel);
     if (written && !kept) plat::removeFile(channel.FileName);
     channel.Failed = 1;

@@ -13,12 +13,12 @@
 namespace interfacetest {
 
 bool Cvcore::load() {
-    bool ok = Lib.load(VELL_PROGRAM_DIR, "cvcore.dll",
-                       {"Infix2Postfix", "CalcPostfix", "StartSystem", "EndSystem", "SetAkData",
-                        "RandomizeSystem", "SetEnvironment", "StartMatch", "ProcessMatch", "EndMatch1",
-                        "EndMatch2", "AbortMatch", "AkViewer", "DeleteOutputAkFile", "SaveGameContext",
-                        "DisposeGameMessage", "RestoreGameContext", "AkViewer2", "_GetReturnFileName",
-                        "GetOutputFault"});
+    bool ok = Lib.load(
+        VELL_PROGRAM_DIR, "cvcore.dll",
+        {"Infix2Postfix",      "CalcPostfix",        "StartSystem", "EndSystem",          "SetAkData",
+         "RandomizeSystem",    "SetEnvironment",     "StartMatch",  "ProcessMatch",       "EndMatch1",
+         "EndMatch2",          "AbortMatch",         "AkViewer",    "DeleteOutputAkFile", "SaveGameContext",
+         "DisposeGameMessage", "RestoreGameContext", "AkViewer2",   "_GetReturnFileName", "GetOutputFault"});
     EXPECT_TRUE(ok) << Lib.error();
     if (!ok) return false;
     Infix2Postfix = Lib.function<decltype(Infix2Postfix)>("Infix2Postfix");
