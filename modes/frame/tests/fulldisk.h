@@ -2,7 +2,8 @@
 // read-only while it runs: the entrants' files as they were, no temporary
 // file anywhere, and every output AK file whole (it loads and carries the
 // record of its match). `Trigger` does the harm once, on the run thread
-// between two steps, as soon as the event has written its first output.
+// between two steps, as soon as the event has written its first output;
+// heal() takes it away again for the next run.
 #pragma once
 
 #include "akdata/akexports.h"
@@ -112,6 +113,20 @@ public:
             break;
         case Harm::FailingDevice:
             plat::setAtomicWriteFault(0);
+            break;
+        }
+    }
+    // Takes the harm away: the space freed, the disk writable again.
+    void heal() {
+        switch (harm_) {
+        case Harm::FullDisk:
+            ASSERT_TRUE(disk_->unfill());
+            break;
+        case Harm::ReadOnlyDisk:
+            ASSERT_TRUE(disk_->makeWritable());
+            break;
+        case Harm::FailingDevice:
+            plat::setAtomicWriteFault(-1);
             break;
         }
     }

@@ -155,6 +155,11 @@ public:
         ++gameDone_;
         events_.push_back("gamedone");
     }
+    void stoppedOnFault() override {
+        std::lock_guard<std::mutex> lock(m_);
+        ++faultStops_;
+        events_.push_back("fault");
+    }
     void finished() override {
         std::lock_guard<std::mutex> lock(m_);
         finished_ = true;
@@ -176,6 +181,7 @@ public:
     // Runs on the worker inside post().
     void setOnPost(std::function<void()> f) { onPost_ = std::move(f); }
     int gameDone() const { return gameDone_; }
+    int faultStops() const { return faultStops_; }
     std::vector<std::string> events() {
         std::lock_guard<std::mutex> lock(m_);
         return events_;
@@ -188,6 +194,7 @@ private:
     std::vector<std::string> events_;
     std::function<void()> onPost_;
     int gameDone_ = 0;
+    int faultStops_ = 0;
     bool finished_ = false;
 };
 

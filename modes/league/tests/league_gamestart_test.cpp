@@ -4,6 +4,7 @@
 // run cancelled while a match is in progress, and a set-up window that
 // closes by itself when the game processor's system cannot start.
 #include "modes/frame/tests/gamestarttest.h"
+#include "platform/catalogue.h"
 
 #include <gtest/gtest-spi.h>
 
@@ -13,7 +14,10 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
+#include <condition_variable>
 #include <filesystem>
+#include <mutex>
+#include <thread>
 
 namespace {
 
@@ -90,6 +94,66 @@ TEST_F(LeagueGameStart, CancellingWhileAMatchIsInProgress) {
     EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "");
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_003.txt")));
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_002_003.txt")));
+}
+
+// The first match's log cannot be made (a folder has its name): the game
+// processor's one report, held on the run thread until the progress window
+// is seen; then the run stops after that match and the progress window
+// closes by itself as its cancel closes it, with no table written.
+TEST_F(LeagueGameStart, AFileThatCannotBeWrittenClosesTheRunAsACancel) {
+    std::filesystem::create_directory(path("result/lg_001_002.txt"));
+    const std::thread::id windowThread = std::this_thread::get_id();
+    std::mutex m;
+    std::condition_variable cv;
+    bool seen = false;
+    std::vector<std::string> reports;
+    plat::notify::setHandler([&](const plat::notify::Request& r) {
+        std::unique_lock<std::mutex> lock(m);
+        reports.push_back(r.text);
+        if (std::this_thread::get_id() != windowThread)
+            cv.wait_for(lock, HeldReports::Cap, [&] { return seen; });
+        return plat::notify::IdOk;
+    });
+    auto letGo = [&] {
+        std::lock_guard<std::mutex> lock(m);
+        seen = true;
+        cv.notify_all();
+    };
+    int stage = 0;
+    QPointer<QWidget> shown;
+    Driver driver(
+        [&] {
+            switch (stage) {
+            case 0:
+                if (QWidget* form = modal("TFormLeague")) {
+                    clickLater(form, "ButtonStart");
+                    stage = 1;
+                }
+                return false;
+            case 1:
+                if (QWidget* progress = modal("TFormProgress")) {
+                    shown = progress;
+                    letGo();
+                    stage = 2;
+                }
+                return false;
+            default:
+                if (QWidget* form = backFromRun("TFormLeague", shown)) {
+                    clickLater(form, "ButtonCancel");
+                    return true;
+                }
+                return false;
+            }
+        },
+        Driver::DefaultLimitMs, letGo);
+    EXPECT_EQ(start(), 2);
+    EXPECT_TRUE(driver.done());
+    plat::notify::setHandler({});
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], plat::msg::format(41020, {resultFolder() + "\\lg_001_002.txt"}));
+    EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "");
+    EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_003.txt")));
+    EXPECT_TRUE(std::filesystem::is_directory(path("result/lg_001_002.txt")));
 }
 
 TEST_F(LeagueGameStart, TheWindowClosesWhenTheSystemCannotStart) {
