@@ -59,13 +59,7 @@ TEST_P(TourDiskTest, OneReportStopsTheTournamentAndTheNextRunCompletes) {
         brackets::TourRun tour(bracket, settings_, header_, words, &real);
         tour.onMemo = [](const modes::Lines&) {};
         tour.onProgress = [](int, int) {};
-        if (trigger) host.setOnPost([trigger] { (*trigger)(); });
-        modes::RunThread thread(host);
-        seedEverything();
-        thread.start([&tour](modes::RunThread& t) { tour.Execute(t); });
-        ASSERT_TRUE(host.waitFinished());
-        thread.join();
-        host.runPosted();
+        runWithTrigger(host, trigger, [&tour](modes::RunThread& t) { tour.Execute(t); });
     };
     Trigger trigger([this] { return !std::filesystem::is_empty(out_->path()); }, [this] { out_->strike(); });
     TestHost host;

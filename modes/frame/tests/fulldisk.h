@@ -7,6 +7,7 @@
 #pragma once
 
 #include "akdata/akexports.h"
+#include "modes/frame/tests/modetest.h"
 #include "platform/files.h"
 #include "testsupport/smalldisk.h"
 #include "testsupport/testsupport.h"
@@ -68,6 +69,18 @@ private:
     std::function<void()> harm_;
     bool done_ = false;
 };
+
+// Runs `body` on a run thread to its end with fixed seeds, trying `trigger`
+// (when given) at every hand-off to the window; the hand-offs are then run.
+inline void runWithTrigger(TestHost& host, Trigger* trigger, const modes::RunThread::Body& body) {
+    if (trigger) host.setOnPost([trigger] { (*trigger)(); });
+    modes::RunThread thread(host);
+    seedEverything();
+    thread.start(body);
+    ASSERT_TRUE(host.waitFinished());
+    thread.join();
+    host.runPosted();
+}
 
 // The harms: a small disk filled up or turned read-only, or the platform's
 // failing device (every whole-file write fails from then on).

@@ -211,9 +211,10 @@ public:
 
     explicit HeldReports(std::chrono::milliseconds later = std::chrono::milliseconds(0))
         : owner_(std::this_thread::get_id()) {
-        plat::notify::setHandler([this, later](const plat::notify::Request&) {
-            if (std::this_thread::get_id() == owner_) return plat::notify::IdOk;
+        plat::notify::setHandler([this, later](const plat::notify::Request& request) {
             std::unique_lock<std::mutex> lock(m_);
+            texts_.push_back(request.text);
+            if (std::this_thread::get_id() == owner_) return plat::notify::IdOk;
             if (released_) {
                 lock.unlock();
                 std::this_thread::sleep_for(later);
@@ -241,11 +242,17 @@ public:
         std::lock_guard<std::mutex> lock(m_);
         return waiting_;
     }
+    // The texts of every box asked for, in order.
+    std::vector<std::string> texts() {
+        std::lock_guard<std::mutex> lock(m_);
+        return texts_;
+    }
 
 private:
     const std::thread::id owner_;
     std::mutex m_;
     std::condition_variable cv_;
+    std::vector<std::string> texts_;
     bool waiting_ = false;
     bool released_ = false;
 };

@@ -56,13 +56,7 @@ TEST_P(LeagueDiskTest, OneReportStopsTheLeagueAndTheNextRunCompletes) {
     auto run = [this](TestHost& host, Trigger* trigger) {
         league::LeagueRun league(entrants_, settings_, header_, setup_->tables().Words);
         league.onProgress = [](int, int) {};
-        if (trigger) host.setOnPost([trigger] { (*trigger)(); });
-        modes::RunThread thread(host);
-        seedEverything();
-        thread.start([&league](modes::RunThread& t) { league.Execute(t); });
-        ASSERT_TRUE(host.waitFinished());
-        thread.join();
-        host.runPosted();
+        runWithTrigger(host, trigger, [&league](modes::RunThread& t) { league.Execute(t); });
     };
     Trigger trigger([this] { return std::filesystem::exists(results() / "lg_001_002.txt"); },
                     [this, &digest] {

@@ -14,10 +14,7 @@
 #include <QPushButton>
 #include <QTreeWidget>
 
-#include <condition_variable>
 #include <filesystem>
-#include <mutex>
-#include <thread>
 
 namespace {
 
@@ -102,55 +99,12 @@ TEST_F(LeagueGameStart, CancellingWhileAMatchIsInProgress) {
 // closes by itself as its cancel closes it, with no table written.
 TEST_F(LeagueGameStart, AFileThatCannotBeWrittenClosesTheRunAsACancel) {
     std::filesystem::create_directory(path("result/lg_001_002.txt"));
-    const std::thread::id windowThread = std::this_thread::get_id();
-    std::mutex m;
-    std::condition_variable cv;
-    bool seen = false;
-    std::vector<std::string> reports;
-    plat::notify::setHandler([&](const plat::notify::Request& r) {
-        std::unique_lock<std::mutex> lock(m);
-        reports.push_back(r.text);
-        if (std::this_thread::get_id() != windowThread)
-            cv.wait_for(lock, HeldReports::Cap, [&] { return seen; });
-        return plat::notify::IdOk;
-    });
-    auto letGo = [&] {
-        std::lock_guard<std::mutex> lock(m);
-        seen = true;
-        cv.notify_all();
-    };
-    int stage = 0;
-    QPointer<QWidget> shown;
-    Driver driver(
-        [&] {
-            switch (stage) {
-            case 0:
-                if (QWidget* form = modal("TFormLeague")) {
-                    clickLater(form, "ButtonStart");
-                    stage = 1;
-                }
-                return false;
-            case 1:
-                if (QWidget* progress = modal("TFormProgress")) {
-                    shown = progress;
-                    letGo();
-                    stage = 2;
-                }
-                return false;
-            default:
-                if (QWidget* form = backFromRun("TFormLeague", shown)) {
-                    clickLater(form, "ButtonCancel");
-                    return true;
-                }
-                return false;
-            }
-        },
-        Driver::DefaultLimitMs, letGo);
-    EXPECT_EQ(start(), 2);
-    EXPECT_TRUE(driver.done());
-    plat::notify::setHandler({});
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0], plat::msg::format(41020, {resultFolder() + "\\lg_001_002.txt"}));
+    HeldCancel run = cancelWhileHeld(
+        "TFormLeague", [](QWidget*) {}, [this] { return start(); }, {}, std::chrono::milliseconds(0), false);
+    EXPECT_EQ(run.result, 2);
+    EXPECT_TRUE(run.done);
+    ASSERT_EQ(run.reports.size(), 1u);
+    EXPECT_EQ(run.reports[0], plat::msg::format(41020, {resultFolder() + "\\lg_001_002.txt"}));
     EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "");
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_003.txt")));
     EXPECT_TRUE(std::filesystem::is_directory(path("result/lg_001_002.txt")));
