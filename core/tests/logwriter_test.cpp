@@ -251,68 +251,47 @@ TEST_F(LogWriterTest, NoLogOutputWritesNothingAndClearsTheHtmlAndSceneFlags) {
 }
 
 // A log that cannot be made or that the disk does not take whole is the
-// match's one report (41020 naming it); what it held of the match is
-// gone, and no later step of the match makes it again.
-TEST_F(LogWriterTest, ALogThatCannotBeOpenedIsReportedOnceAndStaysClosed) {
-    plat::notify::setHeadlessEcho(false);
-    plat::notify::clearRecorded();
-    option(OptLogOutput);
-    option(OptHtmlLog);
-    cv::OpenLogs(base("no-such-folder/match"), cv::LogOpen::Start);
-    EXPECT_EQ(+cv::Module().Logs.Text.Opened, 0);
-    std::filesystem::create_directory(dir.path() / "no-such-folder");
-    add(cv::KindSystem, 0, "x");
-    cv::OpenLogs(base("no-such-folder/match"), cv::LogOpen::Step);
-    cv::FlushGameMessages(buf);
-    cv::CloseLogs(true);
-    EXPECT_FALSE(exists("no-such-folder/match.txt"));
-    EXPECT_FALSE(exists("no-such-folder/match.htm"));
-    plat::notify::setHeadlessEcho(true);
-    ASSERT_EQ(plat::notify::recorded().size(), 1u);
-    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("no-such-folder/match.txt")}));
-    EXPECT_EQ(cv::FailedFile().Message, 41020);
-}
-
-TEST_F(LogWriterTest, AWriteTheDiskRefusesTakesTheMatchOutOfItsLogs) {
+// match's one report (41020 naming it); what the match wrote there is taken
+// away (cut back to earlier matches' lines with option 19), and no later
+// step of the match makes the file again.
+TEST_F(LogWriterTest, ALogNotWrittenIsReportedOnceAndTakenOutOfTheMatch) {
     plat::notify::setHeadlessEcho(false);
     plat::notify::clearRecorded();
     option(OptLogOutput);
     option(OptHtmlLog);
     add(cv::KindSystem, 0, "one");
-    auto step = [this](cv::LogOpen how) {
-        cv::OpenLogs(base(), how);
+    auto step = [this](std::string_view name, cv::LogOpen how, long long fault = -1) {
+        plat::setAtomicWriteFault(fault);
+        cv::OpenLogs(base(name), how);
         cv::FlushGameMessages(buf);
         cv::EndLogStep();
+        plat::setAtomicWriteFault(-1);
     };
-    step(cv::LogOpen::Start);
-    plat::setAtomicWriteFault(3); // the next step's "one\r\n" does not fit
-    step(cv::LogOpen::Step);
-    plat::setAtomicWriteFault(-1);
-    step(cv::LogOpen::Step);
+    step("no-such-folder/match", cv::LogOpen::Start);
+    std::filesystem::create_directory(dir.path() / "no-such-folder");
+    step("no-such-folder/match", cv::LogOpen::Step);
+    cv::ClearFailedFile(); // the next match
+    step("match", cv::LogOpen::Start);
+    step("match", cv::LogOpen::Step, 3); // its "one\r\n" does not fit
+    step("match", cv::LogOpen::Step);
     cv::CloseLogs(true);
+    EXPECT_FALSE(exists("no-such-folder/match.txt"));
     EXPECT_FALSE(exists("match.txt"));
     EXPECT_FALSE(exists("match.htm"));
-    ASSERT_EQ(plat::notify::recorded().size(), 1u);
-    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("match.txt")}));
 
-    // Appended to (option 19), the log keeps what earlier matches wrote.
     cv::ClearFailedFile();
     option(OptAppendLog);
-    option(OptHtmlLog, false);
     testsupport::writeFile(dir.path() / "match.txt", "old\r\n");
-    step(cv::LogOpen::Start);
-    plat::setAtomicWriteFault(3);
-    step(cv::LogOpen::Step);
-    plat::setAtomicWriteFault(-1);
+    step("match", cv::LogOpen::Start);
+    step("match", cv::LogOpen::Step, 3);
     cv::CloseLogs(true);
     EXPECT_EQ(file("match.txt"), "old\r\n");
-    EXPECT_EQ(plat::notify::recorded().size(), 2u);
-    // The next match writes it again.
-    cv::ClearFailedFile();
-    step(cv::LogOpen::Start);
-    cv::CloseLogs(true);
-    EXPECT_EQ(file("match.txt"), "old\r\none\r\n");
     plat::notify::setHeadlessEcho(true);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 3u);
+    EXPECT_EQ(rec[0].text, plat::msg::format(41020, {base("no-such-folder/match.txt")}));
+    EXPECT_EQ(rec[1].text, plat::msg::format(41020, {base("match.txt")}));
+    EXPECT_EQ(rec[2].text, rec[1].text);
 }
 
 TEST_F(LogWriterTest, AppendsAnEntrySheetToTheTextFile) {
