@@ -7,9 +7,9 @@
 #include "base/outputak.h"
 #include "base/sjis.h"
 #include "core/module.h"
+#include "core/outputfault.h"
 #include "core/queue.h"
 #include "core/templates.h"
-#include "platform/catalogue.h"
 #include "platform/clock.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -23,8 +23,6 @@
 namespace cv {
 
 namespace {
-
-constexpr int CannotCreateAkFile = 41021;
 
 std::string withSeparator(std::string_view folder) {
     std::string out(folder);
@@ -166,7 +164,7 @@ std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile
 std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path, plat::Durability durability) {
     auto file = std::make_unique<plat::AtomicFile>(path, plat::AtomicFile::SystemPath, durability);
     if (file->isOpen()) return file;
-    plat::msg::showError(CannotCreateAkFile, {path});
+    ReportFailedFile(CannotCreateAkFile, path);
     return nullptr;
 }
 
@@ -288,7 +286,7 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
         const plat::Durability durability =
             replacesInput ? plat::Durability::Immediate : plat::Durability::Deferred;
         if (replacesInput && !readsAsAk(input))
-            plat::msg::showError(CannotCreateAkFile, {path}); // a player's file we cannot read stays
+            ReportFailedFile(CannotCreateAkFile, path); // a player's file we cannot read stays
         else
             file = OpenReturnAkFile(path, durability);
         if (file) {
@@ -303,7 +301,7 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
             }
             WriteAkDataText(text, ak, s);
             files[side].Written = file->write(text) && file->commit();
-            if (!files[side].Written) plat::msg::showError(CannotCreateAkFile, {path});
+            if (!files[side].Written) ReportFailedFile(CannotCreateAkFile, path);
         }
         s.TotalCr = totalCr;
         s.MachineValue = machineValue;

@@ -41,7 +41,8 @@ inline constexpr std::string_view ResultMarker = "--- CVVELL Game Result ---";
 std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile);
 
 // One side's output file: the path that was meant, and whether the file is
-// now in place (a failure has shown message 41021 with the path).
+// now in place (a failure is the match's failed file, outputfault.h:
+// message 41021 with the path when it is the first).
 struct ReturnAkFile {
     std::string Path;
     bool Written = false;
@@ -53,8 +54,8 @@ struct ReturnAkFile {
 // forced end (the caller sets ImmobileDraw first).
 std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_t minutes);
 
-// Starts the output file at `path`: nullptr after message 41021 when it
-// cannot be created.
+// Starts the output file at `path`: nullptr, reported as the match's
+// failed file, when it cannot be created.
 std::unique_ptr<plat::AtomicFile> OpenReturnAkFile(std::string_view path, plat::Durability durability);
 
 // The header line and its empty line (option 8): system template line 6

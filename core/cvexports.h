@@ -61,3 +61,8 @@ VELL_EXPORT int32_t AkViewer2(GameSettings* settings, const char* outFile, TArmo
                               cv::GameMessageBuffer* buffer, int32_t entryNo);
 // `out` holds 256 bytes.
 VELL_EXPORT void _GetReturnFileName(const char* akOutDir, const char* akFile, char* out);
+// The first file of the current match (since its StartMatch) that could not
+// be created or written, which the game processor has reported: 41020 for a
+// log or the digest, 41021 for an output AK file; 0 when none failed. Its
+// path goes into `path` (`size` bytes; empty when it does not fit).
+VELL_EXPORT int32_t GetOutputFault(char* path, int32_t size);

@@ -5,7 +5,7 @@
 #include "core/endoutput.h"
 #include "core/logwriter.h"
 #include "core/module.h"
-#include "platform/catalogue.h"
+#include "core/outputfault.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 
@@ -14,8 +14,6 @@
 namespace cv {
 
 namespace {
-
-constexpr int CannotWriteOutput = 41020;
 
 // Opens this match's append to channel.FileName (`fresh`: the file is made
 // anew, modes 1 and 3). False when the file cannot be opened.
@@ -75,9 +73,10 @@ void WriteDigest(std::string_view head) {
         gs.DigestFileOpen = 1;
     } else {
         // No digest file (mode 0, or one that cannot be opened): the lines
-        // stay in the log. Without a log they would reach no file at all.
-        if (mode >= 1 && mode <= 3 && !Option(OptLogOutput))
-            plat::msg::showError(CannotWriteOutput, {digest.FileName.empty() ? textName : digest.FileName});
+        // stay in the log. One that cannot be opened is the match's failed
+        // file.
+        if (mode >= 1 && mode <= 3)
+            ReportFailedFile(CannotWriteOutput, digest.FileName.empty() ? textName : digest.FileName);
         gs.DigestInLog = 1;
     }
 }
@@ -89,7 +88,7 @@ void FlushDigest(const GameMessageBuffer& buffer) {
 bool CloseDigest() {
     OutputChannel& digest = Module().Logs.Digest;
     bool ok = digest.Append && digest.Append->commit();
-    if (!ok) plat::msg::showError(CannotWriteOutput, {digest.FileName});
+    if (!ok) ReportFailedFile(CannotWriteOutput, digest.FileName);
     CloseChannel(digest);
     return ok;
 }
@@ -113,10 +112,17 @@ void EndOfMatchOutput(GameMessageBuffer& buffer) {
     EmptyQueue(buffer);
     WriteEndNarration(buffer);
     // A digest that could not be appended was cut back and reported; its
-    // lines then stay in the log.
+    // lines then stay in the log. A match that has already failed to write
+    // one of its files leaves no digest record either: the event stops
+    // after it, and its record must not pass for a match that went well.
     if (gs.DigestFileOpen) {
         FlushDigest(buffer);
-        if (!CloseDigest()) gs.DigestInLog = 1;
+        if (FailedFile().Message != 0) {
+            CloseChannel(Module().Logs.Digest);
+            gs.DigestInLog = 1;
+        } else if (!CloseDigest()) {
+            gs.DigestInLog = 1;
+        }
     }
     if (!gs.DigestInLog) EmptyQueue(buffer);
     WriteSignature(buffer);

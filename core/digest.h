@@ -10,9 +10,11 @@
 // the file in one piece. A match that stops between the two steps leaves
 // the file as it was; an append that fails is cut back to the length the
 // file had before it (a file made anew for the match is removed) and
-// reported with message 41020, and the lines then stay in the log.
-// A digest file that cannot be opened leaves the lines in the log as in
-// mode 0 (reported when no log is written either).
+// reported with message 41020 as the match's failed file (outputfault.h),
+// and the lines then stay in the log. A digest file that cannot be opened
+// is reported the same way and leaves the lines in the log as in mode 0.
+// A match that failed to write another of its files before the digest
+// leaves no digest record (its lines stay in the log).
 #pragma once
 
 #include "core/queue.h"
@@ -33,8 +35,8 @@ void WriteDigest(std::string_view head);
 
 // Every queued line through the text writer into the digest channel.
 void FlushDigest(const GameMessageBuffer& buffer);
-// Appends the digest to its file and closes the channel; false (after
-// message 41020) when the append failed and was cut back.
+// Appends the digest to its file and closes the channel; false (reported
+// as the match's failed file) when the append failed and was cut back.
 bool CloseDigest();
 
 // EndMatch1's digest step: both bytes cleared, WriteDigest with the head

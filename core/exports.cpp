@@ -23,6 +23,7 @@
 #include "core/formula.h"
 #include "core/gamecontext.h"
 #include "core/matchapi.h"
+#include "core/outputfault.h"
 #include "core/queue.h"
 #include "core/round.h"
 #include "core/system.h"
@@ -226,4 +227,14 @@ VELL_EXPORT void _GetReturnFileName(const char* akOutDir, const char* akFile, ch
         if (path.size() < ReturnNameSize) std::memcpy(out, path.c_str(), path.size() + 1);
         return 0;
     });
+}
+
+VELL_EXPORT int32_t GetOutputFault(char* path, int32_t size) {
+    const cv::OutputFault& fault = cv::FailedFile();
+    if (path && size > 0) {
+        path[0] = '\0';
+        if (fault.Path.size() < static_cast<size_t>(size))
+            std::memcpy(path, fault.Path.c_str(), fault.Path.size() + 1);
+    }
+    return fault.Message;
 }

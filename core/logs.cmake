@@ -11,6 +11,8 @@ target_sources(cvcore_engine PRIVATE
   logheader.h
   logwriter.cpp
   logwriter.h
+  outputfault.cpp
+  outputfault.h
 )
 vell_sjis_table(cvcore_engine aksheet.tbl aksheet_text.h)
 vell_sjis_table(cvcore_engine endoutput.tbl endoutput_text.h)

@@ -7,6 +7,7 @@
 #include "base/sjis.h"
 #include "base/textscan.h"
 #include "core/module.h"
+#include "core/outputfault.h"
 #include "core/templates.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
+#include <optional>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -222,8 +224,28 @@ void appendHtmlText(std::string& out, std::string_view line) {
 bool renameChannel(OutputChannel& channel, std::string_view base, std::string_view extension) {
     std::string previous = channel.FileName;
     bool named = SetChannelName(channel, base, extension);
-    if (channel.Opened && (!named || channel.FileName != previous)) CloseChannel(channel);
+    if (!named || channel.FileName != previous) {
+        if (channel.Opened) CloseChannel(channel);
+        channel.Failed = 0;
+    }
     return named;
+}
+
+// A log that could not be opened or written: reported as the match's
+// failed file; what it holds of the match is taken away (the file is cut
+// back to what earlier matches wrote, or removed when this match made it).
+void failLog(OutputChannel& channel, std::string_view name, bool written) {
+    const bool kept =
+        written && channel.KeptLength >= 0 && plat::truncateStream(channel.Stream, channel.KeptLength);
+    CloseChannel(channel);
+    if (written && !kept) plat::removeFile(channel.FileName);
+    channel.Failed = 1;
+    ReportFailedFile(CannotWriteOutput, name);
+}
+
+// A log channel's step handed to its file (see EndLogStep).
+void flushLog(OutputChannel& channel) {
+    if (!ChannelFlush(channel)) failLog(channel, channel.FileName, true);
 }
 
 std::string formatColour(const char* format, uint32_t value) {
@@ -291,10 +313,11 @@ void ChannelWrite(OutputChannel& channel, std::string_view bytes) {
         channel.Pending += bytes;
 }
 
-void ChannelFlush(OutputChannel& channel) {
-    if (channel.Stream && !channel.Pending.empty())
-        std::fwrite(channel.Pending.data(), 1, channel.Pending.size(), channel.Stream);
+bool ChannelFlush(OutputChannel& channel) {
+    bool ok = true;
+    if (channel.Stream && !channel.Pending.empty()) ok = plat::writeToStream(channel.Stream, channel.Pending);
     channel.Pending.clear();
+    return ok;
 }
 
 void ChannelPutLine(OutputChannel& channel, std::string_view text) {
@@ -316,7 +339,10 @@ void CloseEveryChannel() {
 
 void OpenLogs(std::string_view logBase, LogOpen how) {
     LogChannels& logs = Module().Logs;
-    if (how == LogOpen::Start) CloseEveryChannel();
+    if (how == LogOpen::Start) {
+        CloseEveryChannel();
+        for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene}) channel->Failed = 0;
+    }
     if (!Option(OptLogOutput)) {
         if (how == LogOpen::Start) {
             GameSettings& gs = Settings();
@@ -327,7 +353,21 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
     }
     bool create = how == LogOpen::Start && !Option(OptAppendLog);
     auto open = [&](OutputChannel& channel, std::string_view extension) {
-        if (renameChannel(channel, logBase, extension)) OpenChannel(channel, create);
+        if (!renameChannel(channel, logBase, extension)) {
+            // A path too long for a log: the file cannot be made.
+            ReportFailedFile(CannotWriteOutput, std::string(logBase) + std::string(extension));
+            return;
+        }
+        if (channel.Failed) return;
+        if (!channel.Opened) {
+            // Only a match's first open of a log may find earlier matches'
+            // lines in it (option 19); later opens find its own.
+            std::optional<int64_t> length;
+            if (how == LogOpen::Start && !create) length = plat::fileSize(channel.FileName);
+            channel.KeptLength = length.value_or(-1);
+        }
+        OpenChannel(channel, create);
+        if (!channel.Opened) failLog(channel, channel.FileName, false);
     };
     open(logs.Text, ".txt");
     if (Option(OptInternalInfo)) open(logs.Check, ".chk");
@@ -340,14 +380,15 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
 
 void EndLogStep() {
     LogChannels& logs = Module().Logs;
-    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene}) ChannelFlush(*channel);
+    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene}) flushLog(*channel);
 }
 
 void CloseLogs(bool htmlFooter) {
     LogChannels& logs = Module().Logs;
+    if (htmlFooter) WriteHtmlFooter(logs.Html);
+    EndLogStep();
     CloseChannel(logs.Text);
     CloseChannel(logs.Check);
-    if (htmlFooter) WriteHtmlFooter(logs.Html);
     CloseChannel(logs.Html);
     CloseChannel(logs.Scene);
 }

@@ -52,6 +52,12 @@ struct OutputChannel {
 
     uint8_t Opened = 0;      // 1 while the file is open
     uint8_t NoColourYet = 0; // HTML: no colour tag written since the head
+    // A log that could not be created or written: reported, its cut file
+    // removed, and not opened again for this match.
+    uint8_t Failed = 0;
+    // The length the log had before this match wrote to it (a log appended
+    // to with option 19); -1 when the match made the file.
+    int64_t KeptLength = -1;
     std::string FileName;    // Shift-JIS path, at most MaxLogPath bytes
     std::FILE* Stream = nullptr;
     // What a step wrote, handed to the file in one write at the step's end
@@ -105,8 +111,9 @@ void CloseChannel(OutputChannel& channel);
 
 // Writes bytes (a write to a closed channel does nothing).
 void ChannelWrite(OutputChannel& channel, std::string_view bytes);
-// Hands what the channel holds to its file (a log channel's step).
-void ChannelFlush(OutputChannel& channel);
+// Hands what the channel holds to its file (a log channel's step); false
+// when the file did not take all of it.
+bool ChannelFlush(OutputChannel& channel);
 // `text` and a line end.
 void ChannelPutLine(OutputChannel& channel, std::string_view text);
 
@@ -127,9 +134,15 @@ enum class LogOpen {
 // still open on another file (a step that did not finish) is closed
 // first; Start closes every channel, the digest of a match that never got
 // its EndMatch2 included, so a new match never writes into old files.
+// A log that cannot be opened is the match's failed file (outputfault.h)
+// and stays closed for the rest of the match: a later step must not make a
+// file of the match's end alone under its name.
 void OpenLogs(std::string_view logBase, LogOpen how);
 // The end of a step that goes on: what the step wrote to text, check, HTML
-// and .3ds is handed to the files, which stay open for the next step.
+// and .3ds is handed to the files, which stay open for the next step. A
+// log the disk did not take whole is the match's failed file: it is
+// removed (a cut log must not pass for the whole match) and stays closed
+// for the rest of the match.
 void EndLogStep();
 // Closes text, check, HTML (after its foot when `htmlFooter`) and .3ds.
 void CloseLogs(bool htmlFooter);

@@ -12,6 +12,7 @@
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
+#include "core/outputfault.h"
 #include "core/repair.h"
 #include "core/result.h"
 #include "core/round.h"
@@ -67,6 +68,7 @@ void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, Com
 }
 
 void StartMatch(std::string_view logBase, std::string_view title) {
+    ClearFailedFile();
     if (!MatchReady()) return;
     GameMessageBuffer& buffer = StepBuffer();
     OpenLogs(logBase, LogOpen::Start);

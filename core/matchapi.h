@@ -29,6 +29,7 @@ void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, Com
 
 // The logs created (or appended to with option 19), the counters reset, the
 // opening narration queued and written, the first round and distance set.
+// No file of the new match has failed yet (outputfault.h).
 void StartMatch(std::string_view logBase, std::string_view title);
 
 // One round; 0 go on, 1 decided, 2 both immobile (Result not set), 3 judged

@@ -13,6 +13,7 @@
 #include "core/combatant.h"
 #include "core/logwriter.h"
 #include "core/msgarchive.h"
+#include "core/outputfault.h"
 #include "core/queue.h"
 #include "core/system.h"
 #include "core/templates.h"
@@ -101,6 +102,8 @@ struct ModuleState {
 
     // The five output channels of the match and the HTML colour state.
     LogChannels Logs;
+    // The match's first file that could not be written.
+    OutputFault Fault;
 
     // The loaded message sets and the message-archive library's decoder.
     MessageSets Messages;

@@ -23,7 +23,6 @@ namespace cv {
 namespace {
 
 constexpr int ArchiveLibraryMissing = 41008;
-constexpr int CannotCreateAkFile = 41021;
 constexpr char DisplayKey[] = "Software\\Dunmoor\\CVVell\\Display";
 constexpr char TempFolderError[] = "Cannot create temporary directory.";
 

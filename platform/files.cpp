@@ -443,6 +443,16 @@ size_t bytesTheDeviceTakes(size_t size) {
 
 void setAtomicWriteFault(long long bytesBeforeFailure) { writeFaultBudget = bytesBeforeFailure; }
 
+bool writeToStream(std::FILE* f, std::string_view bytes) {
+    if (!f) return false;
+    const size_t taken = bytesTheDeviceTakes(bytes.size());
+    return std::fwrite(bytes.data(), 1, taken, f) == taken && taken == bytes.size();
+}
+
+bool truncateStream(std::FILE* f, int64_t length) {
+    return f && std::fflush(f) == 0 && ::ftruncate(::fileno(f), static_cast<off_t>(length)) == 0;
+}
+
 namespace {
 
 // Writes all of `bytes` to fd; false on an error of the disk.

@@ -175,12 +175,18 @@ PLAT_API bool syncDeferredWrites(std::string* failedFolder = nullptr);
 PLAT_API bool deferredWritesPending();
 
 // A failing device for tests of writers: once set to n ≥ 0, every AtomicFile
-// write and AppendFile commit fails after n more bytes (the rest of that
-// write is lost, as on a full disk); -1 turns it off.
+// write, AppendFile commit and writeToStream fails after n more bytes (the
+// rest of that write is lost, as on a full disk); -1 turns it off.
 PLAT_API void setAtomicWriteFault(long long bytesBeforeFailure);
 // A disk whose write-back fails, for tests of the callers of
 // syncDeferredWrites(): while set, every sync it makes fails.
 PLAT_API void setSyncFault(bool failing);
+
+// Writes all of `bytes` to a stream opened by openFile (through the failing
+// device above); false when not every byte reached the file.
+PLAT_API bool writeToStream(std::FILE* f, std::string_view bytes);
+// Cuts the file of an open stream back to `length` bytes.
+PLAT_API bool truncateStream(std::FILE* f, int64_t length);
 
 // Writes bytes to `path` through AtomicFile.
 PLAT_API bool writeWholeFileAtomic(std::string_view path, std::string_view bytes);

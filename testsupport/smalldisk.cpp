@@ -47,8 +47,16 @@ bool SmallDisk::fill() {
     return full;
 }
 
+bool SmallDisk::unfill() {
+    return ::unlink((path_ / "filler").c_str()) == 0;
+}
+
 bool SmallDisk::makeReadOnly() {
     return ::mount(nullptr, path_.c_str(), nullptr, MS_REMOUNT | MS_RDONLY | MS_NOSUID | MS_NODEV, nullptr) == 0;
+}
+
+bool SmallDisk::makeWritable() {
+    return ::mount(nullptr, path_.c_str(), nullptr, MS_REMOUNT | MS_NOSUID | MS_NODEV, nullptr) == 0;
 }
 
 } // namespace testsupport

@@ -27,8 +27,11 @@ public:
 
     // Takes every free byte with a filler file; true when the disk is full.
     bool fill();
-    // Remounts read-only; true when it worked.
+    // Removes the filler: the space is free again.
+    bool unfill();
+    // Remounts read-only, or read-write again; true when it worked.
     bool makeReadOnly();
+    bool makeWritable();
 
 private:
     std::filesystem::path path_;

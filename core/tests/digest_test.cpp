@@ -2,12 +2,14 @@
 #include "core/endoutput.h"
 #include "core/logwriter.h"
 #include "core/module.h"
+#include "core/outputfault.h"
 #include "logtest.h"
 #include "platform/catalogue.h"
 #include "platform/files.h"
 #include "platform/notify.h"
 
 #include <filesystem>
+#include <functional>
 
 using namespace logtest;
 
@@ -26,7 +28,9 @@ protected:
         gs.RoundCounter = 7;
         gs.Result = 2;
     }
-    void endMatch(std::string_view name = "match") {
+    // `aroundDigest` runs before and after EndMatch2 writes the digest
+    // (with true, then false).
+    void endMatch(std::string_view name = "match", const std::function<void(bool)>& aroundDigest = {}) {
         cv::SetTextLogName(base(name));
         cv::OpenLogs(base(name), cv::LogOpen::Step);
         cv::EmptyQueue(buf);
@@ -37,7 +41,9 @@ protected:
         cv::CloseLogs(false);
 
         cv::OpenLogs(base(name), cv::LogOpen::Step);
+        if (aroundDigest) aroundDigest(true);
         cv::EndOfMatchOutput(buf);
+        if (aroundDigest) aroundDigest(false);
         cv::FlushEndMessages(buf);
         cv::CloseLogs(true);
     }
@@ -175,25 +181,32 @@ TEST_F(DigestTest, AFailedAppendIsCutBackReportedAndKeptInTheLog) {
     // to the first block, 41020 names it, and the block's body is in the
     // match's log instead.
     plat::notify::clearRecorded();
-    plat::setAtomicWriteFault(10);
-    endMatch("bt_002");
-    plat::setAtomicWriteFault(-1);
+    cv::ClearFailedFile();
+    endMatch("bt_002", [](bool before) { plat::setAtomicWriteFault(before ? 10 : -1); });
     EXPECT_EQ(rawFile("digest.mom"), previous);
     ASSERT_EQ(plat::notify::recorded().size(), 1u);
     EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("digest.mom")}));
+    EXPECT_EQ(cv::FailedFile().Path, base("digest.mom"));
     EXPECT_NE(file("bt_002.txt").find(Body), std::string::npos);
 
     // Mode 1 makes its file anew: a failed one is not left half written.
+    // The log fails with it: the match's one report names the log, and
+    // neither file is left.
+    plat::notify::clearRecorded();
+    cv::ClearFailedFile();
     gs.DigestMode = 1;
-    plat::setAtomicWriteFault(10);
-    endMatch();
+    endMatch("match", [](bool before) { plat::setAtomicWriteFault(before ? 10 : 0); });
     plat::setAtomicWriteFault(-1);
     EXPECT_FALSE(exists("match.mom"));
+    EXPECT_FALSE(exists("match.txt"));
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("match.mom")}));
     plat::notify::setHeadlessEcho(true);
 }
 
-TEST_F(DigestTest, ADigestFileThatCannotBeOpenedStaysInTheLog) {
+TEST_F(DigestTest, ADigestFileThatCannotBeOpenedIsReportedAndStaysInTheLog) {
     // A folder named digest.mom: as in mode 0, head and body are in the log.
+    plat::notify::setHeadlessEcho(false);
     plat::notify::clearRecorded();
     gs.DigestMode = 2;
     std::filesystem::create_directory(dir.path() / "digest.mom");
@@ -203,14 +216,15 @@ TEST_F(DigestTest, ADigestFileThatCannotBeOpenedStaysInTheLog) {
     EXPECT_EQ(file("match.txt"),
               "（試合後）\r\n（修理）\r\n\r\n\r\n" + Head + "\r\n\r\n" + Body + "\r\n\r\n");
     EXPECT_TRUE(std::filesystem::is_directory(dir.path() / "digest.mom"));
-    EXPECT_TRUE(plat::notify::recorded().empty());
-    // Without a log the lines would reach no file: that is reported.
-    plat::notify::setHeadlessEcho(false);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("digest.mom")}));
+    // Also without a log, in the next match.
+    cv::ClearFailedFile();
     option(OptLogOutput, false);
     gs.DigestMode = 1;
     std::filesystem::create_directory(dir.path() / "match.mom");
     endMatch();
     plat::notify::setHeadlessEcho(true);
-    ASSERT_EQ(plat::notify::recorded().size(), 1u);
-    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("match.mom")}));
+    ASSERT_EQ(plat::notify::recorded().size(), 2u);
+    EXPECT_EQ(plat::notify::recorded()[1].text, plat::msg::format(41020, {base("match.mom")}));
 }

@@ -11,6 +11,7 @@ namespace enginetest {
 void EngineTest::SetUp() {
     cv::Module().Settings = &gs;
     cv::Module().Placeholders = cv::PlaceholderTables{};
+    cv::ClearFailedFile();
     *owned = cv::GameMessageBuffer{};
 }
 

@@ -341,6 +341,32 @@ TEST_F(ExportsMatch, ViewsNamesAndDeletion) {
     EXPECT_EQ(written, 0);
 }
 
+// A device that takes no more bytes from the start of a match: its log is
+// the one report, no file of the match is left, and the plug-in reads the
+// log's name back until the next match starts.
+TEST_F(ExportsMatch, AMatchsFailedFilesAreOneReportThatThePlugInReadsBack) {
+    plat::notify::clearRecorded();
+    GameSettings gs = MatchSettings();
+    Side s[2];
+    const std::string log = scratch.Results + "m";
+    plat::setAtomicWriteFault(0);
+    play(gs, s, SamplePath(1), SamplePath(2), log);
+    plat::setAtomicWriteFault(-1);
+    char path[260] = "x";
+    EXPECT_EQ(c.GetOutputFault(path, sizeof path), 41020);
+    EXPECT_EQ(std::string(path), log + ".txt");
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {log + ".txt"}));
+    EXPECT_FALSE(plat::fileExists(log + ".txt"));
+    EXPECT_FALSE(plat::fileExists(scratch.AkOut + "ak01.da1"));
+    EXPECT_FALSE(plat::fileExists(scratch.AkOut + "ak02.da1"));
+    char small[4] = "x";
+    EXPECT_EQ(c.GetOutputFault(small, sizeof small), 41020);
+    EXPECT_EQ(small[0], '\0'); // a path that does not fit is not cut
+    EXPECT_EQ(c.StartMatch(log.c_str(), ""), 0);
+    EXPECT_EQ(c.GetOutputFault(nullptr, 0), 0);
+}
+
 // The output files that wait for the end of the system: a disk that fails
 // to write them back is reported, naming the output folder.
 TEST_F(ExportsMatch, AFailedWriteBackIsReportedAtTheEnd) {

@@ -13,11 +13,12 @@
 namespace interfacetest {
 
 bool Cvcore::load() {
-    bool ok = Lib.load(VELL_PROGRAM_DIR, "cvcore.dll",
-                       {"Infix2Postfix", "CalcPostfix", "StartSystem", "EndSystem", "SetAkData",
-                        "RandomizeSystem", "SetEnvironment", "StartMatch", "ProcessMatch", "EndMatch1",
-                        "EndMatch2", "AbortMatch", "AkViewer", "DeleteOutputAkFile", "SaveGameContext",
-                        "DisposeGameMessage", "RestoreGameContext", "AkViewer2", "_GetReturnFileName"});
+    bool ok = Lib.load(
+        VELL_PROGRAM_DIR, "cvcore.dll",
+        {"Infix2Postfix",      "CalcPostfix",        "StartSystem", "EndSystem",          "SetAkData",
+         "RandomizeSystem",    "SetEnvironment",     "StartMatch",  "ProcessMatch",       "EndMatch1",
+         "EndMatch2",          "AbortMatch",         "AkViewer",    "DeleteOutputAkFile", "SaveGameContext",
+         "DisposeGameMessage", "RestoreGameContext", "AkViewer2",   "_GetReturnFileName", "GetOutputFault"});
     EXPECT_TRUE(ok) << Lib.error();
     if (!ok) return false;
     Infix2Postfix = Lib.function<decltype(Infix2Postfix)>("Infix2Postfix");
@@ -39,6 +40,7 @@ bool Cvcore::load() {
     RestoreGameContext = Lib.function<decltype(RestoreGameContext)>("RestoreGameContext");
     AkViewer2 = Lib.function<decltype(AkViewer2)>("AkViewer2");
     GetReturnFileName = Lib.function<decltype(GetReturnFileName)>("_GetReturnFileName");
+    GetOutputFault = Lib.function<decltype(GetOutputFault)>("GetOutputFault");
     return true;
 }
 

@@ -76,6 +76,8 @@ void resetLogs() {
         cv::CloseChannel(*c); // an unfinished digest is dropped
         c->FileName.clear();
         c->NoColourYet = 0;
+        c->Failed = 0;
+        c->KeptLength = -1;
     }
     logs.LastHtmlColour = 0;
 }

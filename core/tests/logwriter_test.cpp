@@ -1,7 +1,12 @@
 #include "core/logwriter.h"
 #include "core/module.h"
+#include "core/outputfault.h"
 #include "logtest.h"
+#include "platform/catalogue.h"
 #include "platform/files.h"
+#include "platform/notify.h"
+
+#include <filesystem>
 
 using namespace logtest;
 
@@ -245,13 +250,48 @@ TEST_F(LogWriterTest, NoLogOutputWritesNothingAndClearsTheHtmlAndSceneFlags) {
     EXPECT_EQ(file("match.txt"), "");
 }
 
-TEST_F(LogWriterTest, AFileThatCannotBeOpenedIsSkipped) {
+// A log that cannot be made or that the disk does not take whole is the
+// match's one report (41020 naming it); what the match wrote there is taken
+// away (cut back to earlier matches' lines with option 19), and no later
+// step of the match makes the file again.
+TEST_F(LogWriterTest, ALogNotWrittenIsReportedOnceAndTakenOutOfTheMatch) {
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
     option(OptLogOutput);
-    cv::OpenLogs(base("no-such-folder/match"), cv::LogOpen::Start);
-    EXPECT_EQ(+cv::Module().Logs.Text.Opened, 0);
-    add(cv::KindSystem, 0, "x");
-    cv::FlushGameMessages(buf);
+    option(OptHtmlLog);
+    add(cv::KindSystem, 0, "one");
+    auto step = [this](std::string_view name, cv::LogOpen how, long long fault = -1) {
+        plat::setAtomicWriteFault(fault);
+        cv::OpenLogs(base(name), how);
+        cv::FlushGameMessages(buf);
+        cv::EndLogStep();
+        plat::setAtomicWriteFault(-1);
+    };
+    step("no-such-folder/match", cv::LogOpen::Start);
+    std::filesystem::create_directory(dir.path() / "no-such-folder");
+    step("no-such-folder/match", cv::LogOpen::Step);
+    cv::ClearFailedFile(); // the next match
+    step("match", cv::LogOpen::Start);
+    step("match", cv::LogOpen::Step, 3); // its "one\r\n" does not fit
+    step("match", cv::LogOpen::Step);
     cv::CloseLogs(true);
+    EXPECT_FALSE(exists("no-such-folder/match.txt"));
+    EXPECT_FALSE(exists("match.txt"));
+    EXPECT_FALSE(exists("match.htm"));
+
+    cv::ClearFailedFile();
+    option(OptAppendLog);
+    testsupport::writeFile(dir.path() / "match.txt", "old\r\n");
+    step("match", cv::LogOpen::Start);
+    step("match", cv::LogOpen::Step, 3);
+    cv::CloseLogs(true);
+    EXPECT_EQ(file("match.txt"), "old\r\n");
+    plat::notify::setHeadlessEcho(true);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 3u);
+    EXPECT_EQ(rec[0].text, plat::msg::format(41020, {base("no-such-folder/match.txt")}));
+    EXPECT_EQ(rec[1].text, plat::msg::format(41020, {base("match.txt")}));
+    EXPECT_EQ(rec[2].text, rec[1].text);
 }
 
 TEST_F(LogWriterTest, AppendsAnEntrySheetToTheTextFile) {

@@ -12,6 +12,10 @@
 
 namespace brawl {
 
+namespace {
+constexpr int CannotWriteScript = 41020;
+} // namespace
+
 TBRoyal::TBRoyal(modes::EntrantList& entrants, const BrMap& map, GameSettings& settings,
                  const ConfHeader& header, const MsgWords& words)
     : entrants_(entrants), map_(map), settings_(settings), header_(header), words_(words),
@@ -59,6 +63,7 @@ void TBRoyal::Execute(modes::RunThread& thread) {
     }
     script_.append("End:\n");
     script_.close();
+    checkScript();
     post([](RoyalView& v) {
         if (v.scrollMemo) v.scrollMemo();
     });
@@ -87,6 +92,7 @@ void TBRoyal::run() {
     header.Columns = map_.columns();
     header.Rows = map_.rows();
     script_.create(header.Path, viewerHeaderText(header, settings_, entrants_));
+    checkScript();
 
     RoyalBoard board(entrants_, map_);
     TurnListener listener;
@@ -116,6 +122,7 @@ void TBRoyal::run() {
         fightStepped_ = false;
         StepRoyalFights();
         script_.flush();
+        checkScript();
         ++turn_;
         if (stopped() || !going) break;
         // Nobody fought and nobody moved or paired: every later turn would
@@ -135,6 +142,7 @@ void TBRoyal::StepRoyalFights() {
         if (j < opponent && fightTurn == turn_ && opponent < static_cast<int>(entrants_.size())) {
             StartRoyalFight(j, opponent);
             DisposeGameMessage();
+            if (stopped()) return;
         }
     }
     std::vector<RoyalFight*> running;
@@ -146,6 +154,12 @@ void TBRoyal::StepRoyalFights() {
         if (stopped()) break;
         stepFight(*fight);
     }
+}
+
+void TBRoyal::checkScript() {
+    if (!script_.failed()) return;
+    modes::reportRunFile(CannotWriteScript, script_.path());
+    script_.discard();
 }
 
 void TBRoyal::leaveUnloaded(int a, int b, const bool loaded[2]) {
@@ -198,6 +212,7 @@ void TBRoyal::StartRoyalFight(int a, int b) {
         if (wins > 0) carryDrainIn(r.CarriedDrain, fight->State[k].State);
     }
     StartMatch(fight->Log.c_str(), title.c_str());
+    modes::stopOnOutputFault();
     fight->LastResult = 0;
     SaveGameContext(fight->Weapons[0], fight->Weapons[1], fight->Comments[0], fight->Comments[1]);
 
@@ -241,6 +256,8 @@ void TBRoyal::stepFight(RoyalFight& fight) {
 
     const bool ended = result != 0;
     if (ended) EndRoyalFight(fight);
+    // A file of the fight that could not be written: the run stops here.
+    modes::stopOnOutputFault();
     DisposeGameMessage();
     // Freed only now: the game processor's pointers name this fight until
     // its message sets are released.

@@ -13,7 +13,10 @@
 // the progress window shows (status panels, memo lines, the list of fights,
 // the map cells) is handed to the window thread through RunThread::post and
 // arrives at the RoyalView there. Stopping leaves the running fights
-// unfinished; the script's end line and WM_GAMEDONE follow in every case.
+// unfinished; the script's end line and WM_GAMEDONE follow in every case
+// but a stop on a fault (a file of the event not written, a second
+// entrant's AK file not read: reported once, no table). A viewer script
+// the disk did not take whole is such a fault: it is removed.
 #pragma once
 
 #include "base/akrecord.h"
@@ -88,6 +91,7 @@ private:
     void stepFight(RoyalFight& fight);
     void EndRoyalFight(RoyalFight& fight);
     void leaveUnloaded(int a, int b, const bool loaded[2]);
+    void checkScript();
     void paintEntrant(int entrantNo);
     RoyalEntryRecord& row(int entrantNo) const;
     void post(std::function<void(RoyalView&)> call);

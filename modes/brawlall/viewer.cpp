@@ -86,28 +86,35 @@ std::string viewerFightText(int fightNo, const GameSettings& fight, const FightS
 
 bool ViewerScript::create(std::string_view path, std::string_view header) {
     close();
+    path_.assign(path);
+    failed_ = true;
     if (std::FILE* f = plat::openFile(path, "wb")) {
-        std::fwrite(header.data(), 1, header.size(), f);
-        std::fclose(f);
-    } else {
-        return false;
+        const bool written = plat::writeToStream(f, header);
+        if (std::fclose(f) == 0 && written) file_ = plat::openFile(path, "ab");
     }
-    file_ = plat::openFile(path, "ab");
-    return file_ != nullptr;
+    failed_ = file_ == nullptr;
+    return !failed_;
 }
 
 void ViewerScript::append(std::string_view text) {
-    if (!file_ || text.empty()) return;
-    std::fwrite(text.data(), 1, text.size(), file_);
+    if (!file_ || failed_ || text.empty()) return;
+    if (!plat::writeToStream(file_, text)) failed_ = true;
 }
 
 void ViewerScript::flush() {
-    if (file_) std::fflush(file_);
+    if (file_ && std::fflush(file_) != 0) failed_ = true;
 }
 
 void ViewerScript::close() {
-    if (file_) std::fclose(file_);
+    if (file_ && std::fclose(file_) != 0) failed_ = true;
     file_ = nullptr;
+}
+
+void ViewerScript::discard() {
+    close();
+    if (!path_.empty()) plat::removeFile(path_);
+    path_.clear();
+    failed_ = false;
 }
 
 } // namespace brawl

@@ -52,8 +52,10 @@ struct FightSide {
 std::string viewerFightText(int fightNo, const GameSettings& fight, const FightSide (&sides)[2],
                             uint8_t stepResult);
 
-// The script file. A script that cannot be created gets no header and
-// every later append fails silently, and the run goes on.
+// The script file. A script that cannot be created or that the disk does
+// not take whole is failed(): later appends do nothing, and the run reports
+// it and removes what is there (discard), so no cut script passes for a
+// whole one.
 class ViewerScript {
 public:
     ViewerScript() = default;
@@ -68,9 +70,15 @@ public:
     void flush();
     void close();
     bool isOpen() const { return file_ != nullptr; }
+    bool failed() const { return failed_; }
+    const std::string& path() const { return path_; }
+    // Closes and removes the file; later appends do nothing.
+    void discard();
 
 private:
     std::FILE* file_ = nullptr;
+    std::string path_;
+    bool failed_ = false;
 };
 
 } // namespace brawl

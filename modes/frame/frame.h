@@ -30,7 +30,8 @@
 //                fightMatch, MatchSides with the 1929-byte state buffers,
 //                MatchOutcome).
 //   runthread.h  RunThread (the worker, its terminate flag, post() to the
-//                window thread, postGameDone) and applyRunSettings.
+//                window thread, postGameDone, the stop after a reported
+//                fault) and applyRunSettings.
 //   standings.h  CompareStandings and the SyncProgress text.
 //   tables.h     memo lines, the event heading, name cuts, the entry table
 //                of the battle royal and the tournament, saveResultFile.
@@ -63,9 +64,12 @@
 // Threads: only the run thread calls the game processor and the AK data
 // library while a run goes on; it changes windows only through
 // RunThread::post (SyncProgress and the like) and ends with postGameDone()
-// unless the mode says otherwise after a cancel. The set-up window waits for
-// the thread through the event loop before anything the thread uses is
-// freed.
+// unless the mode says otherwise after a cancel. A file of the event not
+// written (fightMatch asks the game processor after every match; a mode
+// that steps matches itself calls stopOnOutputFault) or a second entrant's
+// AK file not read stops the run as a cancel does, after one report, and
+// no WM_GAMEDONE follows. The set-up window waits for the thread through
+// the event loop before anything the thread uses is freed.
 #pragma once
 
 #include "modes/frame/akrows.h"

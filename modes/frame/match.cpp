@@ -4,6 +4,7 @@
 #include "akdata/akfile.h"
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/runthread.h"
 #include "platform/catalogue.h"
 
 #include <string>
@@ -32,12 +33,18 @@ bool acceptAkPath(std::string_view path) {
 
 bool readAkFile(TArmoredKnight& ak, std::string_view path) {
     ak = TArmoredKnight{};
-    if (!acceptAkPath(path)) return false;
-    std::string p(path);
-    const int32_t result = LoadAkData(&ak, p.c_str());
-    // A file without an AK data head line: the AK data library says nothing.
-    if (result == akdata::LoadBadHead) plat::msg::showError(CannotReadAkFile, {path});
-    return result == 0;
+    bool read = false;
+    if (acceptAkPath(path)) {
+        std::string p(path);
+        const int32_t result = LoadAkData(&ak, p.c_str());
+        // A file without an AK data head line: the AK data library says
+        // nothing.
+        if (result == akdata::LoadBadHead) plat::msg::showError(CannotReadAkFile, {path});
+        read = result == 0;
+    }
+    if (!read)
+        if (RunThread* run = RunThread::current()) run->unreadableAkFile(path);
+    return read;
 }
 
 bool loadAkFile(GameSettings& settings, TArmoredKnight& ak, int side, std::string_view path) {
@@ -48,6 +55,12 @@ bool loadAkFile(GameSettings& settings, TArmoredKnight& ak, int side, std::strin
 
 bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path) {
     return loadAkFile(settings, sides.Ak[side], side, path);
+}
+
+bool stopOnOutputFault() {
+    if (GetOutputFault(nullptr, 0) == 0) return false;
+    if (RunThread* run = RunThread::current()) run->stopOnFault();
+    return true;
 }
 
 MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_view logName,
@@ -67,6 +80,7 @@ MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_v
     }
     EndMatch1(log.c_str(), akOut.c_str());
     EndMatch2(log.c_str());
+    stopOnOutputFault();
     int32_t result = settings.Result;
     outcome.Result = result >= 0 && result <= 2 ? result : NoResult;
     for (int s = 0; s < 2; ++s) {

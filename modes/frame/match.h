@@ -63,7 +63,9 @@ bool acceptAkPath(std::string_view path);
 // the reason reported once, when the AK cannot take part: a path that does
 // not fit the AK file fields (acceptAkPath; not read), a file LoadAkData
 // cannot open (it shows 41022 itself), a file that holds no AK data
-// (41022 shown here; the AK data library says nothing of it).
+// (41022 shown here; the AK data library says nothing of it). Inside a
+// run, a second file that cannot be read stops the run
+// (RunThread::unreadableAkFile).
 bool readAkFile(TArmoredKnight& ak, std::string_view path);
 
 // readAkFile into `ak`, and GameSettings.AkFile1 (side 0) or AkFile2
@@ -73,10 +75,18 @@ bool loadAkFile(GameSettings& settings, TArmoredKnight& ak, int side, std::strin
 // loadAkFile into side 0 or 1 of `sides`.
 bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path);
 
+// After the game processor's steps of a match: when a file of the match
+// could not be created or written (the game processor has reported it,
+// GetOutputFault), the run on this thread stops (RunThread::stopOnFault).
+// True then.
+bool stopOnOutputFault();
+
 // Fights the AKs already in `sides`. `stop`, when given, is tested between
 // rounds: a set flag ends the rounds and the match is closed normally.
 // GameSettings.Result is set to NoResult before the match, so a match that
-// ends without a decision never counts the previous match's result.
+// ends without a decision never counts the previous match's result. A file
+// of the match that could not be written stops the run when the match is
+// over (stopOnOutputFault).
 MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_view logName,
                         std::string_view title, std::string_view akOutputFolder,
                         const std::atomic<bool>* stop = nullptr);

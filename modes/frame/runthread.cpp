@@ -1,7 +1,40 @@
 // The run thread of the threaded modes.
 #include "modes/frame/runthread.h"
 
+#include "platform/catalogue.h"
+
 namespace modes {
+
+namespace {
+thread_local RunThread* currentRun = nullptr;
+} // namespace
+
+RunThread* RunThread::current() {
+    return currentRun;
+}
+
+void RunThread::stopOnFault() {
+    terminate();
+    if (!faulted_.exchange(true)) host_.stoppedOnFault();
+}
+
+void RunThread::unreadableAkFile(std::string_view path) {
+    if (unreadable_.empty())
+        unreadable_.assign(path);
+    else if (path != unreadable_)
+        stopOnFault();
+}
+
+void RunThread::postGameDone() {
+    if (!faulted()) host_.postGameDone();
+}
+
+void reportRunFile(int message, std::string_view path) {
+    RunThread* run = RunThread::current();
+    if (run && run->faulted()) return;
+    plat::msg::showError(message, {path});
+    if (run) run->stopOnFault();
+}
 
 RunThread::~RunThread() {
     if (thread_.joinable()) {
@@ -13,11 +46,13 @@ RunThread::~RunThread() {
 void RunThread::start(Body body) {
     if (thread_.joinable()) return;
     thread_ = std::thread([this, body = std::move(body)] {
+        currentRun = this;
         try {
             body(*this);
         } catch (...) {
             // A failure inside the run ends it; the window is told below.
         }
+        currentRun = nullptr;
         host_.finished();
     });
 }

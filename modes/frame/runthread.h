@@ -13,6 +13,14 @@
 // Cancelling is cooperative: terminate() sets a flag that the mode's body
 // tests where its mode says (at least before every match).
 //
+// A fault stops the run the same way, once it has been reported: a file of
+// the event that could not be written (the game processor's logs, digest
+// and output AK files, the mode's own files), or a second entrant's AK
+// file that could not be read (one is left out of its matches, as the
+// modes say). stopOnFault() tells the thread to terminate and the window
+// to close as its cancel closes it; no WM_GAMEDONE follows, so no table is
+// published for matches that were not played.
+//
 // Usage, in the mode's progress window:
 //     thread_ = std::make_unique<RunThread>(host);
 //     thread_->start([run](RunThread& t) { run->Execute(t); });
@@ -22,6 +30,8 @@
 
 #include <atomic>
 #include <functional>
+#include <string>
+#include <string_view>
 #include <thread>
 
 namespace modes {
@@ -35,6 +45,9 @@ public:
     virtual void postGameDone() = 0;
     // The busy cursor on or off (the league's log deletion).
     virtual void setBusy(bool busy) { (void)busy; }
+    // The run stopped on a fault that has been reported: the progress
+    // window closes with the cancel result.
+    virtual void stoppedOnFault() {}
     // The last thing the thread does.
     virtual void finished() = 0;
 };
@@ -59,9 +72,21 @@ public:
     bool terminated() const { return terminated_.load(); }
     const std::atomic<bool>& terminateFlag() const { return terminated_; }
 
+    // The run on the calling thread (inside the body), else null: the
+    // frame's match and file helpers stop the run they serve.
+    static RunThread* current();
+    // After a fault was reported: terminate, and the window closes as on
+    // cancel (once).
+    void stopOnFault();
+    bool faulted() const { return faulted_.load(); }
+    // An entrant's AK file could not be read (reported already): the
+    // second such file of the run stops it.
+    void unreadableAkFile(std::string_view path);
+
     RunHost& host() { return host_; }
     void post(std::function<void()> call) { host_.post(std::move(call)); }
-    void postGameDone() { host_.postGameDone(); }
+    // WM_GAMEDONE; nothing after a fault.
+    void postGameDone();
 
     // Waits for the thread; immediate once finished() was delivered.
     void join();
@@ -69,8 +94,15 @@ public:
 private:
     RunHost& host_;
     std::atomic<bool> terminated_{false};
+    std::atomic<bool> faulted_{false};
+    std::string unreadable_; // the first entrant's AK file that could not be read
     std::thread thread_;
 };
+
+// A file of the event that the mode writes itself could not be created or
+// written: message `message` naming it, unless the run on this thread has
+// already met a fault (one report per event); the run stops.
+void reportRunFile(int message, std::string_view path);
 
 // The run settings every run thread applies before its first match: both
 // GameSettings.Words := the set-up window's words; with option 20 (log

@@ -1,14 +1,16 @@
 // A tournament between the sample AKs, fought by the real game processor,
 // whose AK output folder fills up or turns read-only after the first match
 // (a small tmpfs where the machine allows mounting one, else skipped), or
-// whose writes fail on the platform's failing device. Each output AK file
-// that cannot be written is reported by message 41021 naming it, and the
-// tournament goes on to its end: an entrant without its output file loses
-// its next match by walkover.
+// whose writes fail on the platform's failing device (the logs too). The
+// second match's first file not written is the one report: its side 1's
+// output AK file (41021), or on the failing device its log (41020). The
+// tournament stops there without a table; the first match's outputs stay
+// whole; with the disk healed the next tournament plays all four matches.
 #include "modes/brackets/tourlogic.h"
 #include "modes/frame/setup.h"
 #include "modes/frame/tests/fulldisk.h"
 #include "modes/frame/tests/modetest.h"
+#include "platform/catalogue.h"
 #include "platform/files.h"
 
 namespace {
@@ -42,42 +44,49 @@ protected:
     std::unique_ptr<modes::ModeSetup> setup_;
 };
 
-TEST_P(TourDiskTest, GoesOnWithWholeOutputsAndReportsEachFileNotWritten) {
+TEST_P(TourDiskTest, OneReportStopsTheTournamentAndTheNextRunCompletes) {
     const FolderBytes inputs = folderBytes(path("ak"));
-    brackets::Bracket bracket;
-    modes::EntrantList list;
-    for (int n : {1, 3, 4, 5, 6}) list.push_back(modes::makeEntrant(akFolder(), sampleFile(n)));
-    bracket.build(5, std::move(list), false);
-    brackets::openingLines(header_, settings_, bracket, fixedTime());
-
-    brackets::TourEngine real;
     const MsgWords words = setup_->tables().Words;
-    brackets::TourRun tour(bracket, settings_, header_, words, &real);
-    tour.onMemo = [](const modes::Lines&) {};
-    tour.onProgress = [](int, int) {};
+    // Five entrants in list order: match 1 is seed 4 (ak05) against seed 5
+    // (ak06), match 2 seed 1 (ak01) against its winner.
+    auto run = [&](TestHost& host, Trigger* trigger) {
+        brackets::Bracket bracket;
+        modes::EntrantList list;
+        for (int n : {1, 3, 4, 5, 6}) list.push_back(modes::makeEntrant(akFolder(), sampleFile(n)));
+        bracket.build(5, std::move(list), false);
+        brackets::openingLines(header_, settings_, bracket, fixedTime());
+        brackets::TourEngine real;
+        brackets::TourRun tour(bracket, settings_, header_, words, &real);
+        tour.onMemo = [](const modes::Lines&) {};
+        tour.onProgress = [](int, int) {};
+        runWithTrigger(host, trigger, [&tour](modes::RunThread& t) { tour.Execute(t); });
+    };
     Trigger trigger([this] { return !std::filesystem::is_empty(out_->path()); }, [this] { out_->strike(); });
     TestHost host;
-    host.setOnPost([&trigger] { trigger(); });
-    modes::RunThread thread(host);
-    seedEverything();
-    thread.start([&tour](modes::RunThread& t) { tour.Execute(t); });
-    ASSERT_TRUE(host.waitFinished());
-    thread.join();
-    host.runPosted();
+    run(host, &trigger);
 
     ASSERT_TRUE(trigger.done());
-    EXPECT_EQ(host.gameDone(), 1);
+    const std::string failed = GetParam() == Harm::FailingDevice
+                                   ? plat::msg::format(41020, {brackets::logName(resultFolder(), 2, 2)})
+                                   : plat::msg::format(41021, {out_->path().string() + "\\ak01.da1"});
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, failed);
+    EXPECT_EQ(host.gameDone(), 0);
+    EXPECT_EQ(host.faultStops(), 1);
     EXPECT_EQ(folderBytes(path("ak")), inputs);
     expectNoTemporaryFile(out_->path());
-    // The first match's two outputs were written before the harm; none after.
     EXPECT_EQ(expectWholeOutputs(out_->path()), 2);
-    int notWritten = 0;
-    for (const auto& r : plat::notify::recorded()) {
-        if (r.text.find(sj("機体データをファイル(")) != 0) continue;
-        ++notWritten;
-        EXPECT_NE(r.text.find(out_->path().string()), std::string::npos) << testsupport::u8(r.text);
-    }
-    EXPECT_GE(notWritten, 2);
+    EXPECT_TRUE(std::filesystem::exists(path("result/tm_01_001.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/tm_02_003.txt")));
+
+    out_->heal();
+    plat::notify::clearRecorded();
+    TestHost again;
+    run(again, nullptr);
+    EXPECT_EQ(again.gameDone(), 1);
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    EXPECT_EQ(expectWholeOutputs(out_->path()), 8); // four matches, two files each
+    EXPECT_EQ(folderBytes(path("ak")), inputs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Harms, TourDiskTest,

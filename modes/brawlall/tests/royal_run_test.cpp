@@ -12,6 +12,7 @@
 #include "modes/frame/textfmt.h"
 
 #include "platform/catalogue.h"
+#include "platform/files.h"
 
 #include <filesystem>
 #include <map>
@@ -251,6 +252,24 @@ TEST_F(RoyalRunTest, CancelledWhileTheFirstFightRuns) {
     modes::Lines table = brawl::resultTable(settings_, brawl::finalStandings(entrants_));
     EXPECT_EQ(table[6].substr(0, 7), sj(" 優勝  "));
     EXPECT_EQ(table[7].substr(0, 7), "       ");
+}
+
+// The device takes no more bytes once the first fight has started: its log
+// is the one report, and the run stops without WM_GAMEDONE; neither the
+// fight's log nor the viewer script is left cut under its name.
+TEST_F(RoyalRunTest, AFileNotWrittenStopsTheRunWithoutATable) {
+    plat::notify::setHeadlessEcho(false);
+    run([](modes::RunThread&) { plat::setAtomicWriteFault(0); });
+    plat::setAtomicWriteFault(-1);
+    plat::notify::setHeadlessEcho(true);
+    EXPECT_EQ(host_.events(), std::vector<std::string>{"finished"});
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, plat::msg::format(41020, {modes::joinFolder(resultFolder(), "bt_001.txt")}));
+    EXPECT_EQ(run_->fightsStarted(), 1);
+    EXPECT_FALSE(std::filesystem::exists(path("result/bt_001.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/bt_view.vellScript")));
+    EXPECT_TRUE(std::filesystem::is_empty(path("out")));
 }
 
 TEST_F(RoyalRunTest, AnAkThatCannotBeReadLeavesTheGame) {

@@ -445,6 +445,45 @@ TEST(FrameRun, TerminateIsCooperativeAndTheDestructorJoins) {
     EXPECT_EQ(host.events(), std::vector<std::string>{"finished"});
 }
 
+// A second entrant's file that cannot be read, or a file of the run that
+// cannot be written, stops the run once: terminated, the window told, no
+// WM_GAMEDONE, and a later fault of the run is not reported again.
+TEST(FrameRun, AFaultStopsTheRunOnceWithoutGameDone) {
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
+    TestHost host;
+    modes::RunThread thread(host);
+    thread.start([](modes::RunThread& t) {
+        EXPECT_EQ(modes::RunThread::current(), &t);
+        t.unreadableAkFile("a.dat");
+        t.unreadableAkFile("a.dat"); // the same entrant met again
+        EXPECT_FALSE(t.terminated());
+        t.unreadableAkFile("b.dat");
+        EXPECT_TRUE(t.terminated());
+        modes::reportRunFile(41020, "bt_view.vellScript");
+        t.postGameDone();
+    });
+    ASSERT_TRUE(host.waitFinished());
+    thread.join();
+    EXPECT_EQ(modes::RunThread::current(), nullptr);
+    EXPECT_EQ(host.events(), (std::vector<std::string>{"fault", "finished"}));
+    EXPECT_TRUE(plat::notify::recorded().empty());
+
+    TestHost other;
+    modes::RunThread second(other);
+    second.start([](modes::RunThread& t) {
+        modes::reportRunFile(41020, "bt_view.vellScript");
+        t.postGameDone();
+    });
+    ASSERT_TRUE(other.waitFinished());
+    second.join();
+    EXPECT_EQ(other.events(), (std::vector<std::string>{"fault", "finished"}));
+    plat::notify::setHeadlessEcho(true);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text,
+              sj("試合の出力結果をファイル(bt_view.vellScript)に作成できません"));
+}
+
 TEST(FrameRun, RunSettings) {
     GameSettings gs{};
     MsgWords words{};

@@ -2,10 +2,12 @@
 // read-only while it runs: the entrants' files as they were, no temporary
 // file anywhere, and every output AK file whole (it loads and carries the
 // record of its match). `Trigger` does the harm once, on the run thread
-// between two steps, as soon as the event has written its first output.
+// between two steps, as soon as the event has written its first output;
+// heal() takes it away again for the next run.
 #pragma once
 
 #include "akdata/akexports.h"
+#include "modes/frame/tests/modetest.h"
 #include "platform/files.h"
 #include "testsupport/smalldisk.h"
 #include "testsupport/testsupport.h"
@@ -68,6 +70,18 @@ private:
     bool done_ = false;
 };
 
+// Runs `body` on a run thread to its end with fixed seeds, trying `trigger`
+// (when given) at every hand-off to the window; the hand-offs are then run.
+inline void runWithTrigger(TestHost& host, Trigger* trigger, const modes::RunThread::Body& body) {
+    if (trigger) host.setOnPost([trigger] { (*trigger)(); });
+    modes::RunThread thread(host);
+    seedEverything();
+    thread.start(body);
+    ASSERT_TRUE(host.waitFinished());
+    thread.join();
+    host.runPosted();
+}
+
 // The harms: a small disk filled up or turned read-only, or the platform's
 // failing device (every whole-file write fails from then on).
 enum class Harm { FullDisk, ReadOnlyDisk, FailingDevice };
@@ -112,6 +126,20 @@ public:
             break;
         case Harm::FailingDevice:
             plat::setAtomicWriteFault(0);
+            break;
+        }
+    }
+    // Takes the harm away: the space freed, the disk writable again.
+    void heal() {
+        switch (harm_) {
+        case Harm::FullDisk:
+            ASSERT_TRUE(disk_->unfill());
+            break;
+        case Harm::ReadOnlyDisk:
+            ASSERT_TRUE(disk_->makeWritable());
+            break;
+        case Harm::FailingDevice:
+            plat::setAtomicWriteFault(-1);
             break;
         }
     }

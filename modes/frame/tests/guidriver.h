@@ -259,17 +259,21 @@ inline RunToTheEnd runToTheEnd(const char* setupName, const QString& done, const
 // is let go and, when the set-up window is back from the run (backFromRun,
 // and `ready` if given, a mode's own sign of it), its "キャンセル". The run
 // thread's reports after the held one each take `laterReports`, as on a
-// busy machine. `start` is the call that opens the set-up window.
+// busy machine. `start` is the call that opens the set-up window. Without
+// `pressCancel` the progress window is only seen before the report is let
+// go: a run that stops by itself after it (a fault) must close it.
 struct HeldCancel {
     int result = -1;           // what `start` returned
     bool done = false;         // the driver got to its last step in time
     bool closedAtOnce = false; // the progress window was gone before the thread was let go
+    std::vector<std::string> reports; // the texts of the boxes asked for
 };
 
 inline HeldCancel cancelWhileHeld(const char* setupName, const std::function<void(QWidget*)>& prepare,
                                   const std::function<int()>& start,
                                   const std::function<bool(QWidget*)>& ready = {},
-                                  std::chrono::milliseconds laterReports = std::chrono::milliseconds(0)) {
+                                  std::chrono::milliseconds laterReports = std::chrono::milliseconds(0),
+                                  bool pressCancel = true) {
     HeldReports held(laterReports);
     auto release = [&held] { held.release(); };
     int stage = 0;
@@ -287,7 +291,7 @@ inline HeldCancel cancelWhileHeld(const char* setupName, const std::function<voi
                 return false;
             case 1:
                 if (QWidget* progress = modal("TFormProgress"); progress && held.waiting()) {
-                    clickLater(progress, "ButtonCancel");
+                    if (pressCancel) clickLater(progress, "ButtonCancel");
                     shown = progress;
                     stage = 2;
                 }
@@ -311,6 +315,7 @@ inline HeldCancel cancelWhileHeld(const char* setupName, const std::function<voi
     release();
     run.done = driver.done();
     run.closedAtOnce = closedAtOnce;
+    run.reports = held.texts();
     return run;
 }
 

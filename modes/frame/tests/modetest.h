@@ -155,6 +155,11 @@ public:
         ++gameDone_;
         events_.push_back("gamedone");
     }
+    void stoppedOnFault() override {
+        std::lock_guard<std::mutex> lock(m_);
+        ++faultStops_;
+        events_.push_back("fault");
+    }
     void finished() override {
         std::lock_guard<std::mutex> lock(m_);
         finished_ = true;
@@ -176,6 +181,7 @@ public:
     // Runs on the worker inside post().
     void setOnPost(std::function<void()> f) { onPost_ = std::move(f); }
     int gameDone() const { return gameDone_; }
+    int faultStops() const { return faultStops_; }
     std::vector<std::string> events() {
         std::lock_guard<std::mutex> lock(m_);
         return events_;
@@ -188,6 +194,7 @@ private:
     std::vector<std::string> events_;
     std::function<void()> onPost_;
     int gameDone_ = 0;
+    int faultStops_ = 0;
     bool finished_ = false;
 };
 
@@ -204,9 +211,10 @@ public:
 
     explicit HeldReports(std::chrono::milliseconds later = std::chrono::milliseconds(0))
         : owner_(std::this_thread::get_id()) {
-        plat::notify::setHandler([this, later](const plat::notify::Request&) {
-            if (std::this_thread::get_id() == owner_) return plat::notify::IdOk;
+        plat::notify::setHandler([this, later](const plat::notify::Request& request) {
             std::unique_lock<std::mutex> lock(m_);
+            texts_.push_back(request.text);
+            if (std::this_thread::get_id() == owner_) return plat::notify::IdOk;
             if (released_) {
                 lock.unlock();
                 std::this_thread::sleep_for(later);
@@ -234,11 +242,17 @@ public:
         std::lock_guard<std::mutex> lock(m_);
         return waiting_;
     }
+    // The texts of every box asked for, in order.
+    std::vector<std::string> texts() {
+        std::lock_guard<std::mutex> lock(m_);
+        return texts_;
+    }
 
 private:
     const std::thread::id owner_;
     std::mutex m_;
     std::condition_variable cv_;
+    std::vector<std::string> texts_;
     bool waiting_ = false;
     bool released_ = false;
 };

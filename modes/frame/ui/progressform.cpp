@@ -39,6 +39,10 @@ public:
         QCoreApplication::postEvent(window_, new QEvent(static_cast<QEvent::Type>(WM_GAMEDONE)));
     }
     void setBusy(bool busy) override { plat::ui::setBusyCursor(busy); }
+    void stoppedOnFault() override {
+        TFormProgress* w = window_;
+        plat::ui::post(w, [w] { w->stopAfterFault(); });
+    }
     void finished() override {
         TFormProgress* w = window_;
         plat::ui::post(w, [w] { w->runFinished(); });
@@ -238,6 +242,10 @@ void TFormProgress::ButtonCancelClick() {
     } else {
         done(1);
     }
+}
+
+void TFormProgress::stopAfterFault() {
+    if (running_) ButtonCancelClick();
 }
 
 void TFormProgress::reject() {

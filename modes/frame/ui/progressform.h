@@ -5,7 +5,8 @@
 // the window thread (RunThread::post) and tells the window with WM_GAMEDONE
 // when the event is over; the window then runs the mode's result writer.
 // "終了" closes with modal result 1 after the end, and with 2 at once while
-// the run goes on (the thread is told to stop).
+// the run goes on (the thread is told to stop). A run that stops on a
+// reported fault (runthread.h) closes the window the same way.
 //
 // A mode derives from TFormProgress and gives:
 //   prepare()   FormCreate's own part: progress bar maximum, entry table;
@@ -95,6 +96,9 @@ public:
     void ButtonCancelClick();
     // Closing saves the placement.
     void done(int result) override;
+
+    // The run stopped on a fault: as "終了" while it runs.
+    void stopAfterFault();
 
     bool running() const { return running_; }
     bool threadAlive() const { return threadAlive_; }

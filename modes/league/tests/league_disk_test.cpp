@@ -1,10 +1,11 @@
 // A league between the sample AKs, fought by the real game processor, whose
-// results folder fills up or turns read-only after the first match's log
-// (a small tmpfs where the machine allows mounting one, else skipped), or
-// whose whole-file writes fail on the platform's failing device. Logs that
-// cannot be written are not reported and the league plays every pairing;
-// the result file that cannot be saved is reported by message 41020 naming
-// it, and its old content stays whole.
+// results folder fills up or turns read-only after the first match (a small
+// tmpfs where the machine allows mounting one, else skipped), or whose
+// writes fail on the platform's failing device. The second match's log is
+// the one report (41020 naming it); the league stops after that match
+// without a table, the match leaves no log and no digest record, the first
+// match keeps both, the old result file stays; with the disk healed the
+// next league runs to its end.
 #include "modes/frame/entrants.h"
 #include "modes/frame/setup.h"
 #include "modes/frame/standings.h"
@@ -12,6 +13,7 @@
 #include "modes/frame/tests/fulldisk.h"
 #include "modes/frame/tests/modetest.h"
 #include "modes/league/leaguelogic.h"
+#include "platform/catalogue.h"
 #include "platform/files.h"
 
 namespace {
@@ -47,40 +49,46 @@ protected:
     modes::EntrantList entrants_;
 };
 
-TEST_P(LeagueDiskTest, PlaysEveryPairingAndKeepsTheOldResultFile) {
+TEST_P(LeagueDiskTest, OneReportStopsTheLeagueAndTheNextRunCompletes) {
     const FolderBytes inputs = folderBytes(path("ak"));
-    league::LeagueRun league(entrants_, settings_, header_, setup_->tables().Words);
-    int progress = 0;
-    league.onProgress = [&progress](int, int) { ++progress; };
+    settings_.DigestMode = 2;
+    std::string digest;
+    auto run = [this](TestHost& host, Trigger* trigger) {
+        league::LeagueRun league(entrants_, settings_, header_, setup_->tables().Words);
+        league.onProgress = [](int, int) {};
+        runWithTrigger(host, trigger, [&league](modes::RunThread& t) { league.Execute(t); });
+    };
     Trigger trigger([this] { return std::filesystem::exists(results() / "lg_001_002.txt"); },
-                    [this] { results_->strike(); });
+                    [this, &digest] {
+                        digest = testsupport::readFile(results() / "digest.mom");
+                        results_->strike();
+                    });
     TestHost host;
-    host.setOnPost([&trigger] { trigger(); });
-    modes::RunThread thread(host);
-    seedEverything();
-    thread.start([&league](modes::RunThread& t) { league.Execute(t); });
-    ASSERT_TRUE(host.waitFinished());
-    thread.join();
-    host.runPosted();
+    run(host, &trigger);
 
     ASSERT_TRUE(trigger.done());
-    EXPECT_EQ(host.gameDone(), 1);
-    EXPECT_EQ(progress, 6);
-    int wins = 0, draws = 0;
-    for (const modes::Entrant& e : entrants_) {
-        wins += e.row()->Wins;
-        draws += e.row()->Draws;
-    }
-    EXPECT_EQ(wins + draws / 2, 6); // every match counted once
-    EXPECT_TRUE(plat::notify::recorded().empty());
-    EXPECT_EQ(folderBytes(path("ak")), inputs);
-
-    const std::string text = modes::memoText(league::resultTable(settings_, modes::standings(entrants_)));
-    EXPECT_FALSE(modes::saveResultFile(results().string() + "/League.txt", text));
     ASSERT_EQ(plat::notify::recorded().size(), 1u);
-    EXPECT_EQ(plat::notify::recorded()[0].text, sj("試合の出力結果をファイル(League.txt)に作成できません"));
+    EXPECT_EQ(plat::notify::recorded()[0].text,
+              plat::msg::format(41020, {league::logName(results().string(), 1, 3)}));
+    EXPECT_EQ(host.gameDone(), 0);
+    EXPECT_EQ(host.faultStops(), 1);
+    EXPECT_TRUE(std::filesystem::exists(results() / "lg_001_002.txt"));
+    EXPECT_FALSE(std::filesystem::exists(results() / "lg_001_003.txt"));
+    EXPECT_FALSE(std::filesystem::exists(results() / "lg_001_004.txt"));
+    EXPECT_NE(digest, "");
+    EXPECT_EQ(testsupport::readFile(results() / "digest.mom"), digest);
     EXPECT_EQ(testsupport::readFile(results() / "League.txt"), "the last league");
+    EXPECT_EQ(folderBytes(path("ak")), inputs);
     expectNoTemporaryFile(results());
+
+    results_->heal();
+    plat::notify::clearRecorded();
+    TestHost again;
+    run(again, nullptr);
+    EXPECT_EQ(again.gameDone(), 1);
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    EXPECT_TRUE(std::filesystem::exists(results() / "lg_003_004.txt"));
+    EXPECT_EQ(folderBytes(path("ak")), inputs);
 }
 
 INSTANTIATE_TEST_SUITE_P(Harms, LeagueDiskTest,

@@ -4,6 +4,7 @@
 // run cancelled while a match is in progress, and a set-up window that
 // closes by itself when the game processor's system cannot start.
 #include "modes/frame/tests/gamestarttest.h"
+#include "platform/catalogue.h"
 
 #include <gtest/gtest-spi.h>
 
@@ -90,6 +91,23 @@ TEST_F(LeagueGameStart, CancellingWhileAMatchIsInProgress) {
     EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "");
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_003.txt")));
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_002_003.txt")));
+}
+
+// The first match's log cannot be made (a folder has its name): the game
+// processor's one report, held on the run thread until the progress window
+// is seen; then the run stops after that match and the progress window
+// closes by itself as its cancel closes it, with no table written.
+TEST_F(LeagueGameStart, AFileThatCannotBeWrittenClosesTheRunAsACancel) {
+    std::filesystem::create_directory(path("result/lg_001_002.txt"));
+    HeldCancel run = cancelWhileHeld(
+        "TFormLeague", [](QWidget*) {}, [this] { return start(); }, {}, std::chrono::milliseconds(0), false);
+    EXPECT_EQ(run.result, 2);
+    EXPECT_TRUE(run.done);
+    ASSERT_EQ(run.reports.size(), 1u);
+    EXPECT_EQ(run.reports[0], plat::msg::format(41020, {resultFolder() + "\\lg_001_002.txt"}));
+    EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "");
+    EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_003.txt")));
+    EXPECT_TRUE(std::filesystem::is_directory(path("result/lg_001_002.txt")));
 }
 
 TEST_F(LeagueGameStart, TheWindowClosesWhenTheSystemCannotStart) {

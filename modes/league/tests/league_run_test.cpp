@@ -149,41 +149,54 @@ TEST_F(LeagueRunTest, CancelDuringTheRunStopsAfterTheNextMatch) {
 }
 
 TEST_F(LeagueRunTest, AnEntrantWhoseFileGoesMissingIsLeftOut) {
-    // Both unreadable after the start's check: one holds no AK data, the
-    // other is gone.
+    // Gone after the start's check.
+    std::filesystem::remove(path("ak/ak04.dat"));
+    TestHost host;
+    run(host);
+    EXPECT_EQ(host.gameDone(), 1);
+    ASSERT_EQ(progress_.size(), 6u);
+    EXPECT_EQ(progress_.back(), std::make_pair(6, 6));
+    // Matches with ak04 leave no log and count nothing.
+    EXPECT_TRUE(std::filesystem::exists(path("result/lg_001_002.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_004.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/lg_003_004.txt")));
+    // Reported once, as entrant 1 first met it (no more tries).
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_NE(rec[0].text.find("ak04.dat"), std::string::npos);
+    // The other three met each other: two matches each, the rate taken
+    // over those two (an entrant who won both shows 100%, not 2·100/3).
+    league::computeWinRates(entrants_);
+    for (int i = 0; i < 4; ++i) {
+        const EntryRecord& r = *entrants_[static_cast<size_t>(i)].row();
+        const int played = i < 3 ? 2 : 0;
+        EXPECT_EQ(entrants_[static_cast<size_t>(i)].Absent, i == 3) << i;
+        EXPECT_EQ(+r.Battles, played) << i;
+        EXPECT_EQ(r.Wins + r.Losses + r.Draws, played) << i;
+        EXPECT_EQ(+r.Stage, played ? r.Wins * 100 / 2 : 0) << i;
+    }
+    // Its row comes last, marked.
+    modes::Lines results = league::resultTable(settings_, modes::standings(entrants_));
+    ASSERT_EQ(results.size(), 6u + 4 + 2);
+    EXPECT_EQ(results[9].substr(0, 4), testsupport::sj(" －:"));
+}
+
+// A second file that cannot be read in the same run (the AK folder going
+// away) stops the run after its report: no more matches, no table.
+TEST_F(LeagueRunTest, ASecondUnreadableFileStopsTheRun) {
     testsupport::writeFile(path("ak/broken.dat"), "not an AK\r\n");
     entrants_.push_back(modes::makeEntrant(akFolder(), "broken.dat"));
     std::filesystem::remove(path("ak/ak04.dat"));
     TestHost host;
     run(host);
-    EXPECT_EQ(host.gameDone(), 1);
-    ASSERT_EQ(progress_.size(), 10u);
-    EXPECT_EQ(progress_.back(), std::make_pair(10, 10));
-    // Matches with ak04 or the broken file leave no log and count nothing.
-    EXPECT_TRUE(std::filesystem::exists(path("result/lg_001_002.txt")));
-    EXPECT_FALSE(std::filesystem::exists(path("result/lg_001_004.txt")));
-    EXPECT_FALSE(std::filesystem::exists(path("result/lg_002_005.txt")));
-    // Each reported once, as entrant 1 first met it (no more tries).
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 2u);
     EXPECT_NE(rec[0].text.find("ak04.dat"), std::string::npos);
     EXPECT_NE(rec[1].text.find("broken.dat"), std::string::npos);
-    // The other three met each other: two matches each, the rate taken
-    // over those two (an entrant who won both shows 100%, not 2·100/4).
-    league::computeWinRates(entrants_);
-    for (int i = 0; i < 5; ++i) {
-        const EntryRecord& r = *entrants_[static_cast<size_t>(i)].row();
-        const int played = i < 3 ? 2 : 0;
-        EXPECT_EQ(entrants_[static_cast<size_t>(i)].Absent, i >= 3) << i;
-        EXPECT_EQ(+r.Battles, played) << i;
-        EXPECT_EQ(r.Wins + r.Losses + r.Draws, played) << i;
-        EXPECT_EQ(+r.Stage, played ? r.Wins * 100 / 2 : 0) << i;
-    }
-    // Their rows come last, marked.
-    modes::Lines results = league::resultTable(settings_, modes::standings(entrants_));
-    ASSERT_EQ(results.size(), 6u + 5 + 2);
-    EXPECT_EQ(results[9].substr(0, 4), testsupport::sj(" －:"));
-    EXPECT_EQ(results[10].substr(0, 4), testsupport::sj(" －:"));
+    // Entrant 1 met 2 and 3, then 4 (left out) and 5 (the stop).
+    EXPECT_EQ(host.events(), (std::vector<std::string>{"post", "post", "post", "fault", "finished"}));
+    EXPECT_TRUE(std::filesystem::exists(path("result/lg_001_003.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/lg_002_003.txt")));
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include "modes/frame/match.h"
 #include "modes/frame/setup.h"
 #include "modes/versus/slots.h"
+#include "platform/catalogue.h"
+#include "platform/files.h"
 #include "vstest.h"
 
 #include <algorithm>
@@ -250,6 +252,31 @@ TEST_F(StepMachine, SpacePausesAndTheStepsStayOneChain) {
     ASSERT_TRUE(runQueued());
     EXPECT_EQ(stepper_->stepState(), versus::StepDone);
     for (size_t i = 0; i < afterStep_.size(); ++i) EXPECT_LE(afterStep_[i], 1) << "after step " << i;
+}
+
+// A device that takes no more bytes fails the log and both output AK
+// files of the match: one report, naming the log, which is not left; the
+// next match, on a sound device, reports nothing and keeps its files.
+TEST_F(StepMachine, FilesNotWrittenAreOneReportPerMatch) {
+    plat::notify::setHeadlessEcho(false);
+    plat::setAtomicWriteFault(0);
+    begin();
+    stepper_->keyPress(' ');
+    ASSERT_TRUE(runQueued());
+    plat::setAtomicWriteFault(-1);
+    EXPECT_EQ(stepper_->stepState(), versus::StepDone);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {logName_}));
+    EXPECT_FALSE(std::filesystem::exists(logName_));
+    EXPECT_TRUE(std::filesystem::is_empty(path("out")));
+
+    begin();
+    stepper_->keyPress(' ');
+    ASSERT_TRUE(runQueued());
+    plat::notify::setHeadlessEcho(true);
+    EXPECT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(logName_));
+    EXPECT_TRUE(std::filesystem::exists(path("out/ak01.da1")));
 }
 
 TEST_F(StepMachine, AbortGoOnHoldAndEnd) {
