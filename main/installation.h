@@ -21,7 +21,7 @@ void registerInstallation();
 
 // The samples shipped with the program (an OS path ending in '/'): the
 // folder VELL_SAMPLES_FROM_PROGRAM relative to the folder of the program's
-// file, share/corvane-vell/samples beside bin/ of an installation and its
+// file, lib/corvane-vell/samples beside bin/ of an installation and its
 // twin beside the build's program folder.
 std::string samplesFolder();
 
