@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <iterator>
 #include <unistd.h>
 
 namespace vell {
