@@ -1,11 +1,10 @@
-# Lays the sample program folder data/ out in a build's program folder.
-# A sample is copied only where the program folder lacks that file (a first
-# start, or a sample added since), never over a file that is there: the
-# confs, the conf tree, the AKs and the results a game master changed or
-# wrote in the program folder survive every build. With REFRESH on (the test
-# build, whose program folder is the tests' fixture) every sample is copied
-# over a copy that differs. Run by the build (target program_data) and by
-# its ctest:
+# Lays the sample program folder data/ out in a folder of the build: the
+# program folder (the tests' fixture) and the samples that the program lays
+# out in the game master's data folder. A sample is copied only where the
+# folder lacks that file (a sample added since), never over a file that is
+# there, so what a test or a check left in the program folder stays; with
+# REFRESH on (the test build, and the samples) every sample is copied over a
+# copy that differs. Run by the build (target program_data) and by its ctest:
 #   cmake -DSRC=<data folder> -DDEST=<program folder> [-DREFRESH=ON] -P CopySamples.cmake
 if(NOT IS_DIRECTORY "${SRC}")
   message(FATAL_ERROR "no sample folder ${SRC}")

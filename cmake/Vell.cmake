@@ -6,10 +6,12 @@ set(VELL_FILE_VERSION "${PROJECT_VERSION}.0")
 
 # Writes the version sidecar "<file>.ver" that RcVersion reads in place of a
 # version resource: UTF-8 Key=Value lines, converted to Shift-JIS on read.
+# Every sidecar is installed with the libraries.
 function(vell_version_sidecar file description)
   file(CONFIGURE OUTPUT ${VELL_PROGRAM_DIR}/${file}.ver
        CONTENT "FileVersion=${VELL_FILE_VERSION}\nCompanyName=${VELL_COMPANY}\nLegalCopyright=${VELL_COPYRIGHT}\nFileDescription=${description}\n"
        @ONLY)
+  set_property(GLOBAL APPEND PROPERTY VELL_VERSION_SIDECARS ${VELL_PROGRAM_DIR}/${file}.ver)
 endfunction()
 
 # Generates a header of Shift-JIS byte strings from a UTF-8 table.
@@ -45,6 +47,7 @@ function(vell_deliverable target)
   # instantiations) stay inside the library.
   target_link_options(${target} PRIVATE ${VELL_NO_UNDEFINED} -Wl,--exclude-libs,ALL)
   vell_version_sidecar(lib${lower}.so "${D_DESCRIPTION}")
+  set_property(GLOBAL APPEND PROPERTY VELL_DELIVERABLES ${target})
 endfunction()
 
 # A GoogleTest program run by ctest (offscreen Qt). With QT, the program runs
@@ -62,8 +65,9 @@ function(vell_test name)
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     BUILD_RPATH "${VELL_PROGRAM_DIR}")
   add_test(NAME ${name} COMMAND ${name})
+  # No test reaches the user's own data or settings folders.
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/testhome/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/testhome/config")
 endfunction()
 
 # A fuzz target. With VELL_FUZZ it is a libFuzzer program; otherwise it is

@@ -35,26 +35,26 @@ std::string crlf(std::string_view s) {
     return out;
 }
 
-FileVersionRow rowFor(const std::string& programFolder, const std::string& name) {
+FileVersionRow rowFor(const std::string& folder, const std::string& name) {
     FileVersionRow row;
     row.fileName = name;
-    plat::RcVersion v(programFolder + name);
+    plat::RcVersion v(folder + name);
     const char* t = nullptr;
     if (v.FileVersion(&t)) row.fileVersion = t;
     if (v.CompanyName(&t)) row.companyName = t;
     if (v.FileDescription(&t)) row.description = t;
-    row.size = plat::fileSize(programFolder + name).value_or(0);
-    row.mtime = static_cast<int64_t>(plat::fileMTime(programFolder + name).value_or(0));
+    row.size = plat::fileSize(folder + name).value_or(0);
+    row.mtime = static_cast<int64_t>(plat::fileMTime(folder + name).value_or(0));
     return row;
 }
 
 } // namespace
 
-std::vector<FileVersionRow> listProgramFiles(const std::string& programFolder) {
+std::vector<FileVersionRow> listProgramFiles(const std::string& libraryFolder) {
     std::vector<FileVersionRow> rows;
-    rows.push_back(rowFor(programFolder, plat::mapLibraryName("Vell.exe")));
-    for (const std::string& lib : plat::listFolder(programFolder, "*.so"))
-        rows.push_back(rowFor(programFolder, lib));
+    rows.push_back(rowFor(libraryFolder, plat::mapLibraryName("Vell.exe")));
+    for (const std::string& lib : plat::listFolder(libraryFolder, "*.so"))
+        rows.push_back(rowFor(libraryFolder, lib));
     return rows;
 }
 
@@ -88,7 +88,7 @@ bool writeSupportFile(const std::string& programFolder, const std::vector<FileVe
 TAboutBox::TAboutBox(const std::string& programFolder, QWidget* parent)
     : QDialog(parent), programFolder_(programFolder) {
     setWindowTitle(plat::ui::fromSjis(mt::AboutCaption));
-    rows_ = listProgramFiles(programFolder);
+    rows_ = listProgramFiles(plat::libraryFolder());
 
     plat::RcVersion own("Vell.exe");
     const char* version = "";

@@ -1,6 +1,6 @@
 // The about box: the product, its version and copyright, and the version list
 // of the program's files (the program, then every shared library of the
-// program folder). "サポート情報" writes that list to Temp\Support.txt for a
+// library folder). "サポート情報" writes that list to Temp\Support.txt for a
 // problem report and opens Doc\Support.htm; "クレジット" opens Doc\Credit.htm.
 #pragma once
 
@@ -16,7 +16,7 @@ namespace vell {
 
 // One listed file and its version texts (Shift-JIS).
 struct FileVersionRow {
-    std::string fileName;    // name in the program folder
+    std::string fileName;    // name in the library folder
     std::string fileVersion; // empty when the file has none
     std::string companyName;
     std::string description;
@@ -24,8 +24,9 @@ struct FileVersionRow {
     int64_t mtime = 0; // epoch seconds
 };
 
-// The program's own file, then "*.so" of the program folder sorted by name.
-std::vector<FileVersionRow> listProgramFiles(const std::string& programFolder);
+// The program's own file, then "*.so" of the library folder sorted by name
+// (the program's version sidecar lies there too).
+std::vector<FileVersionRow> listProgramFiles(const std::string& libraryFolder);
 // The text of Temp\Support.txt (Shift-JIS, CR LF).
 std::string buildSupportText(const std::vector<FileVersionRow>& rows);
 // Writes Temp\Support.txt under the program folder (creating Temp); false

@@ -42,11 +42,27 @@ Library& Library::operator=(Library&& other) noexcept {
     return *this;
 }
 
+namespace {
+
+// Whether two folders are one text, '\' and '/' comparing equal and a final
+// separator aside.
+bool sameFolder(std::string_view a, std::string_view b) {
+    if (endsWithSeparator(a)) a.remove_suffix(1);
+    if (endsWithSeparator(b)) b.remove_suffix(1);
+    return a.size() == b.size() && hasPathPrefix(a, b);
+}
+
+} // namespace
+
 bool Library::load(std::string_view folder, std::string_view logicalName, std::initializer_list<const char*> required) {
     unload();
     logical_.assign(logicalName);
     error_.clear();
-    std::string path = joinPath(folder.empty() ? std::string_view(programFolder()) : folder, mapLibraryName(logicalName));
+    // The callers name the program folder, where the system's libraries lay
+    // beside its data; here that is the game master's data folder, and code
+    // is never loaded from there: the libraries come from the library folder.
+    if (folder.empty() || sameFolder(folder, programFolder())) folder = libraryFolder();
+    std::string path = joinPath(folder, mapLibraryName(logicalName));
     auto os = toOsPath(resolvePath(path));
     if (!os) {
         error_ = "no such path";

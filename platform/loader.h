@@ -2,8 +2,9 @@
 // libraries the way it always did ("vellcnf.dll", "BRAWLALL.DLL",
 // "kwph.dll"); the name map turns "X.DLL" into "lib" + lower(X) + ".so" and
 // "Vell.exe" into "vell", and the file is loaded by absolute path from the
-// given folder. A library that lacks any of the symbols asked for counts as
-// not loaded. Messages name the library by its logical name.
+// given folder; the program folder (and no folder) means the library folder.
+// A library that lacks any of the symbols asked for counts as not loaded.
+// Messages name the library by its logical name.
 #pragma once
 
 #include "platform/export.h"
@@ -27,7 +28,8 @@ public:
     Library& operator=(const Library&) = delete;
 
     // Loads folder + mapped name (a Shift-JIS folder, usually the program
-    // folder) and checks that every symbol in `required` is there.
+    // folder, which stands for the library folder) and checks that every
+    // symbol in `required` is there.
     bool load(std::string_view folder, std::string_view logicalName,
               std::initializer_list<const char*> required = {});
     bool loaded() const { return handle_ != nullptr; }

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
+#include <dlfcn.h>
 #include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,25 +19,55 @@ namespace plat {
 
 namespace {
 
+// A folder determined once on first use, unless a test or tool set it.
+struct KnownFolder {
+    std::string text;
+    bool set = false;
+};
 std::mutex folderMutex;
-std::string folderCache;
-bool folderSet = false;
+KnownFolder dataFolder, libraryFolderKnown;
 
-std::string detectProgramFolder() {
-    std::string buf(4096, '\0');
-    ssize_t n = readlink("/proc/self/exe", buf.data(), buf.size() - 1);
-    if (n <= 0) {
-        std::fprintf(stderr, "Corvane Vell: cannot determine the program folder\n");
-        std::abort();
+const std::string& known(KnownFolder& folder, std::string (*detect)()) {
+    std::lock_guard<std::mutex> lock(folderMutex);
+    if (!folder.set) {
+        folder.text = detect();
+        folder.set = true;
     }
-    buf.resize(static_cast<size_t>(n));
-    buf.erase(buf.rfind('/') + 1);
-    auto cp = fromOsName(buf);
+    return folder.text;
+}
+
+void assign(KnownFolder& folder, std::string_view folderCp932) {
+    std::lock_guard<std::mutex> lock(folderMutex);
+    folder.text.assign(folderCp932);
+    if (!endsWithSeparator(folder.text)) folder.text += '/';
+    folder.set = true;
+}
+
+// The Shift-JIS form of a folder's OS path, ending in '/'. A folder whose
+// name has none cannot serve the system at all.
+std::string systemFolder(std::string osPath, const char* what) {
+    if (osPath.empty() || osPath.back() != '/') osPath += '/';
+    auto cp = fromOsName(osPath);
     if (!cp) {
-        std::fprintf(stderr, "Corvane Vell: the program folder name %s has no Shift-JIS form\n", buf.c_str());
+        std::fprintf(stderr, "Corvane Vell: the %s %s has no Shift-JIS form\n", what, osPath.c_str());
         std::abort();
     }
     return *cp;
+}
+
+std::string detectLibraryFolder() {
+    Dl_info info{};
+    if (!::dladdr(reinterpret_cast<const void*>(&libraryFolder), &info) || !info.dli_fname) {
+        std::fprintf(stderr, "Corvane Vell: cannot determine the library folder\n");
+        std::abort();
+    }
+    std::string file = info.dli_fname;
+    if (char* real = ::realpath(file.c_str(), nullptr)) {
+        file = real;
+        std::free(real);
+    }
+    file.erase(file.rfind('/') + 1);
+    return systemFolder(file, "library folder");
 }
 
 // Calls f(offset) for every separator of the text, walking characters.
@@ -193,19 +224,32 @@ std::pair<std::string, std::string> splitOsPath(const std::string& osPath) {
 } // namespace
 
 const std::string& programFolder() {
-    std::lock_guard<std::mutex> lock(folderMutex);
-    if (!folderSet) {
-        folderCache = detectProgramFolder();
-        folderSet = true;
-    }
-    return folderCache;
+    return known(dataFolder, [] { return systemFolder(userFolder("XDG_DATA_HOME", ".local/share"), "data folder"); });
 }
 
 void setProgramFolder(std::string_view folderCp932) {
-    std::lock_guard<std::mutex> lock(folderMutex);
-    folderCache.assign(folderCp932);
-    if (!endsWithSeparator(folderCache)) folderCache += '/';
-    folderSet = true;
+    assign(dataFolder, folderCp932);
+}
+
+std::string userFolder(const char* variable, const char* homeFallback) {
+    const char* base = std::getenv(variable);
+    std::string folder;
+    if (base && *base == '/') {
+        folder = base;
+    } else {
+        const char* home = std::getenv("HOME");
+        folder = std::string(home && *home ? home : "/tmp") + "/" + homeFallback;
+    }
+    if (folder.back() != '/') folder += '/';
+    return folder + "corvane-vell/";
+}
+
+const std::string& libraryFolder() {
+    return known(libraryFolderKnown, detectLibraryFolder);
+}
+
+void setLibraryFolder(std::string_view folderCp932) {
+    assign(libraryFolderKnown, folderCp932);
 }
 
 bool isAbsolutePath(std::string_view path) {

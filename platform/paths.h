@@ -2,8 +2,9 @@
 //
 // Records and conf files store paths the way the system always wrote them:
 // Shift-JIS bytes, relative to the program folder, with '\' separators
-// ("Config\VLCNF000001"). Here the program folder is the directory of the
-// running program, held as Shift-JIS and ending in '/'. A stored path meets
+// ("Config\VLCNF000001"). Here the program folder is the game master's data
+// folder, held as Shift-JIS and ending in '/'; the program's own files (the
+// libraries, the plug-ins) lie apart in the library folder. A stored path meets
 // the file system only through toOsPath(), which turns '\' into '/' (walking
 // characters, so the trail byte 5C of ソ or 表 stays), converts to UTF-8 and
 // looks up path components that do not exist as given ignoring ASCII case.
@@ -19,11 +20,24 @@
 
 namespace plat {
 
-// The program folder (Shift-JIS, ends in '/'). Determined once from
-// /proc/self/exe unless a test has set it.
+// The program folder (Shift-JIS, ends in '/'): the folder handed to every
+// library for data (Config, Format, Themes, AkData, results, the relative
+// paths of confs). It is the game master's data folder,
+// userFolder("XDG_DATA_HOME", ".local/share"), determined once unless a test
+// has set it.
 PLAT_API const std::string& programFolder();
 // Replaces the program folder (tests, tools). A missing final separator is added.
 PLAT_API void setProgramFolder(std::string_view folderCp932);
+// The OS path of this system's folder under a per-user base folder of the
+// desktop: $<variable>/corvane-vell/ when the variable holds an absolute
+// path, else $HOME/<homeFallback>/corvane-vell/.
+PLAT_API std::string userFolder(const char* variable, const char* homeFallback);
+// The folder of the program's own files (Shift-JIS, ends in '/'): the
+// system's libraries, the plug-ins and their version sidecars, where the
+// platform library itself was loaded from. Determined once unless a test has
+// set it.
+PLAT_API const std::string& libraryFolder();
+PLAT_API void setLibraryFolder(std::string_view folderCp932);
 
 // Absolute means: byte 1 is ':' (a drive), or the first byte is '\' or '/'.
 PLAT_API bool isAbsolutePath(std::string_view path);

@@ -52,15 +52,7 @@ Store& store() {
 }
 
 std::string defaultPath() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home && *home ? home : "/tmp") + "/.config";
-    }
-    return base + "/corvane-vell/registry.reg";
+    return userFolder("XDG_CONFIG_HOME", ".config") + "registry.reg";
 }
 
 // The next name of a key path from `pos` on, split on whole-character '\'

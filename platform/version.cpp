@@ -14,7 +14,7 @@ RcVersion::RcVersion(std::string_view fileName) {
     if (isAbsolutePath(fileName)) {
         path.assign(fileName);
     } else {
-        path = programFolder() + mapLibraryName(fileName);
+        path = libraryFolder() + mapLibraryName(fileName);
     }
     auto text = readWholeFile(path + ".ver");
     if (!text) return;

@@ -17,7 +17,7 @@ namespace plat {
 class PLAT_API RcVersion {
 public:
     // "Vell.exe" and "X.DLL" are mapped to the program's file names; a bare
-    // name is looked for in the program folder only; an absolute path is read
+    // name is looked for in the library folder only; an absolute path is read
     // as it stands.
     explicit RcVersion(std::string_view fileName);
 

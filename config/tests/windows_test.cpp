@@ -103,6 +103,7 @@ protected:
     void SetUp() override {
         ConfigTest::SetUp();
         plat::setProgramFolder(folder());
+        plat::setLibraryFolder(folder()); // the libraries a test copies there
         cnf::ui::resetChoosers();
     }
     void TearDown() override {

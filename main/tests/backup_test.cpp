@@ -26,6 +26,7 @@ class Backup : public ::testing::Test {
 protected:
     void SetUp() override {
         plat::setProgramFolder(dir.folder());
+        plat::setLibraryFolder(dir.folder()); // and its libraries: only those a test puts there
         plat::reg::setStorePath(dir.path().string() + "/registry.reg");
         plat::notify::setHeadlessEcho(false);
         plat::notify::clearRecorded();

@@ -20,6 +20,7 @@ class EventLaunch : public ::testing::Test {
 protected:
     void SetUp() override {
         plat::setProgramFolder(dir.folder());
+        plat::setLibraryFolder(dir.folder()); // and its libraries: only those a test puts there
         plat::reg::setStorePath(dir.path().string() + "/registry.reg");
         plat::notify::setHeadlessEcho(false);
         plat::notify::clearRecorded();

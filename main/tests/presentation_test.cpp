@@ -34,6 +34,7 @@ protected:
     void SetUp() override {
         app();
         plat::setProgramFolder(dir.folder());
+        plat::setLibraryFolder(dir.folder()); // and its libraries: only those a test puts there
         plat::reg::setStorePath(dir.path().string() + "/registry.reg");
         plat::notify::setHeadlessEcho(false);
         plat::notify::clearRecorded();

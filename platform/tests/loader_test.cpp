@@ -1,4 +1,6 @@
 #include "platform/loader.h"
+#include "platform/paths.h"
+#include "testsupport/testsupport.h"
 
 #include <gtest/gtest.h>
 
@@ -29,4 +31,18 @@ TEST(Loader, MissingLibraryOrSymbolIsAFailure) {
     EXPECT_FALSE(partial.load(LOADER_TEST_DIR, "loadertest.dll", {"LoaderTestAnswer", "NotThere"}));
     EXPECT_FALSE(partial.loaded());
     EXPECT_NE(partial.error().find("NotThere"), std::string::npos);
+}
+
+// No library is loaded from the game master's data: the program folder that
+// callers name stands for the library folder, and the folders differ.
+TEST(Loader, TheProgramFolderMeansTheLibraryFolder) {
+    testsupport::TempDir data;
+    plat::setProgramFolder(data.folder());
+    plat::setLibraryFolder(LOADER_TEST_DIR);
+    plat::Library lib;
+    EXPECT_TRUE(lib.load(data.path().string(), "LoaderTest.DLL", {"LoaderTestAnswer"})) << lib.error();
+    EXPECT_TRUE(lib.load("", "LoaderTest.DLL")) << lib.error();
+    // Any other folder is taken as given.
+    plat::setLibraryFolder(data.folder());
+    EXPECT_TRUE(lib.load(LOADER_TEST_DIR, "LoaderTest.DLL")) << lib.error();
 }

@@ -58,7 +58,7 @@ TEST(Clock, AsctimeLayoutAndFixedTime) {
 
 TEST(Version, ReadsTheSidecarAsShiftJis) {
     TempDir dir;
-    plat::setProgramFolder(dir.folder());
+    plat::setLibraryFolder(dir.folder());
     testsupport::writeFile(dir.path() / "libvell_ak.so.ver",
                            "FileVersion=1.0.0.0\nCompanyName=Dunmoor\nFileDescription=ＡＫデータ\n");
     plat::RcVersion v("VELL_AK.DLL");

@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 using testsupport::sj;
@@ -166,4 +167,20 @@ TEST(Paths, CaseFoldingLeavesDoubleByteCharactersAlone) {
     EXPECT_EQ(plat::compareIgnoreCase("", ""), 0);
     EXPECT_LT(plat::compareIgnoreCase("ab", "abc"), 0);
     EXPECT_TRUE(plat::asciiEqualsIgnoreCase("Config", "CONFIG"));
+}
+
+// The game master's data and settings folders follow the desktop's rules:
+// the variable when it holds an absolute path, else under the home folder.
+TEST(Paths, UserFoldersFollowTheXdgVariables) {
+    const char* home = std::getenv("HOME");
+    const std::string saved = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    ::setenv("XDG_DATA_HOME", "/srv/gm/", 1);
+    EXPECT_EQ(plat::userFolder("XDG_DATA_HOME", ".local/share"), "/srv/gm/corvane-vell/");
+    ::setenv("XDG_DATA_HOME", "relative/data", 1);
+    EXPECT_EQ(plat::userFolder("XDG_DATA_HOME", ".local/share"),
+              std::string(home ? home : "/tmp") + "/.local/share/corvane-vell/");
+    ::unsetenv("XDG_DATA_HOME");
+    EXPECT_EQ(plat::userFolder("XDG_DATA_HOME", ".local/share"),
+              std::string(home ? home : "/tmp") + "/.local/share/corvane-vell/");
+    if (!saved.empty()) ::setenv("XDG_DATA_HOME", saved.c_str(), 1);
 }

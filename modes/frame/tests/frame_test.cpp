@@ -330,8 +330,9 @@ TEST_F(FrameSetup, SystemDigestAndEntryList) {
 }
 
 TEST_F(FrameSetup, StartSystemWithoutTheArchiveLibraryStillHandsBackTheBuffer) {
-    // A program folder without libkwph.so.
+    // A library folder without libkwph.so.
     plat::setProgramFolder(scratch());
+    plat::setLibraryFolder(scratch());
     auto setup = makeSetup();
     EXPECT_FALSE(setup->startSystem());
     EXPECT_NE(setup->buffer(), nullptr); // so EndSystem still runs

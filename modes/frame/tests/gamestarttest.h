@@ -49,11 +49,12 @@ protected:
         ModeTest::TearDown();
     }
 
-    // Without the message-archive library in the program folder the
+    // Without the message-archive library in the library folder the
     // system cannot start: its message is shown and the set-up window
     // closes by itself, at once, with "キャンセル"'s result.
     void expectTheWindowClosesWhenTheSystemCannotStart() {
         plat::setProgramFolder(scratch());
+        plat::setLibraryFolder(scratch());
         // Nothing to answer: a window still open at the deadline fails.
         gui::Driver guard([] { return false; }, 10000);
         QElapsedTimer clock;

@@ -75,6 +75,7 @@ class ModeTest : public ::testing::Test {
 protected:
     void SetUp() override {
         plat::setProgramFolder(programDir());
+        plat::setLibraryFolder(programDir());
         plat::reg::setStorePath((dir_.path() / "registry.reg").string());
         plat::notify::setHeadlessEcho(false);
         plat::notify::clearRecorded();
