@@ -246,9 +246,15 @@ void TFormTour::ButtonDecideClick() {
     std::vector<std::string> files;
     for (const modes::AkRow& r : rows) files.push_back(r.File);
     modes::EntrantList entrants;
-    if (assign != AssignByHand)
-        for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(n)))
+    // A row whose output AK files would be another entrant's is passed over
+    // and named once the bracket shows.
+    std::vector<std::string> passedOver;
+    if (assign != AssignByHand) {
+        std::vector<size_t> skipped;
+        for (size_t i : modes::distinctStemRows(files, static_cast<size_t>(n), {}, &skipped))
             entrants.push_back(modes::makeEntrant(setup().akFolder(), rows[i].File));
+        for (size_t i : skipped) passedOver.push_back(files[i]);
+    }
     if (assign == AssignRandom) {
         plat::random::seed(static_cast<uint32_t>(plat::clock::epochSeconds()));
         shuffleEntrants(entrants, [] { return plat::random::next(); });
@@ -258,6 +264,7 @@ void TFormTour::ButtonDecideClick() {
     Copy1->setEnabled(true);
     ButtonStart->setEnabled(true);
     setEditing(true);
+    modes::reportStemsTaken(passedOver, this);
 }
 
 void TFormTour::ButtonStartClick() {
@@ -306,9 +313,14 @@ void TFormTour::Copy1Click() {
 
 void TFormTour::assignRow(int slot, int row) {
     const std::vector<modes::AkRow>& rows = setup().rows();
-    if (!editing_ || row < 0 || row >= static_cast<int>(rows.size())) return;
-    if (!bracket_.assign(slot, modes::makeEntrant(setup().akFolder(), rows[static_cast<size_t>(row)].File)))
+    if (!editing_ || row < 0 || row >= static_cast<int>(rows.size()) || !bracket_.slot(slot)) return;
+    // The slot exists, so a refusal means another entrant has the file's
+    // output stem: the file is named, and the slot stays as it was.
+    const std::string& file = rows[static_cast<size_t>(row)].File;
+    if (!bracket_.assign(slot, modes::makeEntrant(setup().akFolder(), file))) {
+        modes::reportStemsTaken({file}, this);
         return;
+    }
     DrawBracket();
 }
 

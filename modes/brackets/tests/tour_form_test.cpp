@@ -2,6 +2,7 @@
 // and forces, message 41050 for fewer than three entrants, "決定" in list
 // order, at random (the general generator seeded from a fixed clock) and by
 // hand, seed editing by double-click, Enter, drop and the pop-up commands,
+// a file passed over or refused for another entrant's output stem named once,
 // the picture on the clipboard, a 2,000-entrant picture painted where it
 // shows, columns that fit the names, a whole run with the picture redrawn in
 // result mode and the output AK files removed again, a cancel after the last
@@ -201,12 +202,54 @@ TEST_F(TourForm, SeedEditing) {
     select(*form, 1);
     form->ImageTourDragDrop(QPoint(20, 10 + 24));
     EXPECT_EQ(slotPilots(*form)[1], "（不在）");
+    EXPECT_EQ(plat::notify::recorded().size(), 1u);
     // A drop from somewhere else than the AK list is not taken.
     QMimeData mime;
     mime.setText("x");
     QDropEvent drop(QPointF(20, 15), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(form->ImageTour, &drop);
     EXPECT_EQ(slotPilots(*form)[0], "レン・カザマ");
+}
+
+// ak01.dat and ak01.da1 would both write ak01.da1 after a match: one of
+// them enters, and the other is named once, on "決定" and on a seed slot.
+TEST_F(TourForm, AFileOfATakenStemIsNamedOnce) {
+    std::filesystem::copy_file(path("ak/ak01.dat"), path("ak/ak01.da1"));
+    auto form = open();
+    form->ComboBoxMask->setCurrentIndex(1); // *.da?
+    ASSERT_EQ(form->ListViewAk->topLevelItemCount(), 4);
+    EXPECT_EQ(form->EditCount->text(), "4");
+    form->ButtonDecideClick();
+    // Rows ak01.da1, ak01.dat, ak03.dat, ak04.dat: ak01.dat is passed over;
+    // four seeds (top to bottom 1, 4, 3, 2) for the other three, seed 4
+    // absent.
+    ASSERT_EQ(form->bracket().entrants().size(), 3u);
+    EXPECT_EQ(form->bracket().entrants()[0].Path, akFolder() + "\\ak01.da1");
+    EXPECT_EQ(slotPilots(*form),
+              (std::vector<std::string>{"アレックス・ロウ", "（不在）", "シエラ・ブライト", "レン・カザマ"}));
+    const std::string named = sj("すでに登録されている機体と出力する機体データのファイル名が重なるため、"
+                                 "次のファイルは登録しませんでした\n") +
+                              "ak01.dat";
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, named);
+    EXPECT_EQ(rec[0].caption, sj("この操作はできません"));
+    plat::notify::clearRecorded();
+
+    // ak01.dat dropped on the absent seed: refused, named once.
+    select(*form, 1);
+    ASSERT_EQ(form->selectedFile(), "ak01.dat");
+    form->ImageTourDragDrop(QPoint(20, 10 + 24 + 5));
+    EXPECT_EQ(slotPilots(*form)[1], "（不在）");
+    EXPECT_EQ(form->bracket().entrants().size(), 3u);
+    rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, named);
+    plat::notify::clearRecorded();
+    // On ak01.da1's own slot it takes that entrant's place, without a word.
+    form->ImageTourDragDrop(QPoint(20, 10 + 5));
+    EXPECT_EQ(form->bracket().entrants()[0].Path, akFolder() + "\\ak01.dat");
+    EXPECT_TRUE(plat::notify::recorded().empty());
 }
 
 TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
