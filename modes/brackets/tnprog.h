@@ -31,12 +31,7 @@ public:
 protected:
     void prepare() override;
     modes::RunThread::Body createRun() override;
-    // WM_GAMEDONE can still arrive after "終了" closed the window with the
-    // cancel result (the run ended just as it was pressed): a cancelled run
-    // publishes no tables.
-    void gameDone() override {
-        if (!cancelled()) WriteTourResult();
-    }
+    void gameDone() override { WriteTourResult(); }
 
 private:
     Bracket& bracket_;

@@ -40,6 +40,7 @@ protected:
     void prepare() override;
     modes::RunThread::Body createRun() override;
     void gameDone() override { WriteRoyalResult(); }
+    bool publishesAfterCancel() const override { return true; }
 
 private:
     BrMap map_;

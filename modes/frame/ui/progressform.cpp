@@ -225,9 +225,12 @@ void TFormProgress::runFinished() {
 
 bool TFormProgress::event(QEvent* e) {
     if (e->type() == static_cast<QEvent::Type>(WM_GAMEDONE)) {
-        // The run reached its end: "終了" now closes with result 1.
+        // The run reached its end: "終了" now closes with result 1. A run
+        // stopped on a fault publishes nothing; a cancelled one only where
+        // the mode says so.
         running_ = false;
-        if (!destroying_) gameDone();
+        const bool faulted = thread_ && thread_->faulted();
+        if (!destroying_ && !faulted && (!cancelled_ || publishesAfterCancel())) gameDone();
         return true;
     }
     return QDialog::event(e);

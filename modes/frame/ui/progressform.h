@@ -110,6 +110,11 @@ protected:
     virtual void prepare() {}
     virtual RunThread::Body createRun() = 0;
     virtual void gameDone() = 0;
+    // Whether a run cancelled by "終了" still writes its tables when
+    // WM_GAMEDONE arrives (the battle royal's thread posts it after a cancel
+    // too). The other modes publish nothing after a cancel, even when the run
+    // ended just as "終了" was pressed and WM_GAMEDONE was already queued.
+    virtual bool publishesAfterCancel() const { return false; }
 
     void showEvent(QShowEvent* event) override;
     bool event(QEvent* event) override;
