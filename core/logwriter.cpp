@@ -540,10 +540,16 @@ bool AppendBufferToTextFile(const GameMessageBuffer& buffer, std::string_view ou
     OutputChannel channel;
     if (!SetChannelName(channel, outFile, ".txt")) return false;
     OpenChannel(channel, false);
-    if (!channel.Opened) return false;
-    FlushToChannel(buffer, channel);
-    CloseChannel(channel);
-    return true;
+    bool written = channel.Opened;
+    if (written) {
+        FlushToChannel(buffer, channel);
+        written = ChannelFlush(channel);
+        CloseChannel(channel);
+    }
+    // An entry sheet that did not reach its file is the run's failed file:
+    // reported once, and the plug-in that writes the list learns of it.
+    if (!written) ReportFailedFile(CannotWriteOutput, channel.FileName);
+    return written;
 }
 
 } // namespace cv

@@ -200,8 +200,8 @@ private:
 // Every line of the buffer through WriteWrappedLine to one channel.
 void FlushToChannel(const GameMessageBuffer& buffer, OutputChannel& channel);
 // AkViewer2's write: the buffer appended to `outFile` with its extension
-// replaced by ".txt", under the text log's rules. False when the file could
-// not be opened.
+// replaced by ".txt", under the text log's rules. False, the file reported
+// as the failed file (outputfault.h), when it could not be opened or written.
 bool AppendBufferToTextFile(const GameMessageBuffer& buffer, std::string_view outFile);
 
 } // namespace cv

@@ -8,6 +8,7 @@
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
+#include "core/outputfault.h"
 #include "platform/catalogue.h"
 #include "platform/files.h"
 #include "platform/notify.h"
@@ -122,6 +123,9 @@ void SetEnvironment(GameSettings& settings) {
         Infix2Postfix(sjis::readField(settings.BountyFormula), settings.BountyPostfix);
     BeginMatchFileChecks();
     LoadSystemTemplates();
+    // What comes next (a match, or the entry sheets of an entry list) starts
+    // with no failed file.
+    ClearFailedFile();
 }
 
 GameMessageBuffer& StepBuffer() {

@@ -275,14 +275,14 @@ void TFormTour::ButtonStartClick() {
     if (!s.testResultFile(this)) return;
     modes::EntrantList& entrants = bracket_.entrants();
     if (!s.checkEntrants(entrants)) return;
-    setEditing(false);
     // The entry list names the entrants who are there: a slot emptied by
     // hand leaves an empty path in the list, which the AK data library
     // would report as a file it cannot open.
     modes::EntrantList present;
     for (const modes::Entrant& e : entrants)
         if (!e.Path.empty()) present.push_back(modes::Entrant{e.Path, nullptr});
-    prepareRun(present);
+    if (!prepareRun(present)) return;
+    setEditing(false);
     int result =
         runProgress(std::make_unique<TFormTourProgress>(*this, bracket_, s.resultFilePath(), s.akFolder()));
     s.deleteForcedOutput(entrants);

@@ -191,13 +191,12 @@ void TFormRoyal::ButtonStartClick() {
     for (const modes::Entrant& e : entrants_) placed.push_back(e.Record ? *e.Record : RoyalEntryRecord{});
     prepareStart(entrants_);
     placementEditing_ = false;
-    if (!s.checkEntrants(entrants_)) {
+    if (!s.checkEntrants(entrants_) || !prepareRun(entrants_)) {
         for (size_t i = 0; i < entrants_.size(); ++i)
             if (entrants_[i].Record) *entrants_[i].Record = placed[i];
         placementEditing_ = true;
         return;
     }
-    prepareRun(entrants_);
     runProgress(
         std::make_unique<TFormRoyalProgress>(*this, entrants_, map_, s.resultFilePath(), s.akFolder()));
 

@@ -158,11 +158,26 @@ void ModeSetup::resetDigest() {
     if (plat::fileExists(digest)) plat::removeFile(digest);
 }
 
-void ModeSetup::writeEntryList(const EntrantList& entrants) {
-    SetEnvironment(&settings_);
+bool writeEntryListFile(GameSettings& settings, const char* const* paths, const std::string& out,
+                        cv::GameMessageBuffer* buffer) {
+    // SetEnvironment also starts the game processor's record of a failed
+    // file afresh, so what it holds afterwards is this list's.
+    SetEnvironment(&settings);
+    if (!OutputEntryList(&settings, paths, out.c_str(), buffer)) {
+        plat::msg::showError(41020, {out});
+        return false;
+    }
+    if (GetOutputFault(nullptr, 0) == 0) return true;
+    // An entry sheet that did not reach the file (reported already): no cut
+    // list stays under the real name.
+    plat::removeFile(out);
+    return false;
+}
+
+bool ModeSetup::writeEntryList(const EntrantList& entrants) {
     std::vector<const char*> paths = pathArray(entrants);
     std::string out = joinFolder(sjis::readField(header_.ResultFolder), "entrylist.txt");
-    OutputEntryList(&settings_, paths.data(), out.c_str(), buffer_);
+    return writeEntryListFile(settings_, paths.data(), out, buffer_);
 }
 
 void ModeSetup::forceAkOutput() {

@@ -56,6 +56,14 @@ struct MessageTables {
     DispAttribute Display{};
 };
 
+// Writes the entry sheets of `paths` (null-terminated) into `out` through
+// OutputEntryList, after SetEnvironment with `settings`. A list that cannot
+// be created (message 41020 naming it) or whose sheets did not all reach it
+// (reported by the game processor; the cut file is removed) gives false:
+// the event does not start.
+bool writeEntryListFile(GameSettings& settings, const char* const* paths, const std::string& out,
+                        cv::GameMessageBuffer* buffer);
+
 class ModeSetup {
 public:
     // Construction steps: the program folder (the platform's, ending in a
@@ -127,8 +135,9 @@ public:
     bool checkEntrants(const EntrantList& entrants);
     // Option 38: ResultFolder\digest.mom is deleted when it exists.
     void resetDigest();
-    // SetEnvironment, then OutputEntryList into ResultFolder\entrylist.txt.
-    void writeEntryList(const EntrantList& entrants);
+    // SetEnvironment, then OutputEntryList into ResultFolder\entrylist.txt
+    // (writeEntryListFile). False when the event must not start.
+    bool writeEntryList(const EntrantList& entrants);
 
     // Modes that write output AK files during their run whatever the conf
     // says (brawlall, brackets, teamfight): keeps the conf's option 23 and

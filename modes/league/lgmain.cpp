@@ -62,7 +62,7 @@ void TFormLeague::ButtonStartClick() {
     if (CheckBoxRandom->isChecked()) shuffleEntrants(entrants, [] { return plat::random::next(); });
     if (!s.checkEntrants(entrants)) return;
 
-    prepareRun(entrants);
+    if (!prepareRun(entrants)) return;
     runProgress(std::make_unique<TFormProgress>(*this, entrants, s.resultFilePath(), s.akFolder()));
 }
 

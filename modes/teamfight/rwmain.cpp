@@ -417,7 +417,7 @@ void TFormTeam::ButtonStartClick() {
     s.resetDigest();
     GameSettings& settings = s.settings();
     settings.Options[OptTeamBattleWinnerStays] = CheckBoxContinue->isChecked() ? 1 : 0;
-    writeTeamEntryLists(settings, s.header(), teams_, s.buffer());
+    if (!writeTeamEntryLists(settings, s.header(), teams_, s.buffer())) return;
 
     struct Reopen {
         Registration& r;

@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/outputs.h"
+#include "modes/frame/setup.h"
 #include "modes/frame/textfmt.h"
 #include "platform/files.h"
 #include "platform/paths.h"
@@ -183,7 +184,7 @@ void refreshRows(Teams& teams) {
     }
 }
 
-void writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const Teams& teams,
+bool writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const Teams& teams,
                          cv::GameMessageBuffer* buffer) {
     const std::string resultFolder(sjis::readField(header.ResultFolder));
     const char* names[2] = {"teamentry1.txt", "teamentry2.txt"};
@@ -193,9 +194,9 @@ void writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const
         for (const std::string& p : paths) list.push_back(p.c_str());
         list.push_back(nullptr);
         std::string out = modes::joinFolder(resultFolder, names[t]);
-        SetEnvironment(&settings);
-        OutputEntryList(&settings, list.data(), out.c_str(), buffer);
+        if (!modes::writeEntryListFile(settings, list.data(), out, buffer)) return false;
     }
+    return true;
 }
 
 void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams) {

@@ -162,7 +162,9 @@ void refreshRows(Teams& teams);
 
 // SetEnvironment and OutputEntryList for each team into the results
 // folder's "teamentry1.txt" and "teamentry2.txt" (empty slots left out).
-void writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const Teams& teams,
+// False when a list could not be written (modes::writeEntryListFile): the
+// battle does not start.
+bool writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const Teams& teams,
                          cv::GameMessageBuffer* buffer);
 
 // Deletes the output AK files of an earlier run (every ".da1" to ".da98"

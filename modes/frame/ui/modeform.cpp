@@ -342,11 +342,11 @@ void TFormMode::showHistory() {
     ComboBoxText->setEditText(fromSjis(setup_->history().text()));
 }
 
-void TFormMode::prepareRun(const EntrantList& entrants) {
+bool TFormMode::prepareRun(const EntrantList& entrants) {
     setup_->history().promote();
     showHistory();
     setup_->resetDigest();
-    setup_->writeEntryList(entrants);
+    return setup_->writeEntryList(entrants);
 }
 
 int TFormMode::runProgress(std::unique_ptr<TFormProgress> progress) {

@@ -117,8 +117,9 @@ public:
 
     // Start sequence steps 4 to 6 for `entrants`: the result text moves to
     // the front of the history, the digest reset (option 38), SetEnvironment
-    // and the entry list.
-    void prepareRun(const EntrantList& entrants);
+    // and the entry list. False when the entry list could not be written
+    // (reported once): the event does not start.
+    bool prepareRun(const EntrantList& entrants);
 
     // Start sequence step 7: shows the progress window modally (its
     // FormCreate first), waits through the event loop until its run thread

@@ -5,7 +5,8 @@
 // the one report (41020 naming it); the league stops after that match
 // without a table, the match leaves no log and no digest record, the first
 // match keeps both, the old result file stays; with the disk healed the
-// next league runs to its end.
+// next league runs to its end. An entry list that cannot be written keeps
+// the league from starting.
 #include "modes/frame/entrants.h"
 #include "modes/frame/setup.h"
 #include "modes/frame/standings.h"
@@ -89,6 +90,26 @@ TEST_P(LeagueDiskTest, OneReportStopsTheLeagueAndTheNextRunCompletes) {
     EXPECT_TRUE(plat::notify::recorded().empty());
     EXPECT_TRUE(std::filesystem::exists(results() / "lg_003_004.txt"));
     EXPECT_EQ(folderBytes(path("ak")), inputs);
+}
+
+// The entry list is the event's first file: when it cannot be written the
+// league does not start, after one report naming it, and leaves no cut list.
+TEST_P(LeagueDiskTest, AnEntryListNotWrittenIsOneReportAndNoStart) {
+    const std::filesystem::path list = results() / "entrylist.txt";
+    results_->strike();
+    EXPECT_FALSE(setup_->writeEntryList(entrants_));
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {list.string()}));
+    EXPECT_FALSE(std::filesystem::exists(list));
+
+    results_->heal();
+    plat::notify::clearRecorded();
+    EXPECT_TRUE(setup_->writeEntryList(entrants_));
+    EXPECT_TRUE(plat::notify::recorded().empty());
+    // Four entry sheets, numbered 1 to 4.
+    const std::string sheets = testsupport::readFile(list);
+    for (const char* head : {"【エントリー No.1", "【エントリー No.4"})
+        EXPECT_NE(sheets.find(sj(head)), std::string::npos) << head;
 }
 
 INSTANTIATE_TEST_SUITE_P(Harms, LeagueDiskTest,
