@@ -42,6 +42,7 @@ void WriteDigest(std::string_view head) {
     // This match's digest starts here: one an unfinished match left open
     // is dropped, never carried into this one.
     CloseChannel(digest);
+    logs.CommittedDigest.reset();
     digest.FileName.clear();
     const std::string& textName = logs.Text.FileName;
     int32_t mode = gs.DigestMode;
@@ -86,11 +87,22 @@ void FlushDigest(const GameMessageBuffer& buffer) {
 }
 
 bool CloseDigest() {
-    OutputChannel& digest = Module().Logs.Digest;
+    LogChannels& logs = Module().Logs;
+    OutputChannel& digest = logs.Digest;
     bool ok = digest.Append && digest.Append->commit();
-    if (!ok) ReportFailedFile(CannotWriteOutput, digest.FileName);
+    if (ok)
+        logs.CommittedDigest = std::move(digest.Append);
+    else
+        ReportFailedFile(CannotWriteOutput, digest.FileName);
     CloseChannel(digest);
     return ok;
+}
+
+void SettleCommittedDigest() {
+    std::unique_ptr<plat::AppendFile> committed = std::move(Module().Logs.CommittedDigest);
+    // The digest is committed only while no file of the match has failed:
+    // a failed file now failed after the commit.
+    if (committed && FailedFile().Message != 0) committed->undoCommit();
 }
 
 void DigestAtEndMatch1(GameMessageBuffer& buffer) {

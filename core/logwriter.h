@@ -80,6 +80,9 @@ struct LogChannels {
     OutputChannel Html;  // <base>.htm
     OutputChannel Scene; // <base>.3ds, opened and closed, never written
     OutputChannel Digest;
+    // The digest append EndMatch2 committed, kept until the match's logs
+    // are written: a file that fails after it takes the record back out.
+    std::unique_ptr<plat::AppendFile> CommittedDigest;
     uint32_t LastHtmlColour = 0; // 0xRRGGBB of the last colour tag
     // The colour tags written so far, by colour: a log has a few colours.
     std::vector<std::pair<uint32_t, std::string>> ColourTags;

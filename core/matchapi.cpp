@@ -150,6 +150,9 @@ void EndMatch2(std::string_view logBase) {
         FlushEndMessages(buffer);
         CloseLogs(true);
     }
+    // The digest had to be committed first (one that fails goes into the
+    // log): a log that failed since takes its record back out.
+    SettleCommittedDigest();
     ReleaseMsgArchives();
 }
 

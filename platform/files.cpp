@@ -48,9 +48,11 @@ bool statPath(std::string_view path, struct stat& st) {
 const struct stat* folderSeen(const OsPathSeen& seen) { return seen.FolderSeen ? &seen.Folder : nullptr; }
 
 // Removes a file by its OS path and tells its folder's index.
-void unlinkNoted(const std::string& osPath) {
+bool unlinkNoted(const std::string& osPath) {
     FolderChange change(osPath);
-    if (::unlink(osPath.c_str()) == 0) change.removed(osPath);
+    if (::unlink(osPath.c_str()) != 0) return false;
+    change.removed(osPath);
+    return true;
 }
 
 // Wildcard match on characters: '?' takes one whole character.
@@ -587,10 +589,35 @@ bool AppendFile::commit() {
     // full disk), so the cut below is what keeps the file whole.
     if (!writeAll(fd_, rest)) ok = false;
     if (!ok && !(fresh_ || created_)) (void)::ftruncate(fd_, before);
+    struct stat after;
+    if (ok && ::fstat(fd_, &after) == 0) {
+        before_ = before;
+        after_ = after.st_size;
+        device_ = after.st_dev;
+        inode_ = after.st_ino;
+    }
     ok = ::close(fd_) == 0 && ok;
+    if (!ok) after_ = -1;
     fd_ = -1;
     if (!ok && (fresh_ || created_)) unlinkNoted(path_);
     held_.clear();
+    return ok;
+}
+
+bool AppendFile::undoCommit() {
+    const int64_t after = std::exchange(after_, -1);
+    if (after < 0) return false;
+    int fd = ::open(path_.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) return false;
+    // Only the file as the commit left it: what someone else appended
+    // since is not this append's to take away.
+    struct stat st;
+    bool same = ::fstat(fd, &st) == 0 && static_cast<uint64_t>(st.st_dev) == device_ &&
+                static_cast<uint64_t>(st.st_ino) == inode_ && st.st_size == after;
+    const bool madeAnew = fresh_ || created_;
+    bool ok = same && (madeAnew || ::ftruncate(fd, static_cast<off_t>(before_)) == 0);
+    ::close(fd);
+    if (ok && madeAnew) ok = unlinkNoted(path_);
     return ok;
 }
 

@@ -152,6 +152,11 @@ public:
     bool existed() const { return existed_; }
     void write(std::string_view bytes) { held_ += bytes; }
     bool commit();
+    // Takes the last successful commit back out: the file cut back to the
+    // length it had before it, or removed when the append made it anew. A
+    // file changed since the commit (another length, or replaced) is left
+    // as it is. False when nothing was taken back.
+    bool undoCommit();
     void abandon();
 
 private:
@@ -161,6 +166,12 @@ private:
     bool fresh_ = false;
     bool created_ = false;
     bool existed_ = false;
+    // What the last commit left: the length before and after it (-1 when
+    // there is nothing to take back) and the file's identity.
+    int64_t before_ = 0;
+    int64_t after_ = -1;
+    uint64_t device_ = 0;
+    uint64_t inode_ = 0;
 };
 
 // Makes every file committed with Durability::Deferred since the last call

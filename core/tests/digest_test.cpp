@@ -46,6 +46,7 @@ protected:
         if (aroundDigest) aroundDigest(false);
         cv::FlushEndMessages(buf);
         cv::CloseLogs(true);
+        cv::SettleCommittedDigest();
     }
 };
 
@@ -202,6 +203,33 @@ TEST_F(DigestTest, AFailedAppendIsCutBackReportedAndKeptInTheLog) {
     ASSERT_EQ(plat::notify::recorded().size(), 1u);
     EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("match.mom")}));
     plat::notify::setHeadlessEcho(true);
+}
+
+TEST_F(DigestTest, ALogThatFailsAfterTheDigestTakesTheRecordBackOut) {
+    // The signature is the one line EndMatch2 writes to the log; the disk
+    // is full from just after the digest's append.
+    plat::notify::setHeadlessEcho(false);
+    put(gs.OrganiserName, "主催");
+    auto fullAfterDigest = [](bool before) { plat::setAtomicWriteFault(before ? -1 : 0); };
+    gs.DigestMode = 2;
+    endMatch("bt_001");
+    plat::notify::clearRecorded();
+    cv::ClearFailedFile();
+    endMatch("bt_002", fullAfterDigest);
+    plat::setAtomicWriteFault(-1);
+    EXPECT_EQ(file("digest.mom"), "\r\n＝＝＝ 試合 ＝＝＝\r\n\r\n" + std::string(Body));
+    EXPECT_FALSE(exists("bt_002.txt"));
+    // Mode 1: the match's own file is removed.
+    cv::ClearFailedFile();
+    gs.DigestMode = 1;
+    endMatch("match", fullAfterDigest);
+    plat::setAtomicWriteFault(-1);
+    EXPECT_FALSE(exists("match.mom"));
+    EXPECT_FALSE(exists("match.txt"));
+    plat::notify::setHeadlessEcho(true);
+    ASSERT_EQ(plat::notify::recorded().size(), 2u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {base("bt_002.txt")}));
+    EXPECT_EQ(plat::notify::recorded()[1].text, plat::msg::format(41020, {base("match.txt")}));
 }
 
 TEST_F(DigestTest, ADigestFileThatCannotBeOpenedIsReportedAndStaysInTheLog) {

@@ -150,6 +150,17 @@ TEST(Files, AnAppendLandsWholeOrNotAtAll) {
     // One byte of "ef" reaches the disk, then it is full: cut back to 4.
     EXPECT_FALSE(append("ef", false, 1));
     EXPECT_EQ(testsupport::readFile(path), "abcd");
+    // A commit taken back: the file is cut back to "abcd"; not when someone
+    // appended since (their bytes are not the append's to take away).
+    for (bool appendedSince : {false, true}) {
+        plat::AppendFile f(path, false);
+        f.write("gh");
+        ASSERT_TRUE(f.commit());
+        if (appendedSince) testsupport::writeFile(path, "abcdghi");
+        EXPECT_EQ(f.undoCommit(), !appendedSince);
+        EXPECT_FALSE(f.undoCommit());
+    }
+    EXPECT_EQ(testsupport::readFile(path), "abcdghi");
     EXPECT_TRUE(append("new", true, -1));
     EXPECT_EQ(testsupport::readFile(path), "new");
     // A file made anew that fails is not left behind, nor is one the open
