@@ -530,9 +530,9 @@ void Tournament2000(benchmark::State& state) {
         brackets::Bracket bracket;
         bracket.build(Entrants, std::move(entrants), false);
         std::vector<const char*> paths = modes::pathArray(bracket.entrants());
-        SetEnvironment(&gs);
-        OutputEntryList(&gs, paths.data(), (f.folder("result") + "/entrylist.txt").c_str(),
-                        system().buffer());
+        if (!modes::writeEntryListFile(gs, paths.data(), f.folder("result") + "/entrylist.txt",
+                                       system().buffer()))
+            std::fprintf(stderr, "event_bench: the entry list was not written\n");
         modes::Lines memo = brackets::openingLines(header, gs, bracket, plat::clock::localNow());
 
         DirectHost host;

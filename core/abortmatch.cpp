@@ -64,7 +64,7 @@ void holdWithAks(GameMessageBuffer& buffer, std::string_view akOutDir, uint8_t& 
     gs.AnnouncerIndex = savedAnnouncer;
     gs.Options[OptAkOutput] = savedOutput;
     // Only files that are in place are reported: the caller offers them as
-    // the AKs to go on with. A failure has shown 41021 with its path.
+    // the AKs to go on with. A failure is the match's failed file.
     akWritten = files[0].Written && files[1].Written ? 1 : 0;
     queueSpacedLine(buffer, ift::HoldSaved);
     for (int side = 0; side < 2; ++side)

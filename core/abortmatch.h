@@ -26,7 +26,8 @@ inline constexpr uint8_t AbortHeld = 4;
 
 // Carries out the choice on the match kept by the module; `akWritten`
 // becomes 1 when both AK files were written (on hold with saving); a side
-// whose file could not be written gets message 41021 and no line naming it.
+// whose file could not be written gets no line naming it (the failure is
+// reported as the match's failed file, outputfault.h).
 uint8_t AbortMatch(const QuitChoice& choice, std::string_view logBase, std::string_view akOutDir,
                    uint8_t& akWritten);
 

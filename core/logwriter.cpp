@@ -234,18 +234,18 @@ bool renameChannel(OutputChannel& channel, std::string_view base, std::string_vi
 // A log that could not be opened or written: reported as the match's
 // failed file; what it holds of the match is taken away (the file is cut
 // back to what earlier matches wrote, or removed when this match made it).
-void failLog(OutputChannel& channel, std::string_view name, bool written) {
+void failLog(OutputChannel& channel, bool written) {
     const bool kept =
         written && channel.KeptLength >= 0 && plat::truncateStream(channel.Stream, channel.KeptLength);
     CloseChannel(channel);
     if (written && !kept) plat::removeFile(channel.FileName);
     channel.Failed = 1;
-    ReportFailedFile(CannotWriteOutput, name);
+    ReportFailedFile(CannotWriteOutput, channel.FileName);
 }
 
 // A log channel's step handed to its file (see EndLogStep).
 void flushLog(OutputChannel& channel) {
-    if (!ChannelFlush(channel)) failLog(channel, channel.FileName, true);
+    if (!ChannelFlush(channel)) failLog(channel, true);
 }
 
 std::string formatColour(const char* format, uint32_t value) {
@@ -367,7 +367,7 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
             channel.KeptLength = length.value_or(-1);
         }
         OpenChannel(channel, create);
-        if (!channel.Opened) failLog(channel, channel.FileName, false);
+        if (!channel.Opened) failLog(channel, false);
     };
     open(logs.Text, ".txt");
     if (Option(OptInternalInfo)) open(logs.Check, ".chk");

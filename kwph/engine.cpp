@@ -4,6 +4,7 @@
 #include "kwph/errors.h"
 
 #include "base/sjis.h"
+#include "platform/paths.h"
 
 namespace kwp {
 
@@ -26,8 +27,8 @@ Ui& Engine::ui() {
     return recorder_;
 }
 
-ProgressScope::ProgressScope(Engine& engine, std::string_view caption, int max) : ui_(engine.ui()) {
-    ui_.showProgress(caption, engine.geometry());
+ProgressScope::ProgressScope(Engine& engine, std::string_view archive, int max) : ui_(engine.ui()) {
+    ui_.showProgress(plat::shownPath(archive), engine.geometry());
     ui_.setProgressMax(max);
 }
 

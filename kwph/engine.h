@@ -44,10 +44,12 @@ private:
     RecordingUi recorder_;
 };
 
-// Closes the progress window when an operation ends, however it ends.
+// The progress window of an operation on an archive, captioned with the
+// archive's path as a person reads it (plat::shownPath); closed when the
+// operation ends, however it ends.
 class ProgressScope {
 public:
-    ProgressScope(Engine& engine, std::string_view caption, int max);
+    ProgressScope(Engine& engine, std::string_view archive, int max);
     ~ProgressScope();
     ProgressScope(const ProgressScope&) = delete;
     ProgressScope& operator=(const ProgressScope&) = delete;

@@ -61,7 +61,7 @@ bool unpack(Engine& engine, std::string_view prefix, std::string_view archive, b
     ArchiveFile af;
     if (!af.open(engine, archive)) return false;
     const ArchiveView& view = af.view();
-    ProgressScope progress(engine, plat::shownPath(archive), static_cast<int>(view.count()));
+    ProgressScope progress(engine, archive, static_cast<int>(view.count()));
     std::set<std::string> written;
     for (size_t i = 0; i < view.count(); ++i) {
         const KwpDirEntry e = view.entry(i);

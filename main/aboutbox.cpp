@@ -10,6 +10,7 @@
 #include "platform/version.h"
 #include "sjis/main.h"
 
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -35,7 +36,9 @@ std::string crlf(std::string_view s) {
     return out;
 }
 
-FileVersionRow rowFor(const std::string& folder, const std::string& name) {
+// The row of `name`: its version texts from its sidecar in `folder`, its
+// size and time from `file`.
+FileVersionRow rowFor(const std::string& folder, const std::string& name, const std::string& file) {
     FileVersionRow row;
     row.fileName = name;
     plat::RcVersion v(folder + name);
@@ -43,18 +46,19 @@ FileVersionRow rowFor(const std::string& folder, const std::string& name) {
     if (v.FileVersion(&t)) row.fileVersion = t;
     if (v.CompanyName(&t)) row.companyName = t;
     if (v.FileDescription(&t)) row.description = t;
-    row.size = plat::fileSize(folder + name).value_or(0);
-    row.mtime = static_cast<int64_t>(plat::fileMTime(folder + name).value_or(0));
+    row.size = plat::fileSize(file).value_or(0);
+    row.mtime = static_cast<int64_t>(plat::fileMTime(file).value_or(0));
     return row;
 }
 
 } // namespace
 
-std::vector<FileVersionRow> listProgramFiles(const std::string& libraryFolder) {
+std::vector<FileVersionRow> listProgramFiles(const std::string& libraryFolder,
+                                             const std::string& programFile) {
     std::vector<FileVersionRow> rows;
-    rows.push_back(rowFor(libraryFolder, plat::mapLibraryName("Vell.exe")));
+    rows.push_back(rowFor(libraryFolder, plat::mapLibraryName("Vell.exe"), programFile));
     for (const std::string& lib : plat::listFolder(libraryFolder, "*.so"))
-        rows.push_back(rowFor(libraryFolder, lib));
+        rows.push_back(rowFor(libraryFolder, lib, libraryFolder + lib));
     return rows;
 }
 
@@ -88,7 +92,8 @@ bool writeSupportFile(const std::string& programFolder, const std::vector<FileVe
 TAboutBox::TAboutBox(const std::string& programFolder, QWidget* parent)
     : QDialog(parent), programFolder_(programFolder) {
     setWindowTitle(plat::ui::fromSjis(mt::AboutCaption));
-    rows_ = listProgramFiles(plat::libraryFolder());
+    const std::string programFile = QCoreApplication::applicationFilePath().toStdString();
+    rows_ = listProgramFiles(plat::libraryFolder(), plat::fromOsName(programFile).value_or(std::string()));
 
     plat::RcVersion own("Vell.exe");
     const char* version = "";

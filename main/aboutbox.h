@@ -24,9 +24,12 @@ struct FileVersionRow {
     int64_t mtime = 0; // epoch seconds
 };
 
-// The program's own file, then "*.so" of the library folder sorted by name
-// (the program's version sidecar lies there too).
-std::vector<FileVersionRow> listProgramFiles(const std::string& libraryFolder);
+// The program's own file, then "*.so" of the library folder sorted by name.
+// The program's version sidecar lies in the library folder too, but the
+// program itself may lie elsewhere (bin/ of an installation): its size and
+// time are those of `programFile`.
+std::vector<FileVersionRow> listProgramFiles(const std::string& libraryFolder,
+                                             const std::string& programFile);
 // The text of Temp\Support.txt (Shift-JIS, CR LF).
 std::string buildSupportText(const std::vector<FileVersionRow>& rows);
 // Writes Temp\Support.txt under the program folder (creating Temp); false

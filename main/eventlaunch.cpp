@@ -38,11 +38,9 @@ bool readConf(const std::string& programFolder, std::string_view confPath, GameS
         std::fread(target, sizeof(GameSettings), 1, f) == 1 && std::fread(&header, sizeof header, 1, f) == 1;
     std::fclose(f);
     // A short conf file is no conf: never use a partly filled record.
-    if (!ok) {
-        std::string file = !confPath.empty() && confPath[0] == '/' ? std::string(confPath)
-                                                                   : programFolder + std::string(confPath);
-        plat::msg::showError(NotAConfFile, {file}, plat::msg::Style{false, owner});
-    }
+    if (!ok)
+        plat::msg::showError(NotAConfFile, {plat::exeDirPath(programFolder, confPath)},
+                             plat::msg::Style{false, owner});
     return ok;
 }
 

@@ -2,10 +2,11 @@
 // complaint when it cannot be opened.
 #pragma once
 
-#include "platform/export.h"
 #include "platform/catalogue.h"
+#include "platform/export.h"
 
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 namespace plat {
@@ -16,5 +17,7 @@ namespace plat {
 // caption 41000 with the warning icon and returns nullptr.
 PLAT_API std::FILE* OpenExeDirFile(std::string_view programFolder, std::string_view name, const char* mode,
                                    msg::Style style = {});
+// The file OpenExeDirFile opens for `name`; empty for a Windows absolute form.
+PLAT_API std::string exeDirPath(std::string_view programFolder, std::string_view name);
 
 } // namespace plat

@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
 # Installs, on Debian 12, whatever the build needs and is not there yet.
-#   scripts/setup.sh        build and test packages
-#   scripts/setup.sh run    also what the program needs on a desktop (fonts,
-#                           Qt's own Japanese texts)
+#   scripts/setup.sh        build and test packages (the Japanese fonts too:
+#                           window tests measure texts in them)
+#   scripts/setup.sh run    also what the program needs on a desktop (Qt's
+#                           own Japanese texts)
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang pkg-config
           qt6-base-dev qt6-multimedia-dev
-          libgtest-dev libbenchmark-dev liblhasa-dev)
+          libgtest-dev libbenchmark-dev liblhasa-dev
+          fonts-noto-cjk)
 if [ "${1:-}" = "run" ]; then
-  packages+=(fonts-noto-cjk qt6-translations-l10n)
+  packages+=(qt6-translations-l10n)
 fi
 
 missing=()

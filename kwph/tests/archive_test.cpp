@@ -136,6 +136,19 @@ TEST_F(ArchiveTest, AFolderWithoutItsSeparatorIsTheSameFolder) {
     EXPECT_EQ(engine.lastError(), sj("ﾌｧｲﾙが見つかりませんでした(") + none.folder() + "sub/*.msg)");
 }
 
+// The progress window of packing and of unpacking names the archive with
+// '/' only, however its path was written.
+TEST_F(ArchiveTest, ProgressShowsTheArchiveAsTheFileSystemSpellsIt) {
+    std::string written = archive();
+    written[written.rfind('/')] = '\\';
+    ASSERT_TRUE(kwp::pack(engine, folder(), written, "", true)) << engine.lastError();
+    EXPECT_EQ(engine.recorder().progressCaption, archive());
+    engine.recorder().progressCaption.clear();
+    testsupport::TempDir target;
+    ASSERT_TRUE(kwp::unpack(engine, target.folder(), written, false)) << engine.lastError();
+    EXPECT_EQ(engine.recorder().progressCaption, archive());
+}
+
 TEST_F(ArchiveTest, UnpackGivesBackTheSameBytes) {
     for (bool compress : {true, false}) {
         ASSERT_TRUE(packSamples(compress)) << engine.lastError();

@@ -121,6 +121,14 @@ TEST_F(Presentation, AboutBoxListsProgramAndLibrariesAndWritesSupportText) {
     EXPECT_EQ(list->topLevelItem(1)->text(0), "libalpha.SO");
     EXPECT_EQ(list->topLevelItem(1)->text(3), QString::fromUtf8("ＡＫ"));
     EXPECT_EQ(list->topLevelItem(2)->text(1), "");
+    // Installed, the program lies apart from its libraries and its sidecar:
+    // its size is that of its own file.
+    testsupport::TempDir bin;
+    testsupport::writeFile(bin.path() / "vell", "the program");
+    const std::vector<vell::FileVersionRow> apart =
+        vell::listProgramFiles(dir.folder(), bin.folder() + "vell");
+    EXPECT_EQ(apart[0].fileVersion, "1.2.3.4");
+    EXPECT_EQ(apart[0].size, 11);
 
     std::vector<vell::FileVersionRow> rows(1);
     rows[0].fileName = "vell";

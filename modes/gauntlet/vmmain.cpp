@@ -6,6 +6,7 @@
 #include "modes/frame/textfmt.h"
 #include "modes/gauntlet/vmprog.h"
 #include "platform/catalogue.h"
+#include "platform/ui/placement.h"
 #include "platform/ui/qtsjis.h"
 #include "sjis/gauntlet_text.h"
 
@@ -21,7 +22,6 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
@@ -167,11 +167,9 @@ TFormGauntlet::TFormGauntlet(GameSettings& settings, ConfHeader& header, AkSourc
     // The own AK's summary and the enemies' two columns side by side, neither
     // cut for the other.
     fitSummaryMemo(MemoLeft, [](const TArmoredKnight& ak) { return gauntlet::akSummary(ak, ""); });
-    const int scrollBar =
-        ListViewEnemies->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListViewEnemies);
-    ListViewEnemies->setMinimumWidth(ListViewEnemies->columnWidth(EnemyColPilot) +
-                                     ListViewEnemies->columnWidth(EnemyColValue) +
-                                     2 * ListViewEnemies->frameWidth() + scrollBar);
+    ListViewEnemies->setMinimumWidth(
+        plat::ui::scrolledWidth(ListViewEnemies, ListViewEnemies->columnWidth(EnemyColPilot) +
+                                                     ListViewEnemies->columnWidth(EnemyColValue)));
     applySizeLimits(true);
 }
 

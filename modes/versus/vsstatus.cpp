@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPainter>
-#include <QStyle>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -105,8 +104,7 @@ void TFormStatus::fitColumns() {
         total += w;
     }
     // The list shows every column in full, a vertical scroll bar included.
-    const int scrollBar = ListView1->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView1);
-    ListView1->setMinimumWidth(total + 2 * ListView1->frameWidth() + scrollBar);
+    ListView1->setMinimumWidth(plat::ui::scrolledWidth(ListView1, total));
     if (layout()) layout()->activate();
     const int least = std::max(minimumSizeHint().width(), plat::ui::captionWidth(windowTitle()));
     setFixedSize(std::max(width(), least), std::max(height(), minimumSizeHint().height()));

@@ -2,6 +2,7 @@
 
 #include "platform/registry.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -197,14 +198,18 @@ int captionWidth(const QString& caption) {
     return metrics.horizontalAdvance(caption) + 4 * bar + 2 * metrics.averageCharWidth();
 }
 
+int scrolledWidth(const QAbstractScrollArea* view, int content) {
+    const int scrollBar = view->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, view);
+    return content + 2 * view->frameWidth() + scrollBar;
+}
+
 int textBoxWidth(const QTextEdit* box, const QStringList& lines) {
     const QFontMetrics metrics(box->font());
     int widest = 0;
     for (const QString& line : lines) widest = std::max(widest, metrics.horizontalAdvance(line));
     const int margin = static_cast<int>(std::ceil(box->document()->documentMargin()));
-    const int scrollBar = box->style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, box);
     // One character's room for the caret and rounding.
-    return widest + metrics.averageCharWidth() + 2 * margin + 2 * box->frameWidth() + scrollBar;
+    return scrolledWidth(box, widest + metrics.averageCharWidth() + 2 * margin);
 }
 
 } // namespace plat::ui

@@ -22,6 +22,7 @@
 #include <optional>
 #include <string_view>
 
+class QAbstractScrollArea;
 class QTextEdit;
 class QWidget;
 
@@ -72,6 +73,9 @@ PLAT_API void placeBeside(QWidget* window, QWidget* owner, bool ownerMovable);
 // full: the caption in a bold form of the application's font, with room for
 // the window icon and three border buttons.
 PLAT_API int captionWidth(const QString& caption);
+// The width at which a scrolled view (a list, a text box) shows `content`
+// pixels whole: its frame on both sides and its vertical scroll bar added.
+PLAT_API int scrolledWidth(const QAbstractScrollArea* view, int content);
 // The least width at which the text box shows each of `lines` whole in its
 // font, beside its vertical scroll bar.
 PLAT_API int textBoxWidth(const QTextEdit* box, const QStringList& lines);

@@ -225,12 +225,11 @@ void TFormProgress::runFinished() {
 
 bool TFormProgress::event(QEvent* e) {
     if (e->type() == static_cast<QEvent::Type>(WM_GAMEDONE)) {
-        // The run reached its end: "終了" now closes with result 1. A run
-        // stopped on a fault publishes nothing; a cancelled one only where
-        // the mode says so.
+        // The run reached its end: "終了" now closes with result 1. A
+        // cancelled run publishes only where the mode says so (a run stopped
+        // on a fault posts no WM_GAMEDONE at all: RunThread::postGameDone).
         running_ = false;
-        const bool faulted = thread_ && thread_->faulted();
-        if (!destroying_ && !faulted && (!cancelled_ || publishesAfterCancel())) gameDone();
+        if (!destroying_ && (!cancelled_ || publishesAfterCancel())) gameDone();
         return true;
     }
     return QDialog::event(e);
