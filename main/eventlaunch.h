@@ -50,7 +50,7 @@ struct LaunchHooks {
 
 // The whole road of one event for the conf file `confPath` (relative to the
 // program folder). False when it stopped before GameStart (messages shown;
-// a folder too long to make absolute is 41042 naming it).
+// a folder too long to make absolute is 41044 naming it).
 bool StartEvent(const std::string& programFolder, std::string_view confPath,
                 const std::vector<ConfSource>& allConfs, const LaunchHooks& hooks);
 

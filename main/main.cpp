@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::create_directories(dataFolder, ec);
     if (dataFolder.empty() || !std::filesystem::is_directory(dataFolder, ec)) {
-        plat::msg::showErrorNaming(41042, programFolder, plat::msg::Style{false, nullptr});
+        plat::msg::showError(41026, {programFolder}, plat::msg::Style{false, nullptr});
         return 1;
     }
     vell::SingleInstance instance(QString::fromStdString(dataFolder));
@@ -54,8 +54,8 @@ int main(int argc, char** argv) {
         break;
     }
     if (auto failed = vell::layOutSamples(vell::samplesFolder(), dataFolder))
-        plat::msg::showErrorNaming(41042, plat::fromOsName(*failed).value_or(std::string()),
-                                   plat::msg::Style{false, nullptr});
+        plat::msg::showError(41027, {plat::fromOsName(*failed).value_or(std::string())},
+                             plat::msg::Style{false, nullptr});
     vell::registerInstallation();
 
     try {

@@ -176,7 +176,7 @@ void TFormMain::loadTree() {
 }
 
 bool TFormMain::saveTree() {
-    if (!tree_.save()) return false; // 41042 shown; the old files are whole
+    if (!tree_.save()) return false; // 41025 shown; the old files are whole
     dirty_ = false;
     return true;
 }
