@@ -4,6 +4,7 @@
 #include "core/akoutput.h"
 #include "core/emit.h"
 #include "core/logwriter.h"
+#include "core/matchfiles.h"
 #include "core/matchapi.h"
 #include "core/module.h"
 #include "core/repair.h"
@@ -104,6 +105,9 @@ uint8_t AbortMatch(const QuitChoice& choice, std::string_view logBase, std::stri
         FlushGameMessages(buffer);
         CloseLogs(true);
     }
+    // A held match is over here (an ended one goes on to EndMatch1 and
+    // EndMatch2).
+    if (result == AbortHeld) SettleMatchFiles();
     return result;
 }
 

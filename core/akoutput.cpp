@@ -1,6 +1,7 @@
 // Naming, composing and writing the output AK data files, and deleting them.
 #include "core/akoutput.h"
 #include "core/emit.h"
+#include "core/matchfiles.h"
 
 #include "akdata/akfile.h"
 #include "base/akparams.h"
@@ -279,16 +280,24 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
         files[side].Path = GetReturnFileName(akOutDir, input);
         const std::string& path = files[side].Path;
         std::unique_ptr<plat::AtomicFile> file;
+        ReplacedFile replaced;
         const bool replacesInput = plat::sameFile(path, input); // both there, one file
         // A file that replaces the entrant's own input is on the disk
         // before the match is over; the event's other output files are
         // made durable together when the event ends.
         const plat::Durability durability =
             replacesInput ? plat::Durability::Immediate : plat::Durability::Deferred;
-        if (replacesInput && !readsAsAk(input))
+        if (FailedFile().Message != 0) {
+            // A match that has failed to write a file writes no more.
+        } else if (replacesInput && !readsAsAk(input)) {
             ReportFailedFile(CannotCreateAkFile, path); // a player's file we cannot read stays
-        else
+        } else {
+            // A file of that name (an earlier match's, the entrant's own)
+            // is kept aside until the match is over: a match that stops the
+            // event gives the name back to it.
+            replaced = SetAside(path);
             file = OpenReturnAkFile(path, durability);
+        }
         if (file) {
             std::string text = ReturnFileHeader(s.MessageVariant, sjis::readField(s.PilotName));
             if (Option(OptBattleInfoInAk)) {
@@ -301,11 +310,18 @@ std::array<ReturnAkFile, 2> WriteReturnAkFiles(std::string_view akOutDir, int32_
             }
             WriteAkDataText(text, ak, s);
             files[side].Written = file->write(text) && file->commit();
-            if (!files[side].Written) ReportFailedFile(CannotCreateAkFile, path);
+        }
+        if (files[side].Written) {
+            NoteMatchAkFile(path, std::move(replaced));
+        } else {
+            DropAside(replaced);
+            if (file) ReportFailedFile(CannotCreateAkFile, path);
         }
         s.TotalCr = totalCr;
         s.MachineValue = machineValue;
     }
+    // A failure took back the files written before it.
+    if (FailedFile().Message != 0) files[0].Written = files[1].Written = false;
     return files;
 }
 

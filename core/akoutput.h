@@ -9,6 +9,10 @@
 // A file is a player's data: it is written whole to a temporary name and
 // renamed into place, so a failure leaves what was there before; and an
 // input file that can no longer be read as an AK is never written over.
+// Each file put in place is one of the match's files (matchfiles.h), and a
+// file it replaced is kept aside until the match is over: a match that
+// stops the event takes its output files back and the older files return.
+// After a failed file the match writes no output file.
 // A file that replaces the entrant's own input file (option 44 with the
 // output folder the input's) is synced to the disk before it is renamed;
 // the others wait for the event's one durability point
@@ -42,7 +46,8 @@ std::string GetReturnFileName(std::string_view akOutDir, std::string_view akFile
 
 // One side's output file: the path that was meant, and whether the file is
 // now in place (a failure is the match's failed file, outputfault.h:
-// message 41021 with the path when it is the first).
+// message 41021 with the path when it is the first; it takes back the
+// other side's file too).
 struct ReturnAkFile {
     std::string Path;
     bool Written = false;

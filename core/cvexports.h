@@ -66,3 +66,8 @@ VELL_EXPORT void _GetReturnFileName(const char* akOutDir, const char* akFile, ch
 // log or the digest, 41021 for an output AK file; 0 when none failed. Its
 // path goes into `path` (`size` bytes; empty when it does not fit).
 VELL_EXPORT int32_t GetOutputFault(char* path, int32_t size);
+// An event that stops on a fault: every match still in progress (the
+// battle royal's open fights) takes back the files it wrote, so that no cut
+// log stays under a real name. A match whose own file failed has done so
+// already.
+VELL_EXPORT void TakeBackOpenMatches();

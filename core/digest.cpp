@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "core/endoutput.h"
 #include "core/logwriter.h"
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "core/outputfault.h"
 #include "platform/files.h"
@@ -42,10 +43,12 @@ void WriteDigest(std::string_view head) {
     // This match's digest starts here: one an unfinished match left open
     // is dropped, never carried into this one.
     CloseChannel(digest);
-    logs.CommittedDigest.reset();
     digest.FileName.clear();
     const std::string& textName = logs.Text.FileName;
     int32_t mode = gs.DigestMode;
+    // A match that has failed to write one of its files makes no digest
+    // file: the event stops after it.
+    if (FailedFile().Message != 0) mode = 0;
     bool opened = false;
     if (mode == 1 || mode == 3) {
         opened = !textName.empty() && SetChannelName(digest, textName, ".mom") && openDigest(digest, true);
@@ -91,18 +94,11 @@ bool CloseDigest() {
     OutputChannel& digest = logs.Digest;
     bool ok = digest.Append && digest.Append->commit();
     if (ok)
-        logs.CommittedDigest = std::move(digest.Append);
+        NoteMatchDigest(std::move(digest.Append));
     else
         ReportFailedFile(CannotWriteOutput, digest.FileName);
     CloseChannel(digest);
     return ok;
-}
-
-void SettleCommittedDigest() {
-    std::unique_ptr<plat::AppendFile> committed = std::move(Module().Logs.CommittedDigest);
-    // The digest is committed only while no file of the match has failed:
-    // a failed file now failed after the commit.
-    if (committed && FailedFile().Message != 0) committed->undoCommit();
 }
 
 void DigestAtEndMatch1(GameMessageBuffer& buffer) {
@@ -123,10 +119,11 @@ void EndOfMatchOutput(GameMessageBuffer& buffer) {
     GameSettings& gs = Settings();
     EmptyQueue(buffer);
     WriteEndNarration(buffer);
-    // A digest that could not be appended was cut back and reported; its
-    // lines then stay in the log. A match that has already failed to write
-    // one of its files leaves no digest record either: the event stops
-    // after it, and its record must not pass for a match that went well.
+    // A digest that could not be appended was cut back and reported. A
+    // match that has already failed to write one of its files leaves no
+    // digest record either: the event stops after it, and its record must
+    // not pass for a match that went well. Either way the lines stay in the
+    // queue (the one-vs-one window shows them); no log takes them any more.
     if (gs.DigestFileOpen) {
         FlushDigest(buffer);
         if (FailedFile().Message != 0) {

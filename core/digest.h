@@ -11,12 +11,12 @@
 // the file as it was; an append that fails is cut back to the length the
 // file had before it (a file made anew for the match is removed) and
 // reported with message 41020 as the match's failed file (outputfault.h),
-// and the lines then stay in the log. A digest file that cannot be opened
-// is reported the same way and leaves the lines in the log as in mode 0.
-// A match that failed to write another of its files before the digest
-// leaves no digest record (its lines stay in the log); one whose log fails
+// which takes back the match's other files too. A digest file that cannot
+// be opened is reported the same way. A match that failed to write another
+// of its files before the digest makes no digest file; one whose log fails
 // after the digest was appended (EndMatch2 writes its logs after the
-// digest) has the record taken back out of the file.
+// digest) has the record taken back out of the file: the committed append
+// is one of the match's files (matchfiles.h).
 #pragma once
 
 #include "core/queue.h"
@@ -39,14 +39,7 @@ void WriteDigest(std::string_view head);
 void FlushDigest(const GameMessageBuffer& buffer);
 // Appends the digest to its file and closes the channel; false (reported
 // as the match's failed file) when the append failed and was cut back.
-// A committed append is kept for SettleCommittedDigest.
 bool CloseDigest();
-// The end of EndMatch2, after its logs were written: when a file of the
-// match failed after the digest was appended, the append is taken back
-// (the file cut back to its length before it, or removed when the match
-// made it anew): a match that stops the event leaves no record that
-// passes for a whole match. Earlier matches' records stay as they were.
-void SettleCommittedDigest();
 
 // EndMatch1's digest step: both bytes cleared, WriteDigest with the head
 // text; when the digest stays in the log, the head line is queued (kind 0)

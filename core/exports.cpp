@@ -23,6 +23,7 @@
 #include "core/formula.h"
 #include "core/gamecontext.h"
 #include "core/matchapi.h"
+#include "core/matchfiles.h"
 #include "core/outputfault.h"
 #include "core/queue.h"
 #include "core/round.h"
@@ -225,6 +226,13 @@ VELL_EXPORT void _GetReturnFileName(const char* akOutDir, const char* akFile, ch
     guarded<int>(0, [&] {
         std::string path = cv::GetReturnFileName(text(akOutDir), text(akFile));
         if (path.size() < ReturnNameSize) std::memcpy(out, path.c_str(), path.size() + 1);
+        return 0;
+    });
+}
+
+VELL_EXPORT void TakeBackOpenMatches() {
+    guarded<int>(0, [] {
+        cv::TakeBackMatchFiles();
         return 0;
     });
 }

@@ -2,6 +2,7 @@
 #include "core/gamecontext.h"
 
 #include "core/logwriter.h"
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
@@ -19,6 +20,8 @@ template <class T> void copySlots(T* to, const T* from) {
 } // namespace
 
 void SaveGameContext(TAkWeapon* weapons1, TAkWeapon* weapons2, TAkComment* comments1, TAkComment* comments2) {
+    // The fight stays in progress while others start and step.
+    KeepMatchInContext();
     const WeaponSnapshot* kept = Module().Snapshot;
     copySlots(weapons1, kept[0].Weapon);
     copySlots(weapons2, kept[1].Weapon);
@@ -35,6 +38,7 @@ void RestoreGameContext(GameSettings& settings, TArmoredKnight& ak1, TArmoredKni
     m.Ak[1] = &ak2;
     m.State[0] = &s1;
     m.State[1] = &s2;
+    ResumeMatchFiles(logBase);
     if (Option(OptLogOutput)) {
         OpenLogs(logBase, LogOpen::Restore);
     } else {

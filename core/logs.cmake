@@ -11,6 +11,8 @@ target_sources(cvcore_engine PRIVATE
   logheader.h
   logwriter.cpp
   logwriter.h
+  matchfiles.cpp
+  matchfiles.h
   outputfault.cpp
   outputfault.h
 )

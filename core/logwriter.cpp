@@ -6,6 +6,7 @@
 #include "base/confrecords.h"
 #include "base/sjis.h"
 #include "base/textscan.h"
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "core/outputfault.h"
 #include "core/templates.h"
@@ -232,20 +233,18 @@ bool renameChannel(OutputChannel& channel, std::string_view base, std::string_vi
 }
 
 // A log that could not be opened or written: reported as the match's
-// failed file; what it holds of the match is taken away (the file is cut
-// back to what earlier matches wrote, or removed when this match made it).
-void failLog(OutputChannel& channel, bool written) {
-    const bool kept =
-        written && channel.KeptLength >= 0 && plat::truncateStream(channel.Stream, channel.KeptLength);
+// failed file, which takes back what the match wrote there (the file cut
+// back to what earlier matches wrote, or removed when this match made it)
+// with the match's other files.
+void failLog(OutputChannel& channel) {
     CloseChannel(channel);
-    if (written && !kept) plat::removeFile(channel.FileName);
     channel.Failed = 1;
     ReportFailedFile(CannotWriteOutput, channel.FileName);
 }
 
 // A log channel's step handed to its file (see EndLogStep).
 void flushLog(OutputChannel& channel) {
-    if (!ChannelFlush(channel)) failLog(channel, true);
+    if (!ChannelFlush(channel)) failLog(channel);
 }
 
 std::string formatColour(const char* format, uint32_t value) {
@@ -274,13 +273,18 @@ OutputChannel::~OutputChannel() {
     CloseChannel(*this);
 }
 
-bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
+std::string ChannelFileName(std::string_view base, std::string_view extension) {
     std::string name(base);
     size_t separator = plat::lastSeparator(name);
     size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
     size_t dot = sjis::rfind(std::string_view(name).substr(nameStart), ".");
     if (dot != sjis::npos) name.resize(nameStart + dot);
     name += extension;
+    return name;
+}
+
+bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension) {
+    std::string name = ChannelFileName(base, extension);
     if (name.size() > MaxLogPath) {
         channel.FileName.clear();
         return false;
@@ -337,6 +341,16 @@ void CloseEveryChannel() {
         CloseChannel(*channel);
 }
 
+void AbandonLogChannels() {
+    LogChannels& logs = Module().Logs;
+    for (OutputChannel* channel : {&logs.Text, &logs.Check, &logs.Html, &logs.Scene}) {
+        channel->Pending.clear();
+        CloseChannel(*channel);
+        channel->Failed = 1;
+    }
+    CloseChannel(logs.Digest);
+}
+
 void OpenLogs(std::string_view logBase, LogOpen how) {
     LogChannels& logs = Module().Logs;
     if (how == LogOpen::Start) {
@@ -353,9 +367,11 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
     }
     bool create = how == LogOpen::Start && !Option(OptAppendLog);
     auto open = [&](OutputChannel& channel, std::string_view extension) {
+        // After a failed file the match writes no log.
+        if (FailedFile().Message != 0) return;
         if (!renameChannel(channel, logBase, extension)) {
             // A path too long for a log: the file cannot be made.
-            ReportFailedFile(CannotWriteOutput, std::string(logBase) + std::string(extension));
+            ReportFailedFile(CannotWriteOutput, ChannelFileName(logBase, extension));
             return;
         }
         if (channel.Failed) return;
@@ -366,8 +382,12 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
             if (how == LogOpen::Start && !create) length = plat::fileSize(channel.FileName);
             channel.KeptLength = length.value_or(-1);
         }
+        const bool opened = channel.Opened;
         OpenChannel(channel, create);
-        if (!channel.Opened) failLog(channel, false);
+        if (!channel.Opened)
+            failLog(channel);
+        else if (!opened)
+            NoteMatchLog(channel.FileName, channel.KeptLength);
     };
     open(logs.Text, ".txt");
     if (Option(OptInternalInfo)) open(logs.Check, ".chk");

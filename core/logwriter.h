@@ -80,9 +80,6 @@ struct LogChannels {
     OutputChannel Html;  // <base>.htm
     OutputChannel Scene; // <base>.3ds, opened and closed, never written
     OutputChannel Digest;
-    // The digest append EndMatch2 committed, kept until the match's logs
-    // are written: a file that fails after it takes the record back out.
-    std::unique_ptr<plat::AppendFile> CommittedDigest;
     uint32_t LastHtmlColour = 0; // 0xRRGGBB of the last colour tag
     // The colour tags written so far, by colour: a log has a few colours.
     std::vector<std::pair<uint32_t, std::string>> ColourTags;
@@ -105,6 +102,8 @@ struct LogChannels {
 // does not. False (name left empty) when the result is longer than
 // MaxLogPath: a cut path would name some other file.
 bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_view extension);
+// The same name whatever its length: how a log is named to the game master.
+std::string ChannelFileName(std::string_view base, std::string_view extension);
 
 // Opens FileName with "w" (create) or "a" (append) when the channel is not
 // open; a file that cannot be opened leaves the channel closed.
@@ -123,6 +122,10 @@ void ChannelPutLine(OutputChannel& channel, std::string_view text);
 // Closes the five channels, an uncommitted digest dropped: a new match, or
 // the end of the system.
 void CloseEveryChannel();
+// A match that stops the event: the four log channels closed without
+// writing what they hold and kept closed for the rest of the match, an
+// uncommitted digest dropped.
+void AbandonLogChannels();
 
 // How an export opens the logs.
 enum class LogOpen {
@@ -137,15 +140,16 @@ enum class LogOpen {
 // still open on another file (a step that did not finish) is closed
 // first; Start closes every channel, the digest of a match that never got
 // its EndMatch2 included, so a new match never writes into old files.
-// A log that cannot be opened is the match's failed file (outputfault.h)
-// and stays closed for the rest of the match: a later step must not make a
-// file of the match's end alone under its name.
+// Each log the match opens is one of its files (matchfiles.h). A log that
+// cannot be opened is the match's failed file (outputfault.h); once a file
+// of the match has failed no log is opened for the rest of the match: a
+// later step must not make a file of the match's end alone under its name.
 void OpenLogs(std::string_view logBase, LogOpen how);
 // The end of a step that goes on: what the step wrote to text, check, HTML
 // and .3ds is handed to the files, which stay open for the next step. A
-// log the disk did not take whole is the match's failed file: it is
-// removed (a cut log must not pass for the whole match) and stays closed
-// for the rest of the match.
+// log the disk did not take whole is the match's failed file: it is taken
+// back with the match's other files (a cut log must not pass for the whole
+// match) and stays closed for the rest of the match.
 void EndLogStep();
 // Closes text, check, HTML (after its foot when `htmlFooter`) and .3ds.
 void CloseLogs(bool htmlFooter);

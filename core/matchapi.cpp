@@ -9,6 +9,7 @@
 #include "core/logheader.h"
 #include "core/logwriter.h"
 #include "core/match.h"
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
@@ -69,6 +70,7 @@ void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, Com
 
 void StartMatch(std::string_view logBase, std::string_view title) {
     ClearFailedFile();
+    BeginMatchFiles(logBase);
     if (!MatchReady()) return;
     GameMessageBuffer& buffer = StepBuffer();
     OpenLogs(logBase, LogOpen::Start);
@@ -150,9 +152,9 @@ void EndMatch2(std::string_view logBase) {
         FlushEndMessages(buffer);
         CloseLogs(true);
     }
-    // The digest had to be committed first (one that fails goes into the
-    // log): a log that failed since takes its record back out.
-    SettleCommittedDigest();
+    // The match is over: without a failed file its files stay for good (a
+    // failure took them all back, the digest record included).
+    SettleMatchFiles();
     ReleaseMsgArchives();
 }
 

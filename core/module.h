@@ -12,6 +12,7 @@
 #include "base/confrecords.h"
 #include "core/combatant.h"
 #include "core/logwriter.h"
+#include "core/matchfiles.h"
 #include "core/msgarchive.h"
 #include "core/outputfault.h"
 #include "core/queue.h"
@@ -104,6 +105,8 @@ struct ModuleState {
     LogChannels Logs;
     // The match's first file that could not be written.
     OutputFault Fault;
+    // What the matches in progress wrote, for a match that stops the event.
+    MatchFiles Files;
 
     // The loaded message sets and the message-archive library's decoder.
     MessageSets Messages;

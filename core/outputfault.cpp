@@ -1,6 +1,7 @@
 // The first failed file of the current match.
 #include "core/outputfault.h"
 
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "platform/catalogue.h"
 
@@ -11,6 +12,9 @@ void ReportFailedFile(int32_t message, std::string_view path) {
     if (fault.Message != 0) return;
     fault.Message = message;
     fault.Path.assign(path);
+    // The event stops after this match: nothing it wrote stays under a
+    // real name, and by the time the game master reads the box it is gone.
+    TakeBackMatchFiles();
     plat::msg::showError(message, {fault.Path});
 }
 

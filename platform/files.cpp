@@ -312,6 +312,31 @@ std::optional<std::string> createUniqueFile(std::string_view folder, std::string
     return std::nullopt;
 }
 
+std::optional<std::string> linkAside(std::string_view path) {
+    OsPathSeen seen;
+    std::optional<std::string> p = osPathOf(path, seen);
+    if (!p || !seen.Exists || !S_ISREG(seen.Entry.st_mode)) return std::nullopt;
+    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
+    std::random_device rd;
+    std::mt19937 gen(rd());
+    std::uniform_int_distribution<int> pick(0, 35);
+    const std::string osFolder = p->substr(0, p->rfind('/') + 1);
+    const size_t separator = lastSeparator(path);
+    const std::string folder(path.substr(0, separator == std::string_view::npos ? 0 : separator + 1));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string name = ".vell-tmp-";
+        for (int i = 0; i < 6; ++i) name += alphabet[pick(gen)];
+        const std::string full = osFolder + name;
+        FolderChange change(full);
+        if (::link(p->c_str(), full.c_str()) == 0) {
+            change.created(full);
+            return folder + name;
+        }
+        if (errno != EEXIST) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
 namespace {
 
 // The folders that hold deferred files not yet synced, and per folder the

@@ -77,6 +77,13 @@ PLAT_API bool wildcardMatch(std::string_view pattern, std::string_view name);
 // folder), or nullopt when the folder is not writable.
 PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, std::string_view prefix, int n);
 
+// A second name for the regular file at `path` in its own folder
+// (".vell-tmp-" and six random characters), so that the file can be put
+// back after something else took its name: the Shift-JIS path of the new
+// name, or nullopt when the file is not there or the file system cannot
+// give it one (no hard links, a read-only or full folder).
+PLAT_API std::optional<std::string> linkAside(std::string_view path);
+
 // How a committed file reaches the disk. Immediate: it is synced before it
 // is renamed into place, so it is on the disk when commit() returns.
 // Deferred: it takes the target's name at once (a reader never sees it half

@@ -14,6 +14,7 @@
 
 #include <cstring>
 #include <filesystem>
+#include <set>
 
 namespace {
 
@@ -365,6 +366,93 @@ TEST_F(ExportsMatch, AMatchsFailedFilesAreOneReportThatThePlugInReadsBack) {
     EXPECT_EQ(small[0], '\0'); // a path that does not fit is not cut
     EXPECT_EQ(c.StartMatch(log.c_str(), ""), 0);
     EXPECT_EQ(c.GetOutputFault(nullptr, 0), 0);
+}
+
+// One digest for the event and HTML logs: the second match cannot make
+// side 2's output AK file (a folder has its name). The one report names it;
+// the match's logs, its digest record and side 1's new file are taken back,
+// and side 1's file of the first match has its name again.
+TEST_F(ExportsMatch, AMatchWhoseOutputAkFileFailsLeavesNoneOfItsFiles) {
+    auto settings = [] {
+        GameSettings gs = MatchSettings();
+        gs.DigestMode = 2;
+        gs.Options[OptHtmlLog] = 1;
+        return gs;
+    };
+    GameSettings first = settings(), second = settings();
+    Side s[2], s2[2];
+    play(first, s, SamplePath(1), SamplePath(2), scratch.Results + "m1");
+    const std::string digest = Read(scratch.Results + "digest.mom");
+    const std::string earlier = Read(scratch.AkOut + "ak01.da1");
+    ASSERT_FALSE(digest.empty());
+    ASSERT_FALSE(earlier.empty());
+    std::filesystem::remove(scratch.AkOut + "ak02.da1");
+    std::filesystem::create_directory(scratch.AkOut + "ak02.da1");
+    plat::notify::clearRecorded();
+
+    play(second, s2, SamplePath(1), SamplePath(2), scratch.Results + "m2");
+    EXPECT_EQ(c.GetOutputFault(nullptr, 0), 41021);
+    ASSERT_EQ(plat::notify::recorded().size(), 1u);
+    EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41021, {scratch.AkOut + "ak02.da1"}));
+    EXPECT_FALSE(plat::fileExists(scratch.Results + "m2.txt"));
+    EXPECT_FALSE(plat::fileExists(scratch.Results + "m2.htm"));
+    EXPECT_TRUE(plat::fileExists(scratch.Results + "m1.htm"));
+    EXPECT_EQ(Read(scratch.Results + "digest.mom"), digest);
+    EXPECT_EQ(Read(scratch.AkOut + "ak01.da1"), earlier);
+    std::set<std::string> names;
+    for (const auto& e : std::filesystem::directory_iterator(scratch.AkOut))
+        names.insert(e.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"ak01.da1", "ak02.da1"}));
+}
+
+// Fights open side by side on the game contexts: the failed file of one
+// takes back the logs of both, and so does a fault of the plug-in's own
+// (TakeBackOpenMatches); a match that ended before keeps its files.
+TEST_F(ExportsMatch, AFaultTakesBackEveryOpenFight) {
+    struct Fight {
+        GameSettings Gs = MatchSettings();
+        Side S[2];
+        std::string Log;
+    };
+    auto restore = [this](Fight& x) {
+        c.RestoreGameContext(&x.Gs, &x.S[0].Ak, &x.S[1].Ak, &x.S[0].State, &x.S[1].State, x.S[0].Weapons,
+                             x.S[1].Weapons, x.S[0].Comments, x.S[1].Comments, x.Log.c_str());
+    };
+    for (bool pluginFault : {false, true}) {
+        const std::string n = pluginFault ? "p" : "g";
+        GameSettings gs = MatchSettings();
+        Side done[2];
+        play(gs, done, SamplePath(1), SamplePath(2), scratch.Results + n + "done");
+        Fight fights[2];
+        for (int f = 0; f < 2; ++f) {
+            Fight& x = fights[f];
+            x.Gs.Options[OptHtmlLog] = 1;
+            x.Log = scratch.Results + n + std::to_string(f);
+            setUp(x.Gs, x.S, SamplePath(2 * f + 1), SamplePath(2 * f + 2), x.Log);
+            c.SaveGameContext(x.S[0].Weapons, x.S[1].Weapons, x.S[0].Comments, x.S[1].Comments);
+            c.DisposeGameMessage();
+        }
+        for (Fight& x : fights) {
+            restore(x);
+            c.ProcessMatch(x.Log.c_str());
+            c.DisposeGameMessage();
+            ASSERT_TRUE(plat::fileExists(x.Log + ".htm"));
+        }
+        if (pluginFault) {
+            c.TakeBackOpenMatches();
+        } else {
+            plat::setAtomicWriteFault(0);
+            restore(fights[0]);
+            c.ProcessMatch(fights[0].Log.c_str());
+            c.DisposeGameMessage();
+            plat::setAtomicWriteFault(-1);
+        }
+        for (const Fight& x : fights) {
+            EXPECT_FALSE(plat::fileExists(x.Log + ".txt")) << x.Log;
+            EXPECT_FALSE(plat::fileExists(x.Log + ".htm")) << x.Log;
+        }
+        EXPECT_TRUE(plat::fileExists(scratch.Results + n + "done.txt"));
+    }
 }
 
 // The output files that wait for the end of the system: a disk that fails

@@ -18,7 +18,8 @@ bool Cvcore::load() {
         {"Infix2Postfix",      "CalcPostfix",        "StartSystem", "EndSystem",          "SetAkData",
          "RandomizeSystem",    "SetEnvironment",     "StartMatch",  "ProcessMatch",       "EndMatch1",
          "EndMatch2",          "AbortMatch",         "AkViewer",    "DeleteOutputAkFile", "SaveGameContext",
-         "DisposeGameMessage", "RestoreGameContext", "AkViewer2",   "_GetReturnFileName", "GetOutputFault"});
+         "DisposeGameMessage", "RestoreGameContext", "AkViewer2",   "_GetReturnFileName", "GetOutputFault",
+         "TakeBackOpenMatches"});
     EXPECT_TRUE(ok) << Lib.error();
     if (!ok) return false;
     Infix2Postfix = Lib.function<decltype(Infix2Postfix)>("Infix2Postfix");
@@ -41,6 +42,7 @@ bool Cvcore::load() {
     AkViewer2 = Lib.function<decltype(AkViewer2)>("AkViewer2");
     GetReturnFileName = Lib.function<decltype(GetReturnFileName)>("_GetReturnFileName");
     GetOutputFault = Lib.function<decltype(GetOutputFault)>("GetOutputFault");
+    TakeBackOpenMatches = Lib.function<decltype(TakeBackOpenMatches)>("TakeBackOpenMatches");
     return true;
 }
 

@@ -49,6 +49,7 @@ struct Cvcore {
                          int32_t) = nullptr;
     void (*GetReturnFileName)(const char*, const char*, char*) = nullptr;
     int32_t (*GetOutputFault)(char*, int32_t) = nullptr;
+    void (*TakeBackOpenMatches)() = nullptr;
 
     // Loads "cvcore.dll" from the program folder; false with a test failure.
     bool load();

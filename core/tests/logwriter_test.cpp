@@ -286,12 +286,30 @@ TEST_F(LogWriterTest, ALogNotWrittenIsReportedOnceAndTakenOutOfTheMatch) {
     step("match", cv::LogOpen::Step, 3);
     cv::CloseLogs(true);
     EXPECT_EQ(file("match.txt"), "old\r\n");
+
+    // The HTML log fails once the text log has taken its step: the text log
+    // goes back to what earlier matches wrote too.
+    cv::ClearFailedFile();
+    testsupport::writeFile(dir.path() / "match.htm", "oldh");
+    step("match", cv::LogOpen::Start);
+    step("match", cv::LogOpen::Step, 5);
+    cv::CloseLogs(true);
+    EXPECT_EQ(file("match.txt"), "old\r\n");
+    EXPECT_EQ(rawFile("match.htm"), "oldh");
+
+    // A base too long for a log's path: the report names the file as it
+    // would have been called.
+    cv::ClearFailedFile();
+    const std::string longName(300, 'x');
+    step(longName + ".txt", cv::LogOpen::Start);
     plat::notify::setHeadlessEcho(true);
     auto rec = plat::notify::recorded();
-    ASSERT_EQ(rec.size(), 3u);
+    ASSERT_EQ(rec.size(), 5u);
     EXPECT_EQ(rec[0].text, plat::msg::format(41020, {base("no-such-folder/match.txt")}));
     EXPECT_EQ(rec[1].text, plat::msg::format(41020, {base("match.txt")}));
     EXPECT_EQ(rec[2].text, rec[1].text);
+    EXPECT_EQ(rec[3].text, plat::msg::format(41020, {base("match.htm")}));
+    EXPECT_EQ(rec[4].text, plat::msg::format(41020, {base(longName + ".txt")}));
 }
 
 TEST_F(LogWriterTest, AppendsAnEntrySheetToTheTextFile) {

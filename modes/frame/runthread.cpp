@@ -1,6 +1,7 @@
 // The run thread of the threaded modes.
 #include "modes/frame/runthread.h"
 
+#include "modes/frame/imports.h"
 #include "platform/catalogue.h"
 
 namespace modes {
@@ -14,6 +15,9 @@ RunThread* RunThread::current() {
 }
 
 void RunThread::stopOnFault() {
+    // A match still in progress (the battle royal's open fights) leaves no
+    // cut log behind.
+    TakeBackOpenMatches();
     terminate();
     if (!faulted_.exchange(true)) host_.stoppedOnFault();
 }

@@ -19,7 +19,8 @@
 // file that could not be read (one is left out of its matches, as the
 // modes say). stopOnFault() tells the thread to terminate and the window
 // to close as its cancel closes it; no WM_GAMEDONE follows, so no table is
-// published for matches that were not played.
+// published for matches that were not played, and every match still in
+// progress (the battle royal's open fights) takes back the files it wrote.
 //
 // Usage, in the mode's progress window:
 //     thread_ = std::make_unique<RunThread>(host);

@@ -12,6 +12,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 
 namespace modes {
 
@@ -109,11 +110,31 @@ std::string ModeSetup::resultFilePath() const {
     return joinFolder(sjis::readField(header_.ResultFolder), history_.text());
 }
 
-bool ModeSetup::testResultFile(void* owner) const {
-    if (std::FILE* f = plat::openFile(resultFilePath(), "ab")) {
-        std::fclose(f);
-        return true;
+namespace {
+
+// Whether the result file can be written, leaving the disk as it was: a
+// table that is there is opened for appending and closed untouched; where
+// there is none, a file of the program's own is made in its folder and
+// removed again, so that a start that goes no further leaves no empty
+// table under the real name.
+bool canWriteResultFile(const std::string& path) {
+    if (plat::fileExists(path)) {
+        std::FILE* f = plat::openFile(path, "ab");
+        if (f) std::fclose(f);
+        return f != nullptr;
     }
+    const plat::PathParts parts = plat::splitPath(path);
+    std::string folder = parts.drive + parts.dir;
+    if (folder.empty()) folder = ".";
+    std::optional<std::string> probe = plat::createUniqueFile(folder, ".vell-tmp-", 6);
+    if (probe) plat::removeFile(joinFolder(folder, *probe));
+    return probe.has_value();
+}
+
+} // namespace
+
+bool ModeSetup::testResultFile(void* owner) const {
+    if (canWriteResultFile(resultFilePath())) return true;
     plat::msg::showError(41020, {history_.text()}, plat::msg::Style{true, owner});
     return false;
 }

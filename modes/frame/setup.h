@@ -117,8 +117,11 @@ public:
     ResultHistory& history() { return history_; }
     // ResultFolder + '\' + the history's text.
     std::string resultFilePath() const;
-    // Opens the result file for appending and closes it; on failure message
-    // 41020 with the name as typed (caption 41000) and false.
+    // Whether the result file can be written: a file that is there is
+    // opened for appending and closed untouched; where there is none, the
+    // test makes and removes a file of its own in the folder and leaves no
+    // result file. On failure message 41020 with the name as typed
+    // (caption 41000) and false.
     bool testResultFile(void* owner = nullptr) const;
 
     // ---- Start sequence -----------------------------------------------------

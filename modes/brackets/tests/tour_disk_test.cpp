@@ -4,8 +4,9 @@
 // whose writes fail on the platform's failing device (the logs too). The
 // second match's first file not written is the one report: its side 1's
 // output AK file (41021), or on the failing device its log (41020). The
-// tournament stops there without a table; the first match's outputs stay
-// whole; with the disk healed the next tournament plays all four matches.
+// tournament stops there without a table and the second match leaves no
+// file; the first match's outputs stay whole; with the disk healed the
+// next tournament plays all four matches.
 #include "modes/brackets/tourlogic.h"
 #include "modes/frame/setup.h"
 #include "modes/frame/tests/fulldisk.h"
@@ -77,6 +78,9 @@ TEST_P(TourDiskTest, OneReportStopsTheTournamentAndTheNextRunCompletes) {
     expectNoTemporaryFile(out_->path());
     EXPECT_EQ(expectWholeOutputs(out_->path()), 2);
     EXPECT_TRUE(std::filesystem::exists(path("result/tm_01_001.txt")));
+    // The match that failed leaves no log, also where only its output
+    // folder was harmed.
+    EXPECT_FALSE(plat::fileExists(brackets::logName(resultFolder(), 2, 2)));
     EXPECT_FALSE(std::filesystem::exists(path("result/tm_02_003.txt")));
 
     out_->heal();

@@ -272,6 +272,19 @@ TEST_F(RoyalRunTest, AFileNotWrittenStopsTheRunWithoutATable) {
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
 }
 
+// A fault of the plug-in's own file (reported as the viewer script's is)
+// while the first fight is open: the run stops without WM_GAMEDONE, and the
+// open fight leaves no log under its name, unlike a cancel (above).
+TEST_F(RoyalRunTest, AFaultStopLeavesNoLogOfAnOpenFight) {
+    plat::notify::setHeadlessEcho(false);
+    run([this](modes::RunThread&) { modes::reportRunFile(41020, path("result/bt_view.vellScript").string()); });
+    plat::notify::setHeadlessEcho(true);
+    EXPECT_EQ(host_.events(), std::vector<std::string>{"finished"});
+    EXPECT_EQ(run_->fightsRunning(), 1);
+    for (const char* log : {"result/bt_001.txt", "result/bt_001.chk", "result/bt_001.htm"})
+        EXPECT_FALSE(std::filesystem::exists(path(log))) << log;
+}
+
 TEST_F(RoyalRunTest, AnAkThatCannotBeReadLeavesTheGame) {
     // Gone after the entrants were made: its fight cannot start.
     std::filesystem::remove(path("ak/r2.dat"));

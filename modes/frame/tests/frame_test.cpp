@@ -18,6 +18,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 #include <thread>
 
@@ -205,8 +206,17 @@ TEST_F(FrameSetup, ResultFileTest) {
     auto setup = makeSetup();
     setup->history().setText("League.txt");
     EXPECT_EQ(setup->resultFilePath(), resultFolder() + "\\League.txt");
+    // The test leaves no file behind: a start that goes no further must not
+    // leave an empty table under the real name.
+    auto names = [this] {
+        std::set<std::string> found;
+        for (const auto& e : std::filesystem::directory_iterator(path("result")))
+            found.insert(e.path().filename().string());
+        return found;
+    };
+    const std::set<std::string> before = names();
     ASSERT_TRUE(setup->testResultFile());
-    EXPECT_TRUE(std::filesystem::exists(path("result/League.txt"))); // created empty, never emptied
+    EXPECT_EQ(names(), before);
     testsupport::writeFile(path("result/League.txt"), "old");
     ASSERT_TRUE(setup->testResultFile());
     EXPECT_EQ(testsupport::readFile(path("result/League.txt")), "old");
