@@ -127,8 +127,7 @@ TFormAkDetail::TFormAkDetail(std::string_view programFolder, QObject* notify) : 
             if (QWindow* own = windowHandle()) own->setTransientParent(openerWindow->windowHandle());
         }
         if (openerWindow->isVisible() &&
-            (!placeRestored ||
-             plat::ui::outerRect(this).intersects(plat::ui::outerRect(openerWindow))))
+            (!placeRestored || plat::ui::outerRect(this).intersects(plat::ui::outerRect(openerWindow))))
             plat::ui::placeBeside(this, openerWindow, true);
     }
 }

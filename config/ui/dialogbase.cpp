@@ -130,7 +130,6 @@ void setupEdit(QLineEdit* edit, std::string_view stored, int designedBytes, int 
     edit->setText(qs(stored));
 }
 
-
 std::string editedText(const QString& shown, std::string_view stored) {
     if (shown == qs(stored)) return std::string(stored);
     return plat::ui::toSjis(shown).value_or(std::string(stored));

@@ -71,7 +71,8 @@ TEST_F(MsgSetsTest, StoppedMatchIsNotCalledADraw) {
     EXPECT_EQ(tableLine(1, 24), stopped);
     narration(true);
     cv::Module().Buffer = std::move(owned); // the queue of the match steps, still `buf`
-    for (int chosen : {2, 1}) { // side 1 made the winner; a forced draw
+    // Side 1 made the winner, then a forced draw.
+    for (int chosen : {2, 1}) {
         buf = cv::GameMessageBuffer{};
         uint8_t written = 0;
         ASSERT_EQ(cv::AbortMatch(cv::QuitChoice{true, 0, chosen}, "", "", written), cv::AbortEnded);

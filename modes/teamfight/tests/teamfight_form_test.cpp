@@ -120,7 +120,8 @@ TEST_F(TeamForm, TheHintWrapsAtTheBoxsWidth) {
     const QString text = hint->text();
     const QString second = text.mid(text.indexOf('\n') + 1);
     const QString word = QString::fromUtf8("ドラッグ＆ドロップ");
-    ASSERT_LE(QFontMetrics(hint->font()).horizontalAdvance(second.left(second.indexOf(word) + word.size())), box);
+    ASSERT_LE(QFontMetrics(hint->font()).horizontalAdvance(second.left(second.indexOf(word) + word.size())),
+              box);
     // The lines of the second paragraph as the label breaks them at its width.
     QTextLayout layout(second, hint->font());
     QTextOption wrap;
