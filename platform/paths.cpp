@@ -275,10 +275,14 @@ bool endsWithSeparator(std::string_view path) {
 }
 
 std::string shownPath(std::string_view path) {
-    std::string shown(path);
-    if (!shown.empty() && (shown[0] == '/' || shown[0] == '\\'))
-        forEachSeparator(shown, [&](size_t i) { shown[i] = '/'; });
-    return shown;
+    if (!path.empty() && (path[0] == '/' || path[0] == '\\')) return slashedPath(path);
+    return std::string(path);
+}
+
+std::string slashedPath(std::string_view path) {
+    std::string slashed(path);
+    forEachSeparator(slashed, [&](size_t i) { slashed[i] = '/'; });
+    return slashed;
 }
 
 std::string joinPath(std::string_view folder, std::string_view name) {
@@ -344,9 +348,7 @@ std::optional<std::string> toOsPathAsSpelled(std::string_view pathCp932) {
     if (pathCp932.empty()) return std::nullopt;
     if (pathCp932.size() >= 2 && pathCp932[1] == ':') return std::nullopt;
     if (pathCp932[0] == '\\') return std::nullopt;
-    std::string slashed(pathCp932);
-    forEachSeparator(slashed, [&](size_t i) { slashed[i] = '/'; });
-    return cp932ToUtf8(slashed);
+    return cp932ToUtf8(slashedPath(pathCp932));
 }
 
 std::optional<std::string> toOsPath(std::string_view pathCp932) {

@@ -55,6 +55,10 @@ PLAT_API size_t lastSeparator(std::string_view path);
 // name, a drive form) is shown as it is stored. Walks characters: a trail
 // byte 5C (ソ, 表) stays.
 PLAT_API std::string shownPath(std::string_view path);
+// Every separator of the path a '/', whatever its kind, walking characters
+// (a trail byte 5C stays): how the settings dialogs' folder boxes show a
+// stored folder, relative ones included.
+PLAT_API std::string slashedPath(std::string_view path);
 
 // folder + name, with a separator between them when the folder has none.
 PLAT_API std::string joinPath(std::string_view folder, std::string_view name);

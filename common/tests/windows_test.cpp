@@ -194,6 +194,41 @@ TEST_F(CmnTest, DetailWindowStandsBesideItsOpener) {
     EXPECT_EQ(window.windowHandle()->transientParent(), opener.windowHandle());
 }
 
+// Every mode keeps one stored place for the detail window: a place clear of
+// the opener's window is kept, one that would cover it (stored by another
+// mode's window, or before the opener moved) gives way to a place beside it.
+TEST_F(CmnTest, DetailWindowStoredOverItsOpenerStandsBeside) {
+    QWidget opener;
+    opener.resize(200, 300);
+    opener.show();
+    opener.setGeometry(QRect(QPoint(2, 30), opener.size()));
+    QApplication::processEvents();
+    auto store = [](int left, int top) {
+        const char* key = "Software\\Dunmoor\\CVVell\\Window";
+        plat::reg::writeInteger(key, "Game_VsAkDetailLeft", left);
+        plat::reg::writeInteger(key, "Game_VsAkDetailTop", top);
+        plat::reg::writeInteger(key, "Game_VsAkDetailWidth", 480);
+        plat::reg::writeInteger(key, "Game_VsAkDetailHeight", 300);
+    };
+    store(300, 30);
+    {
+        cmn::TFormAkDetail window(cmntest::programDir(), &opener);
+        window.show();
+        QApplication::processEvents();
+        EXPECT_EQ(window.geometry(), QRect(300, 30, 480, 300));
+        window.closeByOwner();
+    }
+    store(100, 100);
+    cmn::TFormAkDetail window(cmntest::programDir(), &opener);
+    window.show();
+    QApplication::processEvents();
+    EXPECT_EQ(window.size(), QSize(480, 300));
+    EXPECT_FALSE(window.frameGeometry().intersects(opener.frameGeometry()));
+    EXPECT_GT(window.geometry().left(), opener.geometry().right());
+    EXPECT_TRUE(window.screen()->availableGeometry().contains(window.frameGeometry()));
+    window.closeByOwner();
+}
+
 // Runs `answer` on the check dialog once it is up.
 void whenModal(std::function<void(cmn::TFormAkCheck*)> answer) {
     QTimer::singleShot(0, [answer] {

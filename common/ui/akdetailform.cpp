@@ -114,17 +114,21 @@ TFormAkDetail::TFormAkDetail(std::string_view programFolder, QObject* notify) : 
     const bool placeRestored = plat::ui::LoadWindowPosition(PlacementName, this);
 
     // The window belongs to the opener's window before it is first shown, so
-    // that the window manager keeps it with that window from the start; one
+    // that the window manager keeps it with that window from the start. One
     // without a stored place stands beside it, not over the list it
     // describes, and the opener moves aside where the screen has room for
-    // both only so.
+    // both only so. The stored place is shared by every mode's set-up
+    // window: where it would cover this opener (another mode's window, or
+    // this one moved since), the window stands beside the opener as well.
     if (auto* opener = qobject_cast<QWidget*>(notify_.data())) {
         QWidget* openerWindow = opener->window();
         if (openerWindow->windowHandle()) {
             winId();
             if (QWindow* own = windowHandle()) own->setTransientParent(openerWindow->windowHandle());
         }
-        if (!placeRestored && openerWindow->isVisible()) plat::ui::placeBeside(this, openerWindow, true);
+        if (openerWindow->isVisible() &&
+            (!placeRestored || plat::ui::outerRect(this).intersects(plat::ui::outerRect(openerWindow))))
+            plat::ui::placeBeside(this, openerWindow, true);
     }
 }
 

@@ -5,7 +5,8 @@
 // the opener then destroys it. The window has no owner, but it stays with the
 // opener's window (its transient child): the modes' set-up windows are modal,
 // and a window outside a modal window's family would take no input. Without
-// a stored place it first shows beside the opener's window.
+// a stored place, or where the stored place would cover the opener's
+// window, it shows beside that window, inside the screen.
 #pragma once
 
 #include "base/confrecords.h"

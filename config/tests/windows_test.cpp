@@ -347,14 +347,14 @@ TEST_F(WindowsTest, FolderBoxesAndTheRecentResultFolders) {
         auto* result = child<QComboBox>(&form, "ComboBoxTextOut");
         EXPECT_EQ(result->count(), 20);
         EXPECT_EQ(result->currentText(), "R5");
-        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkOut")->itemText(0), "AkData\\");
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkOut")->itemText(0), "AkData/");
         click(&form, "ButtonTextOut");
         EXPECT_EQ(result->currentText(), QString::fromStdString(chosen));
         EXPECT_EQ(result->itemText(0), QString::fromStdString(chosen));
         EXPECT_EQ(result->count(), 20);
         click(&form, "ButtonAkDir");
         EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkDir")->currentText(), QString::fromStdString(chosen));
-        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkDir")->itemText(0), "AkData\\");
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkDir")->itemText(0), "AkData/");
         click(&form, "ButtonCancel");
     }
     // The picker started at the box's folder under the program folder.
@@ -371,6 +371,69 @@ TEST_F(WindowsTest, FolderBoxesAndTheRecentResultFolders) {
     cnf::ui::TFormGame form(nullptr, folder(), conf);
     click(&form, "ButtonAkOut");
     EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkOut")->currentText(), "");
+}
+
+// The folder boxes show '/' only, a trail byte 5C of 表 or ソ kept, whether
+// a path was stored relative with '\\' or chosen; OK without edits writes
+// back the stored bytes, the result history's included.
+TEST_F(WindowsTest, FolderBoxesShowSlashesAndStoreWhatTheyWereGiven) {
+    plat::reg::writeValue("Software\\Corvane\\AK", "0000", "AkData\\");
+    plat::reg::writeValue("Software\\Corvane\\Text", "0000", "Result\\Old\\");
+    cnf::ui::choosers().folder = [](QWidget*, std::string_view, std::string_view) {
+        return std::optional<std::string>("/home/gm/manyak");
+    };
+    ConfFile conf = cnf::newConf();
+    std::strcpy(conf.Header.AkInputFolder, "AkData\\");
+    sjis::writeField(conf.Header.AkOutputFolder, sj("AkOut\\表\\000001\\"));
+    sjis::writeField(conf.Header.ResultFolder, sj("Result\\ソ\\"));
+    std::strcpy(conf.Header.WeaponDataFolder, "WpData\\");
+    const ConfFile original = conf;
+    {
+        cnf::ui::TFormGame form(nullptr, folder(), conf);
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkDir")->currentText(), "AkData/");
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkOut")->currentText(), u("AkOut/表/000001/"));
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxTextOut")->currentText(), u("Result/ソ/"));
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxTextOut")->itemText(0), "Result/Old/");
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxWpChk")->currentText(), "WpData/");
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkOut")->itemText(0), "AkData/");
+        click(&form, "ButtonOk");
+    }
+    EXPECT_EQ(std::memcmp(&conf, &original, sizeof conf), 0);
+    EXPECT_EQ(plat::reg::readString("Software\\Corvane\\Text", "0000", ""), "Result\\Old\\");
+    {
+        // A history item chosen from the list gives its stored bytes; a
+        // chosen folder shows beside the stored ones in the same form.
+        cnf::ui::TFormGame form(nullptr, folder(), conf);
+        child<QComboBox>(&form, "ComboBoxTextOut")->setCurrentIndex(0);
+        click(&form, "ButtonAkDir");
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkDir")->currentText(), "/home/gm/manyak");
+        EXPECT_EQ(child<QComboBox>(&form, "ComboBoxAkOut")->currentText(), u("AkOut/表/000001/"));
+        click(&form, "ButtonOk");
+    }
+    EXPECT_STREQ(conf.Header.AkInputFolder, "/home/gm/manyak");
+    EXPECT_STREQ(conf.Header.ResultFolder, "Result\\Old\\");
+    EXPECT_EQ(sjis::readField(conf.Header.AkOutputFolder), sj("AkOut\\表\\000001\\"));
+
+    // The environment dialog's base message path and the paths of its list.
+    plat::reg::writeValue(std::string(Msg) + "\\Standard", "Path", "Message\\Basic.kwp");
+    cnf::ui::TFormConf env(nullptr, folder());
+    auto* page = env.messagePage();
+    cnf::MsgEntryTexts ana;
+    ana.id = "Ana01";
+    ana.path = "Message\\Ana01.kwp";
+    env.tables().add(cnf::MsgKind::Announcer, ana);
+    page->showKind(cnf::MsgKind::Announcer);
+    EXPECT_EQ(page->basePathBox()->text(), "Message/Basic.kwp");
+    EXPECT_EQ(page->list()->topLevelItem(0)->text(2), "Message/Ana01.kwp");
+    page->list()->setCurrentItem(page->list()->topLevelItem(0));
+    whenModal<cnf::ui::TFormMsg>([](cnf::ui::TFormMsg* f) {
+        EXPECT_EQ(child<QLineEdit>(f, "EditPath")->text(), "Message/Ana01.kwp");
+        click(f, "ButtonOk");
+    });
+    page->ButtonPropertyClick();
+    EXPECT_EQ(env.tables().entries(cnf::MsgKind::Announcer)[0].path, "Message\\Ana01.kwp");
+    EXPECT_TRUE(env.ButtonApplyClick());
+    EXPECT_EQ(plat::reg::readString(std::string(Msg) + "\\Standard", "Path", ""), "Message\\Basic.kwp");
 }
 
 // ---- The folder dialog and the folder picker ------------------------------
@@ -514,7 +577,7 @@ TEST_F(WindowsTest, EnvironmentDialogOpensWhereTheWorkIs) {
     cnf::ui::TFormConf form(nullptr, folder());
     EXPECT_EQ(boxes(), 0);
     EXPECT_EQ(form.pages()->currentWidget(), form.treePage());
-    EXPECT_EQ(form.messagePage()->basePathBox()->text(), "Msg\\");
+    EXPECT_EQ(form.messagePage()->basePathBox()->text(), "Msg/");
 }
 
 TEST_F(WindowsTest, EnvironmentEntryAnswersOkAndCancel) {

@@ -28,6 +28,12 @@ namespace {
 // Help command of a topic given by its context number.
 constexpr int HelpContext = 1;
 constexpr char HelpTopicProperty[] = "helpTopic";
+// The bytes of the path a folder box was last given.
+constexpr char FolderBytesProperty[] = "folderBytes";
+
+QByteArray bytesOf(std::string_view sjis) {
+    return QByteArray(sjis.data(), static_cast<qsizetype>(sjis.size()));
+}
 
 std::optional<std::string> openFileDialog(QWidget* owner, std::string_view title, std::string_view filter,
                                           std::string_view start) {
@@ -124,20 +130,13 @@ void setupEdit(QLineEdit* edit, std::string_view stored, int designedBytes, int 
     edit->setText(qs(stored));
 }
 
-void setupCombo(QComboBox* combo, std::string_view stored, int designedBytes, int fieldBytes) {
-    combo->setEditable(true);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setValidator(new plat::ui::SjisByteValidator(boxLimit(designedBytes, stored, fieldBytes), combo));
-    combo->setEditText(qs(stored));
-}
-
 std::string editedText(const QString& shown, std::string_view stored) {
     if (shown == qs(stored)) return std::string(stored);
     return plat::ui::toSjis(shown).value_or(std::string(stored));
 }
 
 void addItem(QComboBox* combo, std::string_view sjis) {
-    combo->addItem(qs(sjis), QByteArray(sjis.data(), static_cast<qsizetype>(sjis.size())));
+    combo->addItem(qs(sjis), bytesOf(sjis));
 }
 
 std::string itemBytes(const QComboBox* combo, int index) {
@@ -146,12 +145,49 @@ std::string itemBytes(const QComboBox* combo, int index) {
     return editedText(combo->itemText(index), "");
 }
 
-std::string comboText(const QComboBox* combo, std::string_view stored) {
-    QString shown = combo->currentText();
-    if (shown == qs(stored)) return std::string(stored);
+void setupFolderEdit(QLineEdit* edit, std::string_view stored, int designedBytes, int fieldBytes) {
+    edit->setValidator(new plat::ui::SjisByteValidator(boxLimit(designedBytes, stored, fieldBytes), edit));
+    setFolderText(edit, stored);
+}
+
+void setupFolderCombo(QComboBox* combo, std::string_view stored, int designedBytes, int fieldBytes) {
+    combo->setEditable(true);
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setValidator(new plat::ui::SjisByteValidator(boxLimit(designedBytes, stored, fieldBytes), combo));
+    setFolderText(combo, stored);
+}
+
+QString shownFolder(std::string_view sjis) {
+    return qs(plat::slashedPath(sjis));
+}
+
+void setFolderText(QLineEdit* edit, std::string_view path) {
+    edit->setProperty(FolderBytesProperty, bytesOf(path));
+    edit->setText(shownFolder(path));
+}
+
+void setFolderText(QComboBox* combo, std::string_view path) {
+    combo->setProperty(FolderBytesProperty, bytesOf(path));
+    combo->setEditText(shownFolder(path));
+}
+
+void addFolderItem(QComboBox* combo, std::string_view path) {
+    combo->addItem(shownFolder(path), bytesOf(path));
+}
+
+std::string folderText(const QLineEdit* edit) {
+    const std::string given = edit->property(FolderBytesProperty).toByteArray().toStdString();
+    if (edit->text() == shownFolder(given)) return given;
+    return editedText(edit->text(), given);
+}
+
+std::string folderText(const QComboBox* combo) {
+    const std::string given = combo->property(FolderBytesProperty).toByteArray().toStdString();
+    const QString shown = combo->currentText();
+    if (shown == shownFolder(given)) return given;
     for (int i = 0; i < combo->count(); ++i)
         if (combo->itemText(i) == shown) return itemBytes(combo, i);
-    return editedText(shown, stored);
+    return editedText(shown, given);
 }
 
 Choosers& choosers() {

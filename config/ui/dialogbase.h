@@ -64,8 +64,6 @@ int boxLimit(int designedBytes, std::string_view stored, int fieldBytes);
 
 // Sets up a line edit for a Shift-JIS text: shows it and limits edits.
 void setupEdit(QLineEdit* edit, std::string_view stored, int designedBytes, int fieldBytes);
-// The same for the edit line of an editable combo box.
-void setupCombo(QComboBox* combo, std::string_view stored, int designedBytes, int fieldBytes);
 
 // What a box holds now, as Shift-JIS: the stored bytes when the shown text is
 // still theirs (CP932 has more than one code for some characters), else the
@@ -76,9 +74,26 @@ std::string editedText(const QString& shown, std::string_view stored);
 // Combo box items that keep their Shift-JIS bytes beside the shown text.
 void addItem(QComboBox* combo, std::string_view sjis);
 std::string itemBytes(const QComboBox* combo, int index);
-// The edit text of a combo box as Shift-JIS: the stored bytes when unchanged,
-// an item's bytes when it shows an item, else the encoding of what was typed.
-std::string comboText(const QComboBox* combo, std::string_view stored);
+
+// Folder boxes: a line edit or an editable combo box over a folder or file
+// path. They show every path with '/' only (plat::slashedPath), a stored
+// "AkData\" as "AkData/" beside a chosen "/home/…/AkData", and hand back the
+// bytes a path was given in while the box still shows it, so that a conf or
+// a table nobody edited is written back byte for byte.
+void setupFolderEdit(QLineEdit* edit, std::string_view stored, int designedBytes, int fieldBytes);
+void setupFolderCombo(QComboBox* combo, std::string_view stored, int designedBytes, int fieldBytes);
+// The text a folder box shows for a path.
+QString shownFolder(std::string_view sjis);
+// Shows `path` in the box and keeps its bytes.
+void setFolderText(QLineEdit* edit, std::string_view path);
+void setFolderText(QComboBox* combo, std::string_view path);
+// A list item of a folder combo box: shown as a folder, its bytes kept.
+void addFolderItem(QComboBox* combo, std::string_view path);
+// What the box holds as Shift-JIS: the bytes last given to it, or those of
+// the item it shows, while its text is theirs; else the encoding of what
+// was typed.
+std::string folderText(const QLineEdit* edit);
+std::string folderText(const QComboBox* combo);
 
 // The platform's choosers. Each returns nullopt when the user cancelled.
 struct Choosers {

@@ -34,7 +34,7 @@ TFormFolder::TFormFolder(QWidget* owner, std::string_view programFolder, FolderT
         button->setAutoDefault(false);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QStringLiteral("EditFolder%1").arg(tag));
-        setupEdit(edit, texts_[static_cast<size_t>(tag)], FolderBytes, FolderBytes);
+        setupFolderEdit(edit, texts_[static_cast<size_t>(tag)], FolderBytes, FolderBytes);
         edits_[static_cast<size_t>(tag)] = edit;
         connect(button, &QPushButton::clicked, this, [this, tag] { FolderButtonClick(tag); });
         grid->addWidget(button, tag, 0);
@@ -50,17 +50,17 @@ TFormFolder::TFormFolder(QWidget* owner, std::string_view programFolder, FolderT
 void TFormFolder::FolderButtonClick(int tag) {
     if (tag < 0 || tag > 3) return;
     QLineEdit* box = edits_[static_cast<size_t>(tag)];
-    std::string current = editedText(box->text(), texts_[static_cast<size_t>(tag)]);
+    std::string current = folderText(box);
     std::string start;
     if (!current.empty() && plat::isDirectory(resolve(folder_, current))) start = resolve(folder_, current);
     auto chosen = choosers().folder(this, Captions[tag], start);
     // A folder longer than the conf's field would be stored cut: refused.
     if (!chosen || chosen->size() > static_cast<size_t>(FolderBytes)) return;
-    box->setText(qs(*chosen));
+    setFolderText(box, *chosen);
 }
 
 void TFormFolder::ButtonOkClick() {
-    for (size_t i = 0; i < edits_.size(); ++i) texts_[i] = editedText(edits_[i]->text(), texts_[i]);
+    for (size_t i = 0; i < edits_.size(); ++i) texts_[i] = folderText(edits_[i]);
     accept();
 }
 

@@ -181,7 +181,7 @@ QWidget* TFormGame::gamePage() {
     for (const FolderRow& r : rows) {
         auto* box = new QComboBox(page);
         box->setObjectName(r.boxName);
-        setupCombo(box, r.stored, FolderBytes, FolderBytes);
+        setupFolderCombo(box, r.stored, FolderBytes, FolderBytes);
         *r.box = box;
         auto* button = makeButton(page, r.buttonName, r.caption);
         const char* title = r.title;
@@ -284,7 +284,7 @@ QWidget* TFormGame::detailPage() {
     weaponCheck_ = makeCheck(checkGroup, "CheckBoxWpChk", utext::WeaponCheck, stored_.checkWeapon);
     weaponFolder_ = new QComboBox(checkGroup);
     weaponFolder_->setObjectName("ComboBoxWpChk");
-    setupCombo(weaponFolder_, stored_.weaponFolder, FolderBytes, FolderBytes);
+    setupFolderCombo(weaponFolder_, stored_.weaponFolder, FolderBytes, FolderBytes);
     weaponButton_ = makeButton(checkGroup, "ButtonWpChk", utext::WeaponButton);
     connect(weaponButton_, &QPushButton::clicked, this,
             [this] { chooseFolder(weaponFolder_, utext::WeaponTitle, false); });
@@ -324,7 +324,7 @@ void TFormGame::fillHistories() {
     FolderHistories h = loadFolderHistories(folder_);
     auto fill = [](QComboBox* box, const std::vector<std::string>& items) {
         QString text = box->currentText();
-        for (const std::string& i : items) addItem(box, i);
+        for (const std::string& i : items) addFolderItem(box, i);
         box->setEditText(text);
     };
     fill(akInput_, h.ak);
@@ -334,7 +334,7 @@ void TFormGame::fillHistories() {
 }
 
 void TFormGame::chooseFolder(QComboBox* box, const char* title, bool recent) {
-    std::string current = comboText(box, "");
+    std::string current = folderText(box);
     std::string start = current.empty() ? std::string() : resolve(folder_, current);
     auto chosen = choosers().folder(this, title, start);
     // A folder longer than the conf's field would be stored cut: refused.
@@ -344,9 +344,9 @@ void TFormGame::chooseFolder(QComboBox* box, const char* title, bool recent) {
         for (int i = 0; i < box->count(); ++i) items.push_back(itemBytes(box, i));
         pushRecentFolder(items, *chosen);
         box->clear();
-        for (const std::string& i : items) addItem(box, i);
+        for (const std::string& i : items) addFolderItem(box, i);
     }
-    box->setEditText(qs(*chosen));
+    setFolderText(box, *chosen);
 }
 
 void TFormGame::updateEnabling() {
@@ -373,9 +373,9 @@ GameValues TFormGame::shownValues() const {
     v.organiser = editedText(organiser_->text(), stored_.organiser);
     v.announcerItem = announcer_->currentIndex();
     v.gameForm = gameForm_->currentIndex();
-    v.akInput = comboText(akInput_, stored_.akInput);
-    v.akOutput = comboText(akOutput_, stored_.akOutput);
-    v.resultFolder = comboText(result_, stored_.resultFolder);
+    v.akInput = folderText(akInput_);
+    v.akOutput = folderText(akOutput_);
+    v.resultFolder = folderText(result_);
 
     v.matchType = matchType_->currentIndex();
     v.minutes = minutes_->value();
@@ -402,7 +402,7 @@ GameValues TFormGame::shownValues() const {
 
     v.detailOptions = checksOf<7>(detailOptions_);
     v.checkWeapon = weaponCheck_->isChecked();
-    v.weaponFolder = comboText(weaponFolder_, stored_.weaponFolder);
+    v.weaponFolder = folderText(weaponFolder_);
 
     v.cv46Options = checksOf<7>(cv46Options_);
     v.berserkAttack = berserkAttack_->value();

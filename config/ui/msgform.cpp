@@ -60,7 +60,7 @@ TFormMsg::TFormMsg(QWidget* owner, std::string_view programFolder, MsgKind mode,
     setupEdit(name_, entry_.id, NameFieldBytes, NameFieldBytes);
     path_ = new QLineEdit(this);
     path_->setObjectName("EditPath");
-    setupEdit(path_, entry_.path, PathFieldBytes, PathFieldBytes);
+    setupFolderEdit(path_, entry_.path, PathFieldBytes, PathFieldBytes);
     auto* pathButton = new QPushButton(qs(utext::MsgPlace), this);
     pathButton->setObjectName("ButtonPath");
     pathButton->setAutoDefault(false);
@@ -106,12 +106,12 @@ TFormMsg::TFormMsg(QWidget* owner, std::string_view programFolder, MsgKind mode,
 bool TFormMsg::setPath(const std::string& path) {
     std::string p = messagePath(path);
     if (p.size() > PathBytes) return false; // a cut path would name another file
-    path_->setText(qs(p));
+    setFolderText(path_, p);
     return true;
 }
 
 void TFormMsg::ButtonPathClick() {
-    std::string current = editedText(path_->text(), entry_.path);
+    std::string current = folderText(path_);
     if (auto chosen = choosers().openFile(this, utext::MsgFileTitle, utext::MsgFilter, current))
         setPath(*chosen);
 }
@@ -137,7 +137,7 @@ void TFormMsg::dropEvent(QDropEvent* event) {
 void TFormMsg::ButtonOkClick() {
     MsgEntryTexts e = entry_;
     e.id = editedText(name_->text(), entry_.id);
-    e.path = messagePath(editedText(path_->text(), entry_.path));
+    e.path = messagePath(folderText(path_));
     for (size_t i = 0; i < 4; ++i) {
         if (mode_ != MsgKind::Announcer || i == 0)
             e.triggers[i] = editedText(triggers_[i]->text(), entry_.triggers[i]);

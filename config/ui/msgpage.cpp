@@ -53,7 +53,7 @@ MessagePage::MessagePage(MessageTables& tables, std::string programFolder, std::
     auto* base = makeButton(this, "ButtonBaseMessage", utext::BaseMessage);
     basePath_ = new QLineEdit(this);
     basePath_->setObjectName("EditBaseMessage");
-    setupEdit(basePath_, tables_.basePath, BasePathBytes, BasePathBytes);
+    setupFolderEdit(basePath_, tables_.basePath, BasePathBytes, BasePathBytes);
     // Files dropped on the page become entries, the box included.
     basePath_->setAcceptDrops(false);
 
@@ -109,10 +109,10 @@ void MessagePage::fill() {
     for (const MsgEntryTexts& e : tables_.entries(k)) {
         QStringList cells{qs(e.id)};
         if (k == MsgKind::Announcer) {
-            cells << qs(e.triggers[0]) << qs(e.path);
+            cells << qs(e.triggers[0]) << shownFolder(e.path);
         } else {
             for (const std::string& t : e.triggers) cells << qs(t);
-            cells << qs(e.path);
+            cells << shownFolder(e.path);
             for (const std::string& w : e.words) cells << qs(w);
         }
         list_->addTopLevelItem(new QTreeWidgetItem(cells));
@@ -125,11 +125,11 @@ int MessagePage::selectedRow() const {
 }
 
 std::string MessagePage::basePathText() const {
-    return editedText(basePath_->text(), tables_.basePath);
+    return folderText(basePath_);
 }
 
 void MessagePage::showBasePath() {
-    basePath_->setText(qs(tables_.basePath));
+    setFolderText(basePath_, tables_.basePath);
 }
 
 void MessagePage::ButtonNewClick() {
@@ -190,7 +190,7 @@ void MessagePage::ButtonBaseMessageClick() {
     if (!chosen) return;
     std::string path = messagePath(*chosen);
     if (path.size() > static_cast<size_t>(BasePathBytes)) return; // a cut path would name another place
-    basePath_->setText(qs(path));
+    setFolderText(basePath_, path);
     changed_();
 }
 

@@ -1,3 +1,5 @@
+#include "core/abortmatch.h"
+#include "core/endnarration.h"
 #include "core/module.h"
 #include "core/msgarchive.h"
 #include "core/msgsets.h"
@@ -41,7 +43,7 @@ protected:
 
 TEST_F(MsgSetsTest, SystemFiles) {
     EXPECT_EQ(tableLine(0, 5), "◆――――――――――――――――　A分経過　――――――――――――――――◆");
-    EXPECT_EQ(tableLine(1, 51), "両者行動不能により");
+    EXPECT_EQ(tableLine(1, 51), "試合打ち切りにより");
     EXPECT_EQ(tableLine(3, 71), "「ミッションディスクA、バーサークモード起動。」");
     EXPECT_EQ(tableLine(4, 11), "「禁止武装だと！？　汚ねえぞ！」");
     EXPECT_EQ(tableLine(7, 11), "「禁止武装なんて卑怯よ！」");
@@ -57,6 +59,32 @@ TEST_F(MsgSetsTest, SystemFiles) {
     EXPECT_EQ(tableLine(0, 3), "　　　　　　　　　　　　　　＜＜　試合開始　＞＞");
     cv::LoadTemplateFile(dir.folder() + "none.msg", 0);
     EXPECT_EQ(tableLine(0, 1), "one");
+}
+
+// Line 24 ends a match that cannot go on and one the game master stops,
+// whatever result he chose: it names none, and the closing narration says
+// the result (a winner, or a draw without calling the sides immobile).
+TEST_F(MsgSetsTest, StoppedMatchIsNotCalledADraw) {
+    const char* stopped = "「試合はここまで！　この一戦、ここで打ち切りとなります！」";
+    EXPECT_EQ(tableLine(1, 24), stopped);
+    ASSERT_EQ(load(), cv::MsgOk); // the base set's lines over the system's
+    EXPECT_EQ(tableLine(1, 24), stopped);
+    narration(true);
+    cv::Module().Buffer = std::move(owned); // the queue of the match steps, still `buf`
+    // Side 1 made the winner, then a forced draw.
+    for (int chosen : {2, 1}) {
+        buf = cv::GameMessageBuffer{};
+        uint8_t written = 0;
+        ASSERT_EQ(cv::AbortMatch(cv::QuitChoice{true, 0, chosen}, "", "", written), cv::AbortEnded);
+        const bool draw = chosen == 1;
+        ASSERT_EQ(+gs.Result, draw ? 2 : 0);
+        cv::EndNarration(buf, 12, 0, 1);
+        const std::string said = all();
+        EXPECT_EQ(said.find("引き分け") != std::string::npos, draw) << said;
+        EXPECT_EQ(said.find("勝者は") != std::string::npos, !draw) << said;
+        EXPECT_EQ(said.find("行動不能"), std::string::npos) << said;
+    }
+    owned = std::move(cv::Module().Buffer);
 }
 
 // The files are read once per event and written into the tables at every

@@ -152,9 +152,12 @@ TFormTeam::TFormTeam(GameSettings& settings, ConfHeader& header, AkSourceList& s
     buttonRow->addStretch(1);
     modeArea()->addLayout(buttonRow);
 
+    // The box's content is as wide as the box (wider only for the board), so
+    // that the hint wraps at the box's own width; sized to its own hint, a
+    // wrapped label would take a width of Qt's choosing, about half the box.
     ScrollBoxTeam = new QScrollArea(this);
     ScrollBoxTeam->setObjectName("ScrollBoxTeam");
-    ScrollBoxTeam->setWidgetResizable(false);
+    ScrollBoxTeam->setWidgetResizable(true);
     auto* inside = new QWidget;
     auto* insideLayout = new QVBoxLayout(inside);
     insideLayout->setContentsMargins(0, 0, 0, 0);
@@ -164,9 +167,8 @@ TFormTeam::TFormTeam(GameSettings& settings, ConfHeader& header, AkSourceList& s
     ImageTeam = new Board(*this, inside);
     ImageTeam->hide();
     insideLayout->addWidget(LabelCaption);
-    insideLayout->addWidget(ImageTeam);
+    insideLayout->addWidget(ImageTeam, 0, Qt::AlignLeft | Qt::AlignTop);
     insideLayout->addStretch(1);
-    inside->adjustSize();
     ScrollBoxTeam->setWidget(inside);
     readModeValues();
     modeArea()->addWidget(ScrollBoxTeam);
@@ -359,7 +361,6 @@ void TFormTeam::drawBoard() {
     } else {
         ImageTeam->hide();
     }
-    ScrollBoxTeam->widget()->adjustSize();
     ImageTeam->update();
 }
 

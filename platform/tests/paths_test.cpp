@@ -47,6 +47,8 @@ TEST(Paths, ShownFormOfEveryKind) {
     // 表 is 95 5C: its trail byte is no separator and stays.
     EXPECT_EQ(plat::shownPath(sj("/tmp/表\\ソ\\a.dat")), sj("/tmp/表/ソ/a.dat"));
     EXPECT_EQ(plat::shownPath(sj("\\表")), sj("/表"));
+    // A folder box shows every kind with '/' only, the trail bytes kept.
+    EXPECT_EQ(plat::slashedPath(sj("AkOut\\表\\ソ\\")), sj("AkOut/表/ソ/"));
 }
 
 TEST(Paths, PrefixComparesSeparatorsAlike) {

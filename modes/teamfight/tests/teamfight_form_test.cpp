@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -23,6 +24,7 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QTextLayout>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -100,6 +102,41 @@ TEST_F(TeamForm, WhatTheWindowShowsAndForces) {
     form.reset();
     settings_.Options[OptTeamBattleWinnerStays] = 1;
     EXPECT_TRUE(open()->CheckBoxContinue->isChecked());
+}
+
+// The hint spans the box and wraps at the box's width: no line is wider
+// than the box, and a box that holds the second line up to "ドラッグ＆ドロップ"
+// does not break the line inside that word.
+TEST_F(TeamForm, TheHintWrapsAtTheBoxsWidth) {
+    auto form = open();
+    form->resize(640, form->height());
+    form->show();
+    QApplication::processEvents();
+    QLabel* hint = form->LabelCaption;
+    const int box = form->ScrollBoxTeam->viewport()->width();
+    EXPECT_EQ(hint->width(), box);
+    EXPECT_GE(hint->height(), hint->heightForWidth(hint->width()));
+
+    const QString text = hint->text();
+    const QString second = text.mid(text.indexOf('\n') + 1);
+    const QString word = QString::fromUtf8("ドラッグ＆ドロップ");
+    ASSERT_LE(QFontMetrics(hint->font()).horizontalAdvance(second.left(second.indexOf(word) + word.size())),
+              box);
+    // The lines of the second paragraph as the label breaks them at its width.
+    QTextLayout layout(second, hint->font());
+    QTextOption wrap;
+    wrap.setWrapMode(QTextOption::WordWrap); // Qt::TextWordWrap, as a wrapped label draws
+    layout.setTextOption(wrap);
+    layout.beginLayout();
+    std::vector<int> breaks;
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+        line.setLineWidth(hint->contentsRect().width());
+        EXPECT_LE(line.naturalTextWidth(), box);
+        breaks.push_back(line.textStart() + line.textLength());
+    }
+    layout.endLayout();
+    const int start = static_cast<int>(second.indexOf(word));
+    for (int b : breaks) EXPECT_FALSE(b > start && b < start + word.size()) << b;
 }
 
 TEST_F(TeamForm, DecideNeedsThreeOrMore) {
