@@ -59,15 +59,16 @@ function(vell_test name)
   if(T_QT)
     target_link_libraries(${name} PRIVATE vell_testsupport_qt ${T_LIBS} GTest::gtest)
   else()
-    target_link_libraries(${name} PRIVATE vell_testsupport ${T_LIBS} GTest::gtest GTest::gtest_main)
+    target_link_libraries(${name} PRIVATE vell_testsupport_main ${T_LIBS} GTest::gtest)
   endif()
   set_target_properties(${name} PROPERTIES
     RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests
     BUILD_RPATH "${VELL_PROGRAM_DIR}")
   add_test(NAME ${name} COMMAND ${name})
-  # No test reaches the user's own data or settings folders.
+  # No test reaches the user's own data or settings folders: every test
+  # program's main() points them at a scratch home of its own.
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp;XDG_DATA_HOME=${CMAKE_BINARY_DIR}/testhome/data;XDG_CONFIG_HOME=${CMAKE_BINARY_DIR}/testhome/config")
+    ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LSAN_OPTIONS=suppressions=${CMAKE_SOURCE_DIR}/cmake/lsan.supp")
 endfunction()
 
 # A fuzz target. With VELL_FUZZ it is a libFuzzer program; otherwise it is

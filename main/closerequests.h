@@ -6,9 +6,13 @@
 // box) is closed as its own close would, again until none is left, and then
 // the main window.
 //
-// The signal handler only writes the signal's number to a pipe; the window
-// thread reads it through a socket notifier and does the rest, so no Qt
-// call is made from the handler.
+// The signals are caught from the first moment of a start on: one that comes
+// before the main window exists ends the start cleanly (the lock and the
+// socket removed, exit 0) at its next step.
+//
+// The signal handler only notes the request and writes the signal's number
+// to a pipe; the window thread reads it through a socket notifier and does
+// the rest, so no Qt call is made from the handler.
 #pragma once
 
 #include <QObject>
@@ -24,10 +28,20 @@ namespace vell {
 
 class CloseRequests : public QObject {
 public:
-    // Installs the handlers (one object at a time); the destructor puts the
-    // former handlers back.
-    explicit CloseRequests(QWidget* mainWindow);
+    // Installs the handlers, unless they are in already; safe before the
+    // application object exists (a signal is then only noted).
+    static void catchSignals();
+    // True once a close was asked for (a signal, the session's end).
+    static bool asked();
+
+    // Installs the handlers (one object at a time) and reads what they
+    // note once the window loop runs; the destructor puts the former
+    // handlers back. `mainWindow` may come later (setWindow).
+    explicit CloseRequests(QWidget* mainWindow = nullptr);
     ~CloseRequests() override;
+    // A close asked for before the window came is carried out once the
+    // window loop runs.
+    void setWindow(QWidget* mainWindow);
 
     // A close asked for: what the signals and the session's end do.
     void request();
@@ -38,7 +52,6 @@ private:
     QPointer<QWidget> window_;
     QSocketNotifier* notifier_ = nullptr;
     QTimer retry_;
-    struct sigaction former_[3] = {};
 };
 
 } // namespace vell

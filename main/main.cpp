@@ -10,6 +10,7 @@
 #include "main/singleinstance.h"
 #include "main/splash.h"
 #include "platform/catalogue.h"
+#include "platform/codec.h"
 #include "platform/paths.h"
 #include "platform/registry.h"
 #include "platform/ui/host.h"
@@ -17,12 +18,15 @@
 
 #include <QIcon>
 
-#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 
 int main(int argc, char** argv) {
+    // Logout, shutdown and a kill end the program cleanly from the first
+    // moment on; before the main window exists they end the start.
+    vell::CloseRequests::catchSignals();
     // 1. The application object; title "Corvane Vell", named and drawn for
     //    the desktop's menus and task bar.
     vell::VellApplication app(argc, argv);
@@ -32,6 +36,23 @@ int main(int argc, char** argv) {
     QApplication::setQuitOnLastWindowClosed(false);
     plat::ui::installQtHost();
     plat::ui::installQtTranslations();
+    vell::CloseRequests closeRequests;
+    const plat::msg::Style plain{false, nullptr};
+
+    // Every path the system handles is Shift-JIS: a data or library folder
+    // whose name has no such form cannot serve it.
+    for (const std::string& folder : {plat::dataFolderOsPath(), plat::libraryFolderOsPath()}) {
+        if (!plat::fromOsName(folder)) {
+            plat::msg::showError(41028, {plat::utf8ToCp932Shown(folder)}, plain);
+            return 1;
+        }
+    }
+
+    // What the start makes for the game master (the data folder, the lock,
+    // the samples, the first settings) is theirs alone; folders they had
+    // keep their permissions.
+    const mode_t userMask = ::umask(077);
+    ::umask(userMask | 077);
 
     // The data folder: one program at a time, laid out with the samples.
     const std::string& programFolder = plat::programFolder();
@@ -39,24 +60,17 @@ int main(int argc, char** argv) {
     std::error_code ec;
     std::filesystem::create_directories(dataFolder, ec);
     if (dataFolder.empty() || !std::filesystem::is_directory(dataFolder, ec)) {
-        plat::msg::showError(41026, {programFolder}, plat::msg::Style{false, nullptr});
+        plat::msg::showError(41026, {programFolder}, plain);
         return 1;
     }
+    if (vell::CloseRequests::asked()) return 0;
     vell::SingleInstance instance(QString::fromStdString(dataFolder));
-    switch (instance.acquire()) {
-    case vell::SingleInstance::Start::Running:
-        return instance.askRunningToRaise(10000) ? 0 : 1;
-    case vell::SingleInstance::Start::Unguarded:
-        std::fprintf(stderr, "Corvane Vell: no lock can be made in %s; nothing keeps a second program off it\n",
-                     dataFolder.c_str());
-        break;
-    case vell::SingleInstance::Start::First:
-        break;
-    }
+    if (auto end = vell::claimDataFolder(instance, programFolder, vell::CloseRequests::asked)) return *end;
     if (auto failed = vell::layOutSamples(vell::samplesFolder(), dataFolder))
-        plat::msg::showError(41027, {plat::fromOsName(*failed).value_or(std::string())},
-                             plat::msg::Style{false, nullptr});
+        plat::msg::showError(41027, {plat::fromOsName(*failed).value_or(std::string())}, plain);
     vell::registerInstallation();
+    ::umask(userMask);
+    if (vell::CloseRequests::asked()) return 0;
 
     try {
         // 2. The splash window, painted at once.
@@ -72,7 +86,7 @@ int main(int argc, char** argv) {
                          Qt::QueuedConnection);
         QObject::connect(&instance, &vell::SingleInstance::raiseRequested, window.get(),
                          [w = window.get()] { vell::raiseProgramWindow(w); });
-        vell::CloseRequests closeRequests(window.get());
+        closeRequests.setWindow(window.get());
         window->show();
         return app.exec();
     } catch (const std::exception& e) {

@@ -1,15 +1,21 @@
 #include "main/singleinstance.h"
 
+#include "platform/catalogue.h"
+#include "platform/codec.h"
+
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QFileInfo>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QSysInfo>
 #include <QThread>
 #include <QWidget>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace vell {
 
@@ -19,9 +25,13 @@ constexpr char Request[] = "raise\n";
 constexpr char Reply[] = "ok\n";
 
 // The socket lies in the data folder; a folder too deep for a socket's
-// address (108 bytes) gets a name of its own in the temporary folder.
+// address (108 bytes) gets a name of its own in the temporary folder. Both
+// come from the folder's canonical path, so that a start through a link to
+// the folder, or through another spelling of it, meets the same socket.
 QString socketNameFor(const QString& dataFolder) {
-    QString path = QDir(dataFolder).filePath(QStringLiteral("vell.socket"));
+    QString canonical = QFileInfo(dataFolder).canonicalFilePath();
+    if (canonical.isEmpty()) canonical = dataFolder;
+    QString path = QDir(canonical).filePath(QStringLiteral("vell.socket"));
     if (QFile::encodeName(path).size() < 100) return path;
     QByteArray hash = QCryptographicHash::hash(QFile::encodeName(path), QCryptographicHash::Sha1).toHex();
     return QStringLiteral("corvane-vell-%1").arg(QString::fromLatin1(hash.left(16)));
@@ -31,7 +41,7 @@ QString socketNameFor(const QString& dataFolder) {
 
 SingleInstance::SingleInstance(const QString& dataFolder, QObject* parent)
     : QObject(parent), socketName_(socketNameFor(dataFolder)),
-      lock_(QDir(dataFolder).filePath(QStringLiteral("vell.lock"))) {
+      lockPath_(QDir(dataFolder).filePath(QStringLiteral("vell.lock"))), lock_(lockPath_) {
     // A lock of a running program never goes stale by age (the program may
     // run for days); one whose process is gone is stale at once.
     lock_.setStaleLockTime(0);
@@ -42,7 +52,44 @@ SingleInstance::~SingleInstance() {
 }
 
 SingleInstance::Start SingleInstance::acquire() {
-    if (!lock_.tryLock(0)) return lock_.error() == QLockFile::LockFailedError ? Start::Running : Start::Unguarded;
+    if (lock_.tryLock(0)) return listen();
+    if (lock_.error() != QLockFile::LockFailedError) return Start::Unguarded;
+    // A program starting right now writes its lock within moments; a lock
+    // that still names nobody after that was left half-written, and is
+    // taken over unless a live program holds it still (one that cannot be
+    // opened for writing cannot be asked, nor was it written by a program).
+    for (int tries = 0; !readHolder(); ++tries) {
+        if (tries == 5) {
+            if (!lock_.removeStaleLockFile() && !QFileInfo(lockPath_).isWritable()) QFile::remove(lockPath_);
+            if (lock_.tryLock(0)) return listen();
+            readHolder();
+            break;
+        }
+        QThread::msleep(100);
+        if (lock_.tryLock(0)) return listen();
+    }
+    return Start::Running;
+}
+
+SingleInstance::Start SingleInstance::takeOver() {
+    if (!lock_.removeStaleLockFile()) QFile::remove(lockPath_);
+    if (lock_.tryLock(0)) return listen();
+    readHolder();
+    return lock_.error() == QLockFile::LockFailedError ? Start::Running : Start::Unguarded;
+}
+
+bool SingleInstance::readHolder() {
+    qint64 pid = 0;
+    QString app;
+    holderHost_.clear();
+    return lock_.getLockInfo(&pid, &holderHost_, &app);
+}
+
+bool SingleInstance::holderIsHere() const {
+    return holderHost_ == QSysInfo::machineHostName();
+}
+
+SingleInstance::Start SingleInstance::listen() {
     // The lock is ours, so a socket file left there is a crashed program's.
     QLocalServer::removeServer(socketName_);
     server_ = new QLocalServer(this);
@@ -67,10 +114,10 @@ void SingleInstance::answer() {
     }
 }
 
-bool SingleInstance::askRunningToRaise(int timeoutMs) {
+bool SingleInstance::askRunningToRaise(int timeoutMs, const std::function<bool()>& giveUp) {
     QDeadlineTimer deadline(timeoutMs);
     auto left = [&deadline] { return static_cast<int>(std::max<qint64>(1, deadline.remainingTime())); };
-    while (!deadline.hasExpired()) {
+    while (!deadline.hasExpired() && !(giveUp && giveUp())) {
         QLocalSocket socket;
         socket.connectToServer(socketName_);
         if (socket.waitForConnected(left())) {
@@ -84,6 +131,26 @@ bool SingleInstance::askRunningToRaise(int timeoutMs) {
         QThread::msleep(100);
     }
     return false;
+}
+
+std::optional<int> claimDataFolder(SingleInstance& instance, const std::string& shownFolder,
+                                   const std::function<bool()>& giveUp) {
+    SingleInstance::Start start = instance.acquire();
+    while (start == SingleInstance::Start::Running) {
+        if (instance.askRunningToRaise(instance.holderIsHere() ? 10000 : 1000, giveUp)) return 0;
+        if (giveUp && giveUp()) return 0;
+        QString host = instance.holderHost();
+        if (host.isEmpty()) host = QStringLiteral("?");
+        const int answer = plat::msg::showBox(40015, {shownFolder, plat::utf8ToCp932Shown(host.toStdString())},
+                                              plat::msg::CaptionConfirm, plat::notify::Icon::Question,
+                                              plat::notify::Buttons::YesNo, plat::msg::Style{false, nullptr});
+        if (answer != plat::notify::IdYes || (giveUp && giveUp())) return 0;
+        start = instance.takeOver();
+    }
+    if (start == SingleInstance::Start::Unguarded)
+        std::fprintf(stderr, "Corvane Vell: no lock can be made as %s; nothing keeps a second program off the folder\n",
+                     QFile::encodeName(instance.lockPath()).constData());
+    return std::nullopt;
 }
 
 void raiseProgramWindow(QWidget* mainWindow) {

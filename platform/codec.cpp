@@ -45,4 +45,20 @@ std::optional<std::string> cp932ToUtf8(std::string_view cp932) { return convert(
 
 std::optional<std::string> utf8ToCp932(std::string_view utf8) { return convert(utf8, "CP932", "UTF-8"); }
 
+std::string utf8ToCp932Shown(std::string_view utf8) {
+    if (auto whole = utf8ToCp932(utf8)) return *whole;
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        // The length of the UTF-8 sequence its lead byte announces; a
+        // sequence cut short or a stray byte is tried as one byte.
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        size_t len = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        if (i + len > utf8.size()) len = 1;
+        auto one = utf8ToCp932(utf8.substr(i, len));
+        out += one ? *one : std::string("?");
+        i += len;
+    }
+    return out;
+}
+
 } // namespace plat

@@ -19,4 +19,9 @@ PLAT_API std::optional<std::string> cp932ToUtf8(std::string_view cp932);
 // (never replaced by '?').
 PLAT_API std::optional<std::string> utf8ToCp932(std::string_view utf8);
 
+// UTF-8 to Shift-JIS for showing only, where a name that has no CP932 form
+// must still be named (a box about that very name): each character without
+// one, and each byte that is no UTF-8, becomes '?'.
+PLAT_API std::string utf8ToCp932Shown(std::string_view utf8);
+
 } // namespace plat

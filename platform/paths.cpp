@@ -56,17 +56,11 @@ std::string systemFolder(std::string osPath, const char* what) {
 }
 
 std::string detectLibraryFolder() {
-    Dl_info info{};
-    if (!::dladdr(reinterpret_cast<const void*>(&libraryFolder), &info) || !info.dli_fname) {
+    std::string file = libraryFolderOsPath();
+    if (file.empty()) {
         std::fprintf(stderr, "Corvane Vell: cannot determine the library folder\n");
         std::abort();
     }
-    std::string file = info.dli_fname;
-    if (char* real = ::realpath(file.c_str(), nullptr)) {
-        file = real;
-        std::free(real);
-    }
-    file.erase(file.rfind('/') + 1);
     return systemFolder(file, "library folder");
 }
 
@@ -224,7 +218,23 @@ std::pair<std::string, std::string> splitOsPath(const std::string& osPath) {
 } // namespace
 
 const std::string& programFolder() {
-    return known(dataFolder, [] { return systemFolder(userFolder("XDG_DATA_HOME", ".local/share"), "data folder"); });
+    return known(dataFolder, [] { return systemFolder(dataFolderOsPath(), "data folder"); });
+}
+
+std::string dataFolderOsPath() {
+    return userFolder("XDG_DATA_HOME", ".local/share");
+}
+
+std::string libraryFolderOsPath() {
+    Dl_info info{};
+    if (!::dladdr(reinterpret_cast<const void*>(&libraryFolder), &info) || !info.dli_fname) return std::string();
+    std::string file = info.dli_fname;
+    if (char* real = ::realpath(file.c_str(), nullptr)) {
+        file = real;
+        std::free(real);
+    }
+    file.erase(file.rfind('/') + 1);
+    return file;
 }
 
 void setProgramFolder(std::string_view folderCp932) {

@@ -38,6 +38,13 @@ PLAT_API std::string userFolder(const char* variable, const char* homeFallback);
 // set it.
 PLAT_API const std::string& libraryFolder();
 PLAT_API void setLibraryFolder(std::string_view folderCp932);
+// The OS paths (UTF-8, ending in '/') from which programFolder() and
+// libraryFolder() are determined; empty when the library folder cannot be
+// found. A folder whose path has no Shift-JIS form cannot serve the system
+// (those two end the program), so a start checks them first and names such a
+// folder to the game master.
+PLAT_API std::string dataFolderOsPath();
+PLAT_API std::string libraryFolderOsPath();
 
 // Absolute means: byte 1 is ':' (a drive), or the first byte is '\' or '/'.
 PLAT_API bool isAbsolutePath(std::string_view path);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <iconv.h>
 #include <iterator>
@@ -67,6 +68,37 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+namespace {
+
+std::string scratchHome;
+pid_t scratchOwner = 0;
+
+// At exit, after the objects made during the tests are gone (a settings
+// store saved on its way out included); only by the process that made it.
+void removeScratchHome() {
+    if (::getpid() != scratchOwner) return;
+    std::error_code ec;
+    std::filesystem::remove_all(scratchHome, ec);
+}
+
+} // namespace
+
+void useScratchHome(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--gtest_internal_run_death_test", 31) == 0) return;
+    const char* base = std::getenv("TMPDIR");
+    std::string templ = std::string(base && *base ? base : "/tmp") + "/velltest.home.XXXXXX";
+    if (!mkdtemp(templ.data())) {
+        std::perror("no scratch home for the tests");
+        std::exit(1);
+    }
+    scratchHome = templ;
+    scratchOwner = ::getpid();
+    ::setenv("XDG_CONFIG_HOME", (scratchHome + "/config").c_str(), 1);
+    ::setenv("XDG_DATA_HOME", (scratchHome + "/data").c_str(), 1);
+    std::atexit(removeScratchHome);
 }
 
 } // namespace testsupport

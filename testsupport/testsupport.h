@@ -1,5 +1,6 @@
 // Helpers for the tests: Shift-JIS literals from readable UTF-8, hex dumps,
-// and a scratch folder removed when the test ends.
+// a scratch folder removed when the test ends, and the scratch home of a
+// whole test program.
 #pragma once
 
 #include <filesystem>
@@ -35,5 +36,13 @@ public:
 private:
     std::filesystem::path path_;
 };
+
+// Points the settings and data folders of the whole test program
+// (XDG_CONFIG_HOME, XDG_DATA_HOME) at a scratch folder of its own under
+// $TMPDIR, removed when the program ends, so that no test reaches the
+// user's own folders however the program is run (by ctest, alone, with a
+// filter). The main() of every test program calls it first; a death test's
+// child keeps its parent's.
+void useScratchHome(int argc, char** argv);
 
 } // namespace testsupport

@@ -1,5 +1,5 @@
 // The game master's data folder over starts, one program at a time, and a
-// close by signal.
+// close by signal, also before the main window exists.
 #include "base/sjis.h"
 #include "config/conftree.h"
 #include "main/closerequests.h"
@@ -22,6 +22,8 @@
 
 #include <csignal>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using testsupport::readFile;
 using testsupport::sj;
@@ -31,11 +33,13 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// The program itself, started on a home of the test's.
-QProcess* startProgram(const TempDir& home, QObject* parent) {
+// The program itself, started on a home of the test's: its data folder
+// under home/data unless `dataHome` names another.
+QProcess* startProgram(const TempDir& home, QObject* parent, const fs::path& dataHome = {}) {
     auto* p = new QProcess(parent);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("XDG_DATA_HOME", QString::fromStdString((home.path() / "data").string()));
+    env.insert("XDG_DATA_HOME",
+               QString::fromStdString((dataHome.empty() ? home.path() / "data" : dataHome).string()));
     env.insert("XDG_CONFIG_HOME", QString::fromStdString((home.path() / "config").string()));
     env.insert("QT_QPA_PLATFORM", "offscreen");
     p->setProcessEnvironment(env);
@@ -51,6 +55,27 @@ bool waitForEnd(QProcess* p) {
     QTimer::singleShot(60000, &loop, &QEventLoop::quit);
     if (p->state() != QProcess::NotRunning) loop.exec();
     return p->state() == QProcess::NotRunning;
+}
+
+// Waits until the program catches SIGTERM (its mask of caught signals in
+// /proc says so); false when it ended first.
+bool waitForSignalsCaught(QProcess* p) {
+    const std::string status = "/proc/" + std::to_string(p->processId()) + "/status";
+    while (p->state() != QProcess::NotRunning) {
+        std::string text = readFile(status);
+        size_t at = text.find("SigCgt:");
+        if (at != std::string::npos && (std::stoull(text.substr(at + 7), nullptr, 16) >> (SIGTERM - 1)) & 1)
+            return true;
+        QThread::msleep(20);
+        p->waitForFinished(0);
+    }
+    return false;
+}
+
+mode_t modeOf(const fs::path& p) {
+    struct stat st {};
+    ::stat(p.c_str(), &st);
+    return st.st_mode & 07777;
 }
 
 } // namespace
@@ -86,10 +111,14 @@ TEST(DataFolder, SamplesAreLaidOutOnceAndEditsStay) {
     EXPECT_EQ(readFile(data / "Config" / "VlTreeVw.Cf"), "tree");
 }
 
-TEST(OneProgram, ASecondStartRaisesTheFirstAndEnds) {
+// The second start reaches the first through a link to its data folder,
+// one too deep for a socket in it.
+TEST(OneProgram, ASecondStartRaisesTheFirstAndEndsHoweverTheFolderIsSpelled) {
     TempDir home;
-    const fs::path data = home.path() / "data" / "corvane-vell";
+    const fs::path deep = home.path() / std::string(60, 'd') / std::string(60, 'e');
+    const fs::path data = deep / "corvane-vell";
     fs::create_directories(data);
+    fs::create_directory_symlink(deep, home.path() / "data");
     vell::SingleInstance first(QString::fromStdString(data.string()));
     ASSERT_EQ(first.acquire(), vell::SingleInstance::Start::First);
     int raised = 0;
@@ -105,9 +134,63 @@ TEST(OneProgram, ASecondStartRaisesTheFirstAndEnds) {
     EXPECT_FALSE(fs::exists(data / "Config"));
 }
 
+// A lock that names nobody (left empty or cut short by a power cut just
+// after a start) is taken over without a word; one of a program on another
+// machine, which does not answer, is named in a box that quits or takes the
+// folder over.
+TEST(OneProgram, ALockNobodyAnswersForIsNeverASilentEnd) {
+    TempDir home;
+    const fs::path data = home.path() / "corvane-vell";
+    const fs::path lock = data / "vell.lock";
+    const std::string folder = data.string() + "/";
+    const QString dataOs = QString::fromStdString(data.string());
+    fs::create_directories(data);
+    plat::notify::setHeadlessEcho(false);
+    plat::notify::clearRecorded();
+    const std::string ours = std::to_string(::getpid()) + "\n";
+    for (const char* left : {"", "7\n"}) {
+        writeFile(lock, left);
+        vell::SingleInstance instance(dataOs);
+        EXPECT_EQ(vell::claimDataFolder(instance, folder), std::nullopt);
+        EXPECT_EQ(readFile(lock).rfind(ours, 0), 0u) << left;
+    }
+    EXPECT_TRUE(plat::notify::recorded().empty());
+
+    const std::string foreign = "4242\nvell\nfarhost\n";
+    writeFile(lock, foreign);
+    plat::notify::setHeadlessAnswer(plat::notify::IdNo);
+    {
+        vell::SingleInstance instance(dataOs);
+        EXPECT_EQ(vell::claimDataFolder(instance, folder), std::optional<int>(0));
+    }
+    EXPECT_EQ(readFile(lock), foreign);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].caption, sj("確認してください"));
+    EXPECT_EQ(rec[0].icon, plat::notify::Icon::Question);
+    EXPECT_EQ(rec[0].buttons, plat::notify::Buttons::YesNo);
+    EXPECT_EQ(rec[0].text.rfind(sj("データフォルダ(") + folder + sj(")は、コンピュータ farhost の"), 0), 0u)
+        << testsupport::u8(rec[0].text);
+
+    plat::notify::setHeadlessAnswer(plat::notify::IdYes);
+    {
+        vell::SingleInstance instance(dataOs);
+        EXPECT_EQ(vell::claimDataFolder(instance, folder), std::nullopt);
+        EXPECT_EQ(readFile(lock).rfind(ours, 0), 0u);
+    }
+    EXPECT_FALSE(fs::exists(lock));
+    plat::notify::setHeadlessAnswer(0);
+    plat::notify::clearRecorded();
+}
+
+// What the program makes for the game master is theirs alone; a folder of
+// theirs keeps its permissions.
 TEST(OneProgram, ACrashedProgramsLockIsTakenOverAndATermSavesOnTheWayOut) {
     TempDir home;
     const fs::path data = home.path() / "data" / "corvane-vell";
+    fs::create_directories(home.path() / "data");
+    fs::permissions(home.path() / "data", fs::perms(0755));
+    const mode_t mask = ::umask(022);
     QObject owner;
     // No splash: the program answers only once its window loop runs.
     plat::reg::setStorePath((home.path() / "config" / "corvane-vell" / "registry.reg").string());
@@ -117,6 +200,9 @@ TEST(OneProgram, ACrashedProgramsLockIsTakenOverAndATermSavesOnTheWayOut) {
     QProcess* crashed = startProgram(home, &owner);
     for (int i = 0; i < 600 && !fs::exists(data / "vell.lock"); ++i) QThread::msleep(100);
     ASSERT_TRUE(fs::exists(data / "vell.lock"));
+    EXPECT_EQ(modeOf(data / "vell.lock"), 0600u);
+    EXPECT_EQ(modeOf(data), 0700u);
+    EXPECT_EQ(modeOf(home.path() / "data"), 0755u);
     crashed->kill();
     ASSERT_TRUE(waitForEnd(crashed));
 
@@ -129,6 +215,8 @@ TEST(OneProgram, ACrashedProgramsLockIsTakenOverAndATermSavesOnTheWayOut) {
         answered = later.askRunningToRaise(1000);
     ASSERT_TRUE(answered);
     EXPECT_TRUE(fs::exists(data / "Config" / "VlTreeVw.Cf"));
+    EXPECT_EQ(modeOf(data / "Config"), 0700u);
+    EXPECT_EQ(modeOf(data / "Config" / "VlTreeVw.Cf"), 0600u);
 
     // SIGTERM: the close button's close, the placement saved, exit 0.
     ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
@@ -138,6 +226,45 @@ TEST(OneProgram, ACrashedProgramsLockIsTakenOverAndATermSavesOnTheWayOut) {
     std::string settings = readFile(home.path() / "config" / "corvane-vell" / "registry.reg");
     EXPECT_NE(settings.find("MainWidth"), std::string::npos);
     EXPECT_FALSE(fs::exists(data / "vell.lock"));
+    ::umask(mask);
+}
+
+// A logout while the start has no main window yet (held up here by the box
+// about a sample that cannot be laid out) ends it as the close button
+// would: exit 0, lock and socket removed. The first settings of a start are
+// the game master's alone.
+TEST(OneProgram, ATermBeforeTheMainWindowEndsTheStartCleanly) {
+    TempDir home;
+    const fs::path data = home.path() / "data" / "corvane-vell";
+    fs::create_directories(data);
+    writeFile(data / "AkData", "in the way");
+    const mode_t mask = ::umask(022);
+    QObject owner;
+    QProcess* program = startProgram(home, &owner);
+    for (int i = 0; i < 600 && !fs::exists(data / "vell.lock"); ++i) QThread::msleep(100);
+    ASSERT_TRUE(fs::exists(data / "vell.lock"));
+    ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+    ASSERT_TRUE(waitForEnd(program));
+    EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->exitCode(), 0);
+    EXPECT_FALSE(fs::exists(data / "vell.lock"));
+    EXPECT_FALSE(fs::exists(data / "vell.socket"));
+    EXPECT_EQ(modeOf(home.path() / "config" / "corvane-vell" / "registry.reg"), 0600u);
+    ::umask(mask);
+}
+
+// A data folder whose name Shift-JIS cannot hold is named in a box (closed
+// here by a logout), and the program ends with 1, never an abort.
+TEST(OneProgram, AFolderNameWithoutShiftJisEndsWithABox) {
+    TempDir home;
+    QObject owner;
+    QProcess* program = startProgram(home, &owner, home.path() / "josé");
+    ASSERT_TRUE(waitForSignalsCaught(program));
+    ::kill(static_cast<pid_t>(program->processId()), SIGTERM);
+    ASSERT_TRUE(waitForEnd(program));
+    EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program->exitCode(), 1);
+    EXPECT_FALSE(fs::exists(home.path() / "josé"));
 }
 
 TEST(CloseRequest, ATermCancelsTheOpenWindowAndSavesTheRenamedNode) {

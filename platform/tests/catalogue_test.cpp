@@ -73,7 +73,14 @@ TEST(Catalogue, EntriesForCausesTheSystemDidNotName) {
                                          "次のファイルは登録しませんでした\n%s"));
     EXPECT_EQ(plat::msg::text(41026), sj("データフォルダ(%s)を作成できません"));
     EXPECT_EQ(plat::msg::text(41027), sj("サンプルデータをファイル(%s)に作成できません"));
-    EXPECT_TRUE(plat::msg::text(41028).empty());
+    EXPECT_EQ(plat::msg::text(41028),
+              sj("フォルダ(%s)の名前に Shift-JIS で表せない文字があるため、Corvane Vell を起動できません"));
+    EXPECT_EQ(plat::msg::text(40015),
+              sj("データフォルダ(%s)は、コンピュータ %s の Corvane Vell が使用中になっていますが、応答がありません。\n\n"
+                 "そのコンピュータで Corvane Vell が動いていなければ、このフォルダを引き継いで起動できます。\n"
+                 "引き継いで起動しますか？（「いいえ」で終了します）"));
+    EXPECT_TRUE(plat::msg::text(40016).empty());
+    EXPECT_TRUE(plat::msg::text(41029).empty());
 }
 
 TEST(Catalogue, FilesAreNamedAsTheFileSystemSpellsThem) {

@@ -25,3 +25,11 @@ TEST(Codec, AsciiPassesThrough) {
     EXPECT_EQ(plat::cp932ToUtf8(ascii), std::optional<std::string>(ascii));
     EXPECT_EQ(plat::utf8ToCp932(ascii), std::optional<std::string>(ascii));
 }
+
+// A name with characters Shift-JIS cannot hold is still shown, with '?'
+// in their place; the rest keeps its characters.
+TEST(Codec, ShownFormMarksWhatHasNoForm) {
+    EXPECT_EQ(plat::utf8ToCp932Shown("/home/josé/表"), "/home/jos?/" + sj("表"));
+    EXPECT_EQ(plat::utf8ToCp932Shown("a😀b\xff"), "a?b?");
+    EXPECT_EQ(plat::utf8ToCp932Shown("ソ"), sj("ソ"));
+}

@@ -91,6 +91,9 @@ protected:
         plat::notify::clearRecorded();
         plat::clock::setFixedLocalTime(std::nullopt);
         plat::clock::setFixedEpochSeconds(std::nullopt);
+        // A window closed after the test saves into the program's settings,
+        // never into the scratch folder that is about to go.
+        plat::reg::setStorePath(settingsHome_);
     }
 
     std::string scratch() const { return dir_.folder(); }
@@ -134,6 +137,7 @@ protected:
         sources_.Count = 1;
     }
 
+    const std::string settingsHome_ = plat::reg::storePath();
     testsupport::TempDir dir_;
     GameSettings settings_{};
     ConfHeader header_{};

@@ -21,6 +21,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -304,8 +305,19 @@ TEST_F(VersusForm, AMissingWeaponCatalogStopsTheStart) {
     plat::notify::clearRecorded();
 }
 
+// The status windows on their own: they save their places when they close,
+// into settings of the test's own.
+class StatusWindow : public ::testing::Test {
+protected:
+    void SetUp() override { plat::reg::setStorePath((dir_.path() / "registry.reg").string()); }
+    void TearDown() override { plat::reg::setStorePath(home_); }
+
+    const std::string home_ = plat::reg::storePath();
+    testsupport::TempDir dir_;
+};
+
 // Places of the status windows without stored ones (outer frames).
-TEST(StatusWindowPlaces, BesideTheMatchWindowAndBesideEachOther) {
+TEST_F(StatusWindow, PlacesBesideTheMatchWindowAndBesideEachOther) {
     using versus::ui::statusWindowPlaces;
     QSize status(260, 300);
     QRect area(0, 0, 1920, 1040);
@@ -342,7 +354,7 @@ TEST(StatusWindowPlaces, BesideTheMatchWindowAndBesideEachOther) {
 
 // A status window's border: a caption and no icons; not resizable, and as
 // wide as its whole caption needs.
-TEST(StatusWindowBorder, NoIconsAndTheWholeCaption) {
+TEST_F(StatusWindow, BorderHasNoIconsAndTheWholeCaption) {
     auto ak = std::make_unique<TArmoredKnight>();
     *ak = TArmoredKnight{};
     sjis::writeField(ak->Pilot.Name, sj("アレクサンドル・ヴォルコンスキー"));
@@ -366,7 +378,7 @@ TEST(StatusWindowBorder, NoIconsAndTheWholeCaption) {
 
 // With a large font, every column of the weapon list is as wide as its
 // heading and its cells need, and the window shows all four.
-TEST(StatusWindowColumns, FitTheirHeadingsAndTheWeapons) {
+TEST_F(StatusWindow, ColumnsFitTheirHeadingsAndTheWeapons) {
     testsupport::SystemFontPixels font(20);
     {
         auto ak = std::make_unique<TArmoredKnight>();
@@ -388,6 +400,32 @@ TEST(StatusWindowColumns, FitTheirHeadingsAndTheWeapons) {
             if (i < 3) total += list->columnWidth(i);
         }
         EXPECT_GE(list->viewport()->width(), total + list->header()->sectionSizeHint(3));
+    }
+}
+
+// The status window tests run by a filter, alone and after a fixture that
+// had a scratch folder of its own, as a developer runs them: nothing goes
+// into the home's settings or data folders, nothing is left in the
+// temporary folder.
+TEST(TestProgram, RunByAFilterKeepsOffTheHomeAndLeavesNothingBehind) {
+    for (const char* filter : {"StatusWindow.*", "VersusForm.TheSummariesAreNotCut:StatusWindow.*"}) {
+        SCOPED_TRACE(filter);
+        testsupport::TempDir home, tmp;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("XDG_CONFIG_HOME");
+        env.remove("XDG_DATA_HOME");
+        env.insert("HOME", QString::fromStdString(home.path().string()));
+        env.insert("TMPDIR", QString::fromStdString(tmp.path().string()));
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.setProcessChannelMode(QProcess::MergedChannels);
+        run.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--gtest_filter=%1").arg(filter)});
+        ASSERT_TRUE(run.waitForFinished(600000));
+        EXPECT_EQ(run.exitCode(), 0) << run.readAll().toStdString();
+        EXPECT_FALSE(std::filesystem::exists(home.path() / ".config"));
+        EXPECT_FALSE(std::filesystem::exists(home.path() / ".local"));
+        for (const auto& entry : std::filesystem::directory_iterator(tmp.path()))
+            EXPECT_NE(entry.path().filename().string().rfind("velltest", 0), 0u) << entry.path();
     }
 }
 
