@@ -67,7 +67,8 @@ std::array<std::string, 2> returnFileNames(const GameSettings& settings, std::st
         _GetReturnFileName(folder.c_str(), k == 0 ? settings.AkFile1 : settings.AkFile2, name);
         names[static_cast<size_t>(k)] = sjis::readField(name);
     }
-    if (modes::outputStem(sjis::readField(settings.AkFile1)) == modes::outputStem(sjis::readField(settings.AkFile2)))
+    if (modes::outputStem(sjis::readField(settings.AkFile1)) ==
+        modes::outputStem(sjis::readField(settings.AkFile2)))
         names[1].clear();
     return names;
 }

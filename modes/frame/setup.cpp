@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/match.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
 #include "platform/files.h"
@@ -205,17 +206,13 @@ void ModeSetup::deleteForcedOutput(std::span<const EntrantList> lists) {
     if (!akOutputForced_ || savedAkOutput_) return;
     // Exactly the files the run wrote; an entrant's own file among them
     // (which the entry check never lets the run write over) stays.
-    std::vector<std::string> inputs;
+    std::vector<std::string> written, inputs;
     for (const EntrantList& list : lists)
-        for (const Entrant& e : list)
+        for (const Entrant& e : list) {
             if (!e.Path.empty()) inputs.push_back(e.Path);
-    for (const EntrantList& list : lists)
-        for (const Entrant& e : list)
-            for (const std::string& file : e.Written) {
-                bool input = false;
-                for (const std::string& p : inputs) input = input || plat::sameFile(file, p);
-                if (!input && plat::isRegularFile(file)) plat::removeFile(file);
-            }
+            written.insert(written.end(), e.Written.begin(), e.Written.end());
+        }
+    deleteRunOutputs(written, inputs);
 }
 
 } // namespace modes

@@ -538,7 +538,8 @@ TEST_F(TourRealRun, ReturnedFilesInTheOutputFolderCarryEveryMatch) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name.ends_with(".dat") || name.ends_with(".da1")) << name;
     }
-    for (const auto& [stem, bytes] : own) EXPECT_EQ(testsupport::readFile(path("ak/" + stem + ".da1")), bytes);
+    for (const auto& [stem, bytes] : own)
+        EXPECT_EQ(testsupport::readFile(path("ak/" + stem + ".da1")), bytes);
 }
 
 TEST_F(TourRealRun, AnUnloadableEntrantLosesByWalkover) {

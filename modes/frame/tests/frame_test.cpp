@@ -312,8 +312,9 @@ TEST_F(FrameSetup, AnEntrantsOwnFileInTheWayOfItsOutputsRefusesTheStart) {
     modes::EntrantList list;
     list.push_back(modes::makeEntrant(akFolder(), "ak01.da1"));
     list.push_back(modes::makeEntrant(akFolder(), "AK02.DA98"));
-    const std::string refused = sj("機体データの出力先フォルダ(") + akFolder() +
-                                sj(")にある参加機体のファイルが試合結果で上書きされるため、試合を開始できません");
+    const std::string refused =
+        sj("機体データの出力先フォルダ(") + akFolder() +
+        sj(")にある参加機体のファイルが試合結果で上書きされるため、試合を開始できません");
     // The outputs take the free names, passing over the own file: ak01's
     // three matches write .da2 to .da4.
     EXPECT_EQ(modes::lastOutputAkFile(own1, 3, akFolder(), false), akFolder() + "\\ak01.da4");
