@@ -33,16 +33,17 @@ static_assert(std::size(table) == 46);
 // it, a data or library folder whose name Shift-JIS cannot hold, a conf
 // file of the wrong size, a conf folder too long once made absolute,
 // entrants passed over because their output AK files would be another
-// entrant's.
+// entrant's, an event that would write over an entrant's own file in the
+// AK output folder.
 constexpr Entry added[] = {{40015, texts::M40015}, {41023, texts::M41023}, {41024, texts::M41024},
                            {41025, texts::M41025}, {41026, texts::M41026}, {41027, texts::M41027},
                            {41028, texts::M41028}, {41043, texts::M41043}, {41044, texts::M41044},
-                           {41051, texts::M41051}};
+                           {41051, texts::M41051}, {41052, texts::M41052}};
 
 // Messages whose "%s" names a file or folder: the argument is shown as a
 // person reads a path.
 constexpr int NamingFile[] = {40015, 41004, 41020, 41021, 41022, 41023, 41024, 41025,
-                              41026, 41027, 41028, 41040, 41041, 41043, 41044};
+                              41026, 41027, 41028, 41040, 41041, 41043, 41044, 41052};
 
 const Entry* find(const Entry* begin, const Entry* end, int id) {
     auto it = std::lower_bound(begin, end, id, [](const Entry& e, int v) { return e.id < v; });

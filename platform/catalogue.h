@@ -1,7 +1,7 @@
 // The message catalogue: the numbered texts (Shift-JIS) that the system
 // shows in message boxes, and the captions of those boxes: the system's 46
 // and a few for causes those do not name. One table serves every library.
-// Ids: 40000-40015 confirmations and notices, 41000-41051 errors, 42000 +
+// Ids: 40000-40015 confirmations and notices, 41000-41052 errors, 42000 +
 // item the must-item messages of the entry check, 43000 the match window's
 // prompt.
 #pragma once

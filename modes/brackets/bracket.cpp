@@ -113,16 +113,15 @@ BracketNode* Bracket::slot(int row) const {
     return slots_[static_cast<size_t>(row)];
 }
 
+modes::Entrant* Bracket::entrantOf(int index) {
+    if (index < 1 || index > static_cast<int>(entrants_.size())) return nullptr;
+    return &entrants_[static_cast<size_t>(index) - 1];
+}
+
 EntryRecord* Bracket::rowOf(int index) const {
     if (index < 1 || index > static_cast<int>(entrants_.size())) return nullptr;
     const modes::Entrant& e = entrants_[static_cast<size_t>(index) - 1];
     return e.Path.empty() ? nullptr : e.row();
-}
-
-const std::string& Bracket::pathOf(int index) const {
-    static const std::string none;
-    if (index < 1 || index > static_cast<int>(entrants_.size())) return none;
-    return entrants_[static_cast<size_t>(index) - 1].Path;
 }
 
 bool Bracket::assign(int row, modes::Entrant entrant) {

@@ -128,10 +128,11 @@ public:
     bool resultMode() const { return resultMode_; }
     void setResultMode(bool on) { resultMode_ = on; }
 
+    // The entrant of list entry `index` (1-based); null outside the list.
+    modes::Entrant* entrantOf(int index);
     // The row of entrant `index` when the index names a list entry with a
     // path and a row; null otherwise (nobody).
     EntryRecord* rowOf(int index) const;
-    const std::string& pathOf(int index) const;
 
     // Seed editing. assign: an empty slot appends the entrant to the list
     // (its index = the new count); an occupied slot keeps its list position

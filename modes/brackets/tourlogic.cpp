@@ -225,6 +225,7 @@ void TourRun::Execute(modes::RunThread& thread) {
     resultFolder_ = sjis::readField(header_.ResultFolder);
     akOutputFolder_ = sjis::readField(header_.AkOutputFolder);
     memo(thread, {"\r\n\r\n"});
+    for (modes::Entrant& e : bracket_.entrants()) e.Written.clear();
     deleteOldOutputs(akOutputFolder_, resultFolder_, bracket_.entrants());
     sides_ = modes::makeMatchSides();
 
@@ -299,9 +300,9 @@ bool TourRun::RunTourMatch(modes::RunThread& thread, int round, BracketNode& nod
         }
         has[k] = true;
         side[k].Row = row;
-        int32_t fought = row->Wins;
-        std::string path = nextAkFile(bracket_.pathOf(side[k].Index), fought, akOutputFolder_,
-                                      settings_.Options[OptDa1Only] != 0);
+        // The file its last match wrote (a semifinal loser's too, for the
+        // third-place match).
+        const std::string path = bracket_.entrantOf(side[k].Index)->nextAkFile();
         if (!engine_->load(settings_, *sides_, k, path)) sides_->Ak[k] = TArmoredKnight{};
         row->Stage = round;
         int32_t total = sides_->Ak[k].TotalCr, value = sides_->Ak[k].MachineValue;
@@ -328,6 +329,7 @@ bool TourRun::RunTourMatch(modes::RunThread& thread, int round, BracketNode& nod
 
     const modes::MatchOutcome outcome =
         engine_->fight(settings_, *sides_, logName(resultFolder_, round, counter_), title, akOutputFolder_);
+    for (int k = 0; k < 2; ++k) bracket_.entrantOf(side[k].Index)->wrote(outcome.AkOutput[k]);
     for (int k = 0; k < 2; ++k) {
         int32_t total = sides_->Ak[k].TotalCr, value = sides_->Ak[k].MachineValue;
         side[k].Row->TotalCr = total;

@@ -5,8 +5,9 @@
 //
 // How far an entrant got is its row's Stage: the round of its last match
 // (the third-place match counts R - 1 and its winner R; the final R + 2 and
-// its winner R + 3); Wins counts the matches it fought in the event, which
-// also names the output AK file its next match loads.
+// its winner R + 3); Wins counts the matches it fought in the event. Its
+// next match loads the output AK file its last match wrote
+// (modes::Entrant::nextAkFile).
 #pragma once
 
 #include "base/akrecord.h"
@@ -39,9 +40,6 @@ std::string roundLabel(int round, int rounds);
 std::string matchTitle(const ConfHeader& header, std::string_view label, int number);
 // resultFolder + '\' + "tm_%02d_%03d.txt" of the round and the match counter.
 std::string logName(std::string_view resultFolder, int round, int counter);
-
-// The AK data file of an entrant's next match, after `matches` won.
-using modes::nextAkFile;
 
 // A pilot's number for designated wins: when the profile begins with "（",
 // the characters up to the next "）" turned into half width, read as a

@@ -21,7 +21,6 @@ TBRoyal::TBRoyal(modes::EntrantList& entrants, const BrMap& map, GameSettings& s
     : entrants_(entrants), map_(map), settings_(settings), header_(header), words_(words),
       view_(std::make_shared<RoyalView>()) {
     fights_.resize(entrants_.size());
-    for (const modes::Entrant& e : entrants_) akFiles_.push_back(e.Path);
 }
 
 TBRoyal::~TBRoyal() = default;
@@ -80,7 +79,12 @@ void TBRoyal::run() {
     });
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
     const std::string resultFolder(sjis::readField(header_.ResultFolder));
-    deleteOldOutputs(akOutputFolder, resultFolder, akFiles_);
+    std::vector<std::string> inputs;
+    for (modes::Entrant& e : entrants_) {
+        e.Written.clear();
+        inputs.push_back(e.Path);
+    }
+    deleteOldOutputs(akOutputFolder, resultFolder, inputs);
 
     ViewerHeader header;
     header.Path = modes::joinFolder(resultFolder, ViewerScriptName);
@@ -192,7 +196,7 @@ void TBRoyal::StartRoyalFight(int a, int b) {
     bool loaded[2];
     for (int k = 0; k < 2; ++k)
         loaded[k] = modes::loadAkFile(fight->Settings, fight->Ak[k], k,
-                                      akFiles_[static_cast<size_t>(fight->Entrant[k])]);
+                                      entrants_[static_cast<size_t>(fight->Entrant[k])].nextAkFile());
     if (!loaded[0] || !loaded[1]) {
         leaveUnloaded(a, b, loaded);
         return;
@@ -267,19 +271,13 @@ void TBRoyal::stepFight(RoyalFight& fight) {
 void TBRoyal::EndRoyalFight(RoyalFight& fight) {
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
     // The output AK files EndMatch1 is about to write: the winner's is the
-    // file of its next fight. The game processor names them after the
-    // input files' stems, side 1 first; no two entrants share a stem
-    // (chooseEntrants, the drop on the map), so side 1's file never takes
-    // the name side 2's is given here, and both are the files written.
-    std::string outputs[2];
-    for (int k = 0; k < 2; ++k) {
-        char name[256] = {};
-        _GetReturnFileName(akOutputFolder.c_str(), k == 0 ? fight.Settings.AkFile1 : fight.Settings.AkFile2,
-                           name);
-        outputs[k] = sjis::readField(name);
-    }
+    // file of its next fight. No two entrants share a stem (chooseEntrants,
+    // the drop on the map), so both names are known.
+    std::array<std::string, 2> outputs = modes::returnFileNames(fight.Settings, akOutputFolder);
     EndMatch1(fight.Log.c_str(), akOutputFolder.c_str());
     EndMatch2(fight.Log.c_str());
+    for (int k = 0; k < 2; ++k)
+        entrants_[static_cast<size_t>(fight.Entrant[k])].wrote(std::move(outputs[static_cast<size_t>(k)]));
 
     RoyalEntryRecord* rows[2] = {&row(fight.Entrant[0]), &row(fight.Entrant[1])};
     for (int k = 0; k < 2; ++k) {
@@ -315,7 +313,6 @@ void TBRoyal::EndRoyalFight(RoyalFight& fight) {
             winner.Entry.Destroyed = winner.Entry.Destroyed + 1;
         }
         winner.Entry.Wins = winner.Entry.Wins + 1;
-        akFiles_[static_cast<size_t>(fight.Entrant[w])] = outputs[w];
         std::string status(sjis::readField(fight.State[l].State.EndStateText));
         sjis::writeField(loser.Entry.StatusText, status);
         sjis::writeField(winner.Entry.StatusText, "");

@@ -4,10 +4,9 @@
 // (RestoreGameContext … ProcessMatch … DisposeGameMessage). A fight keeps
 // its own copy of the settings, both AKs, both combatant states and the
 // game processor's weapon and comment snapshots. The winner of a fight
-// stays on the map and carries its drain data and its output AK file (.da1
-// after one win, .da2 after two; .da1 always with option 44: the name the
-// game processor gave it) into its next fight; the loser and both sides of
-// a draw leave the game.
+// stays on the map and carries its drain data and the output AK file the
+// game processor wrote for it (modes::Entrant::nextAkFile) into its next
+// fight; the loser and both sides of a draw leave the game.
 //
 // The thread writes the viewer script and changes the entrants' rows; what
 // the progress window shows (status panels, memo lines, the list of fights,
@@ -106,9 +105,6 @@ private:
     modes::RunThread* thread_ = nullptr;
     ViewerScript script_;
     std::vector<std::unique_ptr<RoyalFight>> fights_; // by the lower EntrantNo of the pair
-    // The AK file of each entrant's next fight: its input file, after a win
-    // the output AK file the game processor wrote for it.
-    std::vector<std::string> akFiles_;
     int turn_ = 1;
     int nextFight_ = 0;
     int finished_ = 0;

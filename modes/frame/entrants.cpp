@@ -1,11 +1,15 @@
 // Entrant rows of an event.
 #include "modes/frame/entrants.h"
 
+#include "base/outputak.h"
 #include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
+#include "platform/files.h"
 #include "platform/paths.h"
 #include "sjis/frame_text.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <unordered_set>
 
 namespace modes {
@@ -82,11 +86,39 @@ bool stemTaken(const EntrantList& list, std::string_view path, size_t except) {
     return false;
 }
 
-std::string nextAkFile(std::string_view inputPath, int32_t wins, std::string_view akOutputFolder,
-                       bool da1Only) {
-    if (wins <= 0) return std::string(inputPath);
-    std::string digit = da1Only ? std::string("1") : std::to_string(wins);
-    return joinFolder(akOutputFolder, plat::splitPath(inputPath).name + ".da" + digit);
+namespace {
+
+// The output AK file numbered `n` of the input's stem.
+std::string outputAkFile(std::string_view inputPath, std::string_view akOutputFolder, int n) {
+    return joinFolder(akOutputFolder, plat::splitPath(inputPath).name + ".da" + std::to_string(n));
+}
+
+// The number of the input's output AK name when the input file itself is
+// that file of the output folder (the name looked up as the game processor
+// looks it up); 0 when it lies elsewhere or has another name.
+int ownOutputNumber(std::string_view inputPath, std::string_view akOutputFolder) {
+    const plat::PathParts parts = plat::splitPath(inputPath);
+    if (!ak::isOutputAkExtension(parts.extension)) return 0;
+    const int n = std::atoi(parts.extension.c_str() + 3);
+    return plat::sameFile(outputAkFile(inputPath, akOutputFolder, n), inputPath) ? n : 0;
+}
+
+} // namespace
+
+std::string lastOutputAkFile(std::string_view inputPath, int32_t matches, std::string_view akOutputFolder,
+                             bool da1Only) {
+    if (da1Only) return outputAkFile(inputPath, akOutputFolder, 1);
+    const int own = ownOutputNumber(inputPath, akOutputFolder);
+    const int64_t last = int64_t{matches} + (own >= 1 && own <= matches ? 1 : 0);
+    return outputAkFile(inputPath, akOutputFolder,
+                        static_cast<int>(std::clamp<int64_t>(last, 1, ak::MaxOutputAkNumber)));
+}
+
+bool outputOverwritesInput(std::string_view inputPath, int32_t matches, std::string_view akOutputFolder,
+                           bool da1Only) {
+    const int own = ownOutputNumber(inputPath, akOutputFolder);
+    if (da1Only) return own == 1;
+    return own == ak::MaxOutputAkNumber && matches >= ak::MaxOutputAkNumber;
 }
 
 std::vector<const char*> pathArray(const EntrantList& list) {

@@ -22,9 +22,22 @@ struct Entrant {
     // its matches from then on are left out, and the result tables mark
     // its row.
     bool Absent = false;
+    // The output AK files the game processor wrote for it in this run,
+    // oldest first (a run starts with none). Its next match starts from the
+    // last one, so the file it gets back carries every match it fought;
+    // and a run whose conf keeps no output AK files deletes these, and
+    // nothing else, afterwards.
+    std::vector<std::string> Written{};
 
     EntryRecord* row() const { return Record ? &Record->Entry : nullptr; }
     RoyalEntryRecord* royal() const { return Record.get(); }
+    // The AK data file of its next match: its own file before its first
+    // match of the run, then the output AK file its last match wrote.
+    const std::string& nextAkFile() const { return Written.empty() ? Path : Written.back(); }
+    // Notes the output AK file a match wrote for it (nothing for none).
+    void wrote(std::string path) {
+        if (!path.empty()) Written.push_back(std::move(path));
+    }
 };
 
 using EntrantList = std::vector<Entrant>;
@@ -68,17 +81,26 @@ bool stemTaken(const EntrantList& list, std::string_view path, size_t except = S
 inline constexpr size_t MaxNamedFiles = 10;
 void reportStemsTaken(const std::vector<std::string>& files, void* owner = nullptr);
 
-// The AK data file of an entrant's next match: its input file before its
-// first win; after `wins`, the output AK file the game processor wrote for
-// the last one: the output folder + '\' + the input file's name with the
-// extension ".da<wins>" (".da1" with option 44; the outputs of an earlier
-// run are gone when a run starts).
-std::string nextAkFile(std::string_view inputPath, int32_t wins, std::string_view akOutputFolder,
-                       bool da1Only);
+// Where an entrant's own AK file is in the way of its output AK files. The
+// game processor names each output after the input file's stem: ".da1"
+// for a ".dat" input and with option 44, else the first free name of
+// ".da1" to ".da98", and ".da98" again once all are taken. The clean-up
+// at the start of a run leaves of the entrant's stem only its own file,
+// which lies in the output folder when the two folders are one.
+//
+// The last output AK file `matches` matches may write for it (the longest
+// path of the run's outputs).
+std::string lastOutputAkFile(std::string_view inputPath, int32_t matches, std::string_view akOutputFolder,
+                             bool da1Only);
+// True when one of those `matches` outputs would be written over the
+// entrant's own file: with option 44 when that file is the ".da1" of the
+// output folder; otherwise when it is the ".da98" there and the names run
+// out (98 matches or more). The chain of files holds in every other case.
+bool outputOverwritesInput(std::string_view inputPath, int32_t matches, std::string_view akOutputFolder,
+                           bool da1Only);
 
 // The paths of the list as a null-terminated array for the calls that take
-// one (OutputEntryList, DeleteOutputAkFile); valid while the list is
-// unchanged.
+// one (OutputEntryList); valid while the list is unchanged.
 std::vector<const char*> pathArray(const EntrantList& list);
 
 } // namespace modes

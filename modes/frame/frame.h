@@ -21,11 +21,14 @@
 //   akrows.h     the AK list rows (MakeDigest) and their sort order.
 //   entrants.h   the entrant list: paths with zero-filled rows
 //                (makeEntrant: cmnMakeDigest2; makeRoyalEntrant:
-//                cmnMakeDigest3), pathArray for the calls taking a list.
+//                cmnMakeDigest3) and the output AK files a run wrote for
+//                each (the file of its next match), pathArray for the
+//                calls taking a list.
 //   setup.h      ModeSetup, the set-up window's logic: message table,
 //                SystemInit + StartSystem/EndSystem, AK folder and slots,
 //                result file test (41020), weapon-data check, digest reset,
-//                entry list, forced option 23 and DeleteOutputAkFile.
+//                entry list, forced option 23 and the deletion of the
+//                run's output AK files.
 //   match.h      one match through the game processor (playMatch,
 //                fightMatch, MatchSides with the 1929-byte state buffers,
 //                MatchOutcome).

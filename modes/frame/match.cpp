@@ -3,6 +3,7 @@
 
 #include "akdata/akfile.h"
 #include "base/sjis.h"
+#include "modes/frame/entrants.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/runthread.h"
 #include "platform/catalogue.h"
@@ -57,6 +58,21 @@ bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_v
     return loadAkFile(settings, sides.Ak[side], side, path);
 }
 
+std::array<std::string, 2> returnFileNames(const GameSettings& settings, std::string_view akOutputFolder) {
+    std::array<std::string, 2> names;
+    if (!settings.Options[OptAkOutput]) return names;
+    const std::string folder(akOutputFolder);
+    for (int k = 0; k < 2; ++k) {
+        char name[256] = {};
+        _GetReturnFileName(folder.c_str(), k == 0 ? settings.AkFile1 : settings.AkFile2, name);
+        names[static_cast<size_t>(k)] = sjis::readField(name);
+    }
+    if (modes::outputStem(sjis::readField(settings.AkFile1)) ==
+        modes::outputStem(sjis::readField(settings.AkFile2)))
+        names[1].clear();
+    return names;
+}
+
 bool stopOnOutputFault() {
     if (GetOutputFault(nullptr, 0) == 0) return false;
     if (RunThread* run = RunThread::current()) run->stopOnFault();
@@ -78,9 +94,12 @@ MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_v
         if (outcome.EndCode != 0) break;
         if (stop && stop->load()) break;
     }
+    std::array<std::string, 2> outputs = returnFileNames(settings, akOutputFolder);
     EndMatch1(log.c_str(), akOut.c_str());
     EndMatch2(log.c_str());
     stopOnOutputFault();
+    outcome.AkOutput[0] = std::move(outputs[0]);
+    outcome.AkOutput[1] = std::move(outputs[1]);
     int32_t result = settings.Result;
     outcome.Result = result >= 0 && result <= 2 ? result : NoResult;
     for (int s = 0; s < 2; ++s) {

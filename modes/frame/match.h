@@ -13,9 +13,11 @@
 #include "base/confrecords.h"
 #include "core/combatant.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <string_view>
 
 namespace modes {
@@ -47,7 +49,18 @@ struct MatchOutcome {
     int32_t Result = NoResult; // 0 side 1 won, 1 side 2 won, 2 draw; else nothing to count
     bool AkDestroyed[2] = {false, false};
     bool PilotKilled[2] = {false, false};
+    // The output AK file EndMatch1 wrote for each side (returnFileNames).
+    std::string AkOutput[2];
 };
+
+// The output AK files EndMatch1 is about to write for sides 1 and 2 of the
+// match whose files `settings` names (AkFile1, AkFile2), asked of the game
+// processor (_GetReturnFileName) just before it writes them, with the
+// output folder as it is then; empty without option 23. Side 2's file is
+// named after side 1's was written: when both have one stem (which no mode
+// that carries an AK on from match to match allows) its name is not known
+// here and stays empty.
+std::array<std::string, 2> returnFileNames(const GameSettings& settings, std::string_view akOutputFolder);
 
 // True when the path fits GameSettings.AkFile1/AkFile2 whole (79 bytes).
 // The game processor knows each side's file only by those fields: it reads
@@ -86,7 +99,7 @@ bool stopOnOutputFault();
 // GameSettings.Result is set to NoResult before the match, so a match that
 // ends without a decision never counts the previous match's result. A file
 // of the match that could not be written stops the run when the match is
-// over (stopOnOutputFault).
+// over (stopOnOutputFault). The outcome names the output AK files written.
 MatchOutcome fightMatch(GameSettings& settings, MatchSides& sides, std::string_view logName,
                         std::string_view title, std::string_view akOutputFolder,
                         const std::atomic<bool>* stop = nullptr);

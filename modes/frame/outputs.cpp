@@ -80,4 +80,10 @@ void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
                [logPattern](const plat::FolderName& entry) { return plat::wildcardMatch(logPattern, entry.Name); });
 }
 
+void deleteRunOutputs(const std::vector<std::string>& written, const std::vector<std::string>& keep) {
+    const KeptFiles kept(keep);
+    for (const std::string& path : written)
+        if (plat::isRegularFile(path) && !kept.contains(path)) plat::removeFile(path);
+}
+
 } // namespace modes

@@ -1,5 +1,6 @@
 // The clean-up of an earlier run's outputs that several modes do at the start
-// of a run, with the checks that keep it from taking a player's own AK file.
+// of a run, and of a run's own output AK files after it, with the checks
+// that keep it from taking a player's own AK file.
 #pragma once
 
 #include <string>
@@ -21,5 +22,10 @@ namespace modes {
 void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       std::string_view logPattern, const std::vector<std::string>& keep,
                       bool keepOthersInSharedFolder = false);
+
+// Deletes the output AK files a run wrote (`written`, a file named more
+// than once is deleted once), regular files only and none of `keep` (the
+// entrants' own files).
+void deleteRunOutputs(const std::vector<std::string>& written, const std::vector<std::string>& keep);
 
 } // namespace modes

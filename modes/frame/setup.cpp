@@ -4,6 +4,7 @@
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
 #include "modes/frame/match.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
 #include "platform/files.h"
@@ -15,6 +16,11 @@
 #include <optional>
 
 namespace modes {
+
+namespace {
+// "機体データの出力先フォルダ(%s)にある参加機体のファイルが試合結果で上書きされるため、…"
+constexpr int InputInOutputFolder = 41052;
+} // namespace
 
 MessageTables::MessageTables()
     : Announcers(new AnnouncerEntry[AnnouncerSlots]()), Computers(new MsgEntry[ComputerSlots]()),
@@ -141,13 +147,19 @@ bool ModeSetup::testResultFile(void* owner) const {
 
 bool ModeSetup::checkEntrants(const EntrantList& entrants) {
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
-    const int32_t mostWins = std::max<int32_t>(static_cast<int32_t>(entrants.size()) - 1, 1);
+    const int32_t mostMatches = std::max<int32_t>(static_cast<int32_t>(entrants.size()) - 1, 1);
     const bool da1Only = settings_.Options[OptDa1Only] != 0;
     for (const Entrant& e : entrants) {
         if (e.Path.empty()) continue;
         if (!acceptAkPath(e.Path)) return false;
-        if (akOutputForced_ && !acceptAkPath(nextAkFile(e.Path, mostWins, akOutputFolder, da1Only)))
+        if (!akOutputForced_) continue;
+        if (!acceptAkPath(lastOutputAkFile(e.Path, mostMatches, akOutputFolder, da1Only))) return false;
+        // An entrant's own file is never written over: the run would take
+        // the player's file and leave nothing to run the event again from.
+        if (outputOverwritesInput(e.Path, mostMatches, akOutputFolder, da1Only)) {
+            plat::msg::showError(InputInOutputFolder, {akOutputFolder});
             return false;
+        }
     }
 
     const bool weapons = header_.CheckWeaponData != 0;
@@ -208,10 +220,20 @@ void ModeSetup::forceAkOutput() {
 }
 
 void ModeSetup::deleteForcedOutput(const EntrantList& entrants) {
+    deleteForcedOutput(std::span<const EntrantList>(&entrants, 1));
+}
+
+void ModeSetup::deleteForcedOutput(std::span<const EntrantList> lists) {
     if (!akOutputForced_ || savedAkOutput_) return;
-    std::vector<const char*> paths = pathArray(entrants);
-    std::string folder(sjis::readField(header_.AkOutputFolder));
-    DeleteOutputAkFile(paths.data(), folder.c_str());
+    // Exactly the files the run wrote; an entrant's own file among them
+    // (which the entry check never lets the run write over) stays.
+    std::vector<std::string> written, inputs;
+    for (const EntrantList& list : lists)
+        for (const Entrant& e : list) {
+            if (!e.Path.empty()) inputs.push_back(e.Path);
+            written.insert(written.end(), e.Written.begin(), e.Written.end());
+        }
+    deleteRunOutputs(written, inputs);
 }
 
 } // namespace modes

@@ -30,6 +30,7 @@
 
 #include <array>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -127,10 +128,13 @@ public:
     // ---- Start sequence -----------------------------------------------------
     // The entry check, once before a run, in every mode. First every
     // entrant path (empty ones skipped) must fit the game settings' AK file
-    // fields whole, and so must the output AK file a winner fights on with
-    // in the modes that carry it (forceAkOutput; nobody wins more often
-    // than there are other entrants): else message 41022 names the first
-    // path that does not fit. Then with ConfHeader.CheckWeaponData:
+    // fields whole, and so must the output AK files an entrant fights on
+    // with in the modes that carry them (forceAkOutput; nobody fights more
+    // often than there are other entrants, lastOutputAkFile): else message
+    // 41022 names the first path that does not fit. In those modes an
+    // entrant's own file that its outputs would write over
+    // (outputOverwritesInput) refuses the start too: message 41052 names
+    // the AK output folder. Then with ConfHeader.CheckWeaponData:
     // LoadWeapon (0 ends the start silently). Then each entrant's file is
     // read (readAkFile: one that cannot be read is reported and ends the
     // start) and, with the weapon-data check, checked by cmnCheckAkData
@@ -145,11 +149,15 @@ public:
     // Modes that write output AK files during their run whatever the conf
     // says (brawlall, brackets, teamfight): keeps the conf's option 23 and
     // sets it; deleteForcedOutput after the run deletes the run's output AK
-    // files when the conf's own option was off.
+    // files when the conf's own option was off: the files the run wrote for
+    // the entrants (Entrant::Written), never an entrant's own file, nothing
+    // else of the folder.
     void forceAkOutput();
     bool akOutputForced() const { return akOutputForced_; }
     uint8_t savedAkOutput() const { return savedAkOutput_; }
     void deleteForcedOutput(const EntrantList& entrants);
+    // The same over several lists (the team battle's two teams).
+    void deleteForcedOutput(std::span<const EntrantList> lists);
 
 private:
     const ModeInfo& info_;

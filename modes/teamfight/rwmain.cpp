@@ -432,7 +432,7 @@ void TFormTeam::ButtonStartClick() {
         lines_ = boutLines(teams_);
         drawBoard();
     }
-    for (const modes::EntrantList& team : teams_.Side) s.deleteForcedOutput(team);
+    s.deleteForcedOutput(teams_.Side);
 }
 
 } // namespace teamfight

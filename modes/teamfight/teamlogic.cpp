@@ -380,6 +380,8 @@ void TeamRun::Execute(modes::RunThread& thread) {
     teams_.Bouts.clear();
     akOutputFolder_ = sjis::readField(header_.AkOutputFolder);
     resultFolder_ = sjis::readField(header_.ResultFolder);
+    for (modes::EntrantList& team : teams_.Side)
+        for (modes::Entrant& e : team) e.Written.clear();
     thread.host().setBusy(true);
     clearOldOutputs(akOutputFolder_, resultFolder_, teams_);
     thread.host().setBusy(false);
@@ -412,13 +414,12 @@ void TeamRun::Execute(modes::RunThread& thread) {
 void TeamRun::RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, const std::string& title) {
     ++bout_;
     const int n = teams_.size();
-    const bool da1Only = settings_.Options[OptDa1Only] != 0;
     bool present[2] = {false, false};
     for (int t = 0; t < 2; ++t) {
         modes::Entrant& member = teams_.Side[t][static_cast<size_t>(index_[t])];
         EntryRecord& r = *member.row();
-        std::string path = modes::nextAkFile(member.Path, r.Stage, akOutputFolder_, da1Only);
-        bool loaded = modes::loadSide(settings_, sides, t, path);
+        // Its own file, or the one its last (won) bout wrote.
+        bool loaded = modes::loadSide(settings_, sides, t, member.nextAkFile());
         r.Draws = 0;
         r.OwnAkDestroyed = 0;
         r.OwnPilotKilled = 0;
@@ -453,6 +454,8 @@ void TeamRun::RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, c
         std::string log =
             modes::joinFolder(resultFolder_, modes::format("rw_%03d_%03d.txt", index_[0] + 1, index_[1] + 1));
         modes::MatchOutcome outcome = modes::fightMatch(settings_, sides, log, title, akOutputFolder_);
+        for (int t = 0; t < 2; ++t)
+            teams_.Side[t][static_cast<size_t>(index_[t])].wrote(std::move(outcome.AkOutput[t]));
         for (int t = 0; t < 2; ++t) {
             EntryRecord& r = row(t);
             int32_t value = sides.Ak[t].MachineValue, total = sides.Ak[t].TotalCr;

@@ -8,8 +8,8 @@
 // Two teams of n slots (n ≥ 3) meet bout by bout. One bout each: the next
 // members of both teams meet, then both teams move on. Winner stays
 // (option 43): after a bout with a winner only the loser's team moves on,
-// and the winner fights its next bout with the output AK data file its
-// last won bout left in the AK output folder.
+// and the winner fights its next bout with the output AK data file the
+// game processor wrote for it in its last won bout.
 #pragma once
 
 #include "base/confrecords.h"

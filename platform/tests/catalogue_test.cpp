@@ -71,6 +71,8 @@ TEST(Catalogue, EntriesForCausesTheSystemDidNotName) {
     EXPECT_EQ(plat::msg::text(41044), sj("フォルダのパス(%s)が長すぎます"));
     EXPECT_EQ(plat::msg::text(41051), sj("すでに登録されている機体と出力する機体データのファイル名が重なるため、"
                                          "次のファイルは登録しませんでした\n%s"));
+    EXPECT_EQ(plat::msg::text(41052), sj("機体データの出力先フォルダ(%s)にある参加機体のファイルが試合結果で上書きされるため、"
+                                         "試合を開始できません"));
     EXPECT_EQ(plat::msg::text(41026), sj("データフォルダ(%s)を作成できません"));
     EXPECT_EQ(plat::msg::text(41027), sj("サンプルデータをファイル(%s)に作成できません"));
     EXPECT_EQ(plat::msg::text(41028),

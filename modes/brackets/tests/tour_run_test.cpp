@@ -23,8 +23,10 @@ using testsupport::sj;
 const bool watchdogInstalled = TestWatchdog::install(std::chrono::seconds(180));
 
 // A game processor that plays by script: AKs are made up from the file's
-// stem ("e3" -> owner O3, pilot P3), a stem in `broken` does not load, and
-// `decide` gives each match's result (0, 1, 2 draw).
+// stem ("e3" -> owner O3, pilot P3), a stem in `broken` does not load,
+// `decide` gives each match's result (0, 1, 2 draw), and the output AK
+// files of fight f (from 0) are named "<stem>.m<f>" in the output folder:
+// names no count of matches gives.
 class ScriptedEngine : public brackets::TourEngine {
 public:
     std::set<std::string> broken;
@@ -52,10 +54,15 @@ public:
         return true;
     }
 
+    static std::string output(std::string_view akOutputFolder, const std::string& stem, size_t fight) {
+        return std::string(akOutputFolder) + "\\" + stem + ".m" + std::to_string(fight);
+    }
+
     modes::MatchOutcome fight(GameSettings& settings, modes::MatchSides& sides, std::string_view logName,
-                              std::string_view title, std::string_view) override {
+                              std::string_view title, std::string_view akOutputFolder) override {
         std::string s1 = stem(sjis::readField(settings.AkFile1)),
                     s2 = stem(sjis::readField(settings.AkFile2));
+        const size_t fightNo = titles.size();
         int result = decide ? decide(s1, s2) : 0;
         if (duringFight) duringFight();
         events.push_back("fight " + s1 + " " + s2 + " " + std::to_string(result) + " " +
@@ -67,6 +74,8 @@ public:
         o.Played = true;
         o.EndCode = 1;
         o.Result = result;
+        o.AkOutput[0] = output(akOutputFolder, s1, fightNo);
+        o.AkOutput[1] = output(akOutputFolder, s2, fightNo);
         for (int k = 0; k < 2; ++k) {
             cv::CombatantState& st = sides.State[k].State;
             st = cv::CombatantState{};
@@ -141,11 +150,11 @@ protected:
 };
 
 // Replays the engine's events: every load names the entrant's input file
-// before its first fought match and its last output AK file afterwards; no
-// entrant fights twice in a round; a loser never fights again except in the
-// third-place match, whose sides are not the finalists.
-void checkEvents(const ScriptedEngine& engine, bool da1Only) {
-    std::map<std::string, int> fought;
+// before its first fought match and afterwards the output AK file its last
+// match wrote; no entrant fights twice in a round; a loser never fights
+// again except in the third-place match, whose sides are not the finalists.
+void checkEvents(const ScriptedEngine& engine, const std::string& outFolder) {
+    std::map<std::string, std::string> written;
     std::set<std::string> out, thirdSides, finalSides;
     std::map<int, std::set<std::string>> byRound;
     size_t fightNo = 0;
@@ -153,10 +162,8 @@ void checkEvents(const ScriptedEngine& engine, bool da1Only) {
         if (ev.rfind("load ", 0) == 0) {
             std::string path = ev.substr(5);
             std::string s = ScriptedEngine::stem(path);
-            int k = fought[s];
-            std::string expected =
-                k == 0 ? "ak\\" + s + ".dat" : "out\\" + s + ".da" + std::to_string(da1Only ? 1 : k);
-            EXPECT_NE(path.find(expected), std::string::npos) << path << " expected " << expected;
+            std::string expected = written.count(s) ? written[s] : "ak\\" + s + ".dat";
+            EXPECT_EQ(path, expected);
             continue;
         }
         std::istringstream in(ev.substr(6));
@@ -168,7 +175,7 @@ void checkEvents(const ScriptedEngine& engine, bool da1Only) {
         const bool third = title.find(sj("３位決定戦")) != std::string::npos;
         const bool final = title.find(sj("決勝戦")) != std::string::npos && !third;
         for (const std::string& s : {s1, s2}) {
-            ++fought[s];
+            written[s] = ScriptedEngine::output(outFolder, s, fightNo - 1);
             if (third) {
                 thirdSides.insert(s);
                 continue;
@@ -219,7 +226,7 @@ TEST_F(TourRunTest, EveryCountFromThreeToTwentyWithFixedSeeds) {
                 // Every match of the table is taken up once, the third-place
                 // match too when asked for (n >= 4).
                 EXPECT_EQ(counter_, n - 1 + (third && n >= 4 ? 1 : 0));
-                checkEvents(engine, seed == 2);
+                checkEvents(engine, scratch() + "out");
                 size_t finals = 0, thirds = 0;
                 for (const std::string& l : memo_) {
                     finals += l == sj("【決勝戦】\r\n");
@@ -328,11 +335,13 @@ TEST_F(TourRunTest, ThirdPlaceMatchOfTheSemifinalLosers) {
     EXPECT_EQ(stage(3), 4);
     EXPECT_EQ(stage(4), 2);
     EXPECT_EQ(stage(2), 1);
-    // e1 fought twice: its final loaded its first output file.
-    EXPECT_NE(std::find(engine.events.begin(), engine.events.end(), "load " + scratch() + "out\\e1.da1"),
-              engine.events.end());
-    EXPECT_NE(std::find(engine.events.begin(), engine.events.end(), "load " + scratch() + "out\\e4.da1"),
-              engine.events.end());
+    // The final and the third-place match load the files the semifinals
+    // wrote, the losers' too.
+    checkEvents(engine, scratch() + "out");
+    for (const char* file : {"e1.m0", "e3.m1", "e4.m0", "e2.m1"})
+        EXPECT_NE(std::find(engine.events.begin(), engine.events.end(), "load " + scratch() + "out\\" + file),
+                  engine.events.end())
+            << file;
     modes::Lines ranking = brackets::rankingTable(settings_, bracket_.entrants());
     EXPECT_EQ(ranking[6].substr(0, 7), sj("   3位 "));
     EXPECT_EQ(ranking[7].substr(0, 7), sj("   4位 "));
@@ -470,6 +479,67 @@ TEST_F(TourRealRun, FiveSampleAksGolden) {
     }
     for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
     expectGolden(testsupport::readFile(path("result/Tournament.txt")), "real_five.txt");
+}
+
+// The players' returned files as entrants, read from the AK folder that is
+// also the AK output folder, under a conf that keeps no output AK files:
+// every match starts from the file the entrant's match before wrote (the
+// first free name after its own ".da1"), so each entrant's last file
+// carries every match it fought, the semifinal losers' third-place match
+// too; the entrants' own files stay as they were, and afterwards exactly
+// what the run wrote goes.
+TEST_F(TourRealRun, ReturnedFilesInTheOutputFolderCarryEveryMatch) {
+    copySamples({2, 7, 8});
+    std::vector<std::string> samples, returned;
+    for (int n = 1; n <= 8; ++n) {
+        samples.push_back(sampleFile(n));
+        returned.push_back("ak0" + std::to_string(n) + ".da1");
+    }
+    makeReturnedFiles(settings_, words_, akFolder(), resultFolder(), samples);
+    sjis::writeField(header_.AkOutputFolder, akFolder());
+    settings_.Options[OptAkOutput] = 0;
+    setup_->forceAkOutput();
+    modes::EntrantList list;
+    std::map<std::string, std::string> own;
+    for (const std::string& file : returned) {
+        own[plat::splitPath(file).name] = testsupport::readFile(path("ak/" + file));
+        list.push_back(modes::makeEntrant(akFolder(), file));
+    }
+    ASSERT_TRUE(setup_->checkEntrants(list));
+    bracket_.build(8, std::move(list), false);
+    brackets::openingLines(header_, settings_, bracket_, fixedTime());
+    seedEverything();
+    brackets::TourEngine real;
+    TestHost host;
+    run(real, host);
+    EXPECT_EQ(host.gameDone(), 1);
+    for (const auto& r : plat::notify::recorded()) ADD_FAILURE() << testsupport::u8(r.text);
+
+    int most = 0;
+    for (const modes::Entrant& e : bracket_.entrants()) {
+        const int fought = e.row()->Wins;
+        expectChain(path("ak"), plat::splitPath(e.Path).name, fought, own[plat::splitPath(e.Path).name]);
+        most = std::max(most, fought);
+    }
+    EXPECT_EQ(most, 3); // three rounds: a finalist fought three matches
+    // The champion won all its matches: three battles and three wins more
+    // than its own file says.
+    const modes::Entrant* champion = bracket_.entrantOf(bracket_.root()->Index);
+    ASSERT_NE(champion, nullptr);
+    const int fought = champion->row()->Wins;
+    auto before = std::make_unique<TArmoredKnight>(), after = std::make_unique<TArmoredKnight>();
+    ASSERT_EQ(LoadAkData(before.get(), champion->Path.c_str()), 0);
+    ASSERT_EQ(LoadAkData(after.get(), champion->nextAkFile().c_str()), 0);
+    EXPECT_EQ(+after->Pilot.Battles, before->Pilot.Battles + fought);
+    EXPECT_EQ(+after->Pilot.Wins, before->Pilot.Wins + fought);
+
+    setup_->deleteForcedOutput(bracket_.entrants());
+    for (const auto& entry : std::filesystem::directory_iterator(path("ak"))) {
+        const std::string name = entry.path().filename().string();
+        EXPECT_TRUE(name.ends_with(".dat") || name.ends_with(".da1")) << name;
+    }
+    for (const auto& [stem, bytes] : own)
+        EXPECT_EQ(testsupport::readFile(path("ak/" + stem + ".da1")), bytes);
 }
 
 TEST_F(TourRealRun, AnUnloadableEntrantLosesByWalkover) {

@@ -85,14 +85,6 @@ TEST(TourLogic, LabelsTitlesAndNames) {
     EXPECT_EQ(brackets::matchTitle(h, sj("決勝戦"), 7), sj("春の大会：【決勝戦／第７試合】"));
     EXPECT_EQ(brackets::logName("C:\\Result", 2, 13), "C:\\Result\\tm_02_013.txt");
     EXPECT_EQ(brackets::logName("Result\\", 12, 1000), "Result\\tm_12_1000.txt");
-
-    // The output AK file of the last match an entrant fought.
-    EXPECT_EQ(brackets::nextAkFile("AkData\\ak01.dat", 0, "Out", false), "AkData\\ak01.dat");
-    EXPECT_EQ(brackets::nextAkFile("AkData\\ak01.dat", 1, "Out", false), "Out\\ak01.da1");
-    EXPECT_EQ(brackets::nextAkFile("AkData\\ak01.dat", 3, "Out\\", false), "Out\\ak01.da3");
-    EXPECT_EQ(brackets::nextAkFile("AkData\\ak01.dat", 3, "Out", true), "Out\\ak01.da1");
-    EXPECT_EQ(brackets::nextAkFile("AkData\\ak01.da2", 2, "Out", false), "Out\\ak01.da2");
-    EXPECT_EQ(brackets::nextAkFile("AkData\\noext", 1, "Out", false), "Out\\noext.da1");
 }
 
 TEST(TourLogic, PilotNumbersFromTheProfile) {

@@ -228,6 +228,42 @@ TEST_F(RoyalRunTest, WithOnlyDa1FilesTheWinnerFightsOnItsDa1) {
         EXPECT_EQ(entry.path().extension(), ".da1") << entry.path();
 }
 
+// The players' returned files as entrants, read from the AK folder that is
+// also the AK output folder: a winner's next fight starts from the file its
+// won fight wrote (the first free name after its own ".da1"), so its last
+// file carries every fight; the entrants' own files stay.
+TEST_F(RoyalRunTest, ReturnedFilesInTheOutputFolderCarryEveryFight) {
+    royaltest::writeAk(path("ak"), "r4.dat", 4, "", "出現位置［３－４］");
+    makeReturnedFiles(settings_, setup_->tables().Words, akFolder(), resultFolder(),
+                      {"r1.dat", "r2.dat", "r3.dat", "r4.dat"});
+    sjis::writeField(header_.AkOutputFolder, akFolder());
+    entrants_.clear();
+    map_ = brawl::BrMap{};
+    std::map<std::string, std::string> own;
+    for (const char* stem : {"r1", "r2", "r3", "r4"}) {
+        const std::string file = std::string(stem) + ".da1";
+        own[stem] = testsupport::readFile(path("ak/" + file));
+        bool loaded = false;
+        entrants_.push_back(modes::makeRoyalEntrant(akFolder(), file, &loaded));
+        ASSERT_TRUE(loaded) << file;
+    }
+    map_.Place(10, 10, entrants_, [] { return 0; });
+    brawl::prepareStart(entrants_);
+    ASSERT_TRUE(setup_->checkEntrants(entrants_));
+    modes::entryTable(header_, settings_, entrants_, fixedTime(), false); // the event's counters from 0
+    run();
+    EXPECT_EQ(host_.events(), (std::vector<std::string>{"gamedone", "finished"}));
+
+    // The fights of each: its wins, and the fight it lost or drew.
+    int most = 0;
+    for (int i = 0; i < 4; ++i) {
+        const int fought = row(i).Entry.Wins + (row(i).OutStatus != -1 ? 1 : 0);
+        expectChain(path("ak"), "r" + std::to_string(i + 1), fought, own["r" + std::to_string(i + 1)]);
+        most = std::max(most, fought);
+    }
+    EXPECT_GE(most, 2); // someone won a fight and fought on
+}
+
 TEST_F(RoyalRunTest, CancelledWhileTheFirstFightRuns) {
     run([](modes::RunThread& thread) { thread.terminate(); });
     // The fight was set up but never stepped nor ended; the thread still

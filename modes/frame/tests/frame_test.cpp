@@ -16,6 +16,7 @@
 #include "modes/frame/textfmt.h"
 #include "platform/files.h"
 
+#include <array>
 #include <atomic>
 #include <filesystem>
 #include <set>
@@ -279,8 +280,8 @@ TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead)
     plat::notify::clearRecorded();
     header_.CheckWeaponData = 0;
 
-    // A mode that carries a winner's output AK file on: with two entrants a
-    // winner fights on with "<stem>.da1" (2 − 1 wins) in the AK output
+    // A mode that carries an entrant's output AK file on: with two entrants
+    // an entrant fights at most once, writing "<stem>.da1" in the AK output
     // folder, whose path must fit too. 71 + "\ak02.da1" = 80 bytes.
     list.resize(1);
     sjis::writeField(header_.AkOutputFolder, deep);
@@ -307,6 +308,50 @@ TEST_F(FrameSetup, EntryCheckRefusesPathsThatWouldBeCutAndFilesThatCannotBeRead)
         EXPECT_NE(rec[0].text.find(file), std::string::npos) << testsupport::u8(rec[0].text);
     }
     EXPECT_EQ(rec[0].text, cannotRead(akFolder() + "/broken.dat"));
+}
+
+// The modes that carry an AK from match to match never write over an
+// entrant's own file: where its outputs would, the start is refused with
+// one box naming the AK output folder.
+TEST_F(FrameSetup, AnEntrantsOwnFileInTheWayOfItsOutputsRefusesTheStart) {
+    auto setup = makeSetup(modes::ModeKind::BrawlAll);
+    sjis::writeField(header_.AkOutputFolder, akFolder()); // the input folder too
+    std::filesystem::copy_file(path("ak/ak01.dat"), path("ak/ak01.da1"));
+    std::filesystem::copy_file(path("ak/ak02.dat"), path("ak/AK02.DA98"));
+    const std::string own1 = akFolder() + "\\ak01.da1", own2 = akFolder() + "\\AK02.DA98";
+    modes::EntrantList list;
+    list.push_back(modes::makeEntrant(akFolder(), "ak01.da1"));
+    list.push_back(modes::makeEntrant(akFolder(), "AK02.DA98"));
+    const std::string refused =
+        sj("機体データの出力先フォルダ(") + akFolder() +
+        sj(")にある参加機体のファイルが試合結果で上書きされるため、試合を開始できません");
+    // The outputs take the free names, passing over the own file: ak01's
+    // three matches write .da2 to .da4 (elsewhere .da1 to .da3).
+    EXPECT_EQ(modes::lastOutputAkFile(own1, 3, akFolder(), false), akFolder() + "\\ak01.da4");
+    EXPECT_EQ(modes::lastOutputAkFile(own1, 3, scratch() + "out", false), scratch() + "out\\ak01.da3");
+    EXPECT_FALSE(modes::outputOverwritesInput(own2, 97, akFolder(), false));
+    setup->forceAkOutput();
+    EXPECT_TRUE(setup->checkEntrants(list));
+
+    // Option 44: ak01's first output is "ak01.da1", its own file. In another
+    // output folder, or in a mode whose entrants always start from their own
+    // files (the league), it is out of the way.
+    settings_.Options[OptDa1Only] = 1;
+    EXPECT_FALSE(setup->checkEntrants(list));
+    sjis::writeField(header_.AkOutputFolder, scratch() + "out");
+    EXPECT_TRUE(setup->checkEntrants(list));
+    sjis::writeField(header_.AkOutputFolder, akFolder());
+    EXPECT_TRUE(makeSetup(modes::ModeKind::League)->checkEntrants(list));
+
+    // Without it the names run out at ".da98", which the 98th match of an
+    // entrant writes again: 99 entrants (one more than ".da98"'s number)
+    // would take AK02.DA98.
+    settings_.Options[OptDa1Only] = 0;
+    list.resize(99);
+    EXPECT_FALSE(setup->checkEntrants(list));
+    const auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 2u);
+    for (const auto& r : rec) EXPECT_EQ(r.text, refused) << testsupport::u8(r.text);
 }
 
 TEST_F(FrameSetup, SystemDigestAndEntryList) {
@@ -360,8 +405,25 @@ TEST_F(FrameSetup, ForcedAkOutputIsDeletedWhenTheConfHadItOff) {
     testsupport::writeFile(path("out/ak01.da1"), "x");
     modes::EntrantList list;
     list.push_back(modes::makeEntrant(akFolder(), "ak01.dat"));
+    list[0].wrote(scratch() + "out\\ak01.da1");
     setup->deleteForcedOutput(list);
     EXPECT_FALSE(std::filesystem::exists(path("out/ak01.da1")));
+
+    // Exactly what the run wrote goes, in the folder that is both the input
+    // and the output folder too: not another file of the entrant's name,
+    // never an entrant's own file (the other team's either).
+    for (const char* f : {"ak/ak01.da1", "ak/ak01.da2", "ak/ak01.da3", "ak/ak02.da1", "ak/ak02.da2"})
+        testsupport::writeFile(path(f), "x");
+    std::array<modes::EntrantList, 2> teams;
+    teams[0].push_back(modes::makeEntrant(akFolder(), "ak01.da1"));
+    teams[1].push_back(modes::makeEntrant(akFolder(), "ak02.da1"));
+    teams[0][0].wrote(akFolder() + "\\ak01.da2");
+    teams[0][0].wrote(akFolder() + "\\ak02.da1"); // as if the run had written the other's own file
+    teams[1][0].wrote(akFolder() + "\\ak02.da2");
+    setup->deleteForcedOutput(teams);
+    for (const char* gone : {"ak/ak01.da2", "ak/ak02.da2"}) EXPECT_FALSE(std::filesystem::exists(path(gone)));
+    for (const char* kept : {"ak/ak01.da1", "ak/ak01.da3", "ak/ak02.da1"})
+        EXPECT_TRUE(std::filesystem::exists(path(kept))) << kept;
 
     // The conf's own option on: the files stay.
     makeConf();

@@ -13,6 +13,7 @@
 #include "base/aksourcelist.h"
 #include "base/confrecords.h"
 #include "base/sjis.h"
+#include "modes/frame/match.h"
 #include "modes/frame/runthread.h"
 #include "platform/clock.h"
 #include "platform/notify.h"
@@ -275,6 +276,51 @@ inline void expectGolden(const std::string& actual, const std::string& goldenNam
     std::string expected = testsupport::readFile(golden);
     EXPECT_EQ(testsupport::u8(actual), testsupport::u8(expected)) << "golden " << goldenName;
     EXPECT_EQ(actual, expected) << "golden " << goldenName << " differs in its bytes";
+}
+
+// The result records ("--- CVVELL Game Result ---") an AK data file carries.
+inline int resultRecords(const std::filesystem::path& file) {
+    const std::string bytes = testsupport::readFile(file);
+    const std::string marker = "--- CVVELL Game Result ---";
+    int count = 0;
+    for (size_t p = bytes.find(marker); p != std::string::npos; p = bytes.find(marker, p + 1)) ++count;
+    return count;
+}
+
+// The players' returned AK files: the ".dat" files in `folder`, paired in
+// order, fight one match each through the game processor (started by the
+// caller) with `folder` as their AK output folder, so each leaves
+// "<stem>.da1" beside it, with its result record (option 45 is set) and
+// its line of armour left. Logs go to `logFolder`.
+inline void makeReturnedFiles(GameSettings& settings, const MsgWords& words, const std::string& folder,
+                              const std::string& logFolder, const std::vector<std::string>& files) {
+    settings.Options[OptAkOutput] = 1;
+    settings.Options[OptBattleInfoInAk] = 1;
+    modes::applyRunSettings(settings, words);
+    std::unique_ptr<modes::MatchSides> sides = modes::makeMatchSides();
+    for (size_t i = 0; i + 1 < files.size(); i += 2) {
+        const modes::MatchOutcome o =
+            modes::playMatch(settings, *sides, folder + "\\" + files[i], folder + "\\" + files[i + 1],
+                             logFolder + "\\returned_" + std::to_string(i) + ".txt", "", folder);
+        ASSERT_TRUE(o.Played);
+    }
+}
+
+// Checks the files of an entrant whose own file, "<stem>.da1" in the AK
+// output folder `folder`, fought `fought` matches of a run: each match
+// wrote the next free name, ".da2" to ".da<fought + 1>", starting from the
+// file the one before wrote, so each carries one result record more than
+// the one before and the last carries every match. The entrant's own file
+// is still `own`.
+inline void expectChain(const std::filesystem::path& folder, const std::string& stem, int fought,
+                        const std::string& own) {
+    SCOPED_TRACE(stem + " fought " + std::to_string(fought));
+    const std::filesystem::path input = folder / (stem + ".da1");
+    EXPECT_EQ(testsupport::readFile(input), own);
+    const int base = resultRecords(input);
+    for (int k = 1; k <= fought; ++k)
+        EXPECT_EQ(resultRecords(folder / (stem + ".da" + std::to_string(k + 1))), base + k) << k;
+    EXPECT_FALSE(std::filesystem::exists(folder / (stem + ".da" + std::to_string(fought + 2))));
 }
 
 // Ends the test program with exit code 1 and a message naming `what` when

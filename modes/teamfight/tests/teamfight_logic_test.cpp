@@ -209,26 +209,6 @@ TEST_F(TeamLogic, OneFileStemStandsInOneSlot) {
         for (const std::string& right : teams_.paths(1)) EXPECT_FALSE(teamfight::sameStem(left, right));
 }
 
-// The run and the entry check both take modes::nextAkFile: its own file
-// before the first win, else the output AK file its last won bout left.
-TEST_F(TeamLogic, TheFileAMemberFightsWith) {
-    auto bout = [](std::string_view slot, int32_t stage, bool da1Only, std::string_view out) {
-        return modes::nextAkFile(slot, stage, out, da1Only);
-    };
-    EXPECT_EQ(bout("AkData\\ak01.dat", 0, false, "out"), "AkData\\ak01.dat");
-    EXPECT_EQ(bout("AkData\\ak01.dat", 1, false, "out"), "out\\ak01.da1");
-    EXPECT_EQ(bout("AkData\\ak01.dat", 2, false, "out\\"), "out\\ak01.da2");
-    EXPECT_EQ(bout("/x/ak/ak01.dat", 12, false, "/x/out"), "/x/out\\ak01.da12");
-    EXPECT_EQ(bout("AkData\\ak01.dat", 3, true, "out"), "out\\ak01.da1"); // option 44
-    EXPECT_EQ(bout(sj("ak\\表.dat"), 2, false, "out"), sj("out\\表.da2"));
-    // A file of another extension, or of none, won its bout with the output
-    // the game processor names name + ".da1" (the earlier run's are gone),
-    // not with its own name's last character replaced ("ak01.tx1",
-    // "機体1"); a '\' trail byte (ソ is 83 5C) is no separator.
-    EXPECT_EQ(bout("AkData\\ak01.txt", 1, false, "out"), "out\\ak01.da1");
-    EXPECT_EQ(bout(sj("ak\\機体ソ"), 1, false, "out"), sj("out\\機体ソ.da1"));
-}
-
 TEST_F(TeamLogic, StatusTextsOfTheBoutLines) {
     using teamfight::statusText;
     EXPECT_EQ(statusText(sj("死亡"), true), sj("死亡-----"));

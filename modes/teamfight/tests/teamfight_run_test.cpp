@@ -7,12 +7,14 @@
 #include "modes/frame/setup.h"
 #include "modes/frame/tables.h"
 #include "modes/frame/tests/modetest.h"
+#include "modes/frame/textfmt.h"
 #include "modes/teamfight/teamlogic.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <map>
 
 namespace {
 
@@ -91,14 +93,7 @@ protected:
     }
 
     bool exists(const std::string& rel) { return std::filesystem::exists(path(rel)); }
-    int resultRecords(const std::string& rel) {
-        std::string bytes = testsupport::readFile(path(rel));
-        int count = 0;
-        for (size_t p = bytes.find("--- CVVELL Game Result ---"); p != std::string::npos;
-             p = bytes.find("--- CVVELL Game Result ---", p + 1))
-            ++count;
-        return count;
-    }
+    int resultRecords(const std::string& rel) { return modetest::resultRecords(path(rel)); }
 
     // A copy of a sample AK with a change, saved by the AK data library.
     void variant(const std::string& from, const std::string& to,
@@ -197,6 +192,45 @@ TEST_F(TeamRunTest, OptionDa1OnlyKeepsOneOutputFile) {
     EXPECT_EQ(run_->boutNumber(), 3);
     EXPECT_FALSE(exists("out/ak07.da2"));
     EXPECT_EQ(resultRecords("out/ak07.da1"), resultRecords("ak/ak07.dat") + 3);
+}
+
+// The players' returned files as members, read from the AK folder that is
+// also the AK output folder: a winner's next bout starts from the file its
+// won bout wrote (the first free name after its own ".da1"), so its last
+// file carries every bout; the members' own files stay.
+TEST_F(TeamRunTest, ReturnedFilesInTheOutputFolderCarryEveryBout) {
+    std::vector<std::string> samples;
+    for (int n = 1; n <= 8; ++n) samples.push_back(sampleFile(n));
+    makeReturnedFiles(settings_, setup_->tables().Words, akFolder(), resultFolder(), samples);
+    sjis::writeField(header_.AkOutputFolder, akFolder());
+    setup_->forceAkOutput();
+    settings_.Options[OptTeamBattleWinnerStays] = 1;
+    fill({"ak07.da1", "ak02.da1", "ak03.da1"}, {"ak04.da1", "ak05.da1", "ak06.da1"});
+    std::map<std::string, std::string> own;
+    for (const modes::EntrantList& team : teams_.Side)
+        for (const modes::Entrant& e : team) {
+            const std::string stem = plat::splitPath(e.Path).name;
+            own[stem] = testsupport::readFile(path("ak/" + stem + ".da1"));
+        }
+    ASSERT_TRUE(setup_->checkEntrants(teams_.checkList()));
+    entry_ = teamfight::entryTable(header_, settings_, teams_, fixedTime());
+    TestHost host;
+    run(host);
+    EXPECT_EQ(host.gameDone(), 1);
+
+    // The bouts each member fought: those with a log.
+    int most = 0;
+    for (int t = 0; t < 2; ++t)
+        for (int i = 0; i < 3; ++i) {
+            int fought = 0;
+            for (const teamfight::Bout& b : teams_.Bouts)
+                fought += b.Slot[t] == i &&
+                          exists(modes::format("result/rw_%03d_%03d.txt", b.Slot[0] + 1, b.Slot[1] + 1));
+            const std::string stem = plat::splitPath(teams_.Side[t][static_cast<size_t>(i)].Path).name;
+            expectChain(path("ak"), stem, fought, own[stem]);
+            most = std::max(most, fought);
+        }
+    EXPECT_GE(most, 2); // someone won a bout and fought on
 }
 
 TEST_F(TeamRunTest, OneBoutEachWithAnEmptySlotAndAWalkover) {
