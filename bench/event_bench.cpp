@@ -272,8 +272,8 @@ class DirectHost : public modes::RunHost {
 public:
     void post(std::function<void()> call) override { call(); }
     void postGameDone() override {}
-    void setBusy(bool busy) override {
-        if (!busy) Ends.push_back(Clock::now()); // the old logs are gone: the first match starts
+    void showCleanup(std::string_view status, int, int) override {
+        if (status.empty()) Ends.push_back(Clock::now()); // the old logs are gone: the first match starts
     }
     void finished() override {}
     std::vector<Clock::time_point> Ends;

@@ -345,6 +345,10 @@ std::mutex deferredMutex;
 std::set<std::string> deferredFiles; // OS paths
 std::map<std::string, std::string> spareFiles; // folder → spare (OS paths)
 
+// The temporary files' names: the prefix and mkostemp's six characters.
+constexpr std::string_view TempPrefix = ".vell-tmp-";
+constexpr size_t TempUniqueLength = 6;
+
 std::string folderOf(const std::string& osPath) {
     return osPath.substr(0, osPath.rfind('/') + 1);
 }
@@ -375,6 +379,14 @@ void noteDeferred(const std::string& target) {
 }
 
 } // namespace
+
+bool isTempFileName(std::string_view name) {
+    if (name.size() != TempPrefix.size() + TempUniqueLength || name.substr(0, TempPrefix.size()) != TempPrefix)
+        return false;
+    return std::all_of(name.begin() + static_cast<std::ptrdiff_t>(TempPrefix.size()), name.end(), [](char c) {
+        return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+    });
+}
 
 AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durability) : durability_(durability) {
     OsPathSeen seen;
@@ -427,7 +439,7 @@ AtomicFile::AtomicFile(std::string_view path, PathKind kind, Durability durabili
         }
     }
     if (fd < 0) {
-        temp = dir + ".vell-tmp-XXXXXX";
+        temp = dir + std::string(TempPrefix) + std::string(TempUniqueLength, 'X');
         FolderChange change(temp);
         fd = ::mkostemp(temp.data(), O_CLOEXEC);
         if (fd < 0) return;

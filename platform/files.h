@@ -98,6 +98,12 @@ PLAT_API std::optional<std::string> linkAside(std::string_view path);
 // syncDeferredWrites() removes the spares.
 enum class Durability { Immediate, Deferred };
 
+// Whether `name` (a name without its folder) is that of an AtomicFile's
+// temporary file: ".vell-tmp-" and six letters or digits. A program killed
+// in the middle of a write leaves one behind; a clean-up takes it away
+// (a user's file of a name merely like it is not one).
+PLAT_API bool isTempFileName(std::string_view name);
+
 // A whole-file rewrite: write() into it, then commit() renames it into place.
 // Destroyed without commit(), it removes its temporary file. Small writes
 // are gathered in memory and go to the temporary file in large writes (at

@@ -135,12 +135,16 @@ modes::Lines walkoverHeading(const GameSettings& settings, const EntryRecord& wi
             modes::format(text::WalkoverPilots, 20, pilot1.c_str(), l.c_str(), pilot2.c_str())};
 }
 
-void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
-                      const modes::EntrantList& keep) {
-    std::vector<std::string> inputs;
+bool deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
+                      const modes::EntrantList& keep, const modes::CleanupStep& step) {
+    modes::OldOutputs what;
+    what.AkOutputFolder = akOutputFolder;
+    what.AkFiles = modes::OutputAkFiles::DeleteEntrantsWhereShared;
+    what.ResultFolder = resultFolder;
+    what.LogPattern = "tm_*.*";
     for (const modes::Entrant& e : keep)
-        if (!e.Path.empty()) inputs.push_back(e.Path);
-    modes::deleteOldOutputs(akOutputFolder, resultFolder, "tm_*.*", inputs, true);
+        if (!e.Path.empty()) what.Keep.push_back(e.Path);
+    return modes::deleteOldOutputs(what, step);
 }
 
 modes::Lines openingLines(const ConfHeader& header, const GameSettings& settings, Bracket& bracket,
@@ -226,7 +230,10 @@ void TourRun::Execute(modes::RunThread& thread) {
     akOutputFolder_ = sjis::readField(header_.AkOutputFolder);
     memo(thread, {"\r\n\r\n"});
     for (modes::Entrant& e : bracket_.entrants()) e.Written.clear();
-    deleteOldOutputs(akOutputFolder_, resultFolder_, bracket_.entrants());
+    if (!modes::cleanUpAtRunStart(thread, [this](const modes::CleanupStep& step) {
+            return deleteOldOutputs(akOutputFolder_, resultFolder_, bracket_.entrants(), step);
+        }))
+        return;
     sides_ = modes::makeMatchSides();
 
     BracketNode* root = bracket_.root();

@@ -15,6 +15,7 @@
 #include "modes/brackets/bracket.h"
 #include "modes/frame/entrants.h"
 #include "modes/frame/match.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/runthread.h"
 #include "modes/frame/tables.h"
 #include "platform/clock.h"
@@ -78,13 +79,14 @@ modes::Lines walkoverHeading(const GameSettings& settings, const EntryRecord& wi
                              const EntryRecord* loser, std::string_view label, int counter);
 
 // Deletes the outputs of an earlier event: every output AK file (".da1" to
-// ".da98", ak::isOutputAkName) of the AK output folder, and every "tm_*.*"
-// file of the results folder. An empty folder text deletes nothing, and an
-// entrant's own input file is never deleted. When the output folder is
-// also an entrant's input folder, only files named after an entrant are
-// deleted there: the others are AK files of players outside the event.
-void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
-                      const modes::EntrantList& keep);
+// ".da98", ak::isOutputAkName) of the AK output folder, every "tm_*.*"
+// file of the results folder, and in both the temporary files a crash
+// left. An empty folder text deletes nothing, and an entrant's own input
+// file is never deleted. When the output folder is also an entrant's input
+// folder, only files named after an entrant are deleted there: the others
+// are AK files of players outside the event. False when `step` stopped it.
+bool deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
+                      const modes::EntrantList& keep, const modes::CleanupStep& step = {});
 
 // What the progress window shows when it opens: the entry table (which
 // resets the entrants' event counters), "【トーナメント組み合わせ】" and the
@@ -128,9 +130,11 @@ public:
     std::function<void(const modes::Lines&)> onMemo;
     std::function<void(int done, int total)> onProgress;
 
-    // The rounds before the final, the third-place match (option 40, when
-    // more than one match was taken up), the final, WM_GAMEDONE. Told to
-    // stop, it returns after the match in progress without WM_GAMEDONE.
+    // The outputs of an earlier event deleted, the rounds before the final,
+    // the third-place match (option 40, when more than one match was taken
+    // up), the final, WM_GAMEDONE. Told to stop, it returns without
+    // WM_GAMEDONE: during the deleting before any match, else after the
+    // match in progress.
     void Execute(modes::RunThread& thread);
 
     // One match taken up: the sides' AKs are loaded (Stage := round), the

@@ -5,6 +5,7 @@
 #include "modes/brawlall/brturn.h"
 #include "modes/brawlall/royal.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
 #include "sjis/brawlall_text.h"
 
@@ -55,6 +56,7 @@ void TBRoyal::paintEntrant(int entrantNo) {
 
 void TBRoyal::Execute(modes::RunThread& thread) {
     thread_ = &thread;
+    if (!prepare()) return;
     try {
         run();
     } catch (...) {
@@ -72,7 +74,7 @@ void TBRoyal::Execute(modes::RunThread& thread) {
     thread.postGameDone();
 }
 
-void TBRoyal::run() {
+bool TBRoyal::prepare() {
     modes::applyRunSettings(settings_, words_);
     post([](RoyalView& v) {
         if (v.memo) v.memo({"\r\n\r\n"});
@@ -84,8 +86,13 @@ void TBRoyal::run() {
         e.Written.clear();
         inputs.push_back(e.Path);
     }
-    deleteOldOutputs(akOutputFolder, resultFolder, inputs);
+    return modes::cleanUpAtRunStart(*thread_, [&](const modes::CleanupStep& step) {
+        return deleteOldOutputs(akOutputFolder, resultFolder, inputs, step);
+    });
+}
 
+void TBRoyal::run() {
+    const std::string resultFolder(sjis::readField(header_.ResultFolder));
     ViewerHeader header;
     header.Path = modes::joinFolder(resultFolder, ViewerScriptName);
     char version[cmn::FileVersionSize] = {};

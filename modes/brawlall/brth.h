@@ -74,6 +74,8 @@ public:
     // TBRoyal.Execute: the run settings, the memo's blank lines, the old
     // outputs deleted, the viewer script's header, the turns until nothing
     // goes on or the thread is told to stop, then "End:" and WM_GAMEDONE.
+    // A thread told to stop while the old outputs are deleted returns at
+    // once: nothing of the run was written, no table follows.
     void Execute(modes::RunThread& thread);
 
     // What the run got to (read after it ended).
@@ -84,6 +86,7 @@ public:
     const BrMap& map() const { return map_; }
 
 private:
+    bool prepare();
     void run();
     void StepRoyalFights();
     void StartRoyalFight(int a, int b);

@@ -90,9 +90,15 @@ void prepareStart(modes::EntrantList& entrants) {
 
 // ---- Run ---------------------------------------------------------------------
 
-void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
-                      const std::vector<std::string>& keep) {
-    modes::deleteOldOutputs(akOutputFolder, resultFolder, "bt_*.*", keep);
+bool deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
+                      const std::vector<std::string>& keep, const modes::CleanupStep& step) {
+    modes::OldOutputs what;
+    what.AkOutputFolder = akOutputFolder;
+    what.AkFiles = modes::OutputAkFiles::Delete;
+    what.ResultFolder = resultFolder;
+    what.LogPattern = "bt_*.*";
+    what.Keep = keep;
+    return modes::deleteOldOutputs(what, step);
 }
 
 void carryDrainOut(const cv::CombatantState& state, CarriedDrainData& drain) {

@@ -11,6 +11,7 @@
 #include "core/combatant.h"
 #include "modes/frame/akrows.h"
 #include "modes/frame/entrants.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/tables.h"
 
 #include <functional>
@@ -53,10 +54,11 @@ void appendMarks(char (&field)[80], std::string_view more);
 
 // The outputs of an earlier run: in the AK output folder every output AK
 // file (".da1" to ".da98", ak::isOutputAkName), in the results folder every
-// "bt_*.*" file. The entrants' own AK files (`keep`) are never deleted,
-// even when they lie in one of these folders.
-void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
-                      const std::vector<std::string>& keep = {});
+// "bt_*.*" file, and in both the temporary files a crash left. The
+// entrants' own AK files (`keep`) are never deleted, even when they lie in
+// one of these folders. False when `step` stopped it.
+bool deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
+                      const std::vector<std::string>& keep = {}, const modes::CleanupStep& step = {});
 
 // The drain data between a fight's combatant state and the entrant's row.
 void carryDrainOut(const cv::CombatantState& state, CarriedDrainData& drain);

@@ -1,11 +1,13 @@
-// The clean-up of old outputs.
+// The clean-up of old outputs and of a crash's temporary files.
 #include "modes/frame/outputs.h"
 
 #include "base/outputak.h"
 #include "modes/frame/entrants.h"
+#include "modes/frame/runthread.h"
 #include "modes/frame/textfmt.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "sjis/frame_text.h"
 
 #include <cstdint>
 #include <optional>
@@ -50,34 +52,65 @@ std::string stemOfKey(std::string_view key) {
 
 } // namespace
 
-void deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
-                      std::string_view logPattern, const std::vector<std::string>& keep,
-                      bool keepOthersInSharedFolder) {
-    const KeptFiles kept(keep);
+bool deleteOldOutputs(const OldOutputs& what, const CleanupStep& step) {
+    const KeptFiles kept(what.Keep);
     std::unordered_set<std::string> stems;
     bool sharedFolder = false;
-    if (keepOthersInSharedFolder && !akOutputFolder.empty()) {
-        const std::string outFolder = joinFolder(akOutputFolder, ".");
-        for (const std::string& p : keep) {
+    if (what.AkFiles == OutputAkFiles::DeleteEntrantsWhereShared && !what.AkOutputFolder.empty()) {
+        const std::string outFolder = joinFolder(what.AkOutputFolder, ".");
+        for (const std::string& p : what.Keep) {
             if (p.empty()) continue;
             stems.insert(outputStem(p));
             const plat::PathParts parts = plat::splitPath(p);
             sharedFolder = sharedFolder || plat::sameFile(parts.drive + parts.dir + ".", outFolder);
         }
     }
-    auto removeFrom = [&kept](std::string_view folder, auto takes) {
-        if (folder.empty()) return;
-        for (const plat::FolderName& entry : plat::indexedFolderNames(folder)) {
-            if (!takes(entry)) continue;
-            const std::string path = joinFolder(folder, entry.Name);
-            if (plat::isRegularFile(path) && !kept.contains(path)) plat::removeFile(path);
-        }
+    auto outputAk = [&](const plat::FolderName& entry) {
+        if (what.AkFiles == OutputAkFiles::Keep || !ak::isOutputAkName(entry.Name)) return false;
+        return !sharedFolder || stems.count(stemOfKey(entry.Key)) != 0;
     };
-    removeFrom(akOutputFolder, [&](const plat::FolderName& entry) {
-        return ak::isOutputAkName(entry.Name) && (!sharedFolder || stems.count(stemOfKey(entry.Key)) != 0);
+    auto log = [&](const plat::FolderName& entry) {
+        return !what.LogPattern.empty() && plat::wildcardMatch(what.LogPattern, entry.Name);
+    };
+    // The names first (one read of each folder), then the files one by one:
+    // on a slow disk the deleting is what takes long.
+    std::vector<std::string> candidates;
+    auto collect = [&candidates](const std::string& folder, auto takes) {
+        if (folder.empty()) return;
+        for (const plat::FolderName& entry : plat::indexedFolderNames(folder))
+            if (plat::isTempFileName(entry.Name) || takes(entry))
+                candidates.push_back(joinFolder(folder, entry.Name));
+    };
+    collect(what.AkOutputFolder, outputAk);
+    collect(what.ResultFolder, log);
+    const int total = static_cast<int>(candidates.size());
+    for (int i = 0; i < total; ++i) {
+        if (step && !step(i, total)) return false;
+        const std::string& path = candidates[static_cast<size_t>(i)];
+        if (plat::isRegularFile(path) && !kept.contains(path)) plat::removeFile(path);
+    }
+    return true;
+}
+
+bool cleanUpAtRunStart(RunThread& thread, const std::function<bool(const CleanupStep&)>& clean) {
+    RunHost& host = thread.host();
+    // The window shows the step until the clean-up is over, however it ends.
+    struct Shown {
+        RunHost& host;
+        ~Shown() { host.showCleanup("", 0, 0); }
+    } shown{host};
+    host.showCleanup(text::CleanupStatus, 0, 0);
+    // The window hears of each hundredth part of the files, not of each file.
+    int part = -1;
+    const bool finished = clean([&](int done, int total) {
+        const int now = static_cast<int>(int64_t{done} * 100 / total);
+        if (now != part) {
+            part = now;
+            host.showCleanup(text::CleanupStatus, done, total);
+        }
+        return !thread.terminated();
     });
-    removeFrom(resultFolder,
-               [logPattern](const plat::FolderName& entry) { return plat::wildcardMatch(logPattern, entry.Name); });
+    return finished && !thread.terminated();
 }
 
 void deleteRunOutputs(const std::vector<std::string>& written, const std::vector<std::string>& keep) {

@@ -44,8 +44,15 @@ public:
     virtual void post(std::function<void()> call) = 0;
     // WM_GAMEDONE to the progress window.
     virtual void postGameDone() = 0;
-    // The busy cursor on or off (the league's log deletion).
-    virtual void setBusy(bool busy) { (void)busy; }
+    // How the clean-up at the start of the run goes (outputs.h): `status`
+    // for the status bar, `done` of `total` files gone through (0 of 0
+    // while the folders are read). An empty status: it is over, the window
+    // shows again what it showed before.
+    virtual void showCleanup(std::string_view status, int done, int total) {
+        (void)status;
+        (void)done;
+        (void)total;
+    }
     // The run stopped on a fault that has been reported: the progress
     // window closes with the cancel result.
     virtual void stoppedOnFault() {}

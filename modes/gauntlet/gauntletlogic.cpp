@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/standings.h"
 #include "modes/frame/textfmt.h"
 #include "platform/paths.h"
@@ -312,8 +313,16 @@ void GauntletRun::Execute(modes::RunThread& thread) {
         ~DigestOff() { settings.DigestMode = saved; }
     } digestOff{settings_, settings_.DigestMode};
     settings_.DigestMode = 0;
-    const std::string log = modes::joinFolder(sjis::readField(header_.ResultFolder), "dummy.txt");
+    const std::string resultFolder(sjis::readField(header_.ResultFolder));
+    const std::string log = modes::joinFolder(resultFolder, "dummy.txt");
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
+    // The simulation keeps no logs of an earlier run to delete and writes
+    // no output AK files: only what a crash left in the results folder goes.
+    modes::OldOutputs leftovers;
+    leftovers.ResultFolder = resultFolder;
+    if (!modes::cleanUpAtRunStart(
+            thread, [&](const modes::CleanupStep& step) { return modes::deleteOldOutputs(leftovers, step); }))
+        return;
 
     std::unique_ptr<modes::MatchSides> sides = modes::makeMatchSides();
     auto enemyAk = std::make_unique<TArmoredKnight>();

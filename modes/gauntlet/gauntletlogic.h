@@ -169,7 +169,9 @@ public:
     int total() const;
 
     // Applies the run settings and, for the length of the run, digest mode
-    // 0 (the digest only at the end of the log, which is not written), then
+    // 0 (the digest only at the end of the log, which is not written),
+    // removes the temporary files a crash left in the results folder (told
+    // to stop meanwhile, it returns without a match), then
     // for each enemy in list order loads its
     // AK, clears its counters and fights the simulation count of matches,
     // each from fresh copies of the two records, under one log name

@@ -5,7 +5,6 @@
 #include "modes/frame/imports.h"
 #include "modes/frame/standings.h"
 #include "modes/frame/textfmt.h"
-#include "platform/files.h"
 #include "sjis/frame_text.h"
 #include "sjis/league_text.h"
 
@@ -71,11 +70,11 @@ void countResult(EntryRecord& first, EntryRecord& second, const modes::MatchOutc
     }
 }
 
-void deleteLeagueLogs(std::string_view resultFolder) {
-    for (const std::string& name : plat::listFolder(resultFolder, "lg_*.*")) {
-        std::string path = modes::joinFolder(resultFolder, name);
-        if (plat::isRegularFile(path)) plat::removeFile(path);
-    }
+bool deleteLeagueLogs(std::string_view resultFolder, const modes::CleanupStep& step) {
+    modes::OldOutputs what;
+    what.ResultFolder = resultFolder;
+    what.LogPattern = "lg_*.*";
+    return modes::deleteOldOutputs(what, step);
 }
 
 modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings,
@@ -124,9 +123,9 @@ void LeagueRun::Execute(modes::RunThread& thread) {
     modes::applyRunSettings(settings_, words_);
     const std::string resultFolder(sjis::readField(header_.ResultFolder));
     const std::string akOutputFolder(sjis::readField(header_.AkOutputFolder));
-    thread.host().setBusy(true);
-    deleteLeagueLogs(resultFolder);
-    thread.host().setBusy(false);
+    if (!modes::cleanUpAtRunStart(
+            thread, [&](const modes::CleanupStep& step) { return deleteLeagueLogs(resultFolder, step); }))
+        return;
 
     std::unique_ptr<modes::MatchSides> sides = modes::makeMatchSides();
     auto kept = std::make_unique<TArmoredKnight>();

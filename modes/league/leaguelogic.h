@@ -11,6 +11,7 @@
 #include "base/confrecords.h"
 #include "modes/frame/entrants.h"
 #include "modes/frame/match.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/runthread.h"
 #include "modes/frame/standings.h"
 #include "modes/frame/tables.h"
@@ -43,8 +44,10 @@ void shuffleEntrants(modes::EntrantList& list, const std::function<int()>& rando
 // as own losses to the loser; a draw to both; nothing for no result.
 void countResult(EntryRecord& first, EntryRecord& second, const modes::MatchOutcome& outcome);
 
-// Deletes every "lg_*.*" file of the results folder.
-void deleteLeagueLogs(std::string_view resultFolder);
+// Deletes every "lg_*.*" file of the results folder and the temporary
+// files a crash left there (a league writes no output AK files). False
+// when `step` stopped it.
+bool deleteLeagueLogs(std::string_view resultFolder, const modes::CleanupStep& step = {});
 
 // The entry table of the progress window (no counter is reset here).
 modes::Lines entryTable(const ConfHeader& header, const GameSettings& settings,
@@ -75,10 +78,11 @@ public:
     // plays every pairing; Battles then counts each entrant's matches
     // played. An entrant whose AK file cannot be read any more is reported
     // once and marked absent: its matches from then on are not played and
-    // count for nobody (they still count as done for the progress). After a
-    // match, a thread told to terminate returns at once without WM_GAMEDONE
-    // (the match itself is played to its end and counted); after the last
-    // one WM_GAMEDONE is posted.
+    // count for nobody (they still count as done for the progress). A
+    // thread told to terminate returns without WM_GAMEDONE: while the old
+    // logs are deleted, before any match; else after the match in progress,
+    // which is played to its end and counted. After the last match
+    // WM_GAMEDONE is posted.
     void Execute(modes::RunThread& thread);
 
 private:

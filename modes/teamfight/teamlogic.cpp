@@ -199,13 +199,18 @@ bool writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const
     return true;
 }
 
-void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams) {
+bool clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams,
+                     const modes::CleanupStep& step) {
+    modes::OldOutputs what;
+    what.AkOutputFolder = akOutputFolder;
+    what.AkFiles = modes::OutputAkFiles::Delete;
+    what.ResultFolder = resultFolder;
+    what.LogPattern = "rw_*.*";
     // Someone's entry lying in one of these folders is not an output.
-    std::vector<std::string> members;
     for (const modes::EntrantList& team : teams.Side)
         for (const modes::Entrant& e : team)
-            if (!e.Path.empty()) members.push_back(e.Path);
-    modes::deleteOldOutputs(akOutputFolder, resultFolder, "rw_*.*", members);
+            if (!e.Path.empty()) what.Keep.push_back(e.Path);
+    return modes::deleteOldOutputs(what, step);
 }
 
 // ---- Tables -----------------------------------------------------------------------
@@ -382,9 +387,10 @@ void TeamRun::Execute(modes::RunThread& thread) {
     resultFolder_ = sjis::readField(header_.ResultFolder);
     for (modes::EntrantList& team : teams_.Side)
         for (modes::Entrant& e : team) e.Written.clear();
-    thread.host().setBusy(true);
-    clearOldOutputs(akOutputFolder_, resultFolder_, teams_);
-    thread.host().setBusy(false);
+    if (!modes::cleanUpAtRunStart(thread, [this](const modes::CleanupStep& step) {
+            return clearOldOutputs(akOutputFolder_, resultFolder_, teams_, step);
+        }))
+        return;
 
     std::unique_ptr<modes::MatchSides> sides = modes::makeMatchSides();
     const int n = teams_.size();

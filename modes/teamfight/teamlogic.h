@@ -16,6 +16,7 @@
 #include "core/queue.h"
 #include "modes/frame/entrants.h"
 #include "modes/frame/match.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/runthread.h"
 #include "modes/frame/tables.h"
 #include "platform/clock.h"
@@ -168,10 +169,12 @@ bool writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const
                          cv::GameMessageBuffer* buffer);
 
 // Deletes the output AK files of an earlier run (every ".da1" to ".da98"
-// file of the AK output folder, ak::isOutputAkName) and its bout logs
-// (results folder "rw_*.*"). A file that is itself a member's AK file is
-// never deleted.
-void clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams);
+// file of the AK output folder, ak::isOutputAkName), its bout logs
+// (results folder "rw_*.*") and in both folders the temporary files a
+// crash left. A file that is itself a member's AK file is never deleted.
+// False when `step` stopped it.
+bool clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams,
+                     const modes::CleanupStep& step = {});
 
 // ---- Tables -----------------------------------------------------------------------
 
@@ -226,8 +229,9 @@ public:
 
     // Applies the run settings, deletes the outputs of an earlier run and
     // plays the bouts while both teams have members left, recording each
-    // in Teams::Bouts. A thread told to
-    // terminate returns after the bout in progress without WM_GAMEDONE;
+    // in Teams::Bouts. A thread told to terminate returns without a bout
+    // when that comes during the deleting, else after the bout in progress,
+    // both without WM_GAMEDONE;
     // after the last bout WM_GAMEDONE is posted.
     void Execute(modes::RunThread& thread);
 

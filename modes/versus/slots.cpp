@@ -3,6 +3,7 @@
 
 #include "base/sjis.h"
 #include "modes/frame/imports.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/textfmt.h"
 #include "platform/catalogue.h"
 #include "platform/paths.h"
@@ -95,6 +96,12 @@ bool prepareMatch(GameSettings& settings, const ConfHeader& header, const MsgWor
         UnloadWpData();
         if (result == 2) return false;
     }
+
+    modes::OldOutputs leftovers;
+    leftovers.AkOutputFolder = sjis::readField(header.AkOutputFolder);
+    leftovers.ResultFolder = sjis::readField(header.ResultFolder);
+    leftovers.Keep = {slots.path(0), slots.path(1)};
+    modes::deleteOldOutputs(leftovers);
 
     SetAkData(&slots.ak(0), &slots.ak(1), &state1, &state2);
     return true;

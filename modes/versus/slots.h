@@ -70,8 +70,11 @@ private:
 // := the message table's, option 36 on and 37 (messages off) off whatever
 // the conf says about log output, SetEnvironment; both slots read again,
 // GameSettings.AkFile1/2 := their paths; with ConfHeader.CheckWeaponData
-// the weapon catalog and the entry check of slot 0, then slot 1; then
-// SetAkData with the slots' records and the two states. False when the
+// the weapon catalog and the entry check of slot 0, then slot 1; the
+// temporary files a crash left in the results and AK output folders
+// removed (a match writes into both: its logs, and its output AK files or
+// those of a match put on hold); then SetAkData with the slots' records
+// and the two states. False when the
 // catalog is missing or a check stopped the start (nothing is shown then
 // beyond what the AK data library and the check dialog showed).
 bool prepareMatch(GameSettings& settings, const ConfHeader& header, const MsgWords& words, VersusSlots& slots,

@@ -276,6 +276,31 @@ TEST(Files, DeferredRewritesReuseOneSpareFile) {
     EXPECT_EQ(testsupport::readFile(dir.path() / "a.da1"), "new a");
 }
 
+// What a rewrite leaves behind when the program dies in it carries the
+// name of its temporary file; a clean-up knows it by that name alone, and
+// names merely like it (a user's) are not taken for one.
+TEST(Files, TempFileNamesAreThoseOfTheRewrites) {
+    TempDir dir;
+    namespace fs = std::filesystem;
+    testsupport::writeFile(dir.path() / "a.da1", "old");
+    {
+        plat::AtomicFile f(dir.folder() + "a.da1", plat::AtomicFile::SystemPath, plat::Durability::Deferred);
+        ASSERT_TRUE(f.write("new") && f.commit()); // the old file stays as the folder's spare
+    }
+    std::vector<std::string> names;
+    for (const fs::directory_entry& e : fs::directory_iterator(dir.path()))
+        names.push_back(e.path().filename().string());
+    ASSERT_EQ(names.size(), 2u);
+    const std::string spare = names[0] == "a.da1" ? names[1] : names[0];
+    EXPECT_TRUE(plat::isTempFileName(spare)) << spare;
+    EXPECT_TRUE(plat::isTempFileName(".vell-tmp-aZ09xQ"));
+    for (const char* name :
+         {".vell-tmp-aZ09x", ".vell-tmp-aZ09xQ7", ".vell-tmp-aZ09x.", ".vell-tmp-notes", ".vell-tmp-aZ0.txt",
+          "vell-tmp-aZ09xQ", ".VELL-TMP-aZ09xQ", "x.vell-tmp-aZ09xQ", ".vell-tmp-"})
+        EXPECT_FALSE(plat::isTempFileName(name)) << name;
+    EXPECT_TRUE(plat::syncDeferredWrites());
+}
+
 // A file that has another name too (a backup made with cp -l) keeps its
 // bytes through deferred rewrites: it never becomes the spare that the
 // next rewrite empties, nor is a spare linked since then emptied.

@@ -125,19 +125,4 @@ void post(QObject* target, std::function<void()> call) {
     QMetaObject::invokeMethod(target, std::move(call), Qt::QueuedConnection);
 }
 
-void setBusyCursor(bool busy) {
-    QCoreApplication* app = QCoreApplication::instance();
-    if (!app) return;
-    auto apply = [busy] {
-        if (busy)
-            QApplication::setOverrideCursor(Qt::WaitCursor);
-        else
-            QApplication::restoreOverrideCursor();
-    };
-    if (QThread::currentThread() == app->thread())
-        apply();
-    else
-        QMetaObject::invokeMethod(app, apply, Qt::QueuedConnection);
-}
-
 } // namespace plat::ui

@@ -1,8 +1,8 @@
 // What the Qt host installs into the platform layer: message boxes on the GUI
 // thread (a worker thread that shows one waits for the answer), documents
 // opened through the desktop, and sound through Qt Multimedia. Also the
-// posting of a window's private messages as queued calls, and the busy
-// cursor, both of which must happen on the GUI thread.
+// posting of a window's private messages as queued calls, which run on the
+// GUI thread.
 #pragma once
 
 #include "platform/export.h"
@@ -28,8 +28,5 @@ PLAT_API bool installQtTranslations(const QString& folder = {});
 // Runs `call` later on `target`'s thread (the stand-in for posting a private
 // window message); dropped when the target is gone by then.
 PLAT_API void post(QObject* target, std::function<void()> call);
-
-// Shows or clears the busy cursor; safe from any thread.
-PLAT_API void setBusyCursor(bool busy);
 
 } // namespace plat::ui

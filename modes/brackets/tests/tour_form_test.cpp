@@ -5,8 +5,9 @@
 // a file passed over or refused for another entrant's output stem named once,
 // the picture on the clipboard, a 2,000-entrant picture painted where it
 // shows, columns that fit the names, a whole run with the picture redrawn in
-// result mode and the output AK files removed again, a cancel after the last
-// match, and what it stores.
+// result mode and the output AK files removed again, the clean-up at the
+// start as the window shows it, a cancel after the last match, and what it
+// stores.
 #include "modes/brackets/tnmain.h"
 #include "modes/brackets/tnprog.h"
 #include "modes/frame/tests/modetest.h"
@@ -24,6 +25,7 @@
 #include <QTimer>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -288,6 +290,64 @@ TEST_F(TourForm, ARunRedrawsThePictureInResultModeAndRemovesTheOutputs) {
     EXPECT_NE(result.find(sj("【トーナメント結果】")), std::string::npos);
     EXPECT_NE(result.find(sj(" 優勝  :  ")), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(path("result/entrylist.txt")));
+}
+
+// The old logs deleted at the start show in the window: each call the run
+// thread hands over is seen as it arrives, with what the calls before it
+// left on the screen. While the clean-up goes on, its status, the files
+// counted on the bar and in panel 1 and the busy cursor; then the window
+// as it was before, for the matches.
+TEST_F(TourForm, TheCleanUpAtTheStartShowsInTheWindow) {
+    for (int i = 0; i < 300; ++i)
+        testsupport::writeFile(path("result/tm_old_" + std::to_string(i) + ".txt"), "x");
+    struct Seen {
+        QString panel0, panel1;
+        int maximum, value;
+        Qt::CursorShape cursor;
+    };
+    struct Watch : QObject {
+        std::vector<Seen> seen;
+        bool eventFilter(QObject* watched, QEvent* e) override {
+            auto* progress = qobject_cast<modes::ui::TFormProgress*>(watched);
+            if (progress && e->type() == QEvent::MetaCall)
+                seen.push_back({statusText(progress, 0), statusText(progress, 1),
+                                progress->ProgressBar->maximum(), progress->ProgressBar->value(),
+                                progress->cursor().shape()});
+            return false;
+        }
+    } watch;
+    qApp->installEventFilter(&watch);
+    auto form = open();
+    form->ButtonDecideClick();
+    Driver driver([&] {
+        QWidget* w = modal("TFormProgress");
+        if (!w || w->findChild<QProgressBar*>()->isVisible()) return false;
+        clickLater(w, "ButtonCancel");
+        return true;
+    });
+    seedEverything();
+    form->ButtonStartClick();
+    qApp->removeEventFilter(&watch);
+    EXPECT_TRUE(driver.done());
+    EXPECT_FALSE(std::filesystem::exists(path("result/tm_old_0.txt")));
+
+    const QString status = QString::fromUtf8("前回の出力を削除しています。ちょっと待ってね。");
+    auto cleaning = [&](const Seen& s) { return s.panel0 == status; };
+    auto first = std::find_if(watch.seen.begin(), watch.seen.end(), cleaning);
+    ASSERT_NE(first, watch.seen.end());
+    EXPECT_EQ(first->cursor, Qt::BusyCursor);
+    auto counted = std::find_if(first, watch.seen.end(), [](const Seen& s) { return s.maximum == 300; });
+    ASSERT_NE(counted, watch.seen.end());
+    EXPECT_TRUE(cleaning(*counted));
+    EXPECT_EQ(counted->panel1, QString("%1/300").arg(counted->value));
+    auto after = std::find_if(counted, watch.seen.end(), [&](const Seen& s) { return !cleaning(s); });
+    ASSERT_NE(after, watch.seen.end());
+    EXPECT_EQ(after->panel0, ""); // the tournament's status before the run
+    EXPECT_EQ(after->panel1, "");
+    EXPECT_EQ(after->maximum, 3);
+    EXPECT_EQ(after->value, 0);
+    EXPECT_EQ(after->cursor, Qt::ArrowCursor);
+    EXPECT_TRUE(std::none_of(after, watch.seen.end(), cleaning));
 }
 
 TEST_F(TourForm, ASlotEmptiedByHandIsNoEntrantOfTheRun) {

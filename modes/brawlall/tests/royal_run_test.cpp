@@ -2,8 +2,8 @@
 // through the game processor, with fixed seeds and start cells: the viewer
 // script and the result file as golden text, the winner's next fight on
 // its output AK file with its drain data, what the window is handed, a run
-// cancelled while its first fight is running, and an entrant whose AK
-// cannot be read when its fight starts.
+// cancelled while its first fight is running or while the old outputs are
+// deleted, and an entrant whose AK cannot be read when its fight starts.
 #include "modes/brawlall/brth.h"
 #include "modes/brawlall/royal.h"
 #include "modes/brawlall/tests/royaltest.h"
@@ -31,6 +31,10 @@ public:
         std::lock_guard<std::mutex> lock(m_);
         events_.push_back("gamedone");
     }
+    // With stopInCleanup, "終了" as the clean-up starts on its files.
+    void showCleanup(std::string_view status, int, int total) override {
+        if (stopInCleanup && thread && !status.empty() && total > 0) thread->terminate();
+    }
     void finished() override {
         std::lock_guard<std::mutex> lock(m_);
         events_.push_back("finished");
@@ -45,6 +49,9 @@ public:
         std::lock_guard<std::mutex> lock(m_);
         return events_;
     }
+
+    bool stopInCleanup = false;
+    modes::RunThread* thread = nullptr;
 
 private:
     std::mutex m_;
@@ -106,6 +113,7 @@ protected:
         v.paint = [this](const brawl::CellPaint& p) { paints_.push_back(p); };
         v.refreshMap = [this] { ++refreshed_; };
         seedEverything();
+        host_.thread = &thread;
         thread.start([this](modes::RunThread& t) { run_->Execute(t); });
         ASSERT_TRUE(host_.wait());
         thread.join();
@@ -134,6 +142,8 @@ protected:
 };
 
 TEST_F(RoyalRunTest, ARunToItsEnd) {
+    plantLeftovers("out");
+    plantLeftovers("result");
     run();
     EXPECT_EQ(host_.events(), (std::vector<std::string>{"gamedone", "finished"}));
     EXPECT_EQ(scrolled_, 1);
@@ -150,6 +160,8 @@ TEST_F(RoyalRunTest, ARunToItsEnd) {
         EXPECT_TRUE(std::filesystem::exists(path(modes::format("result/bt_%03d.txt", k)))) << k;
     EXPECT_FALSE(std::filesystem::exists(path("result/bt_077.txt")));
     EXPECT_FALSE(std::filesystem::exists(path("out/r1.da3")));
+    expectLeftoversGone("out");
+    expectLeftoversGone("result");
     for (const auto& [no, open] : open_) EXPECT_EQ(open, 0) << no; // every row added was removed
     EXPECT_EQ(static_cast<int>(rows_.size()), fights);
 
@@ -288,6 +300,22 @@ TEST_F(RoyalRunTest, CancelledWhileTheFirstFightRuns) {
     modes::Lines table = brawl::resultTable(settings_, brawl::finalStandings(entrants_));
     EXPECT_EQ(table[6].substr(0, 7), sj(" 優勝  "));
     EXPECT_EQ(table[7].substr(0, 7), "       ");
+}
+
+// "終了" while the old outputs are deleted: unlike a cancel during the
+// fights, the run ends there without WM_GAMEDONE, so no table is written;
+// nothing of the run (script, logs) was begun and the old files not yet
+// reached stay.
+TEST_F(RoyalRunTest, CancelledWhileTheOldOutputsAreDeleted) {
+    host_.stopInCleanup = true;
+    run();
+    EXPECT_EQ(host_.events(), std::vector<std::string>{"finished"});
+    EXPECT_EQ(run_->fightsStarted(), 0);
+    EXPECT_TRUE(std::filesystem::exists(path("out/r1.da3")));
+    EXPECT_TRUE(std::filesystem::exists(path("result/bt_077.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/bt_view.vellScript")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/bt_001.txt")));
+    EXPECT_EQ(scrolled_, 0);
 }
 
 // The device takes no more bytes once the first fight has started: its log

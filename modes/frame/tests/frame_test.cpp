@@ -2,12 +2,14 @@
 // result-file history, the AK list rows and their order, the set-up logic
 // (folder slots, result file test, weapon-data check, digest reset, entry
 // list, StartSystem and EndSystem), one match through the game processor,
-// the run thread, the run settings, the standings order and the entry table.
+// the clean-up of an earlier run, the run thread, the run settings, the
+// standings order and the entry table.
 #include "modes/frame/akrows.h"
 #include "modes/frame/entrants.h"
 #include "modes/frame/history.h"
 #include "modes/frame/match.h"
 #include "modes/frame/modeinfo.h"
+#include "modes/frame/outputs.h"
 #include "modes/frame/runthread.h"
 #include "modes/frame/setup.h"
 #include "modes/frame/standings.h"
@@ -471,6 +473,81 @@ TEST_F(FrameSetup, OneMatchThroughTheGameProcessor) {
     EXPECT_EQ(none.Result, modes::NoResult);
     EXPECT_FALSE(std::filesystem::exists(path("result/m_003.txt")));
     EXPECT_EQ(sjis::readField(settings_.AkFile2), akFolder() + "\\gone.dat");
+}
+
+// ---- Clean-up of an earlier run ---------------------------------------------------
+
+class FrameCleanup : public ModeTest {};
+
+// What a crash left in the folders an event writes goes with the old
+// outputs, even where no output of the mode is deleted; a user's file of a
+// like name, a folder of such a name and the other folders stay.
+TEST_F(FrameCleanup, LeftoversOfACrashGoInTheFoldersTheEventWrites) {
+    for (const char* folder : {"out", "result", "ak"}) plantLeftovers(folder);
+    for (const char* f : {"out/vell-tmp-Kx93bQ", "out/.vell-tmp-Kx93b", "out/a.da1", "result/lg_001_002.txt"})
+        testsupport::writeFile(path(f), "x");
+    std::filesystem::create_directory(path("out/.vell-tmp-Folder"));
+    modes::OldOutputs what;
+    what.AkOutputFolder = scratch() + "out";
+    what.ResultFolder = resultFolder();
+    EXPECT_TRUE(modes::deleteOldOutputs(what));
+    expectLeftoversGone("out");
+    expectLeftoversGone("result");
+    for (const char* kept : {"out/vell-tmp-Kx93bQ", "out/.vell-tmp-Kx93b", "out/a.da1",
+                             "out/.vell-tmp-Folder", "result/lg_001_002.txt", "ak/.vell-tmp-Kx93bQ"})
+        EXPECT_TRUE(std::filesystem::exists(path(kept))) << kept;
+}
+
+// The clean-up as a run's first step: the window is told its status text
+// before the folders are read, then the files gone through in hundredths,
+// then that it is over. A cancel in the middle stops it before the next
+// file; the window is still told that it is over.
+TEST_F(FrameCleanup, TheWindowShowsTheStepAndACancelStopsIt) {
+    auto plantLogs = [this] {
+        for (int i = 0; i < 250; ++i)
+            testsupport::writeFile(path("result/lg_" + std::to_string(i) + ".txt"), "x");
+    };
+    auto logsLeft = [this] { return std::distance(std::filesystem::directory_iterator(path("result")), {}); };
+    modes::OldOutputs what;
+    what.ResultFolder = resultFolder();
+    what.LogPattern = "lg_*.*";
+    auto clean = [&what](const modes::CleanupStep& step) { return modes::deleteOldOutputs(what, step); };
+    const std::string status = sj("前回の出力を削除しています。ちょっと待ってね。");
+
+    plantLogs();
+    TestHost host;
+    modes::RunThread thread(host);
+    EXPECT_TRUE(modes::cleanUpAtRunStart(thread, clean));
+    EXPECT_EQ(logsLeft(), 0);
+    std::vector<TestHost::CleanupShown> shown = host.cleanups();
+    ASSERT_EQ(shown.size(), 102u); // the start, one per hundredth, the end
+    EXPECT_EQ(shown[0].status, status);
+    EXPECT_EQ(shown[0].total, 0);
+    for (size_t i = 1; i <= 100; ++i) {
+        EXPECT_EQ(shown[i].status, status);
+        EXPECT_EQ(shown[i].total, 250);
+        EXPECT_EQ(shown[i].done, static_cast<int>((i - 1) * 250 + 99) / 100) << i; // the first file of each
+    }
+    EXPECT_EQ(shown.back().status, "");
+
+    plantLogs();
+    TestHost cancelled;
+    modes::RunThread run(cancelled);
+    cancelled.setOnCleanup([&run](const TestHost::CleanupShown& shown) {
+        if (shown.done == 100) run.terminate(); // "終了" while the 101st file is next
+    });
+    EXPECT_FALSE(modes::cleanUpAtRunStart(run, clean));
+    EXPECT_EQ(logsLeft(), 150);
+    EXPECT_EQ(cancelled.cleanups().back().status, "");
+    EXPECT_TRUE(cancelled.events().empty()); // nothing else reached the window
+
+    // Told to stop before anything was to be deleted: still a stop.
+    TestHost early;
+    modes::RunThread stopped(early);
+    stopped.terminate();
+    what.LogPattern.clear();
+    EXPECT_FALSE(modes::cleanUpAtRunStart(stopped, clean));
+    EXPECT_EQ(logsLeft(), 150);
 }
 
 // ---- Run thread and run settings ------------------------------------------------------

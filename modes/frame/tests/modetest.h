@@ -33,6 +33,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -95,6 +96,18 @@ protected:
         // A window closed after the test saves into the program's settings,
         // never into the scratch folder that is about to go.
         plat::reg::setStorePath(settingsHome_);
+    }
+
+    // What a crash leaves in a folder the event writes (a rewrite's
+    // temporary file), beside a user's file of a name like it.
+    void plantLeftovers(const std::string& rel) {
+        testsupport::writeFile(path(rel + "/.vell-tmp-Kx93bQ"), "half");
+        testsupport::writeFile(path(rel + "/.vell-tmp-notes"), "mine");
+    }
+    // The leftover went, the user's file stayed.
+    void expectLeftoversGone(const std::string& rel) {
+        EXPECT_FALSE(std::filesystem::exists(path(rel + "/.vell-tmp-Kx93bQ"))) << rel;
+        EXPECT_TRUE(std::filesystem::exists(path(rel + "/.vell-tmp-notes"))) << rel;
     }
 
     std::string scratch() const { return dir_.folder(); }
@@ -184,6 +197,29 @@ public:
         }
         for (auto& c : calls) c();
     }
+    // The clean-up at the start of the run as the window is told of it
+    // (kept apart from events(): each is one step of the window's status).
+    struct CleanupShown {
+        std::string status;
+        int done = 0;
+        int total = 0;
+    };
+    void showCleanup(std::string_view status, int done, int total) override {
+        CleanupShown shown{std::string(status), done, total};
+        std::function<void(const CleanupShown&)> hook;
+        {
+            std::lock_guard<std::mutex> lock(m_);
+            cleanups_.push_back(shown);
+            hook = onCleanup_;
+        }
+        if (hook) hook(shown);
+    }
+    std::vector<CleanupShown> cleanups() {
+        std::lock_guard<std::mutex> lock(m_);
+        return cleanups_;
+    }
+    // Runs on the worker inside showCleanup().
+    void setOnCleanup(std::function<void(const CleanupShown&)> f) { onCleanup_ = std::move(f); }
     // Runs on the worker inside post().
     void setOnPost(std::function<void()> f) { onPost_ = std::move(f); }
     int gameDone() const { return gameDone_; }
@@ -199,6 +235,8 @@ private:
     std::vector<std::function<void()>> calls_;
     std::vector<std::string> events_;
     std::function<void()> onPost_;
+    std::vector<CleanupShown> cleanups_;
+    std::function<void(const CleanupShown&)> onCleanup_;
     int gameDone_ = 0;
     int faultStops_ = 0;
     bool finished_ = false;

@@ -38,7 +38,11 @@ public:
     void postGameDone() override {
         QCoreApplication::postEvent(window_, new QEvent(static_cast<QEvent::Type>(WM_GAMEDONE)));
     }
-    void setBusy(bool busy) override { plat::ui::setBusyCursor(busy); }
+    void showCleanup(std::string_view status, int done, int total) override {
+        TFormProgress* w = window_;
+        plat::ui::post(
+            w, [w, status = std::string(status), done, total] { w->showCleanup(status, done, total); });
+    }
     void stoppedOnFault() override {
         TFormProgress* w = window_;
         plat::ui::post(w, [w] { w->stopAfterFault(); });
@@ -174,6 +178,33 @@ bool TFormProgress::saveMemo() {
 void TFormProgress::SyncProgress(int done, int total) {
     ProgressBar->setValue(done);
     setStatusPanel(1, progressText(done, total));
+}
+
+void TFormProgress::showCleanup(const std::string& status, int done, int total) {
+    if (status.empty()) {
+        if (!cleanupShown_) return;
+        cleanupShown_ = false;
+        panels_[0]->setText(shownBefore_[0]);
+        panels_[1]->setText(shownBefore_[1]);
+        ProgressBar->setRange(0, barBefore_[0]);
+        ProgressBar->setValue(barBefore_[1]);
+        unsetCursor();
+        return;
+    }
+    if (!cleanupShown_) {
+        cleanupShown_ = true;
+        shownBefore_[0] = panels_[0]->text();
+        shownBefore_[1] = panels_[1]->text();
+        barBefore_[0] = ProgressBar->maximum();
+        barBefore_[1] = ProgressBar->value();
+        // Working, and "終了" still answers.
+        setCursor(Qt::BusyCursor);
+    }
+    setStatusPanel(0, status);
+    // No total yet: the bar shows that it is busy.
+    ProgressBar->setRange(0, total);
+    ProgressBar->setValue(done);
+    setStatusPanel(1, total > 0 ? progressText(done, total) : std::string());
 }
 
 void TFormProgress::FormCreate() {

@@ -28,6 +28,7 @@
 #include "modes/frame/tables.h"
 
 #include <QDialog>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -90,6 +91,10 @@ public:
 
     // After each match: progress bar := done; status panel 1 := "done/total".
     void SyncProgress(int done, int total);
+    // The clean-up at the start of the run (RunHost::showCleanup): its
+    // status in panel 0, the files in the bar and panel 1, the busy cursor;
+    // an empty status puts back what the window showed before.
+    void showCleanup(const std::string& status, int done, int total);
 
     // Placement, display attributes, memo set-up, then prepare().
     void FormCreate();
@@ -132,6 +137,11 @@ private:
     DispAttribute display_{};
     QVBoxLayout* body_ = nullptr;
     QLabel* panels_[2] = {nullptr, nullptr};
+    // What the clean-up covered while it was shown: the panels' texts, the
+    // bar's maximum and value.
+    bool cleanupShown_ = false;
+    QString shownBefore_[2];
+    int barBefore_[2] = {0, 0};
     std::string memoBytes_;
     std::unique_ptr<Host> host_;
     std::unique_ptr<RunThread> thread_;

@@ -54,14 +54,18 @@ protected:
     }
 
     // Runs the simulation on a real run thread; the posted progress is
-    // applied on this thread afterwards. `terminateOnPost` stops the run at
-    // its first progress hand-off.
-    void run(TestHost& host, int count, bool terminateFirst = false, bool terminateOnPost = false) {
+    // applied on this thread afterwards. `stopAfterCleanup` stops the run
+    // as the clean-up at its start ends, so as its first match begins;
+    // `terminateOnPost` stops it at its first progress hand-off.
+    void run(TestHost& host, int count, bool stopAfterCleanup = false, bool terminateOnPost = false) {
         gauntlet::GauntletRun sim(enemies_.entrants(), *own_, ownPath_, count, settings_, header_,
                                   setup_->tables().Words);
         sim.onProgress = [this](int done, int total) { progress_.emplace_back(done, total); };
         modes::RunThread thread(host);
-        if (terminateFirst) thread.terminate();
+        if (stopAfterCleanup)
+            host.setOnCleanup([&thread](const TestHost::CleanupShown& shown) {
+                if (shown.status.empty()) thread.terminate();
+            });
         if (terminateOnPost) host.setOnPost([&thread] { thread.terminate(); });
         seedEverything();
         thread.start([&sim](modes::RunThread& t) { sim.Execute(t); });
@@ -141,8 +145,10 @@ TEST_F(GauntletRunTest, SameSeedsSameSimulation) {
 
 TEST_F(GauntletRunTest, CancelledBeforeTheFirstHandOff) {
     const EntryRecord untouched = *enemies_.entrants()[1].row();
+    plantLeftovers("result");
     TestHost host;
     run(host, 5, true);
+    expectLeftoversGone("result"); // the clean-up at the start was over
     // The match in progress is fought to its end and counted; the thread
     // then returns without a hand-off and without WM_GAMEDONE.
     EXPECT_EQ(host.events(), std::vector<std::string>{"finished"});

@@ -35,12 +35,17 @@ protected:
     }
 
     // Runs the league on a real run thread; the posted progress is applied
-    // on this thread afterwards.
-    void run(TestHost& host, bool terminateFirst = false) {
+    // on this thread afterwards. With `stopAfterCleanup` the thread is told
+    // to stop as the clean-up of the old logs ends, so as the first match
+    // begins.
+    void run(TestHost& host, bool stopAfterCleanup = false) {
         league::LeagueRun league(entrants_, settings_, header_, setup_->tables().Words);
         league.onProgress = [this](int done, int total) { progress_.emplace_back(done, total); };
         modes::RunThread thread(host);
-        if (terminateFirst) thread.terminate();
+        if (stopAfterCleanup)
+            host.setOnCleanup([&thread](const TestHost::CleanupShown& shown) {
+                if (shown.status.empty()) thread.terminate();
+            });
         seedEverything();
         thread.start([&league](modes::RunThread& t) { league.Execute(t); });
         ASSERT_TRUE(host.waitFinished());
@@ -55,6 +60,7 @@ protected:
 
 TEST_F(LeagueRunTest, PlaysEveryPairingAndWritesTheResultFile) {
     modes::Lines table = league::entryTable(header_, settings_, entrants_, fixedTime());
+    plantLeftovers("result");
     TestHost host;
     run(host);
 
@@ -64,6 +70,7 @@ TEST_F(LeagueRunTest, PlaysEveryPairingAndWritesTheResultFile) {
         EXPECT_TRUE(std::filesystem::exists(path(std::string("result/") + log + ".txt"))) << log;
     EXPECT_FALSE(std::filesystem::exists(path("result/lg_009_010.txt")));
     EXPECT_TRUE(std::filesystem::exists(path("result/keep.txt")));
+    expectLeftoversGone("result");
     // A league writes no output AK files.
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
 

@@ -118,8 +118,12 @@ TEST_F(TeamRunTest, AWinnerCarriesItsOutputFileIntoItsNextBouts) {
     settings_.Options[OptTeamBattleWinnerStays] = 1;
     fill({"ak07.dat", "ak02.dat", "ak03.dat"}, {"ak04.dat", "ak05.dat", "ak06.dat"});
     entry_ = teamfight::entryTable(header_, settings_, teams_, fixedTime());
+    plantLeftovers("out");
+    plantLeftovers("result");
     TestHost host;
     run(host);
+    expectLeftoversGone("out");
+    expectLeftoversGone("result");
 
     // Left member 1 beats right members 1, 2 and 3 in bouts 1 to 3.
     for (const char* log : {"rw_001_001.txt", "rw_001_002.txt", "rw_001_003.txt"})
@@ -310,6 +314,8 @@ TEST_F(TeamRunTest, AMemberWhoseFileIsGoneLosesByWalkover) {
     EXPECT_EQ(host.gameDone(), 1);
 }
 
+// "終了" before the old outputs are cleared stops the clearing and the run:
+// no bout, no WM_GAMEDONE.
 TEST_F(TeamRunTest, CancelledBeforeTheFirstBout) {
     fill({"ak01.dat", "ak02.dat", "ak03.dat"}, {"ak04.dat", "ak05.dat", "ak06.dat"});
     testsupport::writeFile(path("result/rw_009_009.txt"), "old");
@@ -317,7 +323,7 @@ TEST_F(TeamRunTest, CancelledBeforeTheFirstBout) {
     run(host, true);
     EXPECT_EQ(host.events(), std::vector<std::string>{"finished"});
     EXPECT_FALSE(exists("result/rw_001_001.txt"));
-    EXPECT_FALSE(exists("result/rw_009_009.txt")); // the clearing comes first
+    EXPECT_TRUE(exists("result/rw_009_009.txt"));
 }
 
 TEST_F(TeamRunTest, CancelledDuringABout) {

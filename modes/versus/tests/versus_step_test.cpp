@@ -2,7 +2,8 @@
 // between sample AKs through libcvcore.so with fixed seeds: which export
 // each step calls, the pages of step mode, run mode chaining to the end
 // with the same narration, the abort answers (scripted), the AK view keys,
-// the status toggle and the end of the window.
+// the status toggle, the end of the window, and the leftovers of a crash
+// removed at the start.
 #include "modes/frame/match.h"
 #include "modes/frame/setup.h"
 #include "modes/versus/slots.h"
@@ -277,6 +278,16 @@ TEST_F(StepMachine, FilesNotWrittenAreOneReportPerMatch) {
     EXPECT_EQ(plat::notify::recorded().size(), 1u);
     EXPECT_TRUE(std::filesystem::exists(logName_));
     EXPECT_TRUE(std::filesystem::exists(path("out/ak01.da1")));
+}
+
+// The start of a match removes what a crash left in the two folders the
+// match writes, and only that.
+TEST_F(StepMachine, TheStartRemovesACrashsLeftoversFromItsFolders) {
+    plantLeftovers("out");
+    plantLeftovers("result");
+    begin();
+    expectLeftoversGone("out");
+    expectLeftoversGone("result");
 }
 
 TEST_F(StepMachine, AbortGoOnHoldAndEnd) {
