@@ -94,7 +94,7 @@ bool deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFo
                       const std::vector<std::string>& keep, const modes::CleanupStep& step) {
     modes::OldOutputs what;
     what.AkOutputFolder = akOutputFolder;
-    what.AkFiles = modes::OutputAkFiles::Delete;
+    what.AkFiles = modes::OutputAkFiles::DeleteEntrantsWhereShared;
     what.ResultFolder = resultFolder;
     what.LogPattern = "bt_*.*";
     what.Keep = keep;

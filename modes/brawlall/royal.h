@@ -56,7 +56,10 @@ void appendMarks(char (&field)[80], std::string_view more);
 // file (".da1" to ".da98", ak::isOutputAkName), in the results folder every
 // "bt_*.*" file, and in both the temporary files a crash left. The
 // entrants' own AK files (`keep`) are never deleted, even when they lie in
-// one of these folders. False when `step` stopped it.
+// one of these folders. When the output folder is also an entrant's input
+// folder, only output AK files named after an entrant are deleted there:
+// the others are AK files of players outside the event. False when `step`
+// stopped it.
 bool deleteOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder,
                       const std::vector<std::string>& keep = {}, const modes::CleanupStep& step = {});
 

@@ -203,7 +203,7 @@ bool clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFol
                      const modes::CleanupStep& step) {
     modes::OldOutputs what;
     what.AkOutputFolder = akOutputFolder;
-    what.AkFiles = modes::OutputAkFiles::Delete;
+    what.AkFiles = modes::OutputAkFiles::DeleteEntrantsWhereShared;
     what.ResultFolder = resultFolder;
     what.LogPattern = "rw_*.*";
     // Someone's entry lying in one of these folders is not an output.

@@ -172,7 +172,9 @@ bool writeTeamEntryLists(GameSettings& settings, const ConfHeader& header, const
 // file of the AK output folder, ak::isOutputAkName), its bout logs
 // (results folder "rw_*.*") and in both folders the temporary files a
 // crash left. A file that is itself a member's AK file is never deleted.
-// False when `step` stopped it.
+// When the output folder is also a member's input folder, only output AK
+// files named after a member are deleted there: the others are AK files of
+// players outside the event. False when `step` stopped it.
 bool clearOldOutputs(std::string_view akOutputFolder, std::string_view resultFolder, const Teams& teams,
                      const modes::CleanupStep& step = {});
 

@@ -276,23 +276,36 @@ TEST(RoyalRunFiles, OldOutputsButNoEntrantsFile) {
         testsupport::writeFile(dir.path() / "out" / f, "x");
     for (const char* f : {"bt_001.txt", "bt_view.vellScript", "BattleRoyal.txt", "bt_ace.dat"})
         testsupport::writeFile(dir.path() / "res" / f, "x");
-    // ak06.da2 and bt_ace.dat are entrants' own files (the output folder and
-    // the results folder are also input folders).
-    brawl::deleteOldOutputs(dir.folder() + "out", dir.folder() + "res",
-                            {dir.folder() + "out\\AK06.da2", dir.folder() + "res\\bt_ace.dat"});
+    // bt_ace.dat is an entrant's own file (the results folder is also an
+    // input folder).
+    brawl::deleteOldOutputs(dir.folder() + "out", dir.folder() + "res", {dir.folder() + "res\\bt_ace.dat"});
     auto has = [&dir](const char* rel) { return std::filesystem::exists(dir.path() / rel); };
     EXPECT_TRUE(has("out/ak01.dat"));
     EXPECT_FALSE(has("out/ak01.da1"));
     EXPECT_FALSE(has("out/AK02.DA2"));
     EXPECT_TRUE(has("out/ak03.daT"));
     EXPECT_FALSE(has("out/ak04.da10")); // an output up to .da98
-    EXPECT_TRUE(has("out/ak06.da2"));
+    EXPECT_FALSE(has("out/ak06.da2"));
     EXPECT_TRUE(has("out/ak05.daX")); // never written by the game processor
     EXPECT_TRUE(has("out/keep.txt"));
     EXPECT_FALSE(has("res/bt_001.txt"));
     EXPECT_FALSE(has("res/bt_view.vellScript"));
     EXPECT_TRUE(has("res/BattleRoyal.txt"));
     EXPECT_TRUE(has("res/bt_ace.dat"));
+}
+
+// The output folder is also an input folder: the entrants' own files stay,
+// and so do the output AK files of players outside the event.
+TEST(RoyalRunFiles, ASharedOutputFolderKeepsTheFilesOfPlayersOutsideTheEvent) {
+    testsupport::TempDir dir;
+    std::filesystem::create_directories(dir.path() / "ak");
+    for (const char* f : {"ak01.dat", "ak01.da1", "ak01.da2", "ak06.da2", "ak06.da3", "other.da1", "other.da2"})
+        testsupport::writeFile(dir.path() / "ak" / f, "x");
+    brawl::deleteOldOutputs(dir.folder() + "ak", dir.folder() + "res",
+                            {dir.folder() + "ak\\ak01.dat", dir.folder() + "ak\\ak06.da2"});
+    auto has = [&dir](const char* rel) { return std::filesystem::exists(dir.path() / "ak" / rel); };
+    for (const char* kept : {"ak01.dat", "ak06.da2", "other.da1", "other.da2"}) EXPECT_TRUE(has(kept)) << kept;
+    for (const char* gone : {"ak01.da1", "ak01.da2", "ak06.da3"}) EXPECT_FALSE(has(gone)) << gone;
 }
 
 TEST(RoyalDrain, CarriedBothWaysAndTheDurabilityLeft) {

@@ -343,18 +343,27 @@ TEST_F(TeamLogic, ClearingAnEarlierRunsOutputs) {
     for (const char* f : {"rw_001_001.txt", "RW_002.log", "keep.txt"})
         testsupport::writeFile(path(std::string("result/") + f), "x");
     std::filesystem::create_directories(path("out/sub.da1"));
-    // A member entered straight from the output folder keeps its file.
     teamfight::Registration r(teams_);
     r.decide(3);
-    r.put({1, 2}, scratch() + "out", "MINE.da1");
+    r.put({0, 0}, akFolder(), "ak01.dat");
     teamfight::clearOldOutputs(scratch() + "out", resultFolder(), teams_);
     // e.da12 is the output of a member's twelfth win (outputs run to .da98).
-    for (const char* gone :
-         {"out/a.da1", "out/B.DA2", "out/e.da12", "result/rw_001_001.txt", "result/RW_002.log"})
+    for (const char* gone : {"out/a.da1", "out/B.DA2", "out/e.da12", "out/mine.da1", "result/rw_001_001.txt",
+                             "result/RW_002.log"})
         EXPECT_FALSE(std::filesystem::exists(path(gone))) << gone;
-    for (const char* kept :
-         {"out/c.dat", "out/d.daT", "out/x.txt", "out/mine.da1", "out/sub.da1", "result/keep.txt"})
+    for (const char* kept : {"out/c.dat", "out/d.daT", "out/x.txt", "out/sub.da1", "result/keep.txt"})
         EXPECT_TRUE(std::filesystem::exists(path(kept))) << kept;
+
+    // A member entered straight from the output folder keeps its file, and
+    // there the output AK files of players outside the event stay too; only
+    // the members' old outputs go.
+    for (const char* f : {"a.da1", "mine.da1", "mine.da2", "MINE.da3"})
+        testsupport::writeFile(path(std::string("out/") + f), "x");
+    r.put({1, 2}, scratch() + "out", "MINE.da1");
+    teamfight::clearOldOutputs(scratch() + "out", resultFolder(), teams_);
+    for (const char* kept : {"out/a.da1", "out/mine.da1"}) EXPECT_TRUE(std::filesystem::exists(path(kept))) << kept;
+    for (const char* gone : {"out/mine.da2", "out/MINE.da3"})
+        EXPECT_FALSE(std::filesystem::exists(path(gone))) << gone;
 }
 
 TEST_F(TeamLogic, StartReadsTheRowsAgainAndWritesBothEntryLists) {
