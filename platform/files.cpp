@@ -283,17 +283,26 @@ std::vector<std::string> listFolder(std::string_view folder, std::string_view pa
     return names;
 }
 
-std::optional<std::string> createUniqueFile(std::string_view folder, std::string_view prefix, int n) {
+namespace {
+
+// "<prefix><n random characters from A-Z0-9>".
+std::string randomName(std::string_view prefix, int n) {
     static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device rd;
-    std::mt19937 gen(rd());
+    thread_local std::mt19937 gen{std::random_device{}()};
     std::uniform_int_distribution<int> pick(0, 35);
+    std::string name(prefix);
+    for (int i = 0; i < n; ++i) name += alphabet[pick(gen)];
+    return name;
+}
+
+} // namespace
+
+std::optional<std::string> createUniqueFile(std::string_view folder, std::string_view prefix, int n) {
     auto dir = osPathOf(folder);
     if (!dir) return std::nullopt;
     std::vector<std::string> existing = listFolder(folder, "*", true);
     for (int attempt = 0; attempt < 10000; ++attempt) {
-        std::string name(prefix);
-        for (int i = 0; i < n; ++i) name += alphabet[pick(gen)];
+        const std::string name = randomName(prefix, n);
         bool clash = std::any_of(existing.begin(), existing.end(),
                                  [&](const std::string& e) { return equalsIgnoreCase(e, name); });
         if (clash) continue;
@@ -316,16 +325,11 @@ std::optional<std::string> linkAside(std::string_view path) {
     OsPathSeen seen;
     std::optional<std::string> p = osPathOf(path, seen);
     if (!p || !seen.Exists || !S_ISREG(seen.Entry.st_mode)) return std::nullopt;
-    static const char alphabet[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
-    std::random_device rd;
-    std::mt19937 gen(rd());
-    std::uniform_int_distribution<int> pick(0, 35);
     const std::string osFolder = p->substr(0, p->rfind('/') + 1);
     const size_t separator = lastSeparator(path);
     const std::string folder(path.substr(0, separator == std::string_view::npos ? 0 : separator + 1));
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = ".vell-tmp-";
-        for (int i = 0; i < 6; ++i) name += alphabet[pick(gen)];
+        const std::string name = randomName(TempFilePrefix, TempFileUniqueLength);
         const std::string full = osFolder + name;
         FolderChange change(full);
         if (::link(p->c_str(), full.c_str()) == 0) {
@@ -346,8 +350,9 @@ std::set<std::string> deferredFiles; // OS paths
 std::map<std::string, std::string> spareFiles; // folder → spare (OS paths)
 
 // The temporary files' names: the prefix and mkostemp's six characters.
-constexpr std::string_view TempPrefix = ".vell-tmp-";
-constexpr size_t TempUniqueLength = 6;
+constexpr std::string_view TempPrefix = TempFilePrefix;
+constexpr size_t TempUniqueLength = TempFileUniqueLength;
+static_assert(TempUniqueLength == 6, "mkostemp fills six characters");
 
 std::string folderOf(const std::string& osPath) {
     return osPath.substr(0, osPath.rfind('/') + 1);

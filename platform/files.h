@@ -71,14 +71,19 @@ PLAT_API std::vector<std::string> listFolder(std::string_view folder, std::strin
                                              bool directories = false);
 PLAT_API bool wildcardMatch(std::string_view pattern, std::string_view name);
 
+// The program's own temporary files in a folder: this prefix and six
+// letters or digits (isTempFileName).
+inline constexpr std::string_view TempFilePrefix = ".vell-tmp-";
+inline constexpr int TempFileUniqueLength = 6;
+
 // Creates a new empty file "<prefix><n random characters from A-Z0-9>" in
 // `folder`, exclusively, retrying on a clash and on a name that differs only
 // in case from an existing entry. Returns the chosen name (without the
 // folder), or nullopt when the folder is not writable.
 PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, std::string_view prefix, int n);
 
-// A second name for the regular file at `path` in its own folder
-// (".vell-tmp-" and six random characters), so that the file can be put
+// A second name for the regular file at `path` in its own folder (a
+// temporary file's name, TempFilePrefix and six random characters), so that the file can be put
 // back after something else took its name: the Shift-JIS path of the new
 // name, or nullopt when the file is not there or the file system cannot
 // give it one (no hard links, a read-only or full folder).

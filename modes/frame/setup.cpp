@@ -132,7 +132,7 @@ bool canWriteResultFile(const std::string& path) {
     const plat::PathParts parts = plat::splitPath(path);
     std::string folder = parts.drive + parts.dir;
     if (folder.empty()) folder = ".";
-    std::optional<std::string> probe = plat::createUniqueFile(folder, ".vell-tmp-", 6);
+    std::optional<std::string> probe = plat::createUniqueFile(folder, plat::TempFilePrefix, plat::TempFileUniqueLength);
     if (probe) plat::removeFile(joinFolder(folder, *probe));
     return probe.has_value();
 }
