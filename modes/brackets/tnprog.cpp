@@ -5,7 +5,6 @@
 #include "modes/frame/setup.h"
 #include "modes/frame/ui/modeform.h"
 #include "platform/clock.h"
-#include "platform/files.h"
 #include "platform/ui/qtsjis.h"
 #include "sjis/brackets_text.h"
 
@@ -14,7 +13,6 @@
 #include <QProgressBar>
 #include <QTextEdit>
 
-#include <cstdio>
 #include <memory>
 
 namespace brackets {
@@ -51,9 +49,7 @@ void TFormTourProgress::SelectAll1Click() {
 }
 
 void TFormTourProgress::prepare() {
-    // The result file exists and is empty from now on, even when the run is
-    // cancelled later.
-    if (std::FILE* f = plat::openFile(resultFile(), "wb")) std::fclose(f);
+    emptyResultFile();
     ProgressBar->setRange(0, bracket_.entrantCount());
     ProgressBar->setValue(0);
     addLines(openingLines(header(), settings(), bracket_, plat::clock::localNow()));

@@ -309,8 +309,11 @@ bool TourRun::RunTourMatch(modes::RunThread& thread, int round, BracketNode& nod
         side[k].Row = row;
         // The file its last match wrote (a semifinal loser's too, for the
         // third-place match).
-        const std::string path = bracket_.entrantOf(side[k].Index)->nextAkFile();
-        if (!engine_->load(settings_, *sides_, k, path)) sides_->Ak[k] = TArmoredKnight{};
+        const modes::Entrant& entrant = *bracket_.entrantOf(side[k].Index);
+        if (!engine_->load(settings_, *sides_, k, entrant.nextAkFile())) {
+            if (modes::stopOnLostAkOutput(entrant)) return false;
+            sides_->Ak[k] = TArmoredKnight{};
+        }
         row->Stage = round;
         int32_t total = sides_->Ak[k].TotalCr, value = sides_->Ak[k].MachineValue;
         row->TotalCr = total;

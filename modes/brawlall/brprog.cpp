@@ -8,7 +8,6 @@
 #include "modes/frame/setup.h"
 #include "modes/frame/ui/modeform.h"
 #include "platform/clock.h"
-#include "platform/files.h"
 #include "platform/ui/qtsjis.h"
 #include "sjis/brawlall_text.h"
 
@@ -20,8 +19,6 @@
 #include <QTextEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
-
-#include <cstdio>
 
 namespace brawl::ui {
 
@@ -73,9 +70,7 @@ TFormRoyalProgress::~TFormRoyalProgress() {
 }
 
 void TFormRoyalProgress::prepare() {
-    // The result file exists and is empty from now on, even when the run is
-    // cancelled later.
-    if (std::FILE* f = plat::openFile(resultFile(), "wb")) std::fclose(f);
+    emptyResultFile();
     PageControlBr->setCurrentWidget(TabSheetLog);
     WriteEntryList();
     PageControlBr->setCurrentWidget(TabSheetGame);

@@ -205,6 +205,9 @@ void TBRoyal::StartRoyalFight(int a, int b) {
         loaded[k] = modes::loadAkFile(fight->Settings, fight->Ak[k], k,
                                       entrants_[static_cast<size_t>(fight->Entrant[k])].nextAkFile());
     if (!loaded[0] || !loaded[1]) {
+        for (int k = 0; k < 2; ++k)
+            if (!loaded[k] && modes::stopOnLostAkOutput(entrants_[static_cast<size_t>(fight->Entrant[k])]))
+                return;
         leaveUnloaded(a, b, loaded);
         return;
     }

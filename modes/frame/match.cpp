@@ -73,6 +73,13 @@ std::array<std::string, 2> returnFileNames(const GameSettings& settings, std::st
     return names;
 }
 
+bool stopOnLostAkOutput(const Entrant& entrant) {
+    RunThread* run = RunThread::current();
+    if (entrant.Written.empty() || !run) return false;
+    run->stopOnFault();
+    return true;
+}
+
 bool stopOnOutputFault() {
     if (GetOutputFault(nullptr, 0) == 0) return false;
     if (RunThread* run = RunThread::current()) run->stopOnFault();

@@ -22,6 +22,8 @@
 
 namespace modes {
 
+struct Entrant;
+
 // A plug-in's combatant state buffer: 1929 bytes, of which the game
 // processor's record takes the first part.
 #pragma pack(push, 1)
@@ -87,6 +89,13 @@ bool loadAkFile(GameSettings& settings, TArmoredKnight& ak, int side, std::strin
 
 // loadAkFile into side 0 or 1 of `sides`.
 bool loadSide(GameSettings& settings, MatchSides& sides, int side, std::string_view path);
+
+// After an entrant's AK file failed to load for its next match (reported
+// already): when it is the output AK file this run wrote for the entrant,
+// the run stops as on a fault, and true. The match must start from that
+// file; one started from an older file would give back a file that misses
+// matches.
+bool stopOnLostAkOutput(const Entrant& entrant);
 
 // After the game processor's steps of a match: when a file of the match
 // could not be created or written (the game processor has reported it,

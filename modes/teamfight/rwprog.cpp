@@ -3,7 +3,6 @@
 
 #include "modes/frame/ui/modeform.h"
 #include "platform/clock.h"
-#include "platform/files.h"
 #include "platform/ui/qtsjis.h"
 #include "sjis/teamfight_text.h"
 
@@ -11,8 +10,6 @@
 #include <QMenu>
 #include <QProgressBar>
 #include <QTextEdit>
-
-#include <cstdio>
 
 namespace teamfight {
 
@@ -56,9 +53,7 @@ void TFormProgress::WriteEntryList() {
 }
 
 modes::RunThread::Body TFormProgress::createRun() {
-    // The result file starts empty as the run starts, also when the run is
-    // cancelled later.
-    if (std::FILE* f = plat::openFile(resultFile(), "wb")) std::fclose(f);
+    emptyResultFile();
     run_ = std::make_shared<TeamRun>(teams_, settings(), header(), words());
     run_->onLines = [this](const modes::Lines& lines) { addLines(lines); };
     run_->onProgress = [this](int done, int total) { SyncProgress(done, total); };

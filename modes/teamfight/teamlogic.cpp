@@ -429,7 +429,10 @@ void TeamRun::RunTeamMatch(modes::RunThread& thread, modes::MatchSides& sides, c
         r.Draws = 0;
         r.OwnAkDestroyed = 0;
         r.OwnPilotKilled = 0;
-        if (!loaded) continue; // cannot appear: loses by walkover
+        if (!loaded) {
+            if (modes::stopOnLostAkOutput(member)) return;
+            continue; // cannot appear: loses by walkover
+        }
         int32_t value = sides.Ak[t].MachineValue, total = sides.Ak[t].TotalCr;
         r.MachineValue = value;
         r.TotalCr = total;

@@ -6,6 +6,7 @@
 // processor's system cannot start, and missing records. Every window is
 // answered under a deadline, so a run that never ends fails the test.
 #include "modes/frame/tests/gamestarttest.h"
+#include "platform/catalogue.h"
 
 #include <QLineEdit>
 #include <QProgressBar>
@@ -134,6 +135,24 @@ TEST_F(TourGameStart, CancellingWhileAMatchIsInProgress) {
     // written; the thread stopped after the walkover in progress: no final.
     EXPECT_EQ(testsupport::readFile(path("result/Tournament.txt")), "");
     EXPECT_FALSE(std::filesystem::exists(path("result/tm_04_002.txt")));
+}
+
+// The first match's log cannot be made (a folder has its name): its one
+// report stops the run, and the table that was there stays as it was
+// (a cancel leaves it empty, above).
+TEST_F(TourGameStart, AFaultStopKeepsTheTableThatWasThere) {
+    testsupport::writeFile(path("result/Tournament.txt"), "old table\r\n");
+    std::filesystem::create_directory(path("result/tm_01_001.txt"));
+    HeldCancel run = cancelWhileHeld(
+        "TFormTour",
+        [](QWidget* form) {
+            QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+        },
+        [this] { return start(); }, {}, std::chrono::milliseconds(0), false);
+    EXPECT_TRUE(run.done);
+    ASSERT_EQ(run.reports.size(), 1u);
+    EXPECT_EQ(run.reports[0], plat::msg::format(41020, {resultFolder() + "\\tm_01_001.txt"}));
+    EXPECT_EQ(testsupport::readFile(path("result/Tournament.txt")), "old table\r\n");
 }
 
 TEST_F(TourGameStart, TheWindowClosesWhenTheSystemCannotStart) {

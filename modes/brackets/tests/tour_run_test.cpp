@@ -567,4 +567,37 @@ TEST_F(TourRealRun, AnUnloadableEntrantLosesByWalkover) {
     EXPECT_EQ(+bracket_.entrants()[1].row()->Wins, 1);
 }
 
+// Five entrants: match 1 is seed 4 (ak05) against seed 5 (ak06), match 2
+// seed 1 (ak01) against its winner. Once match 1 has written its output
+// files they are gone (their folder went away): the winner's match 2 cannot
+// start from its file, which is the one report, and the run stops there.
+TEST_F(TourRealRun, AWinnersOutputFileThatIsGoneStopsTheRun) {
+    std::filesystem::remove(path("out/ak01.da1"));
+    modes::EntrantList list;
+    for (int n : {1, 3, 4, 5, 6}) list.push_back(modes::makeEntrant(akFolder(), sampleFile(n)));
+    bracket_.build(5, std::move(list), false);
+    brackets::openingLines(header_, settings_, bracket_, fixedTime());
+    brackets::TourEngine real;
+    TestHost host;
+    std::string lost;
+    host.setOnPost([&] {
+        for (const char* f : {"out/ak05.da1", "out/ak06.da1"})
+            if (lost.empty() && std::filesystem::exists(path(f))) {
+                lost = f;
+                std::filesystem::remove(path("out/ak05.da1"));
+                std::filesystem::remove(path("out/ak06.da1"));
+            }
+    });
+    run(real, host);
+    ASSERT_FALSE(lost.empty());
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_NE(rec[0].text.find(".da1"), std::string::npos) << testsupport::u8(rec[0].text);
+    EXPECT_EQ(host.faultStops(), 1);
+    EXPECT_EQ(host.gameDone(), 0);
+    EXPECT_TRUE(std::filesystem::exists(path("result/tm_01_001.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/tm_01_002.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("out/ak01.da1")));
+}
+
 } // namespace

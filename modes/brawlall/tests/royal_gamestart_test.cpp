@@ -6,6 +6,7 @@
 // closes by itself when the game processor's system cannot start, and
 // missing records.
 #include "modes/frame/tests/gamestarttest.h"
+#include "platform/catalogue.h"
 
 #include <QPushButton>
 
@@ -106,6 +107,23 @@ TEST_F(RoyalGameStart, CancellingStillWritesTheResultTable) {
     std::string script = testsupport::readFile(path("result/bt_view.vellScript"));
     EXPECT_EQ(script.substr(script.size() - 5), "End:\n");
     EXPECT_EQ(script.find("Fight:"), std::string::npos);
+}
+
+// The first fight's log cannot be made (a folder has its name): its one
+// report stops the run, and the table that was there stays as it was.
+TEST_F(RoyalGameStart, AFaultStopKeepsTheTableThatWasThere) {
+    testsupport::writeFile(path("result/BattleRoyal.txt"), "old table\r\n");
+    std::filesystem::create_directory(path("result/bt_001.txt"));
+    HeldCancel run = cancelWhileHeld(
+        "TFormRoyal",
+        [](QWidget* form) {
+            QMetaObject::invokeMethod(form->findChild<QPushButton*>("ButtonDecide"), "click");
+        },
+        [this] { return start(); }, startDisabled, std::chrono::milliseconds(0), false);
+    EXPECT_TRUE(run.done);
+    ASSERT_EQ(run.reports.size(), 1u);
+    EXPECT_EQ(run.reports[0], plat::msg::format(41020, {resultFolder() + "\\bt_001.txt"}));
+    EXPECT_EQ(testsupport::readFile(path("result/BattleRoyal.txt")), "old table\r\n");
 }
 
 TEST_F(RoyalGameStart, TheWindowClosesWhenTheSystemCannotStart) {

@@ -26,7 +26,10 @@ using testsupport::sj;
 // test reads the records only after the thread has finished.
 class DirectHost : public modes::RunHost {
 public:
-    void post(std::function<void()> call) override { call(); }
+    void post(std::function<void()> call) override {
+        call();
+        if (onPost) onPost();
+    }
     void postGameDone() override {
         std::lock_guard<std::mutex> lock(m_);
         events_.push_back("gamedone");
@@ -52,6 +55,7 @@ public:
 
     bool stopInCleanup = false;
     modes::RunThread* thread = nullptr;
+    std::function<void()> onPost;
 
 private:
     std::mutex m_;
@@ -341,7 +345,9 @@ TEST_F(RoyalRunTest, AFileNotWrittenStopsTheRunWithoutATable) {
 // open fight leaves no log under its name, unlike a cancel (above).
 TEST_F(RoyalRunTest, AFaultStopLeavesNoLogOfAnOpenFight) {
     plat::notify::setHeadlessEcho(false);
-    run([this](modes::RunThread&) { modes::reportRunFile(41020, path("result/bt_view.vellScript").string()); });
+    run([this](modes::RunThread&) {
+        modes::reportRunFile(41020, path("result/bt_view.vellScript").string());
+    });
     plat::notify::setHeadlessEcho(true);
     EXPECT_EQ(host_.events(), std::vector<std::string>{"finished"});
     EXPECT_EQ(run_->fightsRunning(), 1);
@@ -362,6 +368,26 @@ TEST_F(RoyalRunTest, AnAkThatCannotBeReadLeavesTheGame) {
     auto rec = plat::notify::recorded();
     ASSERT_FALSE(rec.empty());
     EXPECT_EQ(rec.front().text, plat::msg::format(41022, {entrants_[1].Path}));
+}
+
+// Once fight 1 has written its output files they are gone (their folder
+// went away): its winner's next fight cannot start from its file, which is
+// the one report, and the run stops without WM_GAMEDONE.
+TEST_F(RoyalRunTest, AWinnersOutputFileThatIsGoneStopsTheRun) {
+    bool lost = false;
+    host_.onPost = [&] {
+        if (lost || run_->fightsFinished() == 0) return;
+        lost = true;
+        for (const auto& e : std::filesystem::directory_iterator(path("out")))
+            std::filesystem::remove(e.path());
+    };
+    run();
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(host_.events(), std::vector<std::string>{"finished"});
+    EXPECT_EQ(run_->fightsStarted(), 1);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_NE(rec[0].text.find(".da1"), std::string::npos) << testsupport::u8(rec[0].text);
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "modes/frame/imports.h"
 #include "modes/frame/standings.h"
 #include "modes/frame/ui/modeform.h"
+#include "platform/files.h"
 #include "platform/ui/host.h"
 #include "platform/ui/placement.h"
 #include "platform/ui/qtsjis.h"
@@ -277,7 +278,22 @@ void TFormProgress::ButtonCancelClick() {
     }
 }
 
+void TFormProgress::emptyResultFile() {
+    // Kept in memory: the run's clean-up takes any temporary file of the
+    // results folder, a second name for the table too.
+    tableBefore_ = plat::readWholeFile(resultFile_);
+    tableEmptied_ = plat::writeWholeFileAtomic(resultFile_, "");
+}
+
 void TFormProgress::stopAfterFault() {
+    if (tableEmptied_) {
+        // The failed match's files are gone by now: their space is there.
+        if (tableBefore_)
+            plat::writeWholeFileAtomic(resultFile_, *tableBefore_);
+        else
+            plat::removeFile(resultFile_);
+        tableEmptied_ = false;
+    }
     if (running_) ButtonCancelClick();
 }
 

@@ -31,6 +31,7 @@
 #include <QString>
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -102,6 +103,12 @@ public:
     // Closing saves the placement.
     void done(int result) override;
 
+    // The battle royal, the tournament and the team battle empty the result
+    // file as the run starts: a run the game master cancels leaves it empty.
+    // A run that stops on a fault gives back the table that was there, or
+    // leaves none where there was none.
+    void emptyResultFile();
+
     // The run stopped on a fault: as "終了" while it runs.
     void stopAfterFault();
 
@@ -143,6 +150,10 @@ private:
     QString shownBefore_[2];
     int barBefore_[2] = {0, 0};
     std::string memoBytes_;
+    // What emptyResultFile() replaced: the table's bytes, nothing where
+    // there was none.
+    bool tableEmptied_ = false;
+    std::optional<std::string> tableBefore_;
     std::unique_ptr<Host> host_;
     std::unique_ptr<RunThread> thread_;
     QEventLoop* waitLoop_ = nullptr;

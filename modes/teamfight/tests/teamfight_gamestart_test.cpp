@@ -5,12 +5,14 @@
 // bout is in progress, a set-up window that closes by itself when the game
 // processor's system cannot start, and missing records.
 #include "modes/frame/tests/gamestarttest.h"
+#include "platform/catalogue.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace {
@@ -112,6 +114,22 @@ TEST_F(TeamGameStart, CancellingWhileABoutIsInProgress) {
     EXPECT_EQ(testsupport::readFile(path("result/TeamBattle.txt")), "");
     EXPECT_FALSE(std::filesystem::exists(path("result/rw_004_004.txt")));
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
+}
+
+// The first bout's log cannot be made (a folder has its name): its one
+// report stops the run, which leaves no result table where there was none.
+TEST_F(TeamGameStart, AFaultStopLeavesNoTableWhereThereWasNone) {
+    std::filesystem::create_directory(path("result/rw_001_001.txt"));
+    HeldCancel run = cancelWhileHeld(
+        "TFormTeam", [](QWidget* form) { fillTeams(form, "3"); }, [this] { return start(); }, {},
+        std::chrono::milliseconds(0), false);
+    EXPECT_TRUE(run.done);
+    // The run's one report (the set-up's note on the entrants both lists
+    // name comes before it).
+    ASSERT_FALSE(run.reports.empty());
+    EXPECT_EQ(run.reports.back(), plat::msg::format(41020, {resultFolder() + "\\rw_001_001.txt"}));
+    EXPECT_EQ(std::count(run.reports.begin(), run.reports.end(), run.reports.back()), 1);
+    EXPECT_FALSE(std::filesystem::exists(path("result/TeamBattle.txt")));
 }
 
 TEST_F(TeamGameStart, TheWindowClosesWhenTheSystemCannotStart) {

@@ -9,6 +9,7 @@
 #include "modes/frame/tests/modetest.h"
 #include "modes/frame/textfmt.h"
 #include "modes/teamfight/teamlogic.h"
+#include "platform/catalogue.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -184,6 +185,28 @@ TEST_F(TeamRunTest, TheNextBoutReadsTheLastWonBoutsFile) {
     EXPECT_EQ(lines[1], (teamfight::BoutLine{{0, 1}, 2}));
     EXPECT_EQ(lines[2].Slot[0], 1);
     EXPECT_EQ(lines[2].Slot[1], 1);
+}
+
+// Once bout 1 is shown, the output file its winner's next bout must start
+// from is gone (its folder went away): that one report, and the run stops
+// there rather than give back files that miss a bout.
+TEST_F(TeamRunTest, AWinnersOutputFileThatIsGoneStopsTheRun) {
+    settings_.Options[OptTeamBattleWinnerStays] = 1;
+    fill({"ak07.dat", "ak02.dat", "ak03.dat"}, {"ak04.dat", "ak05.dat", "ak06.dat"});
+    int posts = 0;
+    TestHost host;
+    host.setOnPost([&] {
+        if (++posts == 3) std::filesystem::remove(path("out/ak07.da1"));
+    });
+    run(host);
+    auto rec = plat::notify::recorded();
+    ASSERT_EQ(rec.size(), 1u);
+    EXPECT_EQ(rec[0].text, plat::msg::format(41022, {scratch() + "out\\ak07.da1"}));
+    EXPECT_EQ(host.faultStops(), 1);
+    EXPECT_EQ(host.gameDone(), 0);
+    EXPECT_FALSE(exists("result/rw_001_002.txt"));
+    EXPECT_FALSE(exists("result/rw_002_002.txt"));
+    EXPECT_FALSE(exists("out/ak07.da2"));
 }
 
 TEST_F(TeamRunTest, OptionDa1OnlyKeepsOneOutputFile) {
