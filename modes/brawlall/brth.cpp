@@ -65,6 +65,9 @@ void TBRoyal::Execute(modes::RunThread& thread) {
     script_.append("End:\n");
     script_.close();
     checkScript();
+    // A run stopped on a fault keeps no viewer script, as it publishes no
+    // table: the script would replay the fights whose files were taken back.
+    if (thread.faulted()) script_.discard();
     post([](RoyalView& v) {
         if (v.scrollMemo) v.scrollMemo();
     });

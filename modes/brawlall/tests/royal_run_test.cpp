@@ -388,6 +388,9 @@ TEST_F(RoyalRunTest, AWinnersOutputFileThatIsGoneStopsTheRun) {
     auto rec = plat::notify::recorded();
     ASSERT_EQ(rec.size(), 1u);
     EXPECT_NE(rec[0].text.find(".da1"), std::string::npos) << testsupport::u8(rec[0].text);
+    // The viewer script would replay a run that stopped half way.
+    EXPECT_TRUE(std::filesystem::exists(path("result/bt_001.txt")));
+    EXPECT_FALSE(std::filesystem::exists(path("result/bt_view.vellScript")));
 }
 
 } // namespace
