@@ -83,10 +83,11 @@ inline constexpr int TempFileUniqueLength = 6;
 PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, std::string_view prefix, int n);
 
 // A second name for the regular file at `path` in its own folder (a
-// temporary file's name, TempFilePrefix and six random characters), so that the file can be put
-// back after something else took its name: the Shift-JIS path of the new
-// name, or nullopt when the file is not there or the file system cannot
-// give it one (no hard links, a read-only or full folder).
+// temporary file's name, TempFilePrefix and six random characters), so
+// that the file can be put back after something else took its name: the
+// Shift-JIS path of the new name, or nullopt when the file is not there or
+// the file system cannot give it one (no hard links, a read-only or full
+// folder).
 PLAT_API std::optional<std::string> linkAside(std::string_view path);
 
 // How a committed file reaches the disk. Immediate: it is synced before it
