@@ -71,3 +71,10 @@ VELL_EXPORT int32_t GetOutputFault(char* path, int32_t size);
 // log stays under a real name. A match whose own file failed has done so
 // already.
 VELL_EXPORT void TakeBackOpenMatches();
+// An event that the game master stopped (or a match window closed) with
+// matches still in progress (the battle royal's open fights): they are
+// left as they are, and their logs, cut where they stopped, take their
+// names. A log that cannot take its name is reported (41020) as the
+// current match's failed file (GetOutputFault), and every match still in
+// progress is taken back.
+VELL_EXPORT void KeepOpenMatches();

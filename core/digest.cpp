@@ -16,12 +16,22 @@ namespace cv {
 
 namespace {
 
-// Opens this match's append to channel.FileName (`fresh`: the file is made
-// anew, modes 1 and 3). False when the file cannot be opened.
+// Opens this match's append to channel.FileName; a file made anew for the
+// match (`fresh`, modes 1 and 3) is written under a temporary name that
+// takes the file's name when the match is kept. False when the file cannot
+// be opened.
 bool openDigest(OutputChannel& channel, bool fresh) {
     if (channel.FileName.empty()) return false;
-    auto file = std::make_unique<plat::AppendFile>(channel.FileName, fresh);
-    if (!file->isOpen()) return false;
+    if (fresh) {
+        std::optional<plat::TempFile> temp = plat::createTempFile(channel.FileName);
+        if (!temp) return false;
+        channel.Temp = std::move(*temp);
+    }
+    auto file = std::make_unique<plat::AppendFile>(fresh ? channel.Temp.Path : channel.FileName, fresh);
+    if (!file->isOpen()) {
+        if (fresh) plat::removeTempFile(channel.Temp);
+        return false;
+    }
     channel.Append = std::move(file);
     channel.Opened = 1;
     return true;
@@ -93,10 +103,15 @@ bool CloseDigest() {
     LogChannels& logs = Module().Logs;
     OutputChannel& digest = logs.Digest;
     bool ok = digest.Append && digest.Append->commit();
-    if (ok)
-        NoteMatchDigest(std::move(digest.Append));
-    else
+    if (!ok)
         ReportFailedFile(CannotWriteOutput, digest.FileName);
+    else if (!digest.Temp.Path.empty()) {
+        // A file made anew is the match's like its logs.
+        NoteMatchLog(digest.FileName, digest.Temp, -1);
+        digest.Append.reset();
+    } else {
+        NoteMatchDigest(std::move(digest.Append));
+    }
     CloseChannel(digest);
     return ok;
 }

@@ -7,9 +7,11 @@
 //   3 both the end of the log and <base>.mom.
 // EndMatch1 opens the digest file and starts the digest with its head;
 // EndMatch2 adds the end-of-match output and appends the whole digest to
-// the file in one piece. A match that stops between the two steps leaves
-// the file as it was; an append that fails is cut back to the length the
-// file had before it (a file made anew for the match is removed) and
+// the file in one piece. A <base>.mom is written under a temporary name
+// and takes its name with the match's logs, when the match is kept
+// (matchfiles.h). A match that stops between the two steps leaves the file
+// as it was; an append that fails is cut back to the length the file had
+// before it (a file made anew for the match is removed) and
 // reported with message 41020 as the match's failed file (outputfault.h),
 // which takes back the match's other files too. A digest file that cannot
 // be opened is reported the same way. A match that failed to write another

@@ -237,6 +237,13 @@ VELL_EXPORT void TakeBackOpenMatches() {
     });
 }
 
+VELL_EXPORT void KeepOpenMatches() {
+    guarded<int>(0, [] {
+        cv::KeepOpenMatchFiles();
+        return 0;
+    });
+}
+
 VELL_EXPORT int32_t GetOutputFault(char* path, int32_t size) {
     const cv::OutputFault& fault = cv::FailedFile();
     if (path && size > 0) {

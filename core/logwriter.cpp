@@ -232,10 +232,45 @@ bool renameChannel(OutputChannel& channel, std::string_view base, std::string_vi
     return named;
 }
 
+// The channel's stream, on FileName or the temporary file of the match's
+// log; a file that cannot be opened leaves the channel closed.
+void attachStream(OutputChannel& channel, std::FILE* stream) {
+    channel.Stream = stream;
+    channel.Opened = stream ? 1 : 0;
+    // The channel holds what a step writes; the stream adds no buffer.
+    if (stream) std::setvbuf(stream, nullptr, _IONBF, 0);
+}
+
+void openStream(OutputChannel& channel, std::string_view path, const char* mode) {
+    attachStream(channel, plat::openFile(path, mode));
+}
+
+// Opens the channel's log for the current match (see OpenLogs): where the
+// match writes it already; else, unless the match makes its logs anew
+// (`create`), a log that is there, appended to in place; else a new file
+// under a temporary name.
+void openMatchLog(OutputChannel& channel, bool create) {
+    const std::string& path = channel.FileName;
+    if (const MatchFileSet::Log* log = FindMatchLog(path)) {
+        openStream(channel, log->Temp.Path.empty() ? log->Path : log->Temp.Path, "ab");
+        return;
+    }
+    if (std::optional<int64_t> length = create ? std::nullopt : plat::fileSize(path)) {
+        openStream(channel, path, "ab");
+        if (channel.Opened) NoteMatchLog(path, {}, *length);
+        return;
+    }
+    std::FILE* stream = nullptr;
+    if (std::optional<plat::TempFile> temp = plat::createTempFile(path, &stream)) {
+        NoteMatchLog(path, *temp, -1);
+        attachStream(channel, stream);
+    }
+}
+
 // A log that could not be opened or written: reported as the match's
 // failed file, which takes back what the match wrote there (the file cut
-// back to what earlier matches wrote, or removed when this match made it)
-// with the match's other files.
+// back to what earlier matches wrote, or its temporary file removed) with
+// the match's other files.
 void failLog(OutputChannel& channel) {
     CloseChannel(channel);
     channel.Failed = 1;
@@ -295,16 +330,17 @@ bool SetChannelName(OutputChannel& channel, std::string_view base, std::string_v
 
 void OpenChannel(OutputChannel& channel, bool create) {
     if (channel.Opened || channel.FileName.empty()) return;
-    channel.Stream = plat::openFile(channel.FileName, create ? "wb" : "ab");
-    channel.Opened = channel.Stream ? 1 : 0;
-    // The channel holds what a step writes; the stream adds no buffer.
-    if (channel.Stream) std::setvbuf(channel.Stream, nullptr, _IONBF, 0);
+    openStream(channel, channel.FileName, create ? "wb" : "ab");
 }
 
 void CloseChannel(OutputChannel& channel) {
     ChannelFlush(channel);
     if (channel.Stream) std::fclose(channel.Stream);
-    channel.Append.reset();
+    if (channel.Append) {
+        channel.Append.reset();
+        if (!channel.Temp.Path.empty()) plat::removeTempFile(channel.Temp);
+    }
+    channel.Temp = {};
     channel.Stream = nullptr;
     channel.Opened = 0;
 }
@@ -375,19 +411,8 @@ void OpenLogs(std::string_view logBase, LogOpen how) {
             return;
         }
         if (channel.Failed) return;
-        if (!channel.Opened) {
-            // Only a match's first open of a log may find earlier matches'
-            // lines in it (option 19); later opens find its own.
-            std::optional<int64_t> length;
-            if (how == LogOpen::Start && !create) length = plat::fileSize(channel.FileName);
-            channel.KeptLength = length.value_or(-1);
-        }
-        const bool opened = channel.Opened;
-        OpenChannel(channel, create);
-        if (!channel.Opened)
-            failLog(channel);
-        else if (!opened)
-            NoteMatchLog(channel.FileName, channel.KeptLength);
+        if (!channel.Opened) openMatchLog(channel, create);
+        if (!channel.Opened) failLog(channel);
     };
     open(logs.Text, ".txt");
     if (Option(OptInternalInfo)) open(logs.Check, ".chk");

@@ -5,7 +5,8 @@
 // match opens the channels the settings ask for (a channel the step before
 // left open on the same file is used as it is), writes the step's queued
 // lines and hands them to the file before it returns, so the files are
-// complete between steps. The logs stay open from step to step of one
+// complete between steps (under their temporary names until the match is
+// kept, matchfiles.h). The logs stay open from step to step of one
 // match and are closed at its end (EndMatch2, AbortMatch), when the next
 // match starts and when a step names other files; the files' bytes are
 // those of a close and an append-mode reopen at every step, without their
@@ -26,6 +27,7 @@
 #pragma once
 
 #include "core/queue.h"
+#include "platform/files.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -34,10 +36,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
-namespace plat {
-class AppendFile;
-}
 
 namespace cv {
 
@@ -55,10 +53,11 @@ struct OutputChannel {
     // A log that could not be created or written: reported, its cut file
     // removed, and not opened again for this match.
     uint8_t Failed = 0;
-    // The length the log had before this match wrote to it (a log appended
-    // to with option 19); -1 when the match made the file.
-    int64_t KeptLength = -1;
     std::string FileName;    // Shift-JIS path, at most MaxLogPath bytes
+    // The digest: the temporary file it is written to when it is made anew
+    // for the match (it takes FileName when the match is kept); none when
+    // it is appended to FileName itself.
+    plat::TempFile Temp;
     std::FILE* Stream = nullptr;
     // What a step wrote, handed to the file in one write at the step's end
     // (EndLogStep) or when the channel is closed.
@@ -108,7 +107,8 @@ std::string ChannelFileName(std::string_view base, std::string_view extension);
 // Opens FileName with "w" (create) or "a" (append) when the channel is not
 // open; a file that cannot be opened leaves the channel closed.
 void OpenChannel(OutputChannel& channel, bool create);
-// Closes an open channel; a digest append not committed is dropped.
+// Closes an open channel; a digest append not committed is dropped, with
+// its temporary file.
 void CloseChannel(OutputChannel& channel);
 
 // Writes bytes (a write to a closed channel does nothing).
@@ -140,10 +140,15 @@ enum class LogOpen {
 // still open on another file (a step that did not finish) is closed
 // first; Start closes every channel, the digest of a match that never got
 // its EndMatch2 included, so a new match never writes into old files.
-// Each log the match opens is one of its files (matchfiles.h). A log that
-// cannot be opened is the match's failed file (outputfault.h); once a file
-// of the match has failed no log is opened for the rest of the match: a
-// later step must not make a file of the match's end alone under its name.
+// Each log the match opens is one of its files (matchfiles.h). Its first
+// open in the match makes it under a temporary name that takes the log's
+// name when the match is kept; a log there already is written in place
+// when the match appends to it (option 19, and a first open by a later
+// step), and rewritten (Start without option 19) only when the match is
+// kept. Later opens in the match go on where the first one wrote. A log
+// that cannot be opened is the match's failed file (outputfault.h); once a
+// file of the match has failed no log is opened for the rest of the match:
+// a later step must not make a file of the match's end alone.
 void OpenLogs(std::string_view logBase, LogOpen how);
 // The end of a step that goes on: what the step wrote to text, check, HTML
 // and .3ds is handed to the files, which stay open for the next step. A

@@ -27,9 +27,10 @@ bool MatchReady();
 // chosen for this match and the placeholder tables.
 void SetAkData(TArmoredKnight& ak1, TArmoredKnight& ak2, CombatantState& s1, CombatantState& s2);
 
-// The logs created (or appended to with option 19), the counters reset, the
-// opening narration queued and written, the first round and distance set.
-// No file of the new match has failed yet (outputfault.h).
+// The logs created under temporary names (or appended to with option 19),
+// the counters reset, the opening narration queued and written, the first
+// round and distance set. No file of the new match has failed yet
+// (outputfault.h); a match before it left unfinished keeps its files.
 void StartMatch(std::string_view logBase, std::string_view title);
 
 // One round; 0 go on, 1 decided, 2 both immobile (Result not set), 3 judged
@@ -40,8 +41,8 @@ uint8_t ProcessMatch(std::string_view logBase);
 // the loser's end state, the digest opened, the output AK files written.
 void EndMatch1(std::string_view logBase, std::string_view akOutDir);
 
-// The end-of-match output and signature, the digest and logs closed, the
-// message sets released.
+// The end-of-match output and signature, the digest and logs closed and
+// given their names (matchfiles.h), the message sets released.
 void EndMatch2(std::string_view logBase);
 
 // The profile, specification and armament of side 0 or 1 of the current

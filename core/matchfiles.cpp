@@ -26,9 +26,42 @@ MatchFileSet& current() {
     return *f.Current;
 }
 
-// The match is over: what it replaced is no longer needed.
-void keep(MatchFileSet& set) {
+// The match is over and keeps its files: its new logs take their real
+// names, and what its output AK files replaced is no longer needed. False,
+// with the log in `failed`, when a log cannot take its name: the match is
+// then taken back whole (a log that took its name before it is removed).
+bool keep(MatchFileSet& set, std::string& failed) {
+    for (MatchFileSet::Log& log : set.Logs) {
+        if (log.Temp.Path.empty()) continue;
+        if (!plat::placeTempFile(log.Temp)) {
+            failed = log.Path;
+            return false;
+        }
+        log.Temp = {};
+    }
     for (const MatchFileSet::AkFile& ak : set.AkFiles) DropAside(ak.Replaced);
+    return true;
+}
+
+// The matches `over` names keep their files and are no longer in
+// progress. A log that cannot take its name is the failed file, which
+// takes back every match in progress.
+template <class Over> void keepMatches(Over over) {
+    MatchFiles& f = files();
+    for (size_t i = 0; i < f.Matches.size();) {
+        MatchFileSet& set = *f.Matches[i];
+        if (!over(set)) {
+            ++i;
+            continue;
+        }
+        std::string failed;
+        if (!keep(set, failed)) {
+            ReportFailedFile(CannotWriteOutput, failed);
+            return;
+        }
+        if (f.Current == &set) f.Current = nullptr;
+        f.Matches.erase(f.Matches.begin() + static_cast<std::ptrdiff_t>(i));
+    }
 }
 
 void takeBack(MatchFileSet& set) {
@@ -44,9 +77,12 @@ void takeBack(MatchFileSet& set) {
         }
     }
     for (auto log = set.Logs.rbegin(); log != set.Logs.rend(); ++log) {
-        if (log->KeptLength < 0) {
+        if (!log->Temp.Path.empty()) {
+            plat::removeTempFile(log->Temp);
+        } else if (log->KeptLength < 0) {
             plat::removeFile(log->Path);
         } else if (std::FILE* f = plat::openFile(log->Path, "r+b")) {
+            // A cut works in a folder that lets no file go.
             plat::truncateStream(f, log->KeptLength);
             std::fclose(f);
         }
@@ -73,14 +109,10 @@ void DropAside(const ReplacedFile& replaced) {
 }
 
 void BeginMatchFiles(std::string_view logBase) {
-    MatchFiles& f = files();
     // A fight a cancelled run left open under the same name is over too:
     // its files are this match's to write anew.
-    std::erase_if(f.Matches, [&](const std::unique_ptr<MatchFileSet>& set) {
-        if (set->InContext && set->LogBase != logBase) return false;
-        keep(*set);
-        return true;
-    });
+    keepMatches([&](const MatchFileSet& set) { return !set.InContext || set.LogBase == logBase; });
+    MatchFiles& f = files();
     f.Matches.push_back(std::make_unique<MatchFileSet>());
     f.Current = f.Matches.back().get();
     f.Current->LogBase = logBase;
@@ -104,11 +136,17 @@ void ResumeMatchFiles(std::string_view logBase) {
     f.Current->InContext = true;
 }
 
-void NoteMatchLog(std::string_view path, int64_t keptLength) {
-    MatchFileSet& set = current();
-    for (const MatchFileSet::Log& log : set.Logs)
-        if (log.Path == path) return;
-    set.Logs.push_back({std::string(path), keptLength});
+const MatchFileSet::Log* FindMatchLog(std::string_view path) {
+    const MatchFiles& f = files();
+    if (!f.Current) return nullptr;
+    for (const MatchFileSet::Log& log : f.Current->Logs)
+        if (log.Path == path) return &log;
+    return nullptr;
+}
+
+void NoteMatchLog(std::string_view path, const plat::TempFile& temp, int64_t keptLength) {
+    if (FindMatchLog(path)) return;
+    current().Logs.push_back({std::string(path), temp, keptLength});
 }
 
 void NoteMatchDigest(std::unique_ptr<plat::AppendFile> committed) {
@@ -122,8 +160,8 @@ void NoteMatchAkFile(std::string_view path, ReplacedFile replaced) {
 void SettleMatchFiles() {
     MatchFiles& f = files();
     if (!f.Current || FailedFile().Message != 0) return;
-    keep(*f.Current);
-    std::erase_if(f.Matches, [&](const std::unique_ptr<MatchFileSet>& set) { return set.get() == f.Current; });
+    const MatchFileSet* settled = f.Current;
+    keepMatches([&](const MatchFileSet& set) { return &set == settled; });
     f.Current = nullptr;
 }
 
@@ -135,11 +173,10 @@ void TakeBackMatchFiles() {
     f.Current = nullptr;
 }
 
-void ForgetMatchFiles() {
-    MatchFiles& f = files();
-    for (const auto& set : f.Matches) keep(*set);
-    f.Matches.clear();
-    f.Current = nullptr;
+void KeepOpenMatchFiles() {
+    CloseLogs(false);
+    keepMatches([](const MatchFileSet&) { return true; });
+    files().Current = nullptr;
 }
 
 } // namespace cv

@@ -42,7 +42,7 @@ intptr_t clampCount(intptr_t count, intptr_t max) {
 
 uint32_t StartSystem(const SystemInit& init, GameMessageBuffer*& bufferOut) {
     ModuleState& m = Module();
-    ForgetMatchFiles();
+    KeepOpenMatchFiles();
     for (int t = 0; t < TemplateTableCount; ++t) {
         if (!m.Templates[t]) m.Templates[t] = std::make_unique<TemplateTable>();
         // A path that does not fit is dropped rather than cut: a cut path
@@ -87,7 +87,7 @@ uint32_t StartSystem(const SystemInit& init, GameMessageBuffer*& bufferOut) {
 void EndSystem() {
     ModuleState& m = Module();
     if (!m.System.Started) return;
-    ForgetMatchFiles();
+    KeepOpenMatchFiles();
     // The output files of an event that wrote no result tables (the
     // one-vs-one match, a cancelled run) reach the disk here at the latest;
     // a failed write-back is reported, naming the output folder.

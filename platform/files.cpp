@@ -194,7 +194,14 @@ bool makeDirectory(std::string_view path) {
     return errno == EEXIST && ::stat(p->c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+namespace {
+std::atomic<bool> folderFault{false};
+} // namespace
+
+void setFolderFault(bool refusing) { folderFault = refusing; }
+
 bool removeFile(std::string_view path) {
+    if (folderFault) return false;
     auto p = osPathOf(path);
     if (!p) return false;
     FolderChange change(*p);
@@ -213,6 +220,7 @@ bool removeDirectory(std::string_view path) {
 }
 
 bool renameFile(std::string_view from, std::string_view to) {
+    if (folderFault) return false;
     auto a = osPathOf(from);
     auto b = osPathOf(to);
     if (!a || !b) return false;
@@ -339,6 +347,48 @@ std::optional<std::string> linkAside(std::string_view path) {
         if (errno != EEXIST) return std::nullopt;
     }
     return std::nullopt;
+}
+
+std::optional<TempFile> createTempFile(std::string_view path, std::FILE** stream) {
+    OsPathSeen seen;
+    std::optional<std::string> target = osPathOf(path, seen);
+    if (!target) return std::nullopt;
+    const std::string osFolder = target->substr(0, target->rfind('/') + 1);
+    const size_t separator = lastSeparator(path);
+    const std::string folder(path.substr(0, separator == std::string_view::npos ? 0 : separator + 1));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = randomName(TempFilePrefix, TempFileUniqueLength);
+        TempFile temp{folder + name, osFolder + name, *target};
+        FolderChange change(temp.OsPath, attempt == 0 ? folderSeen(seen) : nullptr);
+        int fd = ::open(temp.OsPath.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno != EEXIST) return std::nullopt;
+            continue;
+        }
+        change.created(temp.OsPath);
+        if (!stream) {
+            ::close(fd);
+            return temp;
+        }
+        if ((*stream = ::fdopen(fd, "ab"))) return temp;
+        ::close(fd);
+        unlinkNoted(temp.OsPath);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool placeTempFile(const TempFile& temp) {
+    if (folderFault) return false;
+    FolderChange change(temp.OsTarget);
+    if (::rename(temp.OsPath.c_str(), temp.OsTarget.c_str()) != 0) return false;
+    change.removed(temp.OsPath);
+    change.created(temp.OsTarget);
+    return true;
+}
+
+bool removeTempFile(const TempFile& temp) {
+    return !folderFault && unlinkNoted(temp.OsPath);
 }
 
 namespace {

@@ -90,6 +90,24 @@ PLAT_API std::optional<std::string> createUniqueFile(std::string_view folder, st
 // folder).
 PLAT_API std::optional<std::string> linkAside(std::string_view path);
 
+// A file written in the folder of its target under a temporary file's name
+// (TempFilePrefix and six random characters), which takes the target's name
+// only once it is to stay (placeTempFile). Both OS paths are those of its
+// making, so that putting it in place or removing it asks the file system
+// for nothing more.
+struct TempFile {
+    std::string Path; // Shift-JIS
+    std::string OsPath;
+    std::string OsTarget; // the target's
+};
+// A new empty temporary file for the target `path`, made exclusively
+// without reading the folder (unlike createUniqueFile) and, with `stream`,
+// opened there for appending; nullopt when the folder takes no new file.
+PLAT_API std::optional<TempFile> createTempFile(std::string_view path, std::FILE** stream = nullptr);
+// The temporary file takes its target's name, which an older file leaves.
+PLAT_API bool placeTempFile(const TempFile& temp);
+PLAT_API bool removeTempFile(const TempFile& temp);
+
 // How a committed file reaches the disk. Immediate: it is synced before it
 // is renamed into place, so it is on the disk when commit() returns.
 // Deferred: it takes the target's name at once (a reader never sees it half
@@ -211,6 +229,10 @@ PLAT_API void setAtomicWriteFault(long long bytesBeforeFailure);
 // A disk whose write-back fails, for tests of the callers of
 // syncDeferredWrites(): while set, every sync it makes fails.
 PLAT_API void setSyncFault(bool failing);
+// A folder that turned read-only, for tests of what a failure leaves
+// behind: while set, every removeFile, renameFile, placeTempFile and
+// removeTempFile fails (the files that are open stay writable).
+PLAT_API void setFolderFault(bool refusing);
 
 // Writes all of `bytes` to a stream opened by openFile (through the failing
 // device above); false when not every byte reached the file.

@@ -12,8 +12,10 @@
 #include "platform/files.h"
 #include "platform/notify.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <set>
 
 namespace {
@@ -170,9 +172,21 @@ TEST_F(ExportsMatch, ATemplateEditedBetweenMatchesIsReadAgain) {
     EXPECT_EQ(two.find("** START ONE **"), std::string::npos);
 }
 
-// The logs stay open from step to step, and each step's lines are in them
-// when the step returns: the files grow at every step, each state a start
-// of the next, up to the complete log with its HTML foot.
+// The program's temporary files in a folder, by name.
+std::map<std::string, std::string> TempFiles(const std::string& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& e : std::filesystem::directory_iterator(folder)) {
+        const std::string name = e.path().filename().string();
+        if (plat::isTempFileName(name)) files[name] = Read(e.path().string());
+    }
+    return files;
+}
+
+// The logs stay open from step to step under temporary names, and each
+// step's lines are in them when the step returns: the files grow at every
+// step, each state a start of the next. Between steps the results folder
+// holds nothing else (all that a crash could leave of the match), and
+// EndMatch2 gives the logs their names, complete with the HTML foot.
 TEST_F(ExportsMatch, EveryStepLeavesItsLinesInTheLogs) {
     GameSettings gs = MatchSettings();
     gs.Options[OptInternalInfo] = 1;
@@ -180,10 +194,11 @@ TEST_F(ExportsMatch, EveryStepLeavesItsLinesInTheLogs) {
     gs.MatchType = 3;
     Side s[2];
     const std::string log = scratch.Results + "steps";
-    std::vector<std::string> states[3];
+    std::vector<std::map<std::string, std::string>> states;
     auto record = [&] {
-        int k = 0;
-        for (const char* ext : {".txt", ".chk", ".htm"}) states[k++].push_back(Read(log + ext));
+        states.push_back(TempFiles(scratch.Results));
+        auto entries = std::filesystem::directory_iterator(scratch.Results);
+        EXPECT_EQ(static_cast<size_t>(std::distance(begin(entries), end(entries))), states.back().size());
     };
     setUp(gs, s, SamplePath(1), SamplePath(2), log);
     record();
@@ -197,15 +212,25 @@ TEST_F(ExportsMatch, EveryStepLeavesItsLinesInTheLogs) {
     c.EndMatch1(log.c_str(), scratch.AkOut.c_str());
     record();
     c.EndMatch2(log.c_str());
-    record();
-    for (const auto& file : states) {
-        ASSERT_GE(file.size(), 4u);
-        for (size_t k = 1; k < file.size(); ++k) {
-            EXPECT_GT(file[k].size(), file[k - 1].size()) << "step " << k;
-            EXPECT_EQ(file[k].compare(0, file[k - 1].size(), file[k - 1]), 0) << "step " << k;
+    ASSERT_GE(states.size(), 3u);
+    ASSERT_EQ(states[0].size(), 3u);
+    for (size_t k = 1; k < states.size(); ++k) {
+        ASSERT_EQ(states[k].size(), 3u) << "step " << k;
+        for (const auto& [name, bytes] : states[k]) {
+            const std::string& before = states[k - 1].at(name);
+            EXPECT_GT(bytes.size(), before.size()) << "step " << k;
+            EXPECT_EQ(bytes.compare(0, before.size(), before), 0) << "step " << k;
         }
     }
-    EXPECT_NE(states[2].back().find("</html>"), std::string::npos);
+    EXPECT_TRUE(TempFiles(scratch.Results).empty());
+    for (const char* extension : {".txt", ".chk", ".htm"}) {
+        const std::string whole = Read(log + extension);
+        EXPECT_TRUE(std::any_of(states.back().begin(), states.back().end(), [&](const auto& temp) {
+            return whole.size() > temp.second.size() &&
+                   whole.compare(0, temp.second.size(), temp.second) == 0;
+        })) << extension;
+    }
+    EXPECT_NE(Read(log + ".htm").find("</html>"), std::string::npos);
 }
 
 TEST_F(ExportsMatch, InterleavedFightsKeepTheirOwnState) {
@@ -284,6 +309,7 @@ TEST_F(ExportsMatch, AnOpeningLongerThanTheQueueLosesNoLine) {
     c.SetAkData(&s[0].Ak, &s[1].Ak, &s[0].State, &s[1].State);
     std::string log = scratch.Results + "long";
     c.StartMatch(log.c_str(), "");
+    c.KeepOpenMatches(); // the logs of the opening take their names
     for (const char* extension : {".txt", ".chk"}) {
         std::string text = Read(log + extension);
         auto count = [&](const std::string& needle) {
@@ -405,6 +431,55 @@ TEST_F(ExportsMatch, AMatchWhoseOutputAkFileFailsLeavesNoneOfItsFiles) {
     EXPECT_EQ(names, (std::set<std::string>{"ak01.da1", "ak02.da1"}));
 }
 
+// A match taken back leaves no log under a real name, and the logs of an
+// earlier match of its name (with their digest file) as they were: when
+// its digest fails at its end, also in a results folder that turned
+// read-only (it lets no file go nor take a name: the temporary files stay
+// for the next event's start to remove), and when its logs cannot take
+// their names (41020 naming the text log).
+TEST_F(ExportsMatch, ATakenBackMatchLeavesTheLogsItWouldRewrite) {
+    auto settings = [] {
+        GameSettings gs = MatchSettings();
+        gs.DigestMode = 1;
+        gs.Options[OptHtmlLog] = 1;
+        gs.Options[OptAkOutput] = 0;
+        return gs;
+    };
+    GameSettings first = settings();
+    Side s[2];
+    const std::string log = scratch.Results + "m";
+    play(first, s, SamplePath(1), SamplePath(2), log);
+    std::map<std::string, std::string> before;
+    for (const char* extension : {".txt", ".htm", ".mom"}) {
+        before[extension] = Read(log + extension);
+        ASSERT_FALSE(before[extension].empty()) << extension;
+    }
+    struct Case {
+        bool ReadOnly, DigestFails;
+        const char* Failed;
+        size_t Temps;
+    };
+    for (const Case& k :
+         {Case{false, true, ".mom", 0}, Case{true, true, ".mom", 2}, Case{true, false, ".txt", 5}}) {
+        GameSettings gs = settings();
+        Side x[2];
+        plat::notify::clearRecorded();
+        setUp(gs, x, SamplePath(1), SamplePath(2), log);
+        plat::setFolderFault(k.ReadOnly);
+        for (int round = 0; round < 2000 && c.ProcessMatch(log.c_str()) == 0; ++round) {
+        }
+        c.EndMatch1(log.c_str(), scratch.AkOut.c_str());
+        if (k.DigestFails) plat::setAtomicWriteFault(0);
+        c.EndMatch2(log.c_str());
+        plat::setAtomicWriteFault(-1);
+        plat::setFolderFault(false);
+        ASSERT_EQ(plat::notify::recorded().size(), 1u);
+        EXPECT_EQ(plat::notify::recorded()[0].text, plat::msg::format(41020, {log + k.Failed}));
+        for (const auto& [extension, bytes] : before) EXPECT_EQ(Read(log + extension), bytes) << extension;
+        EXPECT_EQ(TempFiles(scratch.Results).size(), k.Temps);
+    }
+}
+
 // Fights open side by side on the game contexts: the failed file of one
 // takes back the logs of both, and so does a fault of the plug-in's own
 // (TakeBackOpenMatches); a match that ended before keeps its files.
@@ -436,8 +511,9 @@ TEST_F(ExportsMatch, AFaultTakesBackEveryOpenFight) {
             restore(x);
             c.ProcessMatch(x.Log.c_str());
             c.DisposeGameMessage();
-            ASSERT_TRUE(plat::fileExists(x.Log + ".htm"));
+            EXPECT_FALSE(plat::fileExists(x.Log + ".htm")); // under a temporary name
         }
+        ASSERT_EQ(TempFiles(scratch.Results).size(), 4u);
         if (pluginFault) {
             c.TakeBackOpenMatches();
         } else {
@@ -451,6 +527,7 @@ TEST_F(ExportsMatch, AFaultTakesBackEveryOpenFight) {
             EXPECT_FALSE(plat::fileExists(x.Log + ".txt")) << x.Log;
             EXPECT_FALSE(plat::fileExists(x.Log + ".htm")) << x.Log;
         }
+        EXPECT_TRUE(TempFiles(scratch.Results).empty());
         EXPECT_TRUE(plat::fileExists(scratch.Results + n + "done.txt"));
     }
 }

@@ -15,11 +15,11 @@ namespace interfacetest {
 bool Cvcore::load() {
     bool ok = Lib.load(
         VELL_PROGRAM_DIR, "cvcore.dll",
-        {"Infix2Postfix",      "CalcPostfix",        "StartSystem", "EndSystem",          "SetAkData",
-         "RandomizeSystem",    "SetEnvironment",     "StartMatch",  "ProcessMatch",       "EndMatch1",
-         "EndMatch2",          "AbortMatch",         "AkViewer",    "DeleteOutputAkFile", "SaveGameContext",
-         "DisposeGameMessage", "RestoreGameContext", "AkViewer2",   "_GetReturnFileName", "GetOutputFault",
-         "TakeBackOpenMatches"});
+        {"Infix2Postfix",       "CalcPostfix",        "StartSystem", "EndSystem",          "SetAkData",
+         "RandomizeSystem",     "SetEnvironment",     "StartMatch",  "ProcessMatch",       "EndMatch1",
+         "EndMatch2",           "AbortMatch",         "AkViewer",    "DeleteOutputAkFile", "SaveGameContext",
+         "DisposeGameMessage",  "RestoreGameContext", "AkViewer2",   "_GetReturnFileName", "GetOutputFault",
+         "TakeBackOpenMatches", "KeepOpenMatches"});
     EXPECT_TRUE(ok) << Lib.error();
     if (!ok) return false;
     Infix2Postfix = Lib.function<decltype(Infix2Postfix)>("Infix2Postfix");
@@ -43,6 +43,7 @@ bool Cvcore::load() {
     GetReturnFileName = Lib.function<decltype(GetReturnFileName)>("_GetReturnFileName");
     GetOutputFault = Lib.function<decltype(GetOutputFault)>("GetOutputFault");
     TakeBackOpenMatches = Lib.function<decltype(TakeBackOpenMatches)>("TakeBackOpenMatches");
+    KeepOpenMatches = Lib.function<decltype(KeepOpenMatches)>("KeepOpenMatches");
     return true;
 }
 

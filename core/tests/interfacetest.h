@@ -50,6 +50,7 @@ struct Cvcore {
     void (*GetReturnFileName)(const char*, const char*, char*) = nullptr;
     int32_t (*GetOutputFault)(char*, int32_t) = nullptr;
     void (*TakeBackOpenMatches)() = nullptr;
+    void (*KeepOpenMatches)() = nullptr;
 
     // Loads "cvcore.dll" from the program folder; false with a test failure.
     bool load();

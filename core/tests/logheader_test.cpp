@@ -1,5 +1,6 @@
 #include "core/logheader.h"
 #include "core/logwriter.h"
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "core/round.h"
 #include "logtest.h"
@@ -32,8 +33,9 @@ protected:
         setUpMatch();
         gs.RoundCounter = 0;
     }
-    // The start header with the logs open; returns <base>.txt.
+    // The start header of a new match with the logs open; returns <base>.txt.
     std::string header(std::string_view title = "") {
+        cv::BeginMatchFiles(base());
         cv::OpenLogs(base(), cv::LogOpen::Start);
         cv::WriteStartHeader(buf, sj(std::string(title)));
         cv::CloseLogs(false);

@@ -2,6 +2,7 @@
 #include "logtest.h"
 
 #include "core/logwriter.h"
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -77,9 +78,11 @@ void resetLogs() {
         c->FileName.clear();
         c->NoColourYet = 0;
         c->Failed = 0;
-        c->KeptLength = -1;
     }
     logs.LastHtmlColour = 0;
+    // No test's matches reach into the next test's.
+    cv::Module().Files.Matches.clear();
+    cv::Module().Files.Current = nullptr;
 }
 
 } // namespace
@@ -117,8 +120,14 @@ std::string LogTest::base(std::string_view name) const {
     return sj((dir.path() / std::string(name)).string());
 }
 
-std::string LogTest::rawFile(std::string_view name) const {
+std::filesystem::path LogTest::where(std::string_view name) const {
     std::filesystem::path p = dir.path() / std::string(name);
+    const cv::MatchFileSet::Log* log = cv::FindMatchLog(sj(p.string()));
+    return log && !log->Temp.Path.empty() ? std::filesystem::path(log->Temp.OsPath) : p;
+}
+
+std::string LogTest::rawFile(std::string_view name) const {
+    std::filesystem::path p = where(name);
     return std::filesystem::exists(p) ? testsupport::readFile(p) : std::string("<missing>");
 }
 
@@ -127,7 +136,7 @@ std::string LogTest::file(std::string_view name) const {
 }
 
 bool LogTest::exists(std::string_view name) const {
-    return std::filesystem::exists(dir.path() / std::string(name));
+    return std::filesystem::exists(where(name));
 }
 
 cv::GameMessageLine& LogTest::add(uint32_t kind, uint32_t indent, const char* utf8, uint32_t blanks) {

@@ -7,6 +7,7 @@
 #include "core/queue.h"
 #include "fighttest.h"
 
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,10 @@ protected:
 
     // The log base name in the scratch folder.
     std::string base(std::string_view name = "match") const;
-    // A file of the scratch folder as UTF-8; "\r\n" stays as it is.
+    // A file of the scratch folder; a log of the match in progress is where
+    // the match writes it until the match keeps its files.
+    std::filesystem::path where(std::string_view name) const;
+    // A file of the scratch folder (where()) as UTF-8; "\r\n" stays as it is.
     std::string file(std::string_view name) const;
     std::string rawFile(std::string_view name) const;
     bool exists(std::string_view name) const;

@@ -1,4 +1,5 @@
 #include "core/logwriter.h"
+#include "core/matchfiles.h"
 #include "core/module.h"
 #include "core/outputfault.h"
 #include "logtest.h"
@@ -224,6 +225,7 @@ TEST_F(LogWriterTest, AChannelLeftOpenNeverTakesTheNextMatchsLines) {
     // A new match starts from closed channels: Start on the same name
     // makes the file anew even when a step left it open.
     cv::OpenLogs(base("b"), cv::LogOpen::Step);
+    cv::BeginMatchFiles(base("b"));
     cv::OpenLogs(base("b"), cv::LogOpen::Start);
     cv::FlushGameMessages(buf);
     cv::CloseLogs(false);

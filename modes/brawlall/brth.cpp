@@ -62,6 +62,12 @@ void TBRoyal::Execute(modes::RunThread& thread) {
     } catch (...) {
         // The end below still closes the script and tells the window.
     }
+    // Fights that "終了" left open stay as they are: their logs take their
+    // names as the run ends (a fault has taken them back).
+    if (!thread.faulted()) {
+        KeepOpenMatches();
+        modes::stopOnOutputFault();
+    }
     script_.append("End:\n");
     script_.close();
     checkScript();

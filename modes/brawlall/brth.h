@@ -12,10 +12,12 @@
 // the progress window shows (status panels, memo lines, the list of fights,
 // the map cells) is handed to the window thread through RunThread::post and
 // arrives at the RoyalView there. Stopping leaves the running fights
-// unfinished; the script's end line and WM_GAMEDONE follow in every case
-// but a stop on a fault (a file of the event not written, a second
-// entrant's AK file not read: reported once, no table). A viewer script
-// the disk did not take whole is such a fault: it is removed.
+// unfinished, and their cut logs take their names as the run ends
+// (KeepOpenMatches); the script's end line and WM_GAMEDONE follow in every
+// case but a stop on a fault (a file of the event not written, a second
+// entrant's AK file not read: reported once, no table; the open fights
+// leave no logs). A viewer script the disk did not take whole is such a
+// fault: it is removed.
 #pragma once
 
 #include "base/akrecord.h"
@@ -73,7 +75,8 @@ public:
 
     // TBRoyal.Execute: the run settings, the memo's blank lines, the old
     // outputs deleted, the viewer script's header, the turns until nothing
-    // goes on or the thread is told to stop, then "End:" and WM_GAMEDONE.
+    // goes on or the thread is told to stop, the fights left open kept as
+    // they are, then "End:" and WM_GAMEDONE.
     // A thread told to stop while the old outputs are deleted returns at
     // once: nothing of the run was written, no table follows.
     void Execute(modes::RunThread& thread);

@@ -23,6 +23,7 @@ public:
         return AbortMatch(owner, logName, akOutputFolder, akWritten);
     }
     void akViewer(int32_t side, cv::GameMessageBuffer* buffer) override { AkViewer(side, buffer); }
+    void keepOpenMatches() override { KeepOpenMatches(); }
     std::string returnFileName(const char* akOutputFolder, const char* akFile) override {
         char out[256] = {};
         _GetReturnFileName(akOutputFolder, akFile, out);
@@ -225,8 +226,16 @@ void MatchStepper::quit() {
 
 void MatchStepper::end() {
     if (closed_) return;
-    closed_ = true;
+    windowClosed();
     host_.closeWindow(1);
+}
+
+void MatchStepper::windowClosed() {
+    if (closed_) return;
+    closed_ = true;
+    // A match not played to its end is left as it is: its logs take their
+    // names now, cut where it stopped.
+    if (display_.StepState != StepDone) calls_.keepOpenMatches();
 }
 
 void MatchStepper::toggleStatus() {

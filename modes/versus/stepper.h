@@ -34,6 +34,9 @@ public:
     virtual uint8_t abortMatch(void* owner, const char* logName, const char* akOutputFolder,
                                uint8_t* akWritten) = 0;
     virtual void akViewer(int32_t side, cv::GameMessageBuffer* buffer) = 0;
+    // The window closed on a match not played to its end: it is left as it
+    // is, its logs under their names.
+    virtual void keepOpenMatches() = 0;
     // The output AK file the match writes for `akFile`.
     virtual std::string returnFileName(const char* akOutputFolder, const char* akFile) = 0;
 };
@@ -128,8 +131,9 @@ public:
     void pause();
     void quit();
     void end();
-    // The window closed some other way: later steps and requests do nothing.
-    void windowClosed() { closed_ = true; }
+    // The window closed some other way: later steps and requests do
+    // nothing. A match not played to its end is left as it is.
+    void windowClosed();
     void toggleStatus();
     void showPlayer(int side);
     void showLog();

@@ -122,6 +122,10 @@ protected:
         ASSERT_TRUE(host_.wait());
         thread.join();
     }
+    void expectNoTemporaryFile(const std::string& rel) {
+        for (const auto& e : std::filesystem::directory_iterator(path(rel)))
+            EXPECT_FALSE(plat::isTempFileName(e.path().filename().string())) << e.path();
+    }
     std::string script() {
         std::string text = testsupport::readFile(path("result/bt_view.vellScript"));
         // FileName in the system's own form: every separator a '\'.
@@ -283,12 +287,14 @@ TEST_F(RoyalRunTest, ReturnedFilesInTheOutputFolderCarryEveryFight) {
 TEST_F(RoyalRunTest, CancelledWhileTheFirstFightRuns) {
     run([](modes::RunThread& thread) { thread.terminate(); });
     // The fight was set up but never stepped nor ended; the thread still
-    // closes the script and posts WM_GAMEDONE.
+    // closes the script and posts WM_GAMEDONE. The fight's log, cut where
+    // it stopped, has its name once the run is over.
     EXPECT_EQ(host_.events(), (std::vector<std::string>{"gamedone", "finished"}));
     EXPECT_EQ(run_->fightsStarted(), 1);
     EXPECT_EQ(run_->fightsFinished(), 0);
     EXPECT_EQ(run_->fightsRunning(), 1);
     EXPECT_TRUE(std::filesystem::exists(path("result/bt_001.txt")));
+    expectNoTemporaryFile("result");
     EXPECT_TRUE(std::filesystem::is_empty(path("out")));
     int fighting = 0;
     for (int i = 0; i < 3; ++i) {
@@ -353,6 +359,7 @@ TEST_F(RoyalRunTest, AFaultStopLeavesNoLogOfAnOpenFight) {
     EXPECT_EQ(run_->fightsRunning(), 1);
     for (const char* log : {"result/bt_001.txt", "result/bt_001.chk", "result/bt_001.htm"})
         EXPECT_FALSE(std::filesystem::exists(path(log))) << log;
+    expectNoTemporaryFile("result");
 }
 
 TEST_F(RoyalRunTest, AnAkThatCannotBeReadLeavesTheGame) {

@@ -398,11 +398,16 @@ TEST_F(StepMachine, AkViewKeysStatusToggleAndEnd) {
     EXPECT_TRUE(host_->statusVisible);
     EXPECT_EQ(host_->refocused, 2);
 
-    // Esc ends the window in any state; a step still queued does nothing.
+    // Esc ends the window in any state; a match not over is left as it
+    // is, its log under its name. A step still queued does nothing.
     calls_.calls.clear();
+    EXPECT_FALSE(std::filesystem::exists(logName_));
     stepper_->keyPress(27);
     EXPECT_EQ(host_->closedWith, 1);
     EXPECT_TRUE(stepper_->closed());
+    EXPECT_EQ(calls_.calls, std::vector<std::string>{"KeepOpenMatches"});
+    EXPECT_TRUE(std::filesystem::exists(logName_));
+    calls_.calls.clear();
     ASSERT_TRUE(runQueued());
     stepper_->keyPress(13);
     EXPECT_EQ(host_->pending, 0);

@@ -88,6 +88,10 @@ public:
         akViewerSides.push_back(side);
         real().akViewer(side, buffer);
     }
+    void keepOpenMatches() override {
+        calls.push_back("KeepOpenMatches");
+        real().keepOpenMatches();
+    }
     std::string returnFileName(const char* out, const char* akFile) override {
         calls.push_back("_GetReturnFileName");
         return real().returnFileName(out, akFile);
